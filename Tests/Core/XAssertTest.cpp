@@ -1,0 +1,31 @@
+#include "XAssert.h"
+#include "XAssertRecorder.h"
+
+#include <gtest/gtest.h>
+
+TEST(XAssert, ReportsConditionSourceAndLineAndContinues)
+{
+    XAssertRecorder recorder;
+    int reached = 0;
+    int id = 0;
+    auto FindStrategy = [](int) { return 0; };
+    X_ASSERT(FindStrategy( id ) != 0 || id != 0);
+    reached = 1;
+    X_ASSERT_TEXT(id != 0, "id");
+    X_ASSERT(reached == 1); // holds: no report
+    ASSERT_EQ(recorder.GetCount(), 2u);
+    EXPECT_EQ(reached, 1);
+    auto reports = recorder.GetReports();
+    EXPECT_EQ(reports[0].condition, "FindStrategy( id ) != 0 || id != 0");
+    EXPECT_EQ(reports[0].source, "Tests/XAssertTest");
+    EXPECT_GT(reports[0].line, 0);
+    EXPECT_EQ(reports[1].condition, "id");
+}
+
+TEST(XAssert, SourceNameDropsSubfoldersAndExtension)
+{
+    EXPECT_STREQ(XAssertDetail::MakeSourceName("/a/b/X-Platform/GL/XGLContext.cpp"), "X-Platform/XGLContext");
+    EXPECT_STREQ(XAssertDetail::MakeSourceName("X-Platform/Renderers/XVolumeRendererManager.cpp"),
+                 "X-Platform/XVolumeRendererManager");
+    EXPECT_STREQ(XAssertDetail::MakeSourceName("/w/Linux/WGLWnd.cpp"), "Linux/WGLWnd");
+}

@@ -1,0 +1,67 @@
+#include "XException.h"
+#include "XString.h"
+
+#include <gtest/gtest.h>
+
+TEST(XString, ReplaceFillsPlaceholdersInOrder)
+{
+    XString s("%2 of %1, again %1");
+    s.Replace(XString("one")).Replace(XString("two"));
+    EXPECT_EQ(s, "two of one, again one");
+
+    XString caption("1 Unit = %1 µm");
+    caption.Replace(0.5);
+    EXPECT_EQ(caption, "1 Unit = 0.5 µm");
+
+    // "%10" is its own placeholder, not "%1" followed by "0".
+    XString many("%1-%10");
+    many.Replace(XString("a"));
+    EXPECT_EQ(many, "a-%10");
+    many.Replace(XString("b"));
+    EXPECT_EQ(many, "a-b");
+
+    XString none("no placeholders");
+    none.Replace(XString("x"));
+    EXPECT_EQ(none, "no placeholders");
+}
+
+TEST(XString, FindContainsStripAndOrder)
+{
+    XString s("  Maximum IP \t\n");
+    EXPECT_EQ(s.Stripped(), "Maximum IP");
+    EXPECT_TRUE(s.Contains("IP"));
+    EXPECT_EQ(XString("abcabc").Find("c", 3), 5u);
+    EXPECT_EQ(XString("abc").Find("x"), XString::npos);
+    EXPECT_LT(XString("Brightfield"), XString("Fluorescence"));
+    EXPECT_EQ(XString("a") + "b" + XString("c"), "abc");
+}
+
+TEST(XString, NumberConversionsRejectJunk)
+{
+    EXPECT_DOUBLE_EQ(XString(" 1.25 ").GetSFloat64(), 1.25);
+    EXPECT_EQ(XString("-42").GetSInt32(), -42);
+    EXPECT_EQ(XString("4294967295").GetUInt32(), 4294967295u);
+    EXPECT_THROW(XString("4294967296").GetUInt32(), XException);
+    EXPECT_THROW(XString("-1").GetUInt64(), XException);
+    EXPECT_THROW(XString("12abc").GetSInt64(), XException);
+    EXPECT_THROW(XString("").GetSFloat64(), XException);
+    try {
+        XString("pear").GetSFloat64();
+        FAIL();
+    } catch (const XException& e) {
+        EXPECT_EQ(e.GetErrorCode(), XException::kBadNumber);
+        EXPECT_TRUE(e.GetErrorMessage().Contains("pear"));
+    }
+    double d = 0;
+    EXPECT_TRUE(XString(XString::FromFloat64(0.1)).TryGetSFloat64(d));
+    EXPECT_EQ(d, 0.1);
+}
+
+TEST(XString, Utf8Awareness)
+{
+    XString micro("µm");
+    EXPECT_EQ(micro.GetLength(), 3u);
+    EXPECT_EQ(micro.GetCharacterCount(), 2u);
+    EXPECT_TRUE(micro.IsValidUTF8());
+    EXPECT_FALSE(XString(std::string("\xC3", 1)).IsValidUTF8());
+}
