@@ -34,7 +34,8 @@ XString& XString::Replace(const XString& inValue)
     }
     if (lowest < 0)
         return *this;
-    const std::string placeholder = "%" + std::to_string(lowest);
+    std::string placeholder(1, '%');
+    placeholder += std::to_string(lowest);
     std::string out;
     out.reserve(itsText.size() + inValue.GetLength());
     for (size_t i = 0; i < itsText.size();) {

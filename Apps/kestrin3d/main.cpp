@@ -1,0 +1,24 @@
+// kestrin3d: the demo host of the 3D module. It sets up the host as the suite
+// would (main thread, stored classes) and runs one command.
+#include "XCommandTable.h"
+#include "XMovieCommands.h"
+#include "XThread.h"
+#include "XVolumeKeyframeMovie.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    XThread::SetMainThread();
+    // Loading the module registers its stored classes; saying so here also keeps the
+    // linker from dropping the module.
+    XVolumeKeyframeMovie::RegisterClasses();
+
+    XCommandTable commands;
+    XMovieCommands::AddTo(commands);
+
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return commands.Run(arguments, std::cout, std::cerr);
+}

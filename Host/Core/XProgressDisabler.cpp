@@ -1,0 +1,7 @@
+#include "XProgressDisabler.h"
+
+#include "XProgress.h"
+
+XProgressDisabler::XProgressDisabler() { ++XProgress::sDisableCount; }
+
+XProgressDisabler::~XProgressDisabler() { --XProgress::sDisableCount; }

@@ -1,0 +1,813 @@
+#include "XTIFFImporter.h"
+
+#include "XException.h"
+#include "XMiniXML.h"
+#include "XProgress.h"
+#include "XTIFFFile.h"
+#include "XThread.h"
+
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <limits>
+#include <map>
+
+namespace {
+
+constexpr uint64_t kMaxImportCeiling = uint64_t(16) << 30;
+constexpr uint32_t kMaxCount = 1u << 20;      // channels, slices or timepoints
+constexpr uint64_t kMaxTileBytes = uint64_t(256) << 20;
+
+// a × b, or false when it overflows 64 bits.
+bool Multiply(uint64_t a, uint64_t b, uint64_t& out)
+{
+    if (a != 0 && b > std::numeric_limits<uint64_t>::max() / a)
+        return false;
+    out = a * b;
+    return true;
+}
+
+XString FormatGiB(uint64_t inBytes)
+{
+    return XString::FromFloat64(double(inBytes) / double(uint64_t(1) << 30), 1) + " GB";
+}
+
+// Micrometres in one of a length unit as ImageJ and OME write them; 0 for none or unknown.
+double MicrometresPerUnit(XString inUnit)
+{
+    inUnit.Strip();
+    const XString u = inUnit.ToLower();
+    if (u == "micron" || u == "microns" || u == "um" || u == "µm" || u == "\\u00b5m" || u == "μm" || u == "micrometer" ||
+        u == "micrometre")
+        return 1.0;
+    if (u == "nm" || u == "nanometer" || u == "nanometre")
+        return 1e-3;
+    if (u == "mm" || u == "millimeter" || u == "millimetre")
+        return 1e3;
+    if (u == "cm" || u == "centimeter" || u == "centimetre")
+        return 1e4;
+    if (u == "m" || u == "meter" || u == "metre")
+        return 1e6;
+    if (u == "inch" || u == "in")
+        return 25400.0;
+    if (u == "å" || u == "angstrom" || inUnit == "Å")
+        return 1e-4;
+    if (u == "pm")
+        return 1e-6;
+    return 0.0;
+}
+
+// Seconds in one of a time unit; 0 for unknown.
+double SecondsPerUnit(XString inUnit)
+{
+    inUnit.Strip();
+    const XString u = inUnit.ToLower();
+    if (u.IsEmpty() || u == "s" || u == "sec" || u == "second" || u == "seconds")
+        return 1.0;
+    if (u == "ms" || u == "msec")
+        return 1e-3;
+    if (u == "µs" || u == "us" || u == "\\u00b5s")
+        return 1e-6;
+    if (u == "ns")
+        return 1e-9;
+    if (u == "min" || u == "minute" || u == "minutes")
+        return 60.0;
+    if (u == "h" || u == "hr" || u == "hour" || u == "hours")
+        return 3600.0;
+    return 0.0;
+}
+
+// A usable voxel size: finite, above 0 and not absurd.
+bool IsUsableSize(double inValue)
+{
+    return std::isfinite(inValue) && inValue > 0.0 && inValue < 1e9;
+}
+
+bool ParseCount(const XString& inText, uint32_t& outValue)
+{
+    uint64_t v = 0;
+    if (!inText.Stripped().TryGetUInt64(v) || v == 0 || v > kMaxCount)
+        return false;
+    outValue = uint32_t(v);
+    return true;
+}
+
+// "2020-01-31T12:34:56.5+01:00" (ISO 8601) or "2020:01:31 12:34:56" (TIFF DateTime) as a moment.
+bool ParseDateTime(XString inText, XTime& outTime)
+{
+    inText.Strip();
+    const std::string& s = inText.GetStdString();
+    int year, month, day, hour = 0, minute = 0;
+    double second = 0;
+    char dateSep1 = 0, dateSep2 = 0;
+    int consumed = 0;
+    if (std::sscanf(s.c_str(), "%4d%c%2d%c%2d%n", &year, &dateSep1, &month, &dateSep2, &day, &consumed) != 5)
+        return false;
+    if (!((dateSep1 == '-' && dateSep2 == '-') || (dateSep1 == ':' && dateSep2 == ':')))
+        return false;
+    size_t pos = size_t(consumed);
+    double offsetSeconds = 0;
+    if (pos < s.size() && (s[pos] == 'T' || s[pos] == ' ')) {
+        int used = 0;
+        if (std::sscanf(s.c_str() + pos + 1, "%2d:%2d:%lf%n", &hour, &minute, &second, &used) != 3)
+            return false;
+        pos += 1 + size_t(used);
+        if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
+            int oh = 0, om = 0;
+            if (std::sscanf(s.c_str() + pos + 1, "%2d:%2d", &oh, &om) >= 1)
+                offsetSeconds = (s[pos] == '-' ? -1 : 1) * (oh * 3600.0 + om * 60.0);
+        }
+    }
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        !(second >= 0 && second < 61) || year < 1900 || year > 9999)
+        return false;
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = 0;
+    time_t t = timegm(&tm);
+    outTime = XTime(double(t) + second - offsetSeconds);
+    return true;
+}
+
+template <class T>
+void InvertPlane(uint8_t* inOutPlane, size_t inCount, T inMax)
+{
+    T* p = reinterpret_cast<T*>(inOutPlane);
+    for (size_t i = 0; i < inCount; ++i)
+        p[i] = T(inMax - p[i]);
+}
+
+} // namespace
+
+uint64_t XTIFFImporter::XLayout::GetTotalBytes() const
+{
+    uint64_t total = GetBytesPerVoxel(voxelType);
+    for (uint64_t factor : {uint64_t(std::max(width, 0)), uint64_t(std::max(height, 0)), uint64_t(channelCount),
+             uint64_t(sliceCount), uint64_t(timepointCount)})
+        if (!Multiply(total, factor, total))
+            return std::numeric_limits<uint64_t>::max();
+    return total;
+}
+
+uint64_t XTIFFImporter::GetMaxImportBytes()
+{
+    long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return kMaxImportCeiling;
+    uint64_t physical = uint64_t(pages) * uint64_t(pageSize);
+    return std::min(kMaxImportCeiling, physical / 4 * 3);
+}
+
+XARGB32Colour XTIFFImporter::GetDefaultChannelColour(uint32_t inChannel, uint32_t inChannelCount)
+{
+    if (inChannelCount <= 1)
+        return XARGB32Colour::kWhite;
+    static constexpr XARGB32Colour kColours[] = {XARGB32Colour::kRed, XARGB32Colour::kGreen, XARGB32Colour::kBlue,
+        XARGB32Colour(255, 128, 128, 128), XARGB32Colour(255, 0, 255, 255), XARGB32Colour(255, 255, 0, 255),
+        XARGB32Colour(255, 255, 255, 0)};
+    return kColours[inChannel % std::size(kColours)];
+}
+
+XTIFFImporter::XTIFFImporter(const XString& inPath) : itsPath(inPath)
+{
+    itsFile = std::make_unique<XTIFFFile>(inPath, "rm");
+    ReadLayout();
+}
+
+XTIFFImporter::~XTIFFImporter() = default;
+
+void XTIFFImporter::Fail(int32_t inCode, const XString& inProblem, const XString& inAdvice) const
+{
+    throw XException(inCode, XString("The file \"%1\" cannot be imported: %2. %3").Replace(itsPath).Replace(inProblem).Replace(inAdvice));
+}
+
+void XTIFFImporter::ReadLayout()
+{
+    TIFF* tif = itsFile->Get();
+    const XString corrupt("Check that the file was copied completely, or save it again from the program that made it.");
+
+    tdir_t pages = TIFFNumberOfDirectories(tif);
+    if (pages == 0 || !TIFFSetDirectory(tif, 0))
+        Fail(XException::kFileError, XString("its image directory cannot be read (%1)").Replace(itsFile->GetLastError()), corrupt);
+    itsLayout.pageCount = uint32_t(pages);
+    // A page chain that points past the pages libtiff could read means the file was cut
+    // short: importing the pages before the cut would silently lose data.
+    if (pages > 1 && !TIFFSetDirectory(tif, pages - 1))
+        Fail(XException::kFileError, XString("page %1 cannot be read (%2)").Replace(int64_t(pages)).Replace(itsFile->GetLastError()), corrupt);
+    if (!TIFFLastDirectory(tif))
+        Fail(XException::kFileError,
+            XString("the file ends after %1 pages although its last page points to another; it is probably truncated").Replace(int64_t(pages)),
+            corrupt);
+    if (pages > 1 && !TIFFSetDirectory(tif, 0))
+        Fail(XException::kFileError, XString("its first page cannot be read (%1)").Replace(itsFile->GetLastError()), corrupt);
+
+    uint32_t width = 0, height = 0;
+    uint16_t spp = 1, planar = PLANARCONFIG_CONTIG;
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height) || width == 0 ||
+        height == 0)
+        Fail(XException::kFileError, "its first page has no image size", corrupt);
+    if (width > uint32_t(std::numeric_limits<int32_t>::max()) || height > uint32_t(std::numeric_limits<int32_t>::max()))
+        Fail(XException::kUnsupportedFile, XString("its pages of %1 x %2 pixels are too large").Replace(int64_t(width)).Replace(int64_t(height)),
+            "Save a smaller image.");
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &itsBitsPerSample);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &itsSampleFormat);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &itsPhotometric))
+        itsPhotometric = spp == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    itsLayout.width = int32_t(width);
+    itsLayout.height = int32_t(height);
+    itsLayout.samplesPerPixel = spp;
+
+    const XString convert("Convert it to 8-bit, 16-bit or 32-bit float greyscale (or 8-bit RGB) and import it again.");
+    if (itsSampleFormat == SAMPLEFORMAT_UINT && itsBitsPerSample == 8)
+        itsLayout.voxelType = XVoxelType::kGrey8;
+    else if (itsSampleFormat == SAMPLEFORMAT_UINT && itsBitsPerSample == 16)
+        itsLayout.voxelType = XVoxelType::kGrey16;
+    else if (itsSampleFormat == SAMPLEFORMAT_IEEEFP && itsBitsPerSample == 32)
+        itsLayout.voxelType = XVoxelType::kFloat32;
+    else {
+        const char* kind = itsSampleFormat == SAMPLEFORMAT_INT ? "signed integer"
+            : itsSampleFormat == SAMPLEFORMAT_IEEEFP             ? "floating-point"
+            : itsSampleFormat == SAMPLEFORMAT_UINT               ? "unsigned integer"
+                                                                 : "complex or untyped";
+        Fail(XException::kUnsupportedFile,
+            XString("its samples are %1-bit %2 values, which cannot be read").Replace(int64_t(itsBitsPerSample)).Replace(XString(kind)),
+            convert);
+    }
+    if (itsPhotometric == PHOTOMETRIC_PALETTE)
+        Fail(XException::kUnsupportedFile, "it holds colour-palette images", convert);
+    if (spp == 3 && itsPhotometric == PHOTOMETRIC_RGB && itsLayout.voxelType == XVoxelType::kGrey8) {
+        if (planar != PLANARCONFIG_CONTIG)
+            Fail(XException::kUnsupportedFile, "its RGB samples are stored in separate planes", convert);
+    } else if (spp != 1)
+        Fail(XException::kUnsupportedFile, XString("its pixels have %1 samples each").Replace(int64_t(spp)), convert);
+    else if (itsPhotometric != PHOTOMETRIC_MINISBLACK && itsPhotometric != PHOTOMETRIC_MINISWHITE)
+        Fail(XException::kUnsupportedFile, XString("its pixels use colour model %1").Replace(int64_t(itsPhotometric)), convert);
+
+    char* description = nullptr;
+    XString text;
+    if (TIFFGetField(tif, TIFFTAG_IMAGEDESCRIPTION, &description) && description)
+        text = XString(description);
+    XString head = text.Stripped();
+    if (head.Contains("<OME") && (head.StartsWith("<") || head.StartsWith("\xEF\xBB\xBF")))
+        ParseOME(text);
+    else if (head.StartsWith("ImageJ="))
+        ParseImageJ(text);
+    else
+        SetUpPlain();
+
+    for (uint32_t c = uint32_t(itsLayout.channels.size()); c < itsLayout.channelCount; ++c)
+        itsLayout.channels.push_back(XChannelInfo());
+    for (uint32_t c = 0; c < itsLayout.channelCount; ++c)
+        if (!itsLayout.channels[c].hasColour)
+            itsLayout.channels[c].colour = GetDefaultChannelColour(c, itsLayout.channelCount);
+    if (itsLayout.timepointOffsets.size() != itsLayout.timepointCount)
+        itsLayout.timepointOffsets.assign(itsLayout.timepointCount, 0.0);
+
+    if (!itsLayout.hasStartTime) {
+        char* stamp = nullptr;
+        if (TIFFGetField(tif, TIFFTAG_DATETIME, &stamp) && stamp)
+            itsLayout.hasStartTime = ParseDateTime(XString(stamp), itsLayout.startTime);
+    }
+    CheckSizes();
+}
+
+void XTIFFImporter::SetUpPlain()
+{
+    itsLayout.format = XFormat::kPlain;
+    const uint16_t spp = itsLayout.samplesPerPixel;
+    itsLayout.channelCount = spp;
+    itsLayout.sliceCount = itsLayout.pageCount;
+    itsLayout.timepointCount = 1;
+    if (spp == 3)
+        itsLayout.channels = {{"Red", XARGB32Colour::kRed, true}, {"Green", XARGB32Colour::kGreen, true},
+            {"Blue", XARGB32Colour::kBlue, true}};
+    for (uint32_t z = 0; z < itsLayout.sliceCount; ++z)
+        for (uint16_t s = 0; s < spp; ++s) {
+            itsLayout.planePages.push_back(z);
+            itsLayout.planeSamples.push_back(s);
+        }
+    // Plain files from instruments often give the pixel size in centimetres; inches are
+    // print resolutions, which say nothing about the specimen.
+    TIFF* tif = itsFile->Get();
+    uint16_t unit = RESUNIT_INCH;
+    float xres = 0, yres = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (unit == RESUNIT_CENTIMETER && TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres) &&
+        TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres) && IsUsableSize(1e4 / xres) && IsUsableSize(1e4 / yres)) {
+        itsLayout.calibration[0] = 1e4 / xres;
+        itsLayout.calibration[1] = 1e4 / yres;
+        itsLayout.isCalibrated = true;
+    }
+}
+
+void XTIFFImporter::ParseImageJ(const XString& inDescription)
+{
+    itsLayout.format = XFormat::kImageJ;
+    std::map<std::string, XString> values;
+    for (const XString& line : inDescription.Split('\n')) {
+        size_t eq = line.Find("=");
+        if (eq == XString::npos)
+            continue;
+        values[line.Mid(0, eq).Stripped().GetStdString()] = line.Mid(eq + 1).Stripped();
+    }
+    auto count = [&](const char* inKey, uint32_t& outValue, bool& outGiven) {
+        outGiven = false;
+        outValue = 1;
+        auto it = values.find(inKey);
+        if (it == values.end())
+            return;
+        if (!ParseCount(it->second, outValue))
+            Fail(XException::kUnsupportedFile,
+                XString("its ImageJ description gives %1 as \"%2\"").Replace(XString(inKey)).Replace(it->second),
+                "Save the stack again from ImageJ.");
+        outGiven = true;
+    };
+    uint32_t images, channels, slices, frames;
+    bool hasImages, hasChannels, hasSlices, hasFrames;
+    count("images", images, hasImages);
+    count("channels", channels, hasChannels);
+    count("slices", slices, hasSlices);
+    count("frames", frames, hasFrames);
+    if (!hasImages)
+        images = itsLayout.pageCount;
+    // A plain ImageJ stack names only its image count: the images are slices.
+    if (!hasChannels && !hasSlices && !hasFrames)
+        slices = images;
+
+    const uint16_t spp = itsLayout.samplesPerPixel;
+    if (spp != 1 && channels != 1)
+        Fail(XException::kUnsupportedFile, "it is an RGB hyperstack with several channels",
+            "Split the channels in ImageJ and save them as a greyscale hyperstack.");
+    uint64_t product = uint64_t(channels) * slices;
+    if (!Multiply(product, frames, product) || product != images)
+        Fail(XException::kUnsupportedFile,
+            XString("its ImageJ description announces %1 channels x %2 slices x %3 frames, which is not its %4 images")
+                .Replace(int64_t(channels)).Replace(int64_t(slices)).Replace(int64_t(frames)).Replace(int64_t(images)),
+            "Save the stack again from ImageJ.");
+    if (images != itsLayout.pageCount)
+        Fail(XException::kUnsupportedFile,
+            XString("its ImageJ description announces %1 images but the file holds %2 pages")
+                .Replace(int64_t(images)).Replace(int64_t(itsLayout.pageCount)),
+            "The file may be truncated, or written by ImageJ as one raw block; save it again as a standard TIFF stack.");
+
+    itsLayout.channelCount = channels * spp;
+    itsLayout.sliceCount = slices;
+    itsLayout.timepointCount = frames;
+    if (spp == 3)
+        itsLayout.channels = {{"Red", XARGB32Colour::kRed, true}, {"Green", XARGB32Colour::kGreen, true},
+            {"Blue", XARGB32Colour::kBlue, true}};
+    // Hyperstack pages run channel fastest, then slice, then frame: page index = plane index.
+    for (uint32_t page = 0; page < images; ++page)
+        for (uint16_t s = 0; s < spp; ++s) {
+            itsLayout.planePages.push_back(page);
+            itsLayout.planeSamples.push_back(s);
+        }
+
+    // Pixel size: the resolution tags hold pixels per unit; spacing is the slice step.
+    TIFF* tif = itsFile->Get();
+    double perUnit = values.count("unit") ? MicrometresPerUnit(values["unit"]) : 0.0;
+    float xres = 0, yres = 0;
+    if (perUnit > 0 && TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres) && IsUsableSize(perUnit / xres)) {
+        itsLayout.calibration[0] = perUnit / xres;
+        itsLayout.calibration[1] = TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres) && IsUsableSize(perUnit / yres)
+            ? perUnit / yres : itsLayout.calibration[0];
+        itsLayout.isCalibrated = true;
+    }
+    double spacing = 0;
+    if (perUnit > 0 && values.count("spacing") && values["spacing"].TryGetSFloat64(spacing) &&
+        IsUsableSize(std::fabs(spacing) * perUnit)) {
+        itsLayout.calibration[2] = std::fabs(spacing) * perUnit;
+        itsLayout.isCalibrated = true;
+    }
+    double interval = 0;
+    double perTimeUnit = SecondsPerUnit(values.count("tunit") ? values["tunit"] : XString());
+    if (values.count("finterval") && values["finterval"].TryGetSFloat64(interval) && std::isfinite(interval) &&
+        interval > 0 && perTimeUnit > 0)
+        for (uint32_t t = 0; t < frames; ++t)
+            itsLayout.timepointOffsets.push_back(t * interval * perTimeUnit);
+}
+
+void XTIFFImporter::ParseOME(const XString& inDescription)
+{
+    itsLayout.format = XFormat::kOME;
+    const XString resave("Save the data again as OME-TIFF or as an ImageJ hyperstack.");
+    std::unique_ptr<XMiniXML::XElement> root;
+    try {
+        root = XMiniXML::Parse(inDescription);
+    } catch (const XException& e) {
+        Fail(XException::kUnsupportedFile, XString("its OME-XML metadata is malformed (%1)").Replace(e.GetRawErrorMessage()), resave);
+    }
+    const XMiniXML::XElement* image = root->FindDescendant("Image");
+    const XMiniXML::XElement* pixels = image ? image->FindChild("Pixels") : nullptr;
+    if (!pixels)
+        Fail(XException::kUnsupportedFile, "its OME-XML metadata describes no image", resave);
+
+    auto size = [&](const char* inName) {
+        uint32_t value = 0;
+        if (!ParseCount(pixels->GetAttribute(inName), value))
+            Fail(XException::kUnsupportedFile,
+                XString("its OME-XML gives %1 as \"%2\"").Replace(XString(inName)).Replace(pixels->GetAttribute(inName)), resave);
+        return value;
+    };
+    const uint32_t sizeX = size("SizeX"), sizeY = size("SizeY"), sizeZ = size("SizeZ"), sizeC = size("SizeC"),
+                   sizeT = size("SizeT");
+    if (sizeX != uint32_t(itsLayout.width) || sizeY != uint32_t(itsLayout.height))
+        Fail(XException::kUnsupportedFile,
+            XString("its OME-XML describes planes of %1 x %2 pixels but its pages have %3 x %4")
+                .Replace(int64_t(sizeX)).Replace(int64_t(sizeY)).Replace(int64_t(itsLayout.width)).Replace(int64_t(itsLayout.height)),
+            resave);
+    if (itsLayout.samplesPerPixel != 1)
+        Fail(XException::kUnsupportedFile, "its OME-TIFF pages hold several samples per pixel",
+            "Save the data again with one sample per pixel.");
+
+    XString type = pixels->GetAttribute("Type").ToLower();
+    XVoxelType declared = type == "uint8" ? XVoxelType::kGrey8 : type == "uint16" ? XVoxelType::kGrey16
+        : type == "float" ? XVoxelType::kFloat32 : XVoxelType::kMask;
+    if (declared == XVoxelType::kMask)
+        Fail(XException::kUnsupportedFile, XString("its OME pixel type \"%1\" cannot be read").Replace(pixels->GetAttribute("Type")),
+            "Convert it to uint8, uint16 or float and import it again.");
+    if (declared != itsLayout.voxelType)
+        Fail(XException::kUnsupportedFile,
+            XString("its OME-XML declares %1 pixels but its pages hold %2-bit samples").Replace(type).Replace(int64_t(itsBitsPerSample)),
+            resave);
+
+    // The order after XY lists the fastest-varying dimension first.
+    std::string o = pixels->GetAttribute("DimensionOrder", "XYCZT").Stripped().GetStdString();
+    std::transform(o.begin(), o.end(), o.begin(), [](char c) { return char(std::toupper(static_cast<unsigned char>(c))); });
+    const XString order(o);
+    if (o.size() != 5 || o[0] != 'X' || o[1] != 'Y' || std::count(o.begin() + 2, o.end(), 'C') != 1 ||
+        std::count(o.begin() + 2, o.end(), 'Z') != 1 || std::count(o.begin() + 2, o.end(), 'T') != 1)
+        Fail(XException::kUnsupportedFile, XString("its OME dimension order \"%1\" is not valid").Replace(order), resave);
+
+    itsLayout.channelCount = sizeC;
+    itsLayout.sliceCount = sizeZ;
+    itsLayout.timepointCount = sizeT;
+    uint64_t total = uint64_t(sizeC) * sizeZ;
+    if (!Multiply(total, sizeT, total) || total > (uint64_t(1) << 32))
+        Fail(XException::kUnsupportedFile, "its OME-XML announces more planes than a TIFF file can hold", resave);
+
+    const uint32_t sizes[3] = {sizeC, sizeZ, sizeT};
+    auto dimIndex = [](char d) { return d == 'C' ? 0 : d == 'Z' ? 1 : 2; };
+    // Linear index of plane (c, z, t) in the dimension order.
+    auto linear = [&](const uint32_t inCoord[3]) {
+        uint64_t index = 0, stride = 1;
+        for (int k = 2; k < 5; ++k) {
+            int d = dimIndex(o[size_t(k)]);
+            index += inCoord[d] * stride;
+            stride *= sizes[d];
+        }
+        return index;
+    };
+    auto coordinates = [&](uint64_t inLinear, uint32_t outCoord[3]) {
+        for (int k = 2; k < 5; ++k) {
+            int d = dimIndex(o[size_t(k)]);
+            outCoord[d] = uint32_t(inLinear % sizes[d]);
+            inLinear /= sizes[d];
+        }
+    };
+
+    const size_t planeCount = size_t(total);
+    constexpr uint32_t kUnmapped = std::numeric_limits<uint32_t>::max();
+    itsLayout.planePages.assign(planeCount, kUnmapped);
+    itsLayout.planeSamples.assign(planeCount, 0);
+    auto setPage = [&](uint64_t inLinear, uint64_t inPage) {
+        if (inLinear >= total || inPage >= itsLayout.pageCount)
+            Fail(XException::kUnsupportedFile,
+                XString("its OME-XML places plane %1 on page %2, but the file holds %3 planes on %4 pages")
+                    .Replace(int64_t(inLinear)).Replace(int64_t(inPage)).Replace(int64_t(total)).Replace(int64_t(itsLayout.pageCount)),
+                "The file may be truncated or belong to a set of files; import the complete data set.");
+        uint32_t c[3];
+        coordinates(inLinear, c);
+        itsLayout.planePages[itsLayout.GetPlaneIndex(c[0], c[1], c[2])] = uint32_t(inPage);
+    };
+
+    std::vector<const XMiniXML::XElement*> tiffData = pixels->FindChildren("TiffData");
+    if (tiffData.empty()) {
+        for (uint64_t i = 0; i < total; ++i)
+            setPage(i, i);
+    } else {
+        XString ownName = itsPath;
+        size_t slash = ownName.GetStdString().rfind('/');
+        if (slash != std::string::npos)
+            ownName = ownName.Mid(slash + 1);
+        for (const XMiniXML::XElement* td : tiffData) {
+            if (const XMiniXML::XElement* uuid = td->FindChild("UUID")) {
+                XString file = uuid->GetAttribute("FileName");
+                if (!file.IsEmpty() && !(file == ownName))
+                    Fail(XException::kUnsupportedFile,
+                        XString("its planes are spread over several files (it refers to \"%1\")").Replace(file),
+                        "Combine the files into one OME-TIFF or ImageJ hyperstack.");
+            }
+            auto number = [&](const char* inName, uint64_t inDefault) {
+                const XString* text = td->FindAttribute(inName);
+                uint64_t value = inDefault;
+                if (text && !text->Stripped().TryGetUInt64(value))
+                    Fail(XException::kUnsupportedFile,
+                        XString("its OME TiffData gives %1 as \"%2\"").Replace(XString(inName)).Replace(*text), resave);
+                return value;
+            };
+            const bool hasIFD = td->FindAttribute("IFD") != nullptr;
+            uint64_t ifd = number("IFD", 0);
+            uint32_t first[3] = {0, 0, 0};
+            uint64_t fc = number("FirstC", 0), fz = number("FirstZ", 0), ft = number("FirstT", 0);
+            if (fc >= sizeC || fz >= sizeZ || ft >= sizeT)
+                Fail(XException::kUnsupportedFile, "its OME TiffData starts outside the image", resave);
+            first[0] = uint32_t(fc), first[1] = uint32_t(fz), first[2] = uint32_t(ft);
+            // Without IFD or PlaneCount, one TiffData covers every plane from its start.
+            uint64_t start = linear(first);
+            uint64_t planes = number("PlaneCount", hasIFD ? 1 : total - start);
+            if (planes > total)
+                Fail(XException::kUnsupportedFile, "its OME TiffData maps more planes than the image has", resave);
+            for (uint64_t k = 0; k < planes; ++k)
+                setPage(start + k, ifd + k);
+        }
+    }
+    for (size_t i = 0; i < planeCount; ++i)
+        if (itsLayout.planePages[i] == kUnmapped)
+            Fail(XException::kUnsupportedFile,
+                XString("its OME-XML places no page for channel %1, slice %2, timepoint %3")
+                    .Replace(int64_t(i % sizeC + 1)).Replace(int64_t(i / sizeC % sizeZ + 1)).Replace(int64_t(i / sizeC / sizeZ + 1)),
+                "The file may be incomplete; import the complete data set.");
+
+    // Calibration.
+    const char* axes[3] = {"PhysicalSizeX", "PhysicalSizeY", "PhysicalSizeZ"};
+    for (int a = 0; a < 3; ++a) {
+        double value = 0;
+        if (!pixels->GetAttribute(axes[a]).TryGetSFloat64(value))
+            continue;
+        double perUnit = MicrometresPerUnit(pixels->GetAttribute(XString(axes[a]) + "Unit", "µm"));
+        if (perUnit > 0 && IsUsableSize(value * perUnit)) {
+            itsLayout.calibration[a] = value * perUnit;
+            itsLayout.isCalibrated = true;
+        }
+    }
+
+    // Times: per-plane DeltaT when given, else the increment.
+    double increment = 0;
+    double perTime = SecondsPerUnit(pixels->GetAttribute("TimeIncrementUnit", "s"));
+    if (pixels->GetAttribute("TimeIncrement").TryGetSFloat64(increment) && std::isfinite(increment) && increment > 0 &&
+        perTime > 0)
+        for (uint32_t t = 0; t < sizeT; ++t)
+            itsLayout.timepointOffsets.push_back(t * increment * perTime);
+    std::vector<double> deltas(sizeT, std::numeric_limits<double>::quiet_NaN());
+    bool anyDelta = false;
+    for (const XMiniXML::XElement* plane : pixels->FindChildren("Plane")) {
+        uint64_t theT = 0;
+        double delta = 0;
+        double perDelta = SecondsPerUnit(plane->GetAttribute("DeltaTUnit", "s"));
+        if (!plane->GetAttribute("TheT", "0").TryGetUInt64(theT) || theT >= sizeT ||
+            !plane->GetAttribute("DeltaT").TryGetSFloat64(delta) || !std::isfinite(delta) || perDelta <= 0)
+            continue;
+        delta *= perDelta;
+        if (std::isnan(deltas[theT]) || delta < deltas[theT])
+            deltas[theT] = delta;
+        anyDelta = true;
+    }
+    if (anyDelta) {
+        bool complete = std::none_of(deltas.begin(), deltas.end(), [](double d) { return std::isnan(d); });
+        if (complete)
+            itsLayout.timepointOffsets = deltas;
+    }
+    if (const XMiniXML::XElement* date = image->FindChild("AcquisitionDate"))
+        itsLayout.hasStartTime = ParseDateTime(date->text, itsLayout.startTime);
+
+    // Channels: names and colours (a signed 32-bit RGBA number).
+    std::vector<const XMiniXML::XElement*> channels = pixels->FindChildren("Channel");
+    for (uint32_t c = 0; c < sizeC; ++c) {
+        XChannelInfo info;
+        if (c < channels.size()) {
+            const XMiniXML::XElement* ch = channels[c];
+            uint64_t spp = 1;
+            if (ch->GetAttribute("SamplesPerPixel", "1").TryGetUInt64(spp) && spp != 1)
+                Fail(XException::kUnsupportedFile, "its OME channels hold several samples per pixel",
+                    "Save the data again with one sample per pixel.");
+            info.name = ch->GetAttribute("Name");
+            int64_t colour = 0;
+            if (ch->GetAttribute("Color").Stripped().TryGetSInt64(colour) && colour >= std::numeric_limits<int32_t>::min() &&
+                colour <= std::numeric_limits<uint32_t>::max()) {
+                uint32_t rgba = uint32_t(colour);
+                info.colour = XARGB32Colour(uint8_t(rgba), uint8_t(rgba >> 24), uint8_t(rgba >> 16), uint8_t(rgba >> 8));
+                info.hasColour = true;
+            }
+        }
+        itsLayout.channels.push_back(info);
+    }
+}
+
+void XTIFFImporter::CheckSizes()
+{
+    if (itsLayout.channelCount > 1024)
+        Fail(XException::kUnsupportedFile, XString("it has %1 channels, more than 1024").Replace(int64_t(itsLayout.channelCount)),
+            "Split it into files of fewer channels.");
+    uint64_t volumes = uint64_t(itsLayout.channelCount) * itsLayout.timepointCount;
+    if (volumes > (uint64_t(1) << 22))
+        Fail(XException::kUnsupportedFile, XString("it holds %1 volumes, too many to import").Replace(int64_t(volumes)),
+            "Split it into files of fewer timepoints.");
+    if (itsLayout.sliceCount > uint32_t(std::numeric_limits<int32_t>::max()))
+        Fail(XException::kUnsupportedFile, "it has too many slices", "Split it into files of fewer slices.");
+    const uint64_t total = itsLayout.GetTotalBytes();
+    const uint64_t limit = GetMaxImportBytes();
+    if (total > limit)
+        Fail(XException::kUnsupportedFile,
+            XString("it holds %1 of voxels (%2 x %3 pixels, %4 channels, %5 slices, %6 timepoints), more than the %7 an import may use")
+                .Replace(total == std::numeric_limits<uint64_t>::max() ? XString("more than 16 EB") : FormatGiB(total))
+                .Replace(int64_t(itsLayout.width)).Replace(int64_t(itsLayout.height)).Replace(int64_t(itsLayout.channelCount))
+                .Replace(int64_t(itsLayout.sliceCount)).Replace(int64_t(itsLayout.timepointCount)).Replace(FormatGiB(limit)),
+            "Open a cropped or reduced copy of the data.");
+}
+
+std::unique_ptr<XVolume> XTIFFImporter::MakeVolume(uint32_t inChannel) const
+{
+    std::unique_ptr<XVolume> volume =
+        XVolume::Make(itsLayout.voxelType, X3DRect(0, 0, 0, itsLayout.width, itsLayout.height, int32_t(itsLayout.sliceCount)));
+    volume->SetCalibration(itsLayout.calibration[0], itsLayout.calibration[1], itsLayout.calibration[2]);
+    if (inChannel < itsLayout.channels.size())
+        volume->SetChannelName(0, itsLayout.channels[inChannel].name);
+    return volume;
+}
+
+void XTIFFImporter::ReadPage(uint32_t inPage, const std::vector<XPageTarget>& inTargets)
+{
+    TIFF* tif = itsFile->Get();
+    const XString corrupt("Check that the file was copied completely, or save it again from the program that made it.");
+    itsFile->ClearError();
+    const tdir_t current = TIFFCurrentDirectory(tif);
+    if (current != inPage) {
+        // The next page is one step on; any other is found from the directory list.
+        bool moved = inPage == current + 1 ? TIFFReadDirectory(tif) != 0 : TIFFSetDirectory(tif, tdir_t(inPage)) != 0;
+        if (!moved || TIFFCurrentDirectory(tif) != inPage)
+            Fail(XException::kFileError,
+                XString("page %1 cannot be read (%2)").Replace(int64_t(inPage + 1)).Replace(itsFile->GetLastError()), corrupt);
+    }
+
+    // Every page must have the layout of the first.
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 0, format = SAMPLEFORMAT_UINT, spp = 1, photometric = itsPhotometric;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+    if (width != uint32_t(itsLayout.width) || height != uint32_t(itsLayout.height) || bits != itsBitsPerSample ||
+        format != itsSampleFormat || spp != itsLayout.samplesPerPixel)
+        Fail(XException::kUnsupportedFile,
+            XString("page %1 (%2 x %3 pixels, %4-bit) differs from the first page (%5 x %6 pixels, %7-bit)")
+                .Replace(int64_t(inPage + 1)).Replace(int64_t(width)).Replace(int64_t(height)).Replace(int64_t(bits))
+                .Replace(int64_t(itsLayout.width)).Replace(int64_t(itsLayout.height)).Replace(int64_t(itsBitsPerSample)),
+            "Only stacks whose pages all have one size and sample type can be imported.");
+
+    const size_t bpv = GetBytesPerVoxel(itsLayout.voxelType);
+    const size_t pixelBytes = bpv * spp;
+    const size_t pageRowBytes = size_t(width) * pixelBytes;
+    // Single-sample pages are read straight into the volume; RGB pages through a row buffer.
+    const bool direct = spp == 1 && inTargets.size() == 1 && inTargets[0].volume;
+    auto fail = [&](const char* inWhat) {
+        Fail(XException::kFileError,
+            XString("%1 of page %2 cannot be read (%3)").Replace(XString(inWhat)).Replace(int64_t(inPage + 1))
+                .Replace(itsFile->GetLastError().IsEmpty() ? XString("the data ends early") : itsFile->GetLastError()),
+            corrupt);
+    };
+    auto scatter = [&](const uint8_t* inRows, uint32_t inY, uint32_t inRowCount, uint32_t inX, uint32_t inPixels,
+                       size_t inSrcStride) {
+        for (uint32_t r = 0; r < inRowCount; ++r) {
+            const uint8_t* src = inRows + size_t(r) * inSrcStride;
+            for (size_t s = 0; s < inTargets.size(); ++s) {
+                const XPageTarget& target = inTargets[s];
+                if (!target.volume)
+                    continue;
+                uint8_t* dst = target.volume->GetVoxelPtr(int32_t(inX), int32_t(inY + r), target.plane);
+                if (spp == 1)
+                    std::memcpy(dst, src, size_t(inPixels) * bpv);
+                else
+                    for (uint32_t x = 0; x < inPixels; ++x)
+                        std::memcpy(dst + x * bpv, src + x * pixelBytes + s * bpv, bpv);
+            }
+        }
+    };
+
+    if (TIFFIsTiled(tif)) {
+        uint32_t tw = 0, th = 0;
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
+        const uint64_t tileBytes = uint64_t(tw) * th * pixelBytes;
+        const tmsize_t tileSize = TIFFTileSize(tif);
+        if (tw == 0 || th == 0 || tileBytes > kMaxTileBytes || tileSize <= 0 || uint64_t(tileSize) < tileBytes)
+            Fail(XException::kUnsupportedFile,
+                XString("page %1 has tiles of %2 x %3 pixels").Replace(int64_t(inPage + 1)).Replace(int64_t(tw)).Replace(int64_t(th)),
+                "Save the image with strips or smaller tiles.");
+        std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
+        for (uint32_t y = 0; y < height; y += th)
+            for (uint32_t x = 0; x < width; x += tw) {
+                tmsize_t got = TIFFReadTile(tif, tile.data(), x, y, 0, 0);
+                if (got < tmsize_t(tileBytes))
+                    fail("a tile");
+                scatter(tile.data(), y, std::min(th, height - y), x, std::min(tw, width - x), size_t(tw) * pixelBytes);
+            }
+    } else {
+        uint32_t rowsPerStrip = height;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, height);
+        const uint32_t strips = TIFFNumberOfStrips(tif);
+        if (strips < (height + rowsPerStrip - 1) / rowsPerStrip)
+            fail("the strip table");
+        std::vector<uint8_t> buffer;
+        if (!direct) {
+            if (uint64_t(rowsPerStrip) * pageRowBytes > kMaxTileBytes)
+                Fail(XException::kUnsupportedFile, XString("page %1 has strips that are too large").Replace(int64_t(inPage + 1)),
+                    "Save the image with smaller strips.");
+            buffer.resize(size_t(rowsPerStrip) * pageRowBytes);
+        }
+        for (uint32_t s = 0, y = 0; y < height; ++s, y += rowsPerStrip) {
+            const uint32_t rows = std::min(rowsPerStrip, height - y);
+            const tmsize_t want = tmsize_t(size_t(rows) * pageRowBytes);
+            uint8_t* into = direct ? inTargets[0].volume->GetVoxelPtr(0, int32_t(y), inTargets[0].plane) : buffer.data();
+            tmsize_t got = TIFFReadEncodedStrip(tif, s, into, want);
+            if (got != want)
+                fail("a strip");
+            if (!direct)
+                scatter(buffer.data(), y, rows, 0, width, pageRowBytes);
+        }
+    }
+    if (!itsFile->GetLastError().IsEmpty())
+        fail("the data");
+
+    if (photometric == PHOTOMETRIC_MINISWHITE)
+        for (const XPageTarget& target : inTargets) {
+            if (!target.volume)
+                continue;
+            uint8_t* plane = target.volume->GetLayerPtr(target.plane);
+            size_t count = size_t(width) * height;
+            if (itsLayout.voxelType == XVoxelType::kGrey8)
+                InvertPlane<uint8_t>(plane, count, 255);
+            else if (itsLayout.voxelType == XVoxelType::kGrey16)
+                InvertPlane<uint16_t>(plane, count, 65535);
+        }
+}
+
+std::unique_ptr<XVolume> XTIFFImporter::ReadVolume(uint32_t inChannel, uint32_t inTimepoint)
+{
+    if (inChannel < 1 || inChannel > itsLayout.channelCount || inTimepoint < 1 || inTimepoint > itsLayout.timepointCount)
+        throw XException(XException::kBadArgument,
+            XString("Channel %1 at timepoint %2 does not exist in \"%3\", which has %4 channels and %5 timepoints.")
+                .Replace(int64_t(inChannel)).Replace(int64_t(inTimepoint)).Replace(itsPath)
+                .Replace(int64_t(itsLayout.channelCount)).Replace(int64_t(itsLayout.timepointCount)));
+    std::unique_ptr<XVolume> volume = MakeVolume(inChannel - 1);
+    for (uint32_t z = 0; z < itsLayout.sliceCount; ++z) {
+        size_t index = itsLayout.GetPlaneIndex(inChannel - 1, z, inTimepoint - 1);
+        std::vector<XPageTarget> targets(itsLayout.samplesPerPixel);
+        targets[itsLayout.planeSamples[index]] = {volume.get(), int32_t(z)};
+        ReadPage(itsLayout.planePages[index], targets);
+    }
+    return volume;
+}
+
+std::vector<std::unique_ptr<XVolume>> XTIFFImporter::ReadAll(XProgress* inProgress)
+{
+    const XLayout& L = itsLayout;
+    std::vector<std::unique_ptr<XVolume>> volumes;
+    volumes.reserve(size_t(L.channelCount) * L.timepointCount);
+    for (uint32_t c = 0; c < L.channelCount; ++c)
+        for (uint32_t t = 0; t < L.timepointCount; ++t)
+            volumes.push_back(MakeVolume(c));
+
+    // Which planes each page feeds, so pages are read once and in file order.
+    std::vector<std::vector<XPageTarget>> pages(L.pageCount);
+    for (uint32_t t = 0; t < L.timepointCount; ++t)
+        for (uint32_t z = 0; z < L.sliceCount; ++z)
+            for (uint32_t c = 0; c < L.channelCount; ++c) {
+                size_t index = L.GetPlaneIndex(c, z, t);
+                std::vector<XPageTarget>& targets = pages[L.planePages[index]];
+                if (targets.empty())
+                    targets.resize(L.samplesPerPixel);
+                targets[L.planeSamples[index]] = {volumes[size_t(c) * L.timepointCount + t].get(), int32_t(z)};
+            }
+    if (inProgress) {
+        XString name = itsPath;
+        size_t slash = name.GetStdString().rfind('/');
+        if (slash != std::string::npos)
+            name = name.Mid(slash + 1);
+        inProgress->SetMessage(XString("Importing \"%1\"").Replace(name));
+        inProgress->SetTotal(std::count_if(pages.begin(), pages.end(), [](const auto& p) { return !p.empty(); }));
+    }
+    for (uint32_t page = 0; page < L.pageCount; ++page)
+        if (!pages[page].empty()) {
+            // An import on a job thread stops here when the job is cancelled.
+            XThread::TestCancelCurrentThread();
+            ReadPage(page, pages[page]);
+            if (inProgress)
+                inProgress->Increment();
+        }
+    return volumes;
+}

@@ -1,0 +1,165 @@
+#include "XVolumeLevelScalingHelper.h"
+
+#include "XException.h"
+#include "XGrey8Volume.h"
+#include "XVolume.h"
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+#include <cstring>
+#include <limits>
+
+XVolumeLevelScalingHelper::XVolumeLevelScalingHelper(double inBlackLevel, double inWhiteLevel)
+{
+    SetDisplayRange(inBlackLevel, inWhiteLevel);
+}
+
+XVolumeLevelScalingHelper::XVolumeLevelScalingHelper(const XVolume& inVolume)
+{
+    itsHasDataRange = GetDataRange(inVolume, itsDataMin, itsDataMax);
+    if (itsHasDataRange)
+        SetDisplayRange(itsDataMin, itsDataMax);
+    itsVoxelSize[0] = inVolume.GetCalibrationX();
+    itsVoxelSize[1] = inVolume.GetCalibrationY();
+    itsVoxelSize[2] = inVolume.GetCalibrationZ();
+}
+
+void XVolumeLevelScalingHelper::SetDisplayRange(double inBlackLevel, double inWhiteLevel)
+{
+    if (!std::isfinite(inBlackLevel) || !std::isfinite(inWhiteLevel))
+        throw XException(XException::kBadArgument,
+                         XString("The display range %1 to %2 cannot be used: both levels must be finite numbers.")
+                             .Replace(inBlackLevel)
+                             .Replace(inWhiteLevel));
+    itsBlackLevel = inBlackLevel;
+    itsWhiteLevel = inWhiteLevel;
+}
+
+uint8_t XVolumeLevelScalingHelper::MapValue(double inValue) const
+{
+    if (std::isnan(inValue))
+        return 0;
+    double t;
+    if (itsWhiteLevel == itsBlackLevel)
+        t = inValue >= itsWhiteLevel ? 1.0 : 0.0;
+    else
+        t = (inValue - itsBlackLevel) / (itsWhiteLevel - itsBlackLevel);
+    if (!(t > 0.0))
+        return 0;
+    if (t >= 1.0)
+        return 255;
+    return uint8_t(std::lround(t * 255.0));
+}
+
+std::vector<uint8_t> XVolumeLevelScalingHelper::MakeLookupTable(XVoxelType inType) const
+{
+    size_t n = inType == XVoxelType::kGrey16 ? 65536 : 256;
+    std::vector<uint8_t> table(n);
+    for (size_t v = 0; v < n; ++v)
+        table[v] = MapValue(double(v));
+    return table;
+}
+
+void XVolumeLevelScalingHelper::MapVolume(const XVolume& inVolume, XGrey8Volume& outLevels) const
+{
+    outLevels.SetBounds(inVolume.GetBounds());
+    outLevels.CopyCalibrationAndNames(inVolume);
+    if (inVolume.IsEmpty())
+        return;
+    const size_t count = size_t(inVolume.GetVoxelCount());
+    uint8_t* t = outLevels.GetData();
+    switch (inVolume.GetVoxelType()) {
+    case XVoxelType::kGrey8:
+    case XVoxelType::kMask: {
+        std::vector<uint8_t> table = MakeLookupTable(XVoxelType::kGrey8);
+        const uint8_t* s = inVolume.GetData();
+        for (size_t i = 0; i < count; ++i)
+            t[i] = table[s[i]];
+        break;
+    }
+    case XVoxelType::kGrey16: {
+        std::vector<uint8_t> table = MakeLookupTable(XVoxelType::kGrey16);
+        const uint16_t* s = reinterpret_cast<const uint16_t*>(inVolume.GetData());
+        for (size_t i = 0; i < count; ++i)
+            t[i] = table[s[i]];
+        break;
+    }
+    case XVoxelType::kFloat32: {
+        const float* s = reinterpret_cast<const float*>(inVolume.GetData());
+        for (size_t i = 0; i < count; ++i)
+            t[i] = MapValue(double(s[i]));
+        break;
+    }
+    case XVoxelType::kARGB32:
+    case XVoxelType::kBGRA32: {
+        XGrey8Volume grey;
+        inVolume.CopyOutToGrey8Volume(grey);
+        std::vector<uint8_t> table = MakeLookupTable(XVoxelType::kGrey8);
+        const uint8_t* s = grey.GetData();
+        for (size_t i = 0; i < count; ++i)
+            t[i] = table[s[i]];
+        break;
+    }
+    }
+}
+
+namespace {
+template <class V>
+bool RangeOf(const V* inValues, size_t inCount, double& outMinimum, double& outMaximum)
+{
+    bool any = false;
+    V lo{}, hi{};
+    for (size_t i = 0; i < inCount; ++i) {
+        V v = inValues[i];
+        if constexpr (std::is_floating_point_v<V>) {
+            if (std::isnan(v))
+                continue;
+        }
+        if (!any) {
+            lo = hi = v;
+            any = true;
+        } else {
+            lo = v < lo ? v : lo;
+            hi = v > hi ? v : hi;
+        }
+    }
+    if (any) {
+        outMinimum = double(lo);
+        outMaximum = double(hi);
+    }
+    return any;
+}
+} // namespace
+
+bool XVolumeLevelScalingHelper::GetDataRange(const XVolume& inVolume, double& outMinimum, double& outMaximum)
+{
+    if (inVolume.IsEmpty())
+        return false;
+    const size_t count = size_t(inVolume.GetVoxelCount());
+    switch (inVolume.GetVoxelType()) {
+    case XVoxelType::kGrey16:
+        return RangeOf(reinterpret_cast<const uint16_t*>(inVolume.GetData()), count, outMinimum, outMaximum);
+    case XVoxelType::kFloat32:
+        return RangeOf(reinterpret_cast<const float*>(inVolume.GetData()), count, outMinimum, outMaximum);
+    case XVoxelType::kARGB32:
+    case XVoxelType::kBGRA32: {
+        // The colour bytes only: alpha says nothing about the data.
+        const uint8_t* p = inVolume.GetData();
+        uint8_t lo = 255, hi = 0;
+        size_t first = inVolume.GetVoxelType() == XVoxelType::kARGB32 ? 1 : 0;
+        for (size_t i = 0; i < count; ++i)
+            for (size_t c = first; c < first + 3; ++c) {
+                lo = std::min(lo, p[i * 4 + c]);
+                hi = std::max(hi, p[i * 4 + c]);
+            }
+        outMinimum = lo;
+        outMaximum = hi;
+        return true;
+    }
+    case XVoxelType::kGrey8:
+    case XVoxelType::kMask:
+        break;
+    }
+    return RangeOf(inVolume.GetData(), count, outMinimum, outMaximum);
+}

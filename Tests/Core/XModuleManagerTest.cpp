@@ -1,0 +1,123 @@
+#include "XAppInitialisedMessage.h"
+#include "XException.h"
+#include "XModuleManager.h"
+#include "XSessionLogManager.h"
+#include "XTestEnvironment.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+const fs::path kBuiltModules = KESTRIN_CORE_TEST_MODULE_DIR;
+
+// Texts of the session-log entries that contain inText, in the order written.
+std::vector<std::string> LogTexts(const char* inText)
+{
+    std::vector<std::string> texts;
+    for (const auto& e : XSessionLogManager::GetManager()->FindEntries(inText))
+        texts.push_back(e.text.GetStdString());
+    return texts;
+}
+
+template <class T>
+T Lookup(const fs::path& inLibrary, const char* inSymbol)
+{
+    // The library is loaded already: this only finds it.
+    void* handle = dlopen(inLibrary.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (!handle)
+        return nullptr;
+    auto symbol = reinterpret_cast<T>(dlsym(handle, inSymbol));
+    dlclose(handle);
+    return symbol;
+}
+} // namespace
+
+TEST(XModuleManager, LoadsTheModuleFolderInNameOrderAndSkipsLibrariesThatFail)
+{
+    fs::path dir = XTestEnvironment::MakeTempDir("modules");
+    fs::copy_file(kBuiltModules / "KestrinTestModule.so", dir / "b-second.so");
+    fs::copy_file(kBuiltModules / "KestrinTestModule.so", dir / "a-first.so");
+    fs::copy_file(kBuiltModules / "KestrinTestModuleNoEntry.so", dir / "c-no-entry.so");
+    std::ofstream(dir / "d-garbage.so") << "not a shared library";
+    std::ofstream(dir / "notes.txt") << "ignored";
+    setenv("KESTRIN_MODULE_DIR", dir.c_str(), 1);
+
+    XModuleManager& manager = XModuleManager::GetModuleManager();
+    EXPECT_EQ(manager.GetModuleDirectory(), XString(dir.string()));
+    size_t before = manager.GetModuleCount();
+    EXPECT_EQ(manager.LoadModules(), 2u);
+    unsetenv("KESTRIN_MODULE_DIR");
+    ASSERT_EQ(manager.GetModuleCount(), before + 2);
+    XVector<XString> paths = manager.GetModulePaths();
+    EXPECT_TRUE(paths[before].EndsWith("/a-first.so"));
+    EXPECT_TRUE(paths[before + 1].EndsWith("/b-second.so"));
+
+    auto noEntry = LogTexts((dir / "c-no-entry.so").c_str());
+    ASSERT_EQ(noEntry.size(), 1u);
+    EXPECT_NE(noEntry[0].find("no entry point KestrinModuleHandleMessage"), std::string::npos);
+    auto garbage = LogTexts((dir / "d-garbage.so").c_str());
+    ASSERT_EQ(garbage.size(), 1u);
+    EXPECT_NE(garbage[0].find("was not loaded because"), std::string::npos);
+
+    // Loading again changes nothing.
+    EXPECT_TRUE(manager.LoadModule(XString((dir / "a-first.so").string())));
+    EXPECT_EQ(manager.LoadModulesFrom(XString(dir.string())), 0u);
+    EXPECT_EQ(manager.GetModuleCount(), before + 2);
+
+    XAppInitialisedMessage message;
+    manager.SendMessageToModules(message, 7);
+    auto received = LogTexts("Test module");
+    std::string type = typeid(XAppInitialisedMessage).name();
+    ASSERT_GE(received.size(), 2u);
+    EXPECT_EQ(received[received.size() - 2], "Test module a-first.so received " + type + " (delivery 7)");
+    EXPECT_EQ(received[received.size() - 1], "Test module b-second.so received " + type + " (delivery 7)");
+
+    auto count = Lookup<int (*)()>(dir / "a-first.so", "KestrinTestModuleGetMessageCount");
+    auto delivery = Lookup<uint32_t (*)()>(dir / "b-second.so", "KestrinTestModuleGetLastDelivery");
+    ASSERT_NE(count, nullptr);
+    ASSERT_NE(delivery, nullptr);
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(delivery(), 7u);
+}
+
+TEST(XModuleManager, BuiltInModulesGetMessagesInOrderAndAFailingOneDoesNotStopTheRest)
+{
+    XModuleManager& manager = XModuleManager::GetModuleManager();
+    // Registered modules stay for the process: they hold their own state, not the test's.
+    auto heard = std::make_shared<std::vector<std::string>>();
+    static int sRound = 0;
+    std::string trouble = "module trouble " + std::to_string(++sRound);
+    manager.RegisterBuiltInModule("built-in thrower", [heard, trouble](const XMessage&, uint32_t) {
+        heard->push_back("thrower");
+        throw XException(XException::kBadArgument, XString(trouble));
+    });
+    manager.RegisterBuiltInModule("built-in listener", [heard](const XMessage& inMessage, uint32_t inDelivery) {
+        if (typeid(inMessage) == typeid(XAppInitialisedMessage))
+            heard->push_back("listener " + std::to_string(inDelivery));
+    });
+    EXPECT_EQ(manager.GetModulePaths().back(), XString("built-in listener"));
+    XAppInitialisedMessage message;
+    manager.SendMessageToModules(message, 0);
+    EXPECT_EQ(*heard, (std::vector<std::string>{"thrower", "listener 0"}));
+    EXPECT_EQ(LogTexts(trouble.c_str()).size(), 1u);
+}
+
+TEST(XModuleManager, DefaultFolderIsBesideTheExecutableAndAMissingFolderLoadsNothing)
+{
+    unsetenv("KESTRIN_MODULE_DIR");
+    XModuleManager& manager = XModuleManager::GetModuleManager();
+    fs::path exe = fs::read_symlink("/proc/self/exe");
+    EXPECT_EQ(manager.GetModuleDirectory(), XString((exe.parent_path() / "modules").string()));
+    size_t before = manager.GetModuleCount();
+    EXPECT_EQ(manager.LoadModulesFrom(XString(XTestEnvironment::GetScratchDir() + "/no-such-folder")), 0u);
+    EXPECT_EQ(manager.GetModuleCount(), before);
+}

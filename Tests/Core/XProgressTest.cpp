@@ -1,0 +1,100 @@
+#include "XProgress.h"
+#include "XProgressDisabler.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+// The lines a progress display wrote to a (non-terminal) file.
+std::vector<std::string> ReadLines(FILE* inFile)
+{
+    std::fflush(inFile);
+    std::rewind(inFile);
+    std::vector<std::string> lines;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, inFile)) {
+        std::string line(buffer);
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+} // namespace
+
+TEST(XProgress, PrintsALineAtEachTenthWhenNotOnATerminal)
+{
+    FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        XProgress progress("Meshing", 1000);
+        progress.SetOutput(out);
+        for (int i = 0; i < 1000; ++i)
+            progress.Increment();
+        EXPECT_EQ(progress.GetCount(), 1000u);
+    }
+    std::vector<std::string> expected;
+    for (int p = 10; p <= 100; p += 10)
+        expected.push_back("Meshing: " + std::to_string(p) + "%");
+    EXPECT_EQ(ReadLines(out), expected);
+    std::fclose(out);
+}
+
+TEST(XProgress, LargeStepsAndEarlyDoneGiveOneLineEach)
+{
+    FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    XProgress progress;
+    progress.SetOutput(out);
+    progress.SetMessage("Reading");
+    progress.SetTotal(3);
+    progress.Increment(2); // 66%: one line, not six
+    progress.Done();       // stops at two of three: nothing more to say
+    progress.Increment();  // after Done: silent
+    progress.Done();
+    EXPECT_EQ(ReadLines(out), (std::vector<std::string>{"Reading: 60%"}));
+    std::fclose(out);
+}
+
+TEST(XProgress, UnknownTotalsReportTheCountAtTheEnd)
+{
+    FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        XProgress progress("Scanning");
+        progress.SetOutput(out);
+        progress.Increment(5);
+        progress.Increment(7);
+    }
+    EXPECT_EQ(ReadLines(out), (std::vector<std::string>{"Scanning: done (12)"}));
+    std::fclose(out);
+}
+
+TEST(XProgressDisabler, SilencesEveryDisplayWhileAlive)
+{
+    FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        XProgressDisabler outer;
+        {
+            XProgressDisabler inner;
+        }
+        EXPECT_FALSE(XProgress::IsDisplayEnabled());
+        XProgress progress("Hidden", 10);
+        progress.SetOutput(out);
+        progress.Increment(10);
+    }
+    EXPECT_TRUE(XProgress::IsDisplayEnabled());
+    EXPECT_TRUE(ReadLines(out).empty());
+
+    // A delay keeps quick work quiet.
+    XProgress quick("Quick", 10);
+    quick.SetOutput(out);
+    quick.SetShowDelay(60000);
+    quick.Increment(10);
+    quick.Done();
+    EXPECT_TRUE(ReadLines(out).empty());
+    std::fclose(out);
+}

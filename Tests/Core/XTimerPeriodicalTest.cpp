@@ -1,0 +1,116 @@
+#include "CoreTestPump.h"
+#include "XAppMessageCentre.h"
+#include "XAssertRecorder.h"
+#include "XThread.h"
+#include "XTimer.h"
+#include "XTimerPeriodical.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+class XCountingPeriodical : public XTimerPeriodical {
+public:
+    explicit XCountingPeriodical(double inPeriod) : XTimerPeriodical(inPeriod) {}
+    int itsRuns = 0;
+    bool itsOnMainThread = true;
+    std::function<void()> itsOnRun;
+
+protected:
+    void ExecutePeriodicalSelf() override
+    {
+        ++itsRuns;
+        itsOnMainThread = itsOnMainThread && XThread::IsMainThread();
+        if (itsOnRun)
+            itsOnRun();
+    }
+};
+} // namespace
+
+TEST(XTimerPeriodical, RunsFromThePumpOnTheMainThreadUntilStopped)
+{
+    DrainMessages();
+    XCountingPeriodical timer(1.0);
+    timer.SetPeriodicalPeriod(0.005);
+    EXPECT_DOUBLE_EQ(timer.GetPeriodicalPeriod(), 0.005);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    XAppMessageCentre::GetAppMessageCentre().ProcessMessages();
+    EXPECT_EQ(timer.itsRuns, 0) << "not started yet";
+
+    timer.StartPeriodical();
+    EXPECT_TRUE(timer.IsPeriodicalRunning());
+    ASSERT_TRUE(PumpUntil([&] { return timer.itsRuns >= 3; }));
+    EXPECT_TRUE(timer.itsOnMainThread);
+
+    timer.StopPeriodical();
+    EXPECT_FALSE(timer.IsPeriodicalRunning());
+    int runs = timer.itsRuns;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    XAppMessageCentre::GetAppMessageCentre().ProcessMessages();
+    EXPECT_EQ(timer.itsRuns, runs);
+}
+
+TEST(XTimerPeriodical, DoesNotRunWhileIdleProcessingIsSuspended)
+{
+    DrainMessages();
+    XCountingPeriodical timer(0.005);
+    timer.StartPeriodical();
+    XSpeaker::SuspendIdleProcessing();
+    XSpeaker::SuspendIdleProcessing(); // nested
+    EXPECT_TRUE(XAppMessageCentre::GetAppMessageCentre().IsIdleProcessingSuspended());
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        XAppMessageCentre::GetAppMessageCentre().ProcessMessages();
+    }
+    XSpeaker::ResumeIdleProcessing();
+    XAppMessageCentre::GetAppMessageCentre().WaitAndProcessMessages(20);
+    EXPECT_EQ(timer.itsRuns, 0);
+    XSpeaker::ResumeIdleProcessing();
+    EXPECT_FALSE(XAppMessageCentre::GetAppMessageCentre().IsIdleProcessingSuspended());
+    EXPECT_TRUE(PumpUntil([&] { return timer.itsRuns >= 1; }));
+}
+
+TEST(XTimerPeriodical, ATimerDestroyedByAnotherTimerDoesNotRun)
+{
+    DrainMessages();
+    int secondRuns = 0;
+    XCountingPeriodical first(0.001);
+    auto second = std::make_unique<XCountingPeriodical>(0.001);
+    second->itsOnRun = [&] { ++secondRuns; };
+    first.itsOnRun = [&] { second.reset(); };
+    first.StartPeriodical();
+    second->StartPeriodical();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Both are due in this pump; the first destroys the second before its turn.
+    XAppMessageCentre::GetAppMessageCentre().ProcessMessages();
+    EXPECT_EQ(first.itsRuns, 1);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(secondRuns, 0);
+    first.StopPeriodical();
+}
+
+TEST(XTimerPeriodical, BadPeriodsAreReported)
+{
+    XAssertRecorder recorder;
+    XTimerPeriodical timer(1.0);
+    timer.SetPeriodicalPeriod(-1);
+    EXPECT_TRUE(recorder.Has("inSeconds > 0", "Host/XTimerPeriodical"));
+    EXPECT_GT(timer.GetPeriodicalPeriod(), 0);
+}
+
+TEST(XTimer, MeasuresElapsedTimeAndRunsOut)
+{
+    XTimer fresh(0, 0);
+    EXPECT_TRUE(fresh.HasRunOut());
+    XTimer timer(100000, 0);
+    EXPECT_FALSE(timer.HasRunOut());
+    XTimer older(0, 5000);
+    EXPECT_GE(older.GetElapsedTime(), 5000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    EXPECT_GE(timer.GetElapsedTime(), 15);
+    timer.Set(10);
+    EXPECT_LT(timer.GetElapsedTime(), 10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    EXPECT_TRUE(timer.HasRunOut());
+    EXPECT_EQ(timer.GetRemainingTime(), 0);
+}

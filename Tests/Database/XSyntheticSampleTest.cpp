@@ -1,0 +1,88 @@
+#include "XException.h"
+#include "XGrey16Volume.h"
+#include "XSyntheticSample.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+XSyntheticSample::Spec SmallSpec()
+{
+    XSyntheticSample::Spec s;
+    s.width = 96;
+    s.height = 80;
+    s.depth = 24;
+    s.timepoints = 3;
+    s.cells = 3;
+    return s;
+}
+
+const XGrey16Volume& Channel(const XDataVolumeSequence& inSeq, uint32_t c, uint32_t t)
+{
+    return dynamic_cast<const XGrey16Volume&>(*inSeq.GetVolume(c, t));
+}
+
+uint16_t MaxOf(const XGrey16Volume& v)
+{
+    uint16_t m = 0;
+    for (int32_t z = 0; z < v.GetDepth(); ++z)
+        for (int32_t y = 0; y < v.GetHeight(); ++y)
+            for (int32_t x = 0; x < v.GetWidth(); ++x)
+                m = std::max(m, v.GetVoxel(x, y, z));
+    return m;
+}
+} // namespace
+
+TEST(SyntheticSample, SameSpecGivesSameVoxelsAndOtherSeedDiffers)
+{
+    auto a = XSyntheticSample::Make(SmallSpec());
+    auto b = XSyntheticSample::Make(SmallSpec());
+    XSyntheticSample::Spec other = SmallSpec();
+    other.seed = 2;
+    auto c = XSyntheticSample::Make(other);
+    const XGrey16Volume& va = Channel(*a, 2, 3);
+    const XGrey16Volume& vb = Channel(*b, 2, 3);
+    const XGrey16Volume& vc = Channel(*c, 2, 3);
+    ASSERT_EQ(va.GetDataSize(), vb.GetDataSize());
+    EXPECT_EQ(0, std::memcmp(va.GetData(), vb.GetData(), va.GetDataSize()));
+    EXPECT_NE(0, std::memcmp(va.GetData(), vc.GetData(), va.GetDataSize()));
+}
+
+TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
+{
+    auto s = XSyntheticSample::Make(SmallSpec());
+    ASSERT_EQ(s->GetChannelCount(), 3u);
+    EXPECT_EQ(s->GetTimepointCount(), 3u);
+    EXPECT_EQ(s->GetChannelName(1), "Nuclei");
+    EXPECT_EQ(s->GetChannelName(3), "Spots");
+    EXPECT_DOUBLE_EQ(s->GetCalibrationZ(), 0.5);
+    EXPECT_DOUBLE_EQ(s->GetTimepointTimeFromStart(3).GetSeconds(), 120.0);
+    for (uint32_t c = 1; c <= 3; ++c) {
+        const XGrey16Volume& v = Channel(*s, c, 1);
+        EXPECT_EQ(v.GetWidth(), 96);
+        EXPECT_EQ(v.GetDepth(), 24);
+        // Noise stays near the offset of 100; cells reach well above it.
+        EXPECT_GT(MaxOf(v), 1500) << "channel " << c;
+        EXPECT_LT(v.GetVoxel(0, 0, 0), 200) << "channel " << c;
+    }
+}
+
+TEST(SyntheticSample, CellsMoveBetweenTimepoints)
+{
+    auto s = XSyntheticSample::Make(SmallSpec());
+    const XGrey16Volume& first = Channel(*s, 1, 1);
+    const XGrey16Volume& last = Channel(*s, 1, 3);
+    EXPECT_NE(0, std::memcmp(first.GetData(), last.GetData(), first.GetDataSize()));
+}
+
+TEST(SyntheticSample, RefusesSizesThatCannotBeMade)
+{
+    XSyntheticSample::Spec s = SmallSpec();
+    s.depth = 0;
+    EXPECT_THROW(XSyntheticSample::Make(s), XException);
+    s = SmallSpec();
+    s.width = 100000;
+    EXPECT_THROW(XSyntheticSample::Make(s), XException);
+}

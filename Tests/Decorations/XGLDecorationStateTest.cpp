@@ -1,0 +1,83 @@
+// Every decoration leaves the GL state as it found it, whatever that state was.
+#include "DecorationTestSupport.h"
+#include "XGLBoundingGraph.h"
+#include "XGLContextLock.h"
+#include "XGLFloor.h"
+#include "XGLInteractiveBall.h"
+#include "XGLOrientator.h"
+#include "XGLStaticText.h"
+#include "XGLTickBall.h"
+#include "XGLTimeDisplay.h"
+#include "XGLWirePlane.h"
+#include "XGLXYZ.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace DecorationTest;
+
+namespace {
+struct XDecoration {
+    const char* name;
+    std::function<std::unique_ptr<XGLRenderable>()> make;
+};
+
+const XDecoration kDecorations[] = {
+    {"CheckedFloor", [] { return std::make_unique<XGLFloor>(10.0, 10.0, 1.2, 0.4); }},
+    {"PlainFloor",
+     [] {
+         return std::make_unique<XGLFloor>(10.0, 10.0, 1.2, 0.4, XARGB32Colour::kRed, XARGB32Colour::kBlue, false);
+     }},
+    {"WirePlane", [] { return std::make_unique<XGLWirePlane>(); }},
+    {"TickBall", [] { return std::make_unique<XGLTickBall>(); }},
+    {"InteractiveBall", [] { return std::make_unique<XGLInteractiveBall>(); }},
+    {"TimeDisplay",
+     [] {
+         auto display = std::make_unique<XGLTimeDisplay>();
+         display->SetTime(XTime(61.25));
+         return display;
+     }},
+    {"Orientator", [] { return std::make_unique<XGLOrientator>(); }},
+    {"XYZ", [] { return std::make_unique<XGLXYZ>(); }},
+    {"StaticText",
+     [] {
+         auto text = std::make_unique<XGLStaticText>(12.0, 1, 0);
+         text->SetText("Scale");
+         return text;
+     }},
+    {"BoundingGraph",
+     [] {
+         auto graph = std::make_unique<XGLBoundingGraph>();
+         graph->CalibrateForDimension(10, 1.0, 1.0, 2.0, X3DRect(0, 0, 0, 30, 20, 10));
+         graph->SetScale(0.02);
+         return graph;
+     }},
+};
+
+class XDecorationStateTest : public ::testing::TestWithParam<XDecoration> {};
+} // namespace
+
+TEST_P(XDecorationStateTest, LeavesTheStateAsItFoundIt)
+{
+    WGLWnd window(160, 160);
+    std::unique_ptr<XGLRenderable> decoration = GetParam().make();
+    XGLContextLock lock(window);
+    window.SetUpProjection();
+    // Once with every capability that decorations touch on, once with all off.
+    for (bool on : {true, false}) {
+        SCOPED_TRACE(on ? "capabilities on" : "capabilities off");
+        for (GLenum capability : {GL_LIGHTING, GL_TEXTURE_2D, GL_CULL_FACE, GL_BLEND, GL_DEPTH_TEST})
+            on ? glEnable(capability) : glDisable(capability);
+        SetUnusualState(on);
+        glMatrixMode(on ? GL_MODELVIEW : GL_PROJECTION);
+        const XGLStateSnapshot before = XGLStateSnapshot::Take();
+        decoration->Render(*decoration);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        const XGLStateSnapshot after = XGLStateSnapshot::Take();
+        EXPECT_EQ(before.Difference(after), "") << GetParam().name << " changed these";
+        glMatrixMode(GL_MODELVIEW);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Decorations, XDecorationStateTest, ::testing::ValuesIn(kDecorations),
+                         [](const ::testing::TestParamInfo<XDecoration>& inInfo) { return inInfo.param.name; });

@@ -1,0 +1,477 @@
+#include "XARGB32Volume.h"
+#include "XBGRA32Volume.h"
+#include "XException.h"
+#include "XGC.h"
+#include "XGrey16Volume.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A plane of premultiplied native pixels, as a window surface holds it.
+struct Canvas {
+    int width, height;
+    std::vector<uint32_t> pixels;
+    Canvas(int w, int h, uint32_t fill = 0xFFFFFFFFu) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    XGC MakeGC() { return XGC(pixels.data(), width, height, width * 4); }
+};
+
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
+constexpr uint32_t kRed = 0xFFFF0000u;
+constexpr uint32_t kBlue = 0xFF0000FFu;
+
+using R = XRectF;
+
+// Every pixel inside [x0, x1) x [y0, y1) has inInside, every other one inOutside.
+::testing::AssertionResult RegionIs(const Canvas& c, int x0, int y0, int x1, int y1, uint32_t inInside, uint32_t inOutside)
+{
+    for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x) {
+            bool in = x >= x0 && x < x1 && y >= y0 && y < y1;
+            uint32_t want = in ? inInside : inOutside;
+            if (c.At(x, y) != want)
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << c.At(x, y)
+                                                     << ", expected " << want;
+        }
+    return ::testing::AssertionSuccess();
+}
+
+// The bounding box of pixels that differ from the background (left, top, right, bottom inclusive).
+struct Ink {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    bool Any() const { return right >= 0; }
+};
+Ink FindInk(const Canvas& c, uint32_t inBackground)
+{
+    Ink ink;
+    for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x)
+            if (c.At(x, y) != inBackground) {
+                ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+                ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+            }
+    return ink;
+}
+
+} // namespace
+
+TEST(XGC, FillsAndFramesLandOnExactPixels)
+{
+    for (auto mode : {XGC::kAntiAliasOn, XGC::kAntiAliasOff}) {
+        Canvas c(20, 20);
+        {
+            XGC gc = c.MakeGC();
+            gc.SetAntiAliasMode(mode);
+            gc.SetFillColour(XARGB32Colour::kRed);
+            gc.FillRect(R(3, 4, 8, 10));
+        }
+        EXPECT_TRUE(RegionIs(c, 3, 4, 8, 10, kRed, kWhite)) << "antialias " << mode;
+    }
+
+    // A frame of width 1 is the outermost ring of the rectangle; the inside is untouched.
+    Canvas f(12, 12);
+    {
+        XGC gc = f.MakeGC();
+        gc.SetStrokeColour(XARGB32Colour::kBlue);
+        gc.FrameRect(R(2, 2, 8, 8));
+    }
+    EXPECT_EQ(f.At(2, 2), kBlue);
+    EXPECT_EQ(f.At(7, 7), kBlue);
+    EXPECT_EQ(f.At(4, 2), kBlue);
+    EXPECT_EQ(f.At(7, 5), kBlue);
+    EXPECT_EQ(f.At(3, 3), kWhite);
+    EXPECT_EQ(f.At(6, 6), kWhite);
+    EXPECT_EQ(f.At(8, 8), kWhite);
+    EXPECT_EQ(f.At(1, 1), kWhite);
+
+    // DrawRect fills with the fill colour and borders with the stroke colour.
+    Canvas d(10, 10);
+    {
+        XGC gc = d.MakeGC();
+        gc.SetFillColour(XARGB32Colour::kRed);
+        gc.SetStrokeColour(XARGB32Colour::kBlue);
+        gc.SetStrokeWidth(2);
+        gc.DrawRect(R(0, 0, 10, 10));
+    }
+    EXPECT_EQ(d.At(0, 0), kBlue);
+    EXPECT_EQ(d.At(1, 5), kBlue);
+    EXPECT_EQ(d.At(2, 2), kRed);
+    EXPECT_EQ(d.At(7, 7), kRed);
+    EXPECT_EQ(d.At(8, 9), kBlue);
+}
+
+TEST(XGC, LinesCoverTheirEndPixelsCrisply)
+{
+    Canvas c(12, 12);
+    {
+        XGC gc = c.MakeGC();
+        gc.SetStrokeColour(XARGB32Colour::kRed);
+        gc.DrawLine(2, 5, 8, 5);
+    }
+    EXPECT_TRUE(RegionIs(c, 2, 5, 9, 6, kRed, kWhite));
+
+    Canvas v(12, 12);
+    {
+        XGC gc = v.MakeGC();
+        gc.SetStrokeColour(XARGB32Colour::kBlue);
+        gc.SetStrokeWidth(3);
+        gc.DrawLine(6, 9, 6, 3); // drawn upwards, three pixels wide
+    }
+    EXPECT_TRUE(RegionIs(v, 5, 2, 8, 11, kBlue, kWhite));
+
+    // Without antialiasing a diagonal has only the two colours.
+    Canvas a(16, 16);
+    {
+        XGC gc = a.MakeGC();
+        gc.SetAntiAliasMode(XGC::kAntiAliasOff);
+        gc.SetStrokeColour(XARGB32Colour::kBlack);
+        gc.DrawLine(1, 2, 14, 11);
+    }
+    int dark = 0;
+    for (uint32_t p : a.pixels) {
+        EXPECT_TRUE(p == kWhite || p == 0xFF000000u) << std::hex << p;
+        dark += p != kWhite;
+    }
+    EXPECT_GE(dark, 13);
+}
+
+TEST(XGC, DashedPensLeaveGaps)
+{
+    Canvas c(24, 3);
+    {
+        XGC gc = c.MakeGC();
+        gc.SetStrokeColour(XARGB32Colour::kBlack);
+        gc.SetPenStyle(XGC::kPenDash);
+        gc.DrawLine(0, 1, 23, 1);
+    }
+    // Dashes of three pixels, gaps of one, starting at the first pixel.
+    for (int x = 0; x < 24; ++x)
+        EXPECT_EQ(c.At(x, 1), x % 4 == 3 ? kWhite : 0xFF000000u) << "x = " << x;
+
+    Canvas dot(10, 3);
+    {
+        XGC gc = dot.MakeGC();
+        gc.SetStrokeColour(XARGB32Colour::kBlack);
+        gc.SetPenStyle(XGC::kPenDot);
+        gc.DrawLine(0, 1, 9, 1);
+    }
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(dot.At(x, 1), x % 2 ? kWhite : 0xFF000000u) << "x = " << x;
+}
+
+TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
+{
+    const XARGB32Colour colour(255, 10, 20, 30);
+
+    std::vector<uint8_t> bgra(4 * 4 * 4, 0);
+    {
+        XGC gc(bgra.data(), 4, 4, 16, XGC::XPixelLayout::kBGRA32);
+        gc.SetFillColour(colour);
+        gc.FillRect(R(0, 0, 4, 4));
+    }
+    EXPECT_EQ(bgra[0], 30);
+    EXPECT_EQ(bgra[1], 20);
+    EXPECT_EQ(bgra[2], 10);
+    EXPECT_EQ(bgra[3], 255);
+
+    std::vector<uint8_t> argb(4 * 4 * 4, 0);
+    {
+        XGC gc(argb.data(), 4, 4, 16, XGC::XPixelLayout::kARGB32);
+        gc.SetFillColour(colour);
+        gc.FillRect(R(1, 1, 2, 2));
+    }
+    const uint8_t* p = &argb[(1 * 4 + 1) * 4];
+    EXPECT_EQ(p[0], 255);
+    EXPECT_EQ(p[1], 10);
+    EXPECT_EQ(p[2], 20);
+    EXPECT_EQ(p[3], 30);
+    EXPECT_EQ(argb[0], 0); // untouched pixels stay transparent black
+
+    Canvas native(2, 2);
+    {
+        XGC gc = native.MakeGC();
+        gc.SetFillColour(colour);
+        gc.FillRect(R(0, 0, 1, 1));
+    }
+    EXPECT_EQ(native.At(0, 0), colour.GetPacked());
+
+    // Straight alpha goes in and comes back out: half-transparent red drawn on
+    // transparent memory is stored as red with alpha 128, not as premultiplied dark red.
+    std::vector<uint8_t> clear(4 * 4, 0);
+    {
+        XGC gc(clear.data(), 2, 2, 8, XGC::XPixelLayout::kBGRA32);
+        gc.SetFillColour(XARGB32Colour(128, 255, 0, 0));
+        gc.FillRect(R(0, 0, 2, 2));
+    }
+    EXPECT_EQ(clear[3], 128);
+    EXPECT_EQ(clear[2], 255);
+    EXPECT_EQ(clear[1], 0);
+    EXPECT_EQ(clear[0], 0);
+
+    // Existing straight-alpha content survives a context that draws elsewhere.
+    std::vector<uint8_t> kept = {10, 20, 200, 64, 0, 0, 0, 0};
+    {
+        XGC gc(kept.data(), 2, 1, 8, XGC::XPixelLayout::kBGRA32);
+        gc.SetFillColour(XARGB32Colour::kGreen);
+        gc.FillRect(R(1, 0, 2, 1));
+    }
+    EXPECT_NEAR(kept[0], 10, 2);
+    EXPECT_NEAR(kept[1], 20, 2);
+    EXPECT_NEAR(kept[2], 200, 2);
+    EXPECT_EQ(kept[3], 64);
+    EXPECT_EQ(kept[5], 255);
+    EXPECT_EQ(kept[7], 255);
+}
+
+TEST(XGC, DrawImageScalesAndBlendsWithOpacity)
+{
+    // A 2 x 2 image, bytes B, G, R, A: red, green / blue, black.
+    const uint8_t image[16] = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 0, 0, 0, 255};
+
+    Canvas c(10, 10);
+    {
+        XGC gc = c.MakeGC();
+        gc.SetSmoothImages(false);
+        gc.DrawImage(image, 2, 2, 8, XGC::XPixelLayout::kBGRA32, R(1, 1, 9, 9));
+    }
+    EXPECT_EQ(c.At(1, 1), kRed);
+    EXPECT_EQ(c.At(4, 4), kRed);
+    EXPECT_EQ(c.At(5, 1), 0xFF00FF00u);
+    EXPECT_EQ(c.At(8, 4), 0xFF00FF00u);
+    EXPECT_EQ(c.At(1, 5), kBlue);
+    EXPECT_EQ(c.At(8, 8), 0xFF000000u);
+    EXPECT_EQ(c.At(0, 0), kWhite);
+    EXPECT_EQ(c.At(9, 9), kWhite);
+
+    // Black at half opacity over white is mid grey (Cairo rounds within one step).
+    Canvas half(4, 4);
+    const uint8_t grey[4] = {0, 0, 0, 0};
+    {
+        XGC gc = half.MakeGC();
+        gc.DrawImage(grey, 2, 2, 2, XGC::XPixelLayout::kGrey8, R(0, 0, 4, 4), 0.5);
+    }
+    for (uint32_t p : half.pixels) {
+        EXPECT_EQ(p >> 24, 0xFFu);
+        EXPECT_NEAR(int((p >> 16) & 0xFF), 128, 1);
+        EXPECT_NEAR(int((p >> 8) & 0xFF), 128, 1);
+        EXPECT_NEAR(int(p & 0xFF), 128, 1);
+    }
+
+    // Opacity 0 draws nothing; a bad image size is refused before reading.
+    Canvas none(4, 4);
+    XGC gc = none.MakeGC();
+    gc.DrawImage(grey, 2, 2, 2, XGC::XPixelLayout::kGrey8, R(0, 0, 4, 4), 0.0);
+    gc.Flush();
+    EXPECT_TRUE(RegionIs(none, 0, 0, 0, 0, kWhite, kWhite));
+    EXPECT_THROW(gc.DrawImage(grey, 2, 2, 1, XGC::XPixelLayout::kGrey8, R(0, 0, 4, 4)), XException);
+    EXPECT_THROW(gc.DrawImage(grey, 0, 2, 2, XGC::XPixelLayout::kGrey8, R(0, 0, 4, 4)), XException);
+}
+
+TEST(XGC, TextIsDrawnWhereItIsMeasured)
+{
+    for (unsigned align : {XGC::kAlignLeft | XGC::kAlignTop, XGC::kAlignRight | XGC::kAlignBottom,
+             XGC::kAlignCentre | XGC::kAlignMiddle, XGC::kAlignLeft | XGC::kAlignBaseline}) {
+        Canvas c(240, 80);
+        XGC gc = c.MakeGC();
+        gc.SetFont(XGCFont("DejaVu Sans", 20));
+        gc.SetFillColour(XARGB32Colour::kBlack);
+        XGC::XTextSize size = gc.MeasureText("Kestrin 3D");
+        ASSERT_GT(size.width, 40.0);
+        ASSERT_GT(size.height, 15.0);
+        XRectF box = gc.GetTextBounds("Kestrin 3D", 120, 40, align);
+        EXPECT_DOUBLE_EQ(box.GetWidth(), size.width);
+        gc.DrawTextA("Kestrin 3D", 120, 40, align);
+        gc.Flush();
+        Ink ink = FindInk(c, kWhite);
+        ASSERT_TRUE(ink.Any()) << "align " << align;
+        // The ink lies inside the measured box (a pixel of slack for antialiased edges)
+        // and fills most of its width.
+        EXPECT_GE(ink.left, int(box.left) - 1) << "align " << align;
+        EXPECT_LE(ink.right, int(box.GetRight()) + 1) << "align " << align;
+        EXPECT_GE(ink.top, int(box.top) - 1) << "align " << align;
+        EXPECT_LE(ink.bottom, int(box.GetBottom()) + 1) << "align " << align;
+        EXPECT_GT(ink.right - ink.left, int(size.width * 0.8)) << "align " << align;
+    }
+
+    // Bigger and bolder fonts measure wider; an empty text has no width but a line height.
+    Canvas c(8, 8);
+    XGC gc = c.MakeGC();
+    double plain = gc.MeasureText("Scale").width;
+    gc.SetFont(XGCFont("DejaVu Sans", 24, true));
+    EXPECT_GT(gc.MeasureText("Scale").width, plain * 1.5);
+    EXPECT_EQ(gc.MeasureText("").width, 0.0);
+    EXPECT_GT(gc.MeasureText("").height, 20.0);
+    // Broken UTF-8 is drawn with replacement marks instead of breaking the context.
+    gc.DrawTextA(XString(std::string("ab\xFF\xFE")), 0, 0);
+    EXPECT_GT(gc.MeasureText(XString(std::string("\xC3"))).width, 0.0);
+}
+
+TEST(XGC, TruncationFitsTheWidthWithAnEllipsis)
+{
+    Canvas c(8, 8);
+    XGC gc = c.MakeGC();
+    const XString text("Channel 1 - Fluorescein isothiocyanate");
+    const double full = gc.MeasureText(text).width;
+    EXPECT_EQ(gc.TruncateTextWithEllipsis(text, full + 1), text);
+
+    const double width = full / 2;
+    XString cut = gc.TruncateTextWithEllipsis(text, width);
+    ASSERT_TRUE(cut.EndsWith("…"));
+    EXPECT_LE(gc.MeasureText(cut).width, width);
+    XString head = cut.Mid(0, cut.GetLength() - XString("…").GetLength());
+    EXPECT_TRUE(text.StartsWith(head));
+    // One more character would not have fitted.
+    XString longer = text.Mid(0, head.GetLength() + 1) + "…";
+    EXPECT_GT(gc.MeasureText(longer).width, width);
+
+    // Multi-byte characters are never split.
+    XString micro = gc.TruncateTextWithEllipsis("µµµµµµµµµµµµµµµµ", gc.MeasureText("µµµµ").width);
+    EXPECT_TRUE(micro.IsValidUTF8());
+    EXPECT_TRUE(micro.EndsWith("…"));
+    EXPECT_EQ(gc.TruncateTextWithEllipsis(text, 1.0), "");
+    EXPECT_EQ(gc.TruncateTextWithEllipsis(text, -5.0), "");
+}
+
+TEST(XGC, TransformClipAndSaveRestore)
+{
+    Canvas c(12, 12);
+    {
+        XGC gc = c.MakeGC();
+        gc.SetFillColour(XARGB32Colour::kRed);
+        gc.Save();
+        gc.SetTransform(XGC::XAffine::Translation(5, 6) * XGC::XAffine::Scaling(2, 2));
+        gc.SetFillColour(XARGB32Colour::kBlue);
+        gc.FillRect(R(0, 0, 1, 2)); // pixels 5..6 x 6..9
+        gc.Restore();
+        EXPECT_EQ(gc.GetFillColour(), XARGB32Colour::kRed);
+        EXPECT_DOUBLE_EQ(gc.GetTransform().x0, 0.0);
+        gc.FillRect(R(0, 0, 1, 1));
+        EXPECT_THROW(gc.SetTransform(XGC::XAffine::Scaling(0, 1)), XException);
+        gc.Restore(); // unbalanced: ignored
+    }
+    EXPECT_EQ(c.At(0, 0), kRed);
+    EXPECT_EQ(c.At(5, 6), kBlue);
+    EXPECT_EQ(c.At(6, 9), kBlue);
+    EXPECT_EQ(c.At(7, 9), kWhite);
+    EXPECT_EQ(c.At(5, 10), kWhite);
+    EXPECT_EQ(c.At(4, 6), kWhite);
+
+    // A clip keeps drawing inside it until the state is restored.
+    Canvas k(10, 10);
+    {
+        XGC gc = k.MakeGC();
+        gc.SetFillColour(XARGB32Colour::kBlue);
+        gc.Save();
+        gc.ClipToRect(R(2, 3, 6, 5));
+        gc.FillRect(R(0, 0, 10, 10));
+        gc.Restore();
+    }
+    EXPECT_TRUE(RegionIs(k, 2, 3, 6, 5, kBlue, kWhite));
+}
+
+TEST(XGC, PathsRoundedRectsAndClearing)
+{
+    Canvas c(20, 20);
+    {
+        XGC gc = c.MakeGC();
+        gc.Clear(XARGB32Colour(255, 0, 0, 0));
+        gc.SetFillColour(XARGB32Colour::kRed);
+        gc.DrawPath({{2, 2}, {18, 2}, {2, 18}}, true, XGC::kPathFill);
+        gc.SetStrokeColour(XARGB32Colour::kBlue);
+        gc.DrawPath({{10, 17}, {17, 17}, {17, 10}}, false, XGC::kPathStroke);
+    }
+    EXPECT_EQ(c.At(5, 5), kRed);
+    EXPECT_EQ(c.At(15, 15), 0xFF000000u);
+    EXPECT_EQ(c.At(10, 17), kBlue);
+    EXPECT_EQ(c.At(17, 17), kBlue);
+    EXPECT_EQ(c.At(17, 10), kBlue);
+    EXPECT_EQ(c.At(16, 16), 0xFF000000u);
+    EXPECT_EQ(c.At(17, 9), 0xFF000000u);
+
+    Canvas r(20, 20);
+    {
+        XGC gc = r.MakeGC();
+        gc.SetFillColour(XARGB32Colour::kBlue);
+        gc.FillRoundedRect(R(0, 0, 20, 20), 6);
+    }
+    EXPECT_EQ(r.At(0, 0), kWhite);
+    EXPECT_EQ(r.At(19, 19), kWhite);
+    EXPECT_EQ(r.At(10, 0), kBlue);
+    EXPECT_EQ(r.At(10, 10), kBlue);
+    EXPECT_EQ(r.At(0, 10), kBlue);
+
+    // Clear replaces pixels rather than blending, even through a clip.
+    Canvas t(4, 4);
+    {
+        XGC gc(t.pixels.data(), 4, 4, 16);
+        gc.ClipToRect(R(0, 0, 1, 1));
+        gc.Clear(XARGB32Colour(0, 0, 0, 0));
+    }
+    EXPECT_TRUE(RegionIs(t, 0, 0, 0, 0, 0u, 0u));
+}
+
+TEST(XGC, RefusesSurfacesItCannotDrawOn)
+{
+    std::vector<uint32_t> pixels(16);
+    auto code = [](auto&& make) {
+        try {
+            make();
+        } catch (const XException& e) {
+            return e.GetErrorCode();
+        }
+        return -1;
+    };
+    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 0, 4, 16); }), XException::kBadArgument);
+    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 4, 4, 12); }), XException::kBadArgument);
+    EXPECT_EQ(code([&] { XGC gc(nullptr, 4, 4, 16); }), XException::kBadArgument);
+    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 40000, 1, 160000); }), XException::kBadArgument);
+    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 4, 4, 16, XGC::XPixelLayout::kGrey8); }), XException::kBadArgument);
+}
+
+TEST(XGC, DrawsOnVolumePlanesInTheirOwnByteOrder)
+{
+    // Plane 1 of a two-plane ARGB volume; plane 0 must stay untouched.
+    XARGB32Volume argb(6, 4, 2);
+    argb.Fill(XARGB32Colour::kWhite);
+    {
+        XGC gc(argb, 1);
+        gc.SetFillColour(XARGB32Colour(255, 1, 2, 3));
+        gc.FillRect(XRect(2, 1, 4, 3));
+    }
+    EXPECT_EQ(argb.GetVoxel(2, 1, 1), XARGB32Colour(255, 1, 2, 3));
+    EXPECT_EQ(argb.GetVoxel(3, 2, 1), XARGB32Colour(255, 1, 2, 3));
+    EXPECT_EQ(argb.GetVoxel(4, 2, 1), XARGB32Colour::kWhite);
+    EXPECT_EQ(argb.GetVoxel(2, 1, 0), XARGB32Colour::kWhite);
+
+    XBGRA32Volume bgra(4, 4, 1);
+    {
+        XGC gc(bgra);
+        gc.Clear(XARGB32Colour::kBlack);
+        gc.SetStrokeColour(XARGB32Colour(255, 200, 100, 50));
+        gc.DrawLine(0, 3, 3, 3);
+    }
+    EXPECT_EQ(bgra.GetVoxel(1, 3).ToARGB32(), XARGB32Colour(255, 200, 100, 50));
+    EXPECT_EQ(bgra.GetVoxel(1, 2).ToARGB32(), XARGB32Colour::kBlack);
+
+    EXPECT_THROW(XGC(bgra, 1), XException);
+    XBGRA32Volume empty;
+    EXPECT_THROW(XGC gc(empty), XException);
+
+    // A 16-bit image shows through the volume's display conversion (0..65535 to 0..255).
+    XGrey16Volume grey(2, 1, 1);
+    grey.SetVoxel(0, 0, uint16_t(65535));
+    grey.SetVoxel(1, 0, uint16_t(0));
+    XBGRA32Volume target(4, 2, 1);
+    {
+        XGC gc(target);
+        gc.SetSmoothImages(false);
+        gc.DrawImage(grey, XRect(0, 0, 4, 2));
+        EXPECT_THROW(gc.DrawImage(grey, XRect(0, 0, 4, 2), 1.0, 1), XException);
+    }
+    EXPECT_EQ(target.GetVoxel(1, 1).ToARGB32(), XARGB32Colour::kWhite);
+    EXPECT_EQ(target.GetVoxel(2, 0).ToARGB32(), XARGB32Colour::kBlack);
+}

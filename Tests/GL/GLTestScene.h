@@ -1,0 +1,76 @@
+#pragma once
+// Small scene pieces and pixel helpers shared by the GL tests.
+#include "XARGB32Colour.h"
+#include "XGLAttachment.h"
+#include "XGLRenderable.h"
+#include "XOpenGL.h"
+#include "XVolume.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A flat, unlit rectangle of the given half-size around the node's origin at z = 0.
+class XQuadRenderable : public XGLRenderable {
+public:
+    XQuadRenderable(XARGB32Colour inColour, double inHalfWidth, double inHalfHeight)
+        : itsColour(inColour), itsHalfWidth(inHalfWidth), itsHalfHeight(inHalfHeight) {}
+
+protected:
+    void RenderSelf(XGLRenderable&) override
+    {
+        const GLboolean lighting = glIsEnabled(GL_LIGHTING);
+        glDisable(GL_LIGHTING);
+        glColor4ub(itsColour.red, itsColour.green, itsColour.blue, itsColour.alpha);
+        glBegin(GL_QUADS);
+        glVertex3d(-itsHalfWidth, -itsHalfHeight, 0);
+        glVertex3d(itsHalfWidth, -itsHalfHeight, 0);
+        glVertex3d(itsHalfWidth, itsHalfHeight, 0);
+        glVertex3d(-itsHalfWidth, itsHalfHeight, 0);
+        glEnd();
+        if (lighting)
+            glEnable(GL_LIGHTING);
+    }
+
+private:
+    XARGB32Colour itsColour;
+    double itsHalfWidth, itsHalfHeight;
+};
+
+// Writes what happens to a shared log.
+class XRecordingAttachment : public XGLAttachment {
+public:
+    XRecordingAttachment(std::vector<std::string>& inLog, std::string inName) : itsLog(inLog), itsName(std::move(inName)) {}
+    void PreRender() override { itsLog.push_back(itsName + ".Pre"); }
+    void PostRender() override { itsLog.push_back(itsName + ".Post"); }
+
+private:
+    std::vector<std::string>& itsLog;
+    std::string itsName;
+};
+
+class XRecordingRenderable : public XGLRenderable {
+public:
+    XRecordingRenderable(std::vector<std::string>& inLog, std::string inName) : itsLog(inLog), itsName(std::move(inName)) {}
+    int itsRefreshCount = 0;
+    void RefreshScene(bool inRedrawNow) override
+    {
+        ++itsRefreshCount;
+        XGLRenderable::RefreshScene(inRedrawNow);
+    }
+
+protected:
+    void RenderSelf(XGLRenderable&) override { itsLog.push_back(itsName + ".Self"); }
+
+private:
+    std::vector<std::string>& itsLog;
+    std::string itsName;
+};
+
+namespace GLTest {
+// The pixel at column x, row y (row 0 at the top) of plane 0.
+XARGB32Colour PixelAt(const XVolume& inVolume, int inX, int inY);
+// Saves plane 0 of an ARGB volume as a PNG below the build tree's test-output
+// folder, so a person can look at it; returns the path.
+std::string SavePNG(const XVolume& inVolume, const std::string& inName);
+} // namespace GLTest

@@ -1,0 +1,402 @@
+// The GL context: locking, the frame, projection, stereo, read-back, groups and the report.
+#include "GLTestScene.h"
+#include "WGLWnd.h"
+#include "XAssertRecorder.h"
+#include "XGLContextGroupListener.h"
+#include "XGLContextListener.h"
+#include "XGLContextLock.h"
+#include "XGLEyeInfo.h"
+#include "XSessionLogManager.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+using GLTest::PixelAt;
+
+TEST(XGLContext, NestedLocksTouchTheNativeContextOnce)
+{
+    WGLWnd window(8, 8);
+    EXPECT_EQ(XGLContext::GetCurrentContext(), nullptr);
+    {
+        XGLContextLock outer(window);
+        EXPECT_EQ(eglGetCurrentContext(), window.GetNativeContext());
+        {
+            XGLContextLock inner(window);
+            EXPECT_EQ(window.GetLockCount(), 2);
+        }
+        // Still current: only the outermost unlock releases the native context.
+        EXPECT_TRUE(window.IsCurrent());
+        EXPECT_EQ(eglGetCurrentContext(), window.GetNativeContext());
+        EXPECT_EQ(XGLContext::GetCurrentContextID(), window.GetContextID());
+    }
+    EXPECT_EQ(XGLContext::GetCurrentContext(), nullptr);
+    EXPECT_EQ(eglGetCurrentContext(), EGL_NO_CONTEXT);
+}
+
+TEST(XGLContext, LockingASecondContextIsReported)
+{
+    WGLWnd a(8, 8), b(8, 8);
+    XAssertRecorder recorder;
+    {
+        XGLContextLock lockA(a);
+        {
+            XGLContextLock lockB(b);
+            EXPECT_TRUE(recorder.Has("(GetCurrentContext() == this) || (GetCurrentContext() == 0)",
+                                     "X-Platform/XGLContext"));
+            EXPECT_TRUE(b.IsCurrent());
+            EXPECT_EQ(eglGetCurrentContext(), b.GetNativeContext());
+        }
+    }
+    EXPECT_EQ(XGLContext::GetCurrentContext(), nullptr);
+}
+
+TEST(XGLContext, ProjectionNumbersFollowTheViewport)
+{
+    WGLWnd window(400, 300);
+    window.SetProjectionMode(XGLContext::kOrthographic);
+    {
+        XGLContextLock lock(window);
+        window.SetUpProjection();
+        // glOrtho(-4/3, 4/3, 1, -1, 0.1, 50): y flipped.
+        XGLMatrix p = XGLMatrix::GetMatrix(GL_PROJECTION_MATRIX);
+        EXPECT_NEAR(p(0, 0), 0.75, 1e-6);
+        EXPECT_NEAR(p(1, 1), -1.0, 1e-6);
+        EXPECT_NEAR(p(2, 2), -2.0 / 49.9, 1e-6);
+        EXPECT_NEAR(p(2, 3), -50.1 / 49.9, 1e-6);
+        GLint mode = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(mode, GL_MODELVIEW) << "the camera is set on the model-view matrix";
+    }
+    window.SetSize(300, 400);
+    window.SetProjectionMode(XGLContext::kPerspective);
+    {
+        XGLContextLock lock(window);
+        window.SetUpProjection();
+        // ax = 1, ay = 4/3; infinite far plane, then scaled by 3.
+        const double n = 0.1, k = std::tan(0.35) * n, ay = 4.0 / 3.0;
+        XGLMatrix p = XGLMatrix::GetMatrix(GL_PROJECTION_MATRIX);
+        EXPECT_NEAR(p(0, 0), 3.0 * n / k, 1e-3);
+        EXPECT_NEAR(p(1, 1), -3.0 * n / (ay * k), 1e-3);
+        EXPECT_NEAR(p(2, 2), -3.0, 1e-6);
+        EXPECT_NEAR(p(3, 2), -3.0, 1e-6);
+        EXPECT_NEAR(p(2, 3), -2.0 * n, 1e-6);
+        EXPECT_NEAR(p(3, 3), 0.0, 1e-9);
+        EXPECT_NEAR(window.GetPixelUnityDepth(), 300.0 / (2.0 * std::tan(0.35)), 1e-2);
+    }
+}
+
+TEST(XGLContext, EmptyViewportDrawsNothing)
+{
+    WGLWnd window(0, 0);
+    XQuadRenderable quad(XARGB32Colour::kWhite, 0.5, 0.5);
+    window.AddChild(quad);
+    EXPECT_NO_THROW(window.RenderContext());
+    std::unique_ptr<XVolume> picture(window.RenderToVolume());
+    EXPECT_EQ(picture->GetWidth(), 0);
+    EXPECT_EQ(picture->GetHeight(), 0);
+    window.RemoveChild(quad);
+}
+
+TEST(XGLContext, RenderToVolumeGivesTopRowFirstAndKeepsQualityMode)
+{
+    WGLWnd window(64, 48);
+    window.SetProjectionMode(XGLContext::kOrthographic);
+    window.SetClearColor(XARGB32Colour(255, 0, 0, 255));
+    // A red band across the upper half of the picture (y grows downwards).
+    XQuadRenderable band(XARGB32Colour::kRed, 2.0, 0.5);
+    band.SetTranslation(0.0, -0.5, 0.0);
+    window.AddChild(band);
+    window.SetQualityMode(0);
+    std::unique_ptr<XVolume> picture(window.RenderToVolume());
+    ASSERT_EQ(picture->GetWidth(), 64);
+    ASSERT_EQ(picture->GetHeight(), 48);
+    ASSERT_EQ(picture->GetDepth(), 1);
+    EXPECT_EQ(PixelAt(*picture, 10, 2), XARGB32Colour::kRed) << "row 0 is not the top of the picture";
+    // The clear colour is written with alpha 0.
+    EXPECT_EQ(PixelAt(*picture, 10, 45), XARGB32Colour(0, 0, 0, 255));
+    EXPECT_EQ(window.GetQualityMode(), 0u);
+
+    // At another size, through a surface of that size; the window keeps its own.
+    std::unique_ptr<XVolume> large(window.RenderToVolume(XRect(0, 0, 128, 96)));
+    ASSERT_EQ(large->GetWidth(), 128);
+    ASSERT_EQ(large->GetHeight(), 96);
+    EXPECT_EQ(PixelAt(*large, 20, 4), XARGB32Colour::kRed);
+    EXPECT_EQ(PixelAt(*large, 20, 90), XARGB32Colour(0, 0, 0, 255));
+    EXPECT_EQ(window.GetViewportBounds(), XRect(0, 0, 64, 48));
+    EXPECT_THROW(window.RenderToVolume(XRect(0, 0, 0, 10)), XException);
+    window.RemoveChild(band);
+}
+
+namespace {
+// A white card 3 units in front of the context's origin in a 200 × 100 window (50
+// pixels per unit): the orthographic eyes turn the context 4° apart about y, which
+// moves the card sideways by 3·sin 4° (about 10 pixels). The card spans columns 85 to 115.
+class XStereoTest : public ::testing::Test {
+protected:
+    XStereoTest() : itsWindow(200, 100), itsCard(XARGB32Colour::kWhite, 0.3, 0.3)
+    {
+        itsWindow.SetProjectionMode(XGLContext::kOrthographic);
+        itsCard.SetTranslation(0.0, 0.0, 3.0);
+        itsWindow.AddChild(itsCard);
+    }
+    ~XStereoTest() override { itsWindow.RemoveChild(itsCard); }
+    // Columns only one eye's card covers.
+    static constexpr int kLeftOnlyColumn = 120;
+    static constexpr int kRightOnlyColumn = 90;
+    WGLWnd itsWindow;
+    XQuadRenderable itsCard;
+};
+} // namespace
+
+TEST_F(XStereoTest, RedCyanPutsTheLeftEyeOnlyInRed)
+{
+    itsWindow.SetStereoMode(XGLContext::kStereoRedCyan);
+    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
+    GLTest::SavePNG(*picture, "XGLContext-red-cyan");
+    const XARGB32Colour leftOnly = PixelAt(*picture, kLeftOnlyColumn, 50);
+    const XARGB32Colour rightOnly = PixelAt(*picture, kRightOnlyColumn, 50);
+    const XARGB32Colour both = PixelAt(*picture, 100, 50);
+    EXPECT_EQ(leftOnly.red, 255);
+    EXPECT_EQ(leftOnly.green, 0);
+    EXPECT_EQ(leftOnly.blue, 0);
+    EXPECT_EQ(rightOnly.red, 0);
+    EXPECT_EQ(rightOnly.green, 255);
+    EXPECT_EQ(rightOnly.blue, 255);
+    EXPECT_EQ(both, XARGB32Colour(both.alpha, 255, 255, 255));
+    EXPECT_TRUE(itsWindow.GetRotation().IsNearlyEqual(XGLMatrix(), 1e-9)) << "the eyes' turns did not cancel";
+}
+
+TEST_F(XStereoTest, HardwareStereoFallsBackToMonoWithoutSupport)
+{
+    ASSERT_FALSE(XGLContext::IsGLStereoSupported());
+    itsWindow.SetStereoMode(XGLContext::kStereoHardware);
+    EXPECT_EQ(itsWindow.GetStereoMode(), XGLContext::kStereoNone);
+}
+
+TEST_F(XStereoTest, HorizontalInterlaceAlternatesRowsInPhaseWithTheScreen)
+{
+    itsWindow.SetStereoMode(XGLContext::kStereoHInterlaced);
+    itsWindow.SetScreenPosition(XPoint(10, 20));
+    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
+    GLTest::SavePNG(*picture, "XGLContext-h-interlaced");
+    // The left eye owns the odd screen rows: with the top at 20, odd picture rows.
+    for (int row = 40; row < 50; ++row)
+        EXPECT_EQ(PixelAt(*picture, kLeftOnlyColumn, row) == XARGB32Colour::kWhite, row % 2 == 1) << "row " << row;
+    for (int row = 40; row < 50; ++row)
+        EXPECT_EQ(PixelAt(*picture, kRightOnlyColumn, row) == XARGB32Colour::kWhite, row % 2 == 0) << "row " << row;
+
+    // Moving the window one row down swaps the phase.
+    itsWindow.SetScreenPosition(XPoint(10, 21));
+    picture.reset(itsWindow.RenderToVolume());
+    for (int row = 40; row < 44; ++row)
+        EXPECT_EQ(PixelAt(*picture, kLeftOnlyColumn, row) == XARGB32Colour::kWhite, row % 2 == 0) << "row " << row;
+}
+
+TEST_F(XStereoTest, InterlaceStencilIsRebuiltOnlyWhenTheWindowMovesOrResizes)
+{
+    itsWindow.SetStereoMode(XGLContext::kStereoHInterlaced);
+    itsWindow.RenderContext();
+    // Wipe the stencil behind the context's back: a frame at the same place must not
+    // rebuild it, so the left eye then finds no rows to draw in.
+    {
+        XGLContextLock lock(itsWindow);
+        glClearStencil(0);
+        glClear(GL_STENCIL_BUFFER_BIT);
+    }
+    std::unique_ptr<XVolume> picture;
+    {
+        XGLContextLock lock(itsWindow);
+        itsWindow.RenderContext();
+        picture.reset(itsWindow.XGLContext::RenderToVolume());
+    }
+    for (int row = 40; row < 44; ++row)
+        EXPECT_NE(PixelAt(*picture, kLeftOnlyColumn, row), XARGB32Colour::kWhite) << "the stencil was rebuilt";
+    itsWindow.SetSize(200, 102);
+    picture.reset(itsWindow.XGLContext::RenderToVolume());
+    int leftRows = 0;
+    for (int row = 40; row < 50; ++row)
+        leftRows += PixelAt(*picture, kLeftOnlyColumn, row) == XARGB32Colour::kWhite;
+    EXPECT_EQ(leftRows, 5) << "a resize did not rebuild the stencil";
+}
+
+TEST_F(XStereoTest, VerticalInterlaceAlternatesColumns)
+{
+    itsWindow.SetStereoMode(XGLContext::kStereoVInterlaced);
+    itsWindow.SetScreenPosition(XPoint(0, 0));
+    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
+    // Only the left eye covers columns 116 to 124; it owns the odd screen columns.
+    for (int column = 116; column <= 124; ++column)
+        EXPECT_EQ(PixelAt(*picture, column, 50) == XARGB32Colour::kWhite, column % 2 == 1) << "column " << column;
+    // Inside the card both eyes draw, so every column is white.
+    for (int column = 95; column < 105; ++column)
+        EXPECT_EQ(PixelAt(*picture, column, 50), XARGB32Colour::kWhite) << "column " << column;
+}
+
+namespace {
+class XCountingGroupListener : public XGLContextGroupListener {
+public:
+    int itsCreated = 0;
+    int itsDestroyed = 0;
+    unsigned long itsLastGroup = 0;
+    void ContextGroupCreated(unsigned long inGroupID) override { ++itsCreated; itsLastGroup = inGroupID; }
+    void ContextGroupDestroyed(unsigned long inGroupID) override { ++itsDestroyed; itsLastGroup = inGroupID; }
+};
+
+class XCountingContextListener : public XGLContextListener {
+public:
+    int itsDisposals = 0;
+    bool itsWasCurrent = false;
+    void PreContextDispose() override
+    {
+        ++itsDisposals;
+        itsWasCurrent = GetContext() && GetContext()->IsCurrent();
+    }
+};
+} // namespace
+
+TEST(XGLContextGroups, ContextsOfOnePixelFormatShareObjectsAndEndOnce)
+{
+    XCountingGroupListener listener;
+    GLuint texture = 0;
+    unsigned long groupID = 0;
+    {
+        auto first = std::make_unique<WGLWnd>(8, 8);
+        auto second = std::make_unique<WGLWnd>(8, 8);
+        ASSERT_EQ(first->GetPixelFormatID(), second->GetPixelFormatID());
+        groupID = first->GetContextGroupID();
+        EXPECT_NE(groupID, 0u);
+        EXPECT_EQ(second->GetContextGroupID(), groupID);
+        EXPECT_EQ(listener.itsCreated, 1);
+        EXPECT_EQ(XGLContext::GetContextsInGroup(groupID).size(), 2u);
+        const uint32_t texel = 0xFF3366CCu;
+        {
+            XGLContextLock lock(*first);
+            glGenTextures(1, &texture);
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, &texel);
+            glFinish();
+        }
+        {
+            XGLContextLock lock(*second);
+            EXPECT_EQ(XGLContext::GetCurrentContextGroupID(), groupID);
+            ASSERT_TRUE(glIsTexture(texture)) << "the second context does not see the first one's texture";
+            uint32_t readBack = 0;
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, &readBack);
+            EXPECT_EQ(readBack, texel);
+        }
+        first.reset();
+        EXPECT_EQ(listener.itsDestroyed, 0) << "the group ended while a member remained";
+        {
+            XGLContextLock lock(*second);
+            EXPECT_TRUE(glIsTexture(texture));
+            glDeleteTextures(1, &texture);
+        }
+    }
+    EXPECT_EQ(listener.itsDestroyed, 1);
+    EXPECT_EQ(listener.itsLastGroup, groupID);
+    EXPECT_TRUE(XGLContext::GetContextsInGroup(groupID).empty());
+}
+
+TEST(XGLContextGroups, ListenersHearOfDisposalWhileTheContextIsCurrent)
+{
+    XCountingContextListener staying, leaving;
+    {
+        WGLWnd window(8, 8);
+        window.AddContextListener(&staying);
+        {
+            XCountingContextListener temporary;
+            window.AddContextListener(&temporary);
+            EXPECT_EQ(temporary.GetContext(), &window);
+        } // unregisters itself
+        XAssertRecorder recorder;
+        window.RemoveContextListener(&leaving);
+        EXPECT_TRUE(recorder.Has("iter != ctxListeners.end()"));
+    }
+    EXPECT_EQ(staying.itsDisposals, 1);
+    EXPECT_TRUE(staying.itsWasCurrent);
+    EXPECT_EQ(staying.GetContext(), nullptr);
+    EXPECT_EQ(leaving.itsDisposals, 0);
+}
+
+TEST(XGLContextProbe, ReportListsWhatTheDriverOffers)
+{
+    bool texture3D, multiTexture, fragmentPrograms, vertexBuffers;
+    {
+        WGLWnd window(8, 8);
+        XGLContextLock lock(window);
+        texture3D = OpenGLCheckExtension("GL_EXT_texture3D");
+        multiTexture = OpenGLCheckExtension("GL_ARB_multitexture");
+        fragmentPrograms = OpenGLCheckExtension("GL_ARB_fragment_program");
+        vertexBuffers = OpenGLCheckExtension("GL_ARB_vertex_buffer_object");
+    }
+    XSessionLogManager::GetManager()->ClearEntries();
+    WGLWnd::ProbeOpenGL();
+    ASSERT_TRUE(XGLContext::IsGLAvail());
+    auto entries = XSessionLogManager::GetManager()->FindEntries("OpenGL Version: ");
+    ASSERT_EQ(entries.size(), 1u);
+    const XString report = entries[0].text;
+    EXPECT_EQ(entries[0].severity, 0);
+    EXPECT_TRUE(report.Contains(XString("OpenGL Version: ") + XGLContext::GetVersionStr() + ".  ")) << report;
+    EXPECT_TRUE(report.Contains(XString("Renderer: ") + XGLContext::GetVendorStr() + " " + XGLContext::GetRendererStr()));
+    EXPECT_EQ(report.Contains("3D textures"), texture3D) << report;
+    EXPECT_EQ(XGLContext::Is3DTexturingSupported(), texture3D);
+    EXPECT_EQ(report.Contains("fragment programs"), fragmentPrograms);
+    EXPECT_EQ(report.Contains("vertex buffer objects"), vertexBuffers);
+    EXPECT_TRUE(report.Contains("Pbuffers, "));
+    EXPECT_FALSE(report.Contains("hardware stereo"));
+    if (multiTexture) {
+        EXPECT_GT(XGLContext::GetTextureUnitCount(), 1u);
+        EXPECT_TRUE(report.Contains(XString("multi-texturing with %1 texture units")
+                                        .Replace(int64_t(XGLContext::GetTextureUnitCount()))));
+    }
+    if (XGLContext::GetRendererStr().Contains("llvmpipe")) {
+        EXPECT_TRUE(report.Contains("Hardware Acceleration: Not Available.  "));
+    }
+    EXPECT_TRUE(report.EndsWith(".")) << report;
+    EXPECT_FALSE(report.Contains(", .")) << report;
+    EXPECT_GT(XGLContext::GetGLVersion(), 1.0);
+    EXPECT_FALSE(OpenGLIsLoaded()) << "the probe kept OpenGL loaded";
+}
+
+TEST(XGLContextProbe, FeatureListEndsCleanly)
+{
+    EXPECT_EQ(XGLContext::MakeFeatureList(false, false, false, false, 0, false, false), XString("None."));
+    EXPECT_EQ(XGLContext::MakeFeatureList(false, true, false, true, 4, false, true),
+              XString("3D textures, multi-texturing with 4 texture units, vertex buffer objects."));
+}
+
+TEST(XGLContextProbe, MissingOpenGLIsLoggedAndClearsTheFlags)
+{
+    setenv("KESTRIN_GL_LIBRARY", "libKestrinNoSuchGL.so.1", 1);
+    XSessionLogManager::GetManager()->ClearEntries();
+    WGLWnd::ProbeOpenGL();
+    unsetenv("KESTRIN_GL_LIBRARY");
+    EXPECT_FALSE(XGLContext::IsGLAvail());
+    EXPECT_FALSE(XGLContext::Is3DTexturingSupported());
+    EXPECT_FALSE(XGLContext::IsMultitexturingSupported());
+    EXPECT_EQ(XSessionLogManager::GetManager()->FindEntries("OpenGL is not available").size(), 1u);
+    EXPECT_TRUE(XSessionLogManager::GetManager()->FindEntries("OpenGL Version").empty());
+}
+
+TEST(XGLEyeInfo, EyeLookAndNearPlaneFollowTheCamera)
+{
+    WGLWnd window(100, 100);
+    XGLContextLock lock(window);
+    window.SetUpProjection(); // default camera: eye (0, 0, 7.5) looking at the origin
+    XGLEyeInfo info;
+    EXPECT_NEAR(info.GetEyeVector()[0], 0.0f, 1e-5);
+    EXPECT_NEAR(info.GetEyeVector()[2], 7.5f, 1e-5);
+    // The look vector is the view axis: world z.
+    EXPECT_NEAR(std::fabs(info.GetLookVector()[2]), 1.0f, 1e-5);
+    // Looking down -z: the near plane faces -z and lies in front of the eye at the
+    // near distance, divided by the perspective's scale of 3.
+    EXPECT_NEAR(info.GetNearPlane()[2], -1.0f, 1e-4);
+    EXPECT_NEAR(info.GetNearDepth(), 0.1f / 3.0f, 1e-4);
+    EXPECT_NEAR(info.GetEyePosition(), -7.5f, 1e-4);
+    // The origin is inside the four side planes.
+    for (int plane : {0, 1, 4, 5})
+        EXPECT_GT(info.GetFrustumPlanes()[size_t(plane)][3], 0.0f) << "plane " << plane;
+}

@@ -1,0 +1,196 @@
+#include "ImportTestStacks.h"
+#include "XException.h"
+#include "XSampleDB.h"
+#include "XTIFFImporter.h"
+#include "XTIFFSequenceImporter.h"
+#include "XTestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace ImportTestStacks;
+
+namespace {
+
+std::string TempFile(const std::string& inName)
+{
+    static const std::string dir = XTestEnvironment::MakeTempDir("corrupt");
+    return dir + "/" + inName;
+}
+
+// Pages written straight through libtiff, for layouts the writer would refuse to make.
+struct Page {
+    uint32_t width = 8, height = 8;
+    uint16_t bits = 16, format = SAMPLEFORMAT_UINT;
+    std::string description;
+    bool writeData = true;
+};
+
+void WritePages(const std::string& inPath, const std::vector<Page>& inPages)
+{
+    TIFF* tif = TIFFOpen(inPath.c_str(), "w");
+    ASSERT_TRUE(tif);
+    for (const Page& p : inPages) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, p.width);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, p.height);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, p.bits);
+        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, p.format);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+        // Without data, only the first row is written: the page declares its full size.
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, p.writeData ? p.height : 1u);
+        if (!p.description.empty())
+            TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, p.description.c_str());
+        std::vector<uint8_t> data(size_t(p.width) * (p.writeData ? p.height : 1u) * (p.bits / 8), 7);
+        ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, data.data(), tmsize_t(data.size())), 0);
+        ASSERT_TRUE(TIFFWriteDirectory(tif));
+    }
+    TIFFClose(tif);
+}
+
+// Importing into a database fails with inCode, names the file, and adds nothing.
+void ExpectRefused(const std::string& inPath, int32_t inCode, const std::string& inMessagePart)
+{
+    XSampleDB db;
+    try {
+        XTIFFSequenceImporter::ImportIntoDatabase(inPath, db);
+        ADD_FAILURE() << inPath << " was imported";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.GetErrorCode(), inCode) << e.GetRawErrorMessage();
+        std::string message = e.GetRawErrorMessage().GetStdString();
+        EXPECT_NE(message.find(inPath), std::string::npos) << message;
+        EXPECT_NE(message.find(inMessagePart), std::string::npos) << message;
+    }
+    EXPECT_EQ(db.GetSampleCount(), 0u);
+}
+
+} // namespace
+
+TEST(XTIFFCorruptFiles, MissingAndTruncatedFilesAreFileErrors)
+{
+    ExpectRefused(TempFile("does-not-exist.tif"), XException::kFileError, "cannot be opened");
+
+    const std::string notTIFF = TempFile("text.tif");
+    std::ofstream(notTIFF) << "this is not an image at all";
+    ExpectRefused(notTIFF, XException::kFileError, "cannot be read as a TIFF");
+
+    // A complete stack cut off half way through its pixels: the directory survives
+    // (libtiff writes it after the data) only if the cut is in the pixels of a later page.
+    Stack stack = MakeStack(XVoxelType::kGrey16, 1, 6, 1, 64, 64);
+    const std::string whole = TempFile("whole.tif");
+    XTIFFWriter::WriteVolumes(whole, XTIFFWriter::XForm::kPlain, stack.info, stack.Pointers());
+    const auto size = std::filesystem::file_size(whole);
+    for (double fraction : {0.1, 0.5, 0.9}) {
+        const std::string cut = TempFile("cut-" + std::to_string(int(fraction * 10)) + ".tif");
+        std::filesystem::copy_file(whole, cut, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::resize_file(cut, uintmax_t(double(size) * fraction));
+        XSampleDB db;
+        try {
+            XTIFFSequenceImporter::ImportIntoDatabase(cut, db);
+            ADD_FAILURE() << "a file cut to " << fraction << " of its size was imported";
+        } catch (const XException& e) {
+            EXPECT_TRUE(e.GetErrorCode() == XException::kFileError || e.GetErrorCode() == XException::kUnsupportedFile)
+                << e.GetRawErrorMessage();
+            EXPECT_TRUE(e.GetRawErrorMessage().Contains(XString(cut))) << e.GetRawErrorMessage();
+        }
+        EXPECT_EQ(db.GetSampleCount(), 0u);
+    }
+}
+
+TEST(XTIFFCorruptFiles, InconsistentCountsAndPagesAreRefused)
+{
+    // The description announces 2 × 3 × 1 = 6 images, and the count says 6, but there are 5 pages.
+    const std::string five = TempFile("five-pages.tif");
+    std::vector<Page> pages(5);
+    pages[0].description = "ImageJ=1.11a\nimages=6\nchannels=2\nslices=3\nhyperstack=true\n";
+    WritePages(five, pages);
+    ExpectRefused(five, XException::kUnsupportedFile, "holds 5 pages");
+
+    // Counts that do not multiply to the image count.
+    const std::string product = TempFile("bad-product.tif");
+    pages[0].description = "ImageJ=1.11a\nimages=5\nchannels=2\nslices=3\nhyperstack=true\n";
+    WritePages(product, pages);
+    ExpectRefused(product, XException::kUnsupportedFile, "2 channels x 3 slices x 1 frames");
+
+    // A page of another size in the middle of a stack.
+    const std::string sizes = TempFile("mixed-sizes.tif");
+    std::vector<Page> mixed(3);
+    mixed[1].width = 9;
+    WritePages(sizes, mixed);
+    ExpectRefused(sizes, XException::kUnsupportedFile, "page 2 (9 x 8 pixels");
+
+    // OME planes placed on pages the file does not have, or not placed at all.
+    Stack stack = MakeStack(XVoxelType::kGrey16, 1, 2, 1, 8, 8);
+    XString xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
+    std::vector<Page> ome(2);
+    ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>", "<TiffData IFD=\"1\" PlaneCount=\"2\"/>").GetStdString();
+    const std::string beyond = TempFile("ome-beyond.ome.tif");
+    WritePages(beyond, ome);
+    ExpectRefused(beyond, XException::kUnsupportedFile, "on page 2");
+
+    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
+    ome[0].description = xml.ReplaceAll("PlaneCount=\"2\"", "PlaneCount=\"1\"").GetStdString();
+    const std::string missing = TempFile("ome-missing.ome.tif");
+    WritePages(missing, ome);
+    ExpectRefused(missing, XException::kUnsupportedFile, "no page for channel 1, slice 2");
+
+    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
+    ome[0].description = xml.ReplaceAll("</Pixels>", "</Pixel>").GetStdString();
+    const std::string broken = TempFile("ome-broken.ome.tif");
+    WritePages(broken, ome);
+    ExpectRefused(broken, XException::kUnsupportedFile, "malformed");
+
+    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
+    ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>",
+        "<TiffData IFD=\"0\" PlaneCount=\"2\"><UUID FileName=\"other.ome.tif\">urn:uuid:1</UUID></TiffData>").GetStdString();
+    const std::string multi = TempFile("ome-multi.ome.tif");
+    WritePages(multi, ome);
+    ExpectRefused(multi, XException::kUnsupportedFile, "other.ome.tif");
+}
+
+TEST(XTIFFCorruptFiles, HugeDeclaredSizesAreRefusedBeforeAllocating)
+{
+    // 120000 × 120000 pixels of 16 bits is about 27 GB in one page; only its first row is written.
+    const std::string huge = TempFile("huge.tif");
+    Page page;
+    page.width = 120000;
+    page.height = 120000;
+    page.writeData = false;
+    WritePages(huge, {page});
+    ExpectRefused(huge, XException::kUnsupportedFile, "more than the");
+    try {
+        XTIFFImporter importer(huge);
+        ADD_FAILURE() << "the huge file was opened";
+    } catch (const XException& e) {
+        EXPECT_TRUE(e.GetRawErrorMessage().Contains("GB")) << e.GetRawErrorMessage();
+    }
+}
+
+TEST(XTIFFCorruptFiles, UnsupportedSampleFormatsAreNamed)
+{
+    struct Case {
+        uint16_t bits, format;
+        const char* named;
+    };
+    int n = 0;
+    for (Case k : {Case{16, SAMPLEFORMAT_INT, "16-bit signed integer"}, Case{32, SAMPLEFORMAT_UINT, "32-bit unsigned integer"},
+             Case{64, SAMPLEFORMAT_IEEEFP, "64-bit floating-point"}}) {
+        Page page;
+        page.bits = k.bits;
+        page.format = k.format;
+        const std::string path = TempFile("format-" + std::to_string(n++) + ".tif");
+        WritePages(path, {page});
+        ExpectRefused(path, XException::kUnsupportedFile, k.named);
+    }
+
+    // An OME file whose XML contradicts its pages.
+    Stack stack = MakeStack(XVoxelType::kGrey8, 1, 1, 1, 8, 8);
+    std::vector<Page> ome(1);
+    ome[0].description = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif").GetStdString();
+    const std::string lying = TempFile("ome-type.ome.tif");
+    WritePages(lying, ome); // 16-bit pages, uint8 in the XML
+    ExpectRefused(lying, XException::kUnsupportedFile, "declares uint8");
+}

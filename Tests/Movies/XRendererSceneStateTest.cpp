@@ -1,0 +1,177 @@
+#include "XRendererSceneState.h"
+
+#include "XClassRegistry.h"
+#include "XException.h"
+#include "XStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+X3DMatrix Scalar(double inValue)
+{
+    return X3DMatrix(1, 1, inValue);
+}
+
+XRendererSceneState MakeSample()
+{
+    XRendererSceneState state;
+    X3DMatrix camera = X3DMatrix::UnitMatrix(4);
+    camera(2, 3) = 2.5;
+    state.SetStateAndEnable(kSceneStateCamera, camera);
+    state.SetState(kSceneStateFloor, Scalar(1.0)); // set but not enabled
+    state.SetStateAndEnable(kSceneStateMergeWeight, Scalar(0.25), 2);
+    state.SetStateAndEnable(kSceneStateChannelVisible, Scalar(1.0), 2);
+    return state;
+}
+
+std::vector<uint8_t> Write(const XStorable& inObject)
+{
+    XStream stream;
+    inObject.WriteStream2(stream);
+    return stream.GetBuffer();
+}
+} // namespace
+
+TEST(XRendererSceneState, FlagsFollowSetAndEnable)
+{
+    XRendererSceneState state;
+    state.SetState(kSceneStateFloor, Scalar(1.0));
+    EXPECT_TRUE(state.HasState(kSceneStateFloor));
+    EXPECT_FALSE(state.IsStateEnabled(kSceneStateFloor)) << "a new state set without enabling starts disabled";
+    EXPECT_TRUE(state.GetEnabledStates().empty());
+
+    EXPECT_TRUE(state.EnableState(kSceneStateFloor));
+    state.SetState(kSceneStateFloor, Scalar(0.0));
+    EXPECT_TRUE(state.HasStateAndEnabled(kSceneStateFloor)) << "SetState keeps the flag";
+    EXPECT_EQ(state.GetState(kSceneStateFloor)(0, 0), 0.0);
+
+    EXPECT_FALSE(state.EnableState(kSceneStateOrientator)) << "an absent state cannot be enabled";
+    EXPECT_FALSE(state.HasState(kSceneStateOrientator));
+    EXPECT_THROW(state.GetState(kSceneStateOrientator), XException);
+    X3DMatrix untouched = Scalar(7);
+    EXPECT_FALSE(state.GetState(kSceneStateOrientator, 0, untouched));
+    EXPECT_EQ(untouched(0, 0), 7);
+}
+
+TEST(XRendererSceneState, ChannelsAreSeparate)
+{
+    XRendererSceneState state = MakeSample();
+    EXPECT_EQ(state.GetChannelCount(), 3u);
+    EXPECT_FALSE(state.HasState(kSceneStateMergeWeight, 0));
+    EXPECT_FALSE(state.HasState(kSceneStateMergeWeight, 1));
+    EXPECT_FALSE(state.HasState(kSceneStateMergeWeight, 99)) << "asking beyond the channels is no error";
+    EXPECT_EQ(state.GetState(kSceneStateMergeWeight, 2)(0, 0), 0.25);
+    EXPECT_EQ(state.GetEnabledStates(2), (XVector<XRendererStateName>{kSceneStateMergeWeight, kSceneStateChannelVisible}));
+    EXPECT_EQ(state.GetEnabledStates(0), (XVector<XRendererStateName>{kSceneStateCamera}));
+    EXPECT_THROW(state.SetState(1, Scalar(0), XRendererSceneState::kMaxChannels), XException);
+}
+
+TEST(XRendererSceneState, MergeReplacesOnlyWhatItHolds)
+{
+    XRendererSceneState base = MakeSample();
+    XRendererSceneState change;
+    change.SetStateAndEnable(kSceneStateFloor, Scalar(0.0));
+    change.SetState(kSceneStateUserInteraction, Scalar(1.0), 4);
+    base.Merge(change);
+    EXPECT_TRUE(base.HasStateAndEnabled(kSceneStateFloor));
+    EXPECT_EQ(base.GetState(kSceneStateFloor)(0, 0), 0.0);
+    EXPECT_TRUE(base.HasStateAndEnabled(kSceneStateCamera));
+    EXPECT_EQ(base.GetChannelCount(), 5u);
+    EXPECT_FALSE(base.IsStateEnabled(kSceneStateUserInteraction, 4));
+}
+
+TEST(XRendererSceneState, StreamRoundTripIsExact)
+{
+    const XRendererSceneState state = MakeSample();
+    const std::vector<uint8_t> bytes = Write(state);
+    EXPECT_EQ(bytes.size(), state.GetStreamUsage());
+
+    XStream stream(bytes);
+    XRendererSceneState read;
+    read.ReadStream2(stream);
+    EXPECT_EQ(stream.GetBytesLeft(), 0u);
+    EXPECT_EQ(read, state);
+    EXPECT_FALSE(read.IsStateEnabled(kSceneStateFloor)) << "the enabled flag survives storage";
+    EXPECT_EQ(Write(read), bytes);
+
+    XStream objectStream;
+    XClassRegistry::WriteObject(objectStream, state);
+    objectStream.Rewind();
+    auto object = XClassRegistry::ReadObjectOfClass<XRendererSceneState>(objectStream, "XRendererSceneState");
+    EXPECT_EQ(*object, state);
+}
+
+TEST(XRendererSceneState, HostileStreamsAreRefusedWithoutChange)
+{
+    const XRendererSceneState original = MakeSample();
+    const auto expectRefused = [&](std::vector<uint8_t> inBytes, int32_t inCode, const char* inWhat) {
+        XRendererSceneState target = original;
+        XStream stream(std::move(inBytes));
+        try {
+            target.ReadStream2(stream);
+            ADD_FAILURE() << inWhat << ": read without error";
+        } catch (const XException& e) {
+            EXPECT_EQ(e.GetErrorCode(), inCode) << inWhat << ": " << e.GetErrorMessage();
+        }
+        EXPECT_EQ(target, original) << inWhat << ": the state changed";
+    };
+    const auto header = [](uint32_t inChannels, uint32_t inStates) {
+        XStream s;
+        s.WriteVersion(XRendererSceneState::kClassVersion);
+        s.Write32(inChannels);
+        s.Write32(inStates);
+        return s;
+    };
+
+    expectRefused({}, XException::kStreamEnded, "empty stream");
+    {
+        XStream s = header(0xFFFFFFFFu, 0);
+        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a channel count beyond the bytes");
+    }
+    {
+        XStream s = header(1, 1);
+        s.Write32(kSceneStateCamera);
+        s.Write8(1);
+        s.Write32(0x10000);
+        s.Write32(0x10000);
+        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a huge matrix");
+    }
+    {
+        XStream s = header(1, 1);
+        s.Write32(kSceneStateCamera);
+        s.Write8(1);
+        s.Write32(4);
+        s.Write32(4);
+        s.WriteFloat64S(1.0);
+        expectRefused(s.GetBuffer(), XException::kStreamEnded, "a truncated matrix");
+    }
+    {
+        XStream s = header(1, 1);
+        s.Write32(kSceneStateFloorHeight);
+        s.Write8(1);
+        s.Write32(1);
+        s.Write32(1);
+        s.WriteFloat64S(std::numeric_limits<double>::quiet_NaN());
+        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a NaN value");
+    }
+    {
+        XStream s = header(1, 2);
+        for (int i = 0; i < 2; ++i) {
+            s.Write32(kSceneStateFloor);
+            s.Write8(1);
+            s.Write32(1);
+            s.Write32(1);
+            s.WriteFloat64S(1.0);
+        }
+        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a state stored twice");
+    }
+    {
+        XStream s;
+        s.WriteVersion(XRendererSceneState::kClassVersion + 0x10000);
+        s.Write32(0);
+        expectRefused(s.GetBuffer(), XException::kStreamNewerVersion, "a newer version");
+    }
+}

@@ -1,0 +1,366 @@
+// Storing keyframe movies, reading older layouts, and refusing damaged or hostile streams.
+#include "XVolumeKeyframeMovie.h"
+
+#include "XARGB32Volume.h"
+#include "XClassRegistry.h"
+#include "XDBGetSample.h"
+#include "XDataVolumeKeyframeMovie.h"
+#include "XException.h"
+#include "XRenderer.h"
+#include "XSampleDB.h"
+#include "XStream.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+
+namespace {
+using XSequence = XVolumeKeyframeMovie::XTimepointSequence;
+
+std::unique_ptr<XARGB32Volume> MakeThumbnail(uint8_t inShade)
+{
+    auto thumbnail = std::make_unique<XARGB32Volume>(2, 2, 1);
+    thumbnail->Fill(XARGB32Colour(255, inShade, 0, 0));
+    return thumbnail;
+}
+
+XBookmark3D MakeBookmark(double inHeight, bool inThumbnail = false)
+{
+    XRendererSceneState state;
+    state.SetStateAndEnable(kSceneStateCamera,
+                            XRenderer::MakeCameraStateValue(X3DMatrix::ColumnVector(inHeight, 1, 3),
+                                                            X3DMatrix::ColumnVector(0, 0, 0),
+                                                            X3DMatrix::ColumnVector(0, 1, 0)));
+    state.SetStateAndEnable(kSceneStateFloorHeight, X3DMatrix(1, 1, inHeight));
+    state.SetState(kSceneStateFloor, X3DMatrix(1, 1, 1.0));
+    state.SetStateAndEnable(kSceneStateMergeWeight, X3DMatrix(1, 1, 0.5), 1);
+    XBookmark3D bookmark(state);
+    if (inThumbnail)
+        bookmark.AttachThumbnail(MakeThumbnail(uint8_t(inHeight * 10)));
+    return bookmark;
+}
+
+XVolumeKeyframeMovie MakeMovie()
+{
+    XVolumeKeyframeMovie movie("Fly µ");
+    movie.SetPlaybackRate(12.5f);
+    movie.AppendKeyframeTransition(MakeBookmark(1, true), 10);
+    movie.AppendKeyframeTransition(MakeBookmark(2), 5);
+    movie.AppendKeyframeTransition(MakeBookmark(3), 1);
+    movie.AppendTimepointSequence(XSequence(1, 8, 0));
+    XSequence range(3, 12, 8);
+    range.SetTimepointRange(2, 6);
+    movie.AppendTimepointSequence(range);
+    movie.AppendTimepointSequence(XSequence(0, 4, 20));
+    return movie;
+}
+
+std::vector<uint8_t> Write(const XStorable& inObject)
+{
+    XStream stream;
+    inObject.WriteStream2(stream);
+    return stream.GetBuffer();
+}
+
+// Reads into a movie that already holds something; on failure it must not change.
+// Returns the error code, or -1 when the stream read.
+int32_t ReadInto(XVolumeKeyframeMovie& inOutMovie, const std::vector<uint8_t>& inBytes)
+{
+    const std::vector<uint8_t> before = Write(inOutMovie);
+    XStream stream(inBytes);
+    try {
+        inOutMovie.ReadStream2(stream);
+        return -1;
+    } catch (const XException& e) {
+        EXPECT_EQ(Write(inOutMovie), before) << "a failed read changed the movie: " << e.GetErrorMessage();
+        return e.GetErrorCode();
+    }
+}
+
+struct XOldKeyframe {
+    XBookmark3D bookmark;
+    uint64_t length;
+    const XVolume* thumbnail;
+};
+struct XOldSequence {
+    uint32_t playback;
+    uint64_t length;
+    uint64_t start;
+};
+
+// A movie in the layout of major versions 0 and 1.
+std::vector<uint8_t> WriteOldMovie(uint32_t inMajor, const std::vector<XOldKeyframe>& inKeyframes,
+                                   const std::vector<XOldSequence>& inSequences)
+{
+    XStream stream;
+    stream.WriteVersion((inMajor << 16) | 0x3B00);
+    stream.WriteString("old");
+    stream.WriteFloat32S(15.0f);
+    stream.Write32(uint32_t(inKeyframes.size()));
+    for (const XOldKeyframe& keyframe : inKeyframes) {
+        XClassRegistry::WriteObject(stream, keyframe.bookmark);
+        stream.Write64(keyframe.length);
+        stream.Write8(keyframe.thumbnail ? 1 : 0);
+        if (keyframe.thumbnail)
+            XBookmark3D::WriteThumbnail(stream, *keyframe.thumbnail);
+    }
+    stream.Write32(uint32_t(inSequences.size()));
+    for (const XOldSequence& sequence : inSequences) {
+        stream.Write32(sequence.playback);
+        stream.Write64(sequence.length);
+        stream.Write64(sequence.start);
+    }
+    return stream.GetBuffer();
+}
+
+// The stream of a movie with one sequence whose fields are given.
+std::vector<uint8_t> WriteWithSequence(uint32_t inPlayback, uint64_t inLength, uint64_t inStart, uint32_t inFirst,
+                                       uint32_t inLast)
+{
+    XStream stream;
+    stream.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
+    stream.WriteString("s");
+    stream.WriteFloat32S(10.0f);
+    stream.Write32(0);
+    stream.Write32(1);
+    stream.Write32(inPlayback);
+    stream.Write64(inLength);
+    stream.Write64(inStart);
+    stream.Write32(inFirst);
+    stream.Write32(inLast);
+    return stream.GetBuffer();
+}
+
+// What every movie that reads must satisfy.
+void ExpectSoundMovie(const XVolumeKeyframeMovie& inMovie)
+{
+    EXPECT_LE(inMovie.GetKeyframesLength(), XVolumeKeyframeMovie::kMaxFrames);
+    for (size_t i = 0; i < inMovie.GetTimepointSequenceCount(); ++i) {
+        const XSequence& sequence = inMovie.GetTimepointSequence(i);
+        EXPECT_GE(sequence.GetLength(), 1u);
+        EXPECT_LE(sequence.GetStart() + sequence.GetLength(), XVolumeKeyframeMovie::kMaxFrames);
+        EXPECT_LE(uint32_t(sequence.GetPlayback()), 3u);
+        EXPECT_GE(sequence.GetStartTimepoint(), 1u);
+    }
+    EXPECT_GT(inMovie.GetPlaybackRate(), 0.0f);
+}
+} // namespace
+
+TEST(XVolumeKeyframeMovieStream, RoundTripIsByteForByte)
+{
+    const XVolumeKeyframeMovie movie = MakeMovie();
+    const std::vector<uint8_t> bytes = Write(movie);
+    EXPECT_EQ(bytes.size(), movie.GetStreamUsage()) << "the usage is what is written";
+
+    XVolumeKeyframeMovie read;
+    ASSERT_EQ(ReadInto(read, bytes), -1);
+    EXPECT_EQ(Write(read), bytes);
+    EXPECT_EQ(read.GetName(), "Fly µ");
+    EXPECT_EQ(read.GetPlaybackRate(), 12.5f);
+    ASSERT_EQ(read.GetKeyframeCount(), 3u);
+    ASSERT_NE(read.GetKeyframe(0).GetThumbnail(), nullptr);
+    EXPECT_EQ(static_cast<const XARGB32Volume*>(read.GetKeyframe(0).GetThumbnail())->GetVoxel(1, 1),
+              XARGB32Colour(255, 10, 0, 0));
+    EXPECT_FALSE(read.GetKeyframe(0).GetBookmark().GetSceneState().IsStateEnabled(kSceneStateFloor));
+    ASSERT_EQ(read.GetTimepointSequenceCount(), 3u);
+    EXPECT_EQ(read.GetTimepointSequence(1), movie.GetTimepointSequence(1));
+
+    const XVolumeKeyframeMovie empty;
+    XVolumeKeyframeMovie emptyRead = MakeMovie();
+    EXPECT_EQ(ReadInto(emptyRead, Write(empty)), -1);
+    EXPECT_EQ(emptyRead.GetKeyframeCount(), 0u);
+    EXPECT_EQ(Write(emptyRead), Write(empty));
+}
+
+TEST(XVolumeKeyframeMovieStream, RegisteredWhenTheModuleLoads)
+{
+    // Nothing in this test program registers them: loading the module must have.
+    EXPECT_TRUE(XClassRegistry::IsRegistered("XVolumeKeyframeMovie"));
+    EXPECT_TRUE(XClassRegistry::IsRegistered("XDataVolumeKeyframeMovie"));
+    EXPECT_TRUE(XClassRegistry::IsRegistered("XBookmark3D"));
+
+    const XVolumeKeyframeMovie movie = MakeMovie();
+    XStream stream;
+    XClassRegistry::WriteObject(stream, movie);
+    stream.Rewind();
+    std::unique_ptr<XStorable> object = XClassRegistry::ReadObject(stream);
+    auto* read = dynamic_cast<XVolumeKeyframeMovie*>(object.get());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(Write(*read), Write(movie));
+}
+
+TEST(XVolumeKeyframeMovieStream, DatabaseSampleKeepsTheMovie)
+{
+    const XVolumeKeyframeMovie movie = MakeMovie();
+    auto sample = std::make_unique<XDataVolumeKeyframeMovie>(movie);
+    sample->SetName("Movie 1");
+    EXPECT_EQ(sample->GetClassName(), "XDataVolumeKeyframeMovie");
+
+    XStream stream;
+    XClassRegistry::WriteObject(stream, *sample);
+    stream.Rewind();
+    std::unique_ptr<XStorable> object = XClassRegistry::ReadObject(stream);
+    auto* read = dynamic_cast<XDataVolumeKeyframeMovie*>(object.get());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->GetName(), "Movie 1");
+    EXPECT_EQ(Write(read->GetObject()), Write(movie));
+
+    const uint32_t id = XSampleDB::GetDB().AddSample(std::move(sample));
+    EXPECT_TRUE(XSampleDB::GetDB().GetSampleType(id).IsA(XVersion(XVolumeKeyframeMovie::kSampleType)));
+    {
+        XDBGetSample<XDataVolumeKeyframeMovie> stored(id);
+        EXPECT_EQ(stored->GetObject().GetLength(), movie.GetLength());
+    }
+    XSampleDB::GetDB().RemoveSample(id);
+}
+
+TEST(XVolumeKeyframeMovieStream, OlderMajorVersionsRead)
+{
+    const auto thumbnail = MakeThumbnail(77);
+    const std::vector<XOldKeyframe> keyframes = {{MakeBookmark(1), 6, thumbnail.get()}, {MakeBookmark(2), 2, nullptr}};
+    // Stored starts are junk in these versions; playback 0 sequences are dropped but
+    // still take their frames.
+    const std::vector<XOldSequence> sequences = {{1, 4, 999}, {0, 3, 0}, {2, 5, 12345}};
+    for (uint32_t major : {0u, 1u}) {
+        SCOPED_TRACE(major);
+        XVolumeKeyframeMovie movie;
+        ASSERT_EQ(ReadInto(movie, WriteOldMovie(major, keyframes, sequences)), -1);
+        EXPECT_EQ(movie.GetName(), "old");
+        EXPECT_EQ(movie.GetPlaybackRate(), 15.0f);
+        ASSERT_EQ(movie.GetKeyframeCount(), 2u);
+        EXPECT_EQ(movie.GetKeyframe(0).GetLength(), 6u);
+        ASSERT_NE(movie.GetKeyframe(0).GetThumbnail(), nullptr);
+        EXPECT_TRUE(movie.GetKeyframe(0).GetBookmark().HasThumbnail());
+        EXPECT_EQ(static_cast<const XARGB32Volume*>(movie.GetKeyframe(0).GetThumbnail())->GetVoxel(0, 0),
+                  XARGB32Colour(255, 77, 0, 0));
+        EXPECT_EQ(movie.GetKeyframe(1).GetThumbnail(), nullptr);
+        EXPECT_EQ(movie.GetKeyframe(1).GetBookmark().GetSceneState(), MakeBookmark(2).GetSceneState());
+
+        ASSERT_EQ(movie.GetTimepointSequenceCount(), 2u);
+        const XSequence& first = movie.GetTimepointSequence(0);
+        const XSequence& second = movie.GetTimepointSequence(1);
+        EXPECT_EQ(first.GetStart(), 0u);
+        EXPECT_EQ(first.GetLength(), 4u);
+        EXPECT_EQ(second.GetPlayback(), XVolumeKeyframeMovie::kPlaybackBackwards);
+        EXPECT_EQ(second.GetStart(), 7u) << "4 + 3: the dropped sequence keeps its frames";
+        EXPECT_EQ(second.GetStartTimepoint(), 1u);
+        EXPECT_EQ(second.GetEndTimepoint(), XVolumeKeyframeMovie::kLastTimepoint);
+        EXPECT_EQ(movie.GetTimepointAtTime(7, 3, 5), 5u);
+        EXPECT_EQ(movie.GetTimepointAtTime(5, 3, 5), 3u) << "frames of the dropped sequence keep the timepoint";
+
+        // Written again, it is a current movie that reads back the same.
+        XVolumeKeyframeMovie again;
+        ASSERT_EQ(ReadInto(again, Write(movie)), -1);
+        EXPECT_EQ(Write(again), Write(movie));
+    }
+}
+
+TEST(XVolumeKeyframeMovieStream, ForeignAndNewerStreamsAreRefused)
+{
+    XVolumeKeyframeMovie target = MakeMovie();
+    std::vector<uint8_t> bytes = Write(MakeMovie());
+
+    std::vector<uint8_t> newer = bytes;
+    newer[2] = 3; // major 3
+    EXPECT_EQ(ReadInto(target, newer), XException::kStreamNewerVersion);
+
+    std::vector<uint8_t> foreign = bytes;
+    foreign[0] = 0x01; // type 0x3B01
+    EXPECT_EQ(ReadInto(target, foreign), XException::kStreamWrongClass);
+
+    // A keyframe object of another storable class.
+    XStream other;
+    other.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
+    other.WriteString("x");
+    other.WriteFloat32S(10.0f);
+    other.Write32(1);
+    XClassRegistry::WriteObject(other, MakeBookmark(1).GetSceneState());
+    other.Write64(5);
+    other.Write32(0);
+    EXPECT_EQ(ReadInto(target, other.GetBuffer()), XException::kStreamWrongClass);
+}
+
+TEST(XVolumeKeyframeMovieStream, ImpossibleSequencesAreRefused)
+{
+    XVolumeKeyframeMovie target = MakeMovie();
+    EXPECT_EQ(ReadInto(target, WriteWithSequence(3, 4, 0, 2, 3)), -1) << "the well-formed stream reads";
+    target = MakeMovie();
+    EXPECT_EQ(ReadInto(target, WriteWithSequence(4, 4, 0, 1, 3)), XException::kStreamWrongClass) << "playback 4";
+    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 4, 0, 0, 3)), XException::kStreamWrongClass) << "timepoint 0";
+    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 0, 0, 1, 3)), XException::kStreamWrongClass) << "0 frames";
+    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 2, XVolumeKeyframeMovie::kMaxFrames - 1, 1, 3)),
+              XException::kStreamCorrupt)
+        << "ends beyond 2^63";
+    EXPECT_EQ(ReadInto(target, WriteOldMovie(1, {}, {{0, 0, 0}})), XException::kStreamWrongClass)
+        << "an old empty sequence";
+    EXPECT_EQ(ReadInto(target, WriteOldMovie(1, {}, {{1, uint64_t(1) << 62, 0}, {1, uint64_t(1) << 62, 0}, {1, 1, 0}})),
+              XException::kStreamCorrupt)
+        << "old sequences laid end to end beyond 2^63";
+    EXPECT_EQ(ReadInto(target, WriteOldMovie(0, {{MakeBookmark(1), XVolumeKeyframeMovie::kMaxFrames, nullptr},
+                                                     {MakeBookmark(2), 1, nullptr}},
+                                             {})),
+              XException::kStreamCorrupt)
+        << "keyframes beyond 2^63";
+
+    XStream rate;
+    rate.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
+    rate.WriteString("r");
+    rate.WriteFloat32S(std::numeric_limits<float>::quiet_NaN());
+    rate.Write32(0);
+    rate.Write32(0);
+    EXPECT_EQ(ReadInto(target, rate.GetBuffer()), XException::kStreamCorrupt) << "a NaN playback rate";
+
+    XStream counts;
+    counts.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
+    counts.WriteString("c");
+    counts.WriteFloat32S(10.0f);
+    counts.Write32(0xFFFFFFFFu);
+    EXPECT_EQ(ReadInto(target, counts.GetBuffer()), XException::kStreamCorrupt) << "a count beyond the bytes";
+}
+
+TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
+{
+    const std::vector<uint8_t> bytes = Write(MakeMovie());
+    const std::vector<uint8_t> sentinel = Write(MakeMovie());
+    for (size_t length = 0; length < bytes.size(); ++length) {
+        XVolumeKeyframeMovie target = MakeMovie();
+        const int32_t code = ReadInto(target, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
+        EXPECT_NE(code, -1) << "a stream cut to " << length << " bytes read";
+    }
+
+    std::mt19937 random(20261206);
+    int reads = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<uint8_t> damaged = bytes;
+        const int flips = 1 + int(random() % 4);
+        for (int f = 0; f < flips; ++f) {
+            const size_t at = random() % damaged.size();
+            if (random() % 4 == 0)
+                damaged[at] = uint8_t(random()); // a whole byte
+            else
+                damaged[at] ^= uint8_t(1u << (random() % 8));
+        }
+        XVolumeKeyframeMovie target = MakeMovie();
+        try {
+            if (ReadInto(target, damaged) != -1)
+                continue;
+        } catch (...) {
+            ADD_FAILURE() << "round " << round << ": something other than an XException";
+            continue;
+        }
+        ++reads;
+        ExpectSoundMovie(target);
+        // Whatever was read writes and reads back to the same bytes.
+        const std::vector<uint8_t> rewritten = Write(target);
+        EXPECT_EQ(rewritten.size(), target.GetStreamUsage());
+        XVolumeKeyframeMovie again;
+        ASSERT_EQ(ReadInto(again, rewritten), -1) << "round " << round;
+        EXPECT_EQ(Write(again), rewritten);
+        if (::testing::Test::HasFailure())
+            break;
+    }
+    // Flips inside values (names, floats, voxels) read as other valid movies.
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(Write(MakeMovie()), sentinel);
+}

@@ -1,0 +1,362 @@
+#include "X3DRegion.h"
+#include "XAssertRecorder.h"
+#include "XCamera.h"
+#include "XDBGetSample.h"
+#include "XDataVolume.h"
+#include "XDataVolumeSequence.h"
+#include "XException.h"
+#include "XImageRenderer.h"
+#include "XSampleDB.h"
+#include "XSamplePrefsSaver.h"
+#include "XTime.h"
+#include "XUserPrefsSaver.h"
+#include "XVolumeRendererBase.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+using Model = XChannelShadeSpecification::XChannelShaderModel;
+using Property = XChannelShadeSpecification::XShaderModelProperty;
+
+constexpr Property kBrightness = XChannelShadeSpecification::kBrightness;
+constexpr Property kOpacity = XChannelShadeSpecification::kOpacity;
+
+// A renderer whose drawing state is plain members, so the base's logic can be watched.
+class RecordingRenderer : public XVolumeRendererBase {
+public:
+    int activations = 0;
+    int sampleChanges = 0;
+    std::vector<XChannelShadeSpecification> applied;
+    std::vector<uint32_t> stereoCalls;
+    bool supportsStereo1 = false;
+    bool supportsBall = true;
+    XVolumeRendererTool lastToolSelf = kToolNone;
+
+    bool orientator = false, scale = true, calibration = false, floor = false, ball = true, timestamp = true;
+    XARGB32Colour scaleColour{255, 1, 2, 3}, floorColour{255, 4, 5, 6}, background{255, 7, 8, 9}, timeColour{255, 10, 11, 12};
+    float floorPosition = -3;
+    XFloorPattern floorPattern = 7;
+    XStereoMode stereo = kStereoMono;
+
+    uint32_t GetRendererID() const override { return 1; }
+    void ApplyActivationState(uint32_t, bool) override { ++activations; }
+    uint32_t GetActivationState() override { return 0; }
+    bool IsOrientatorVisible() const override { return orientator; }
+    void ShowOrientator(bool v) override { orientator = v; }
+    bool IsScaleVisible() const override { return scale; }
+    void ShowScale(bool v) override { scale = v; }
+    XARGB32Colour GetScaleColour() override { return scaleColour; }
+    void SetScaleColour(XARGB32Colour c) override { scaleColour = c; }
+    bool IsScaleCalibrationVisible() const override { return calibration; }
+    void ShowScaleCalibration(bool v) override { calibration = v; }
+    bool IsFloorVisible() const override { return floor; }
+    void ShowFloor(bool v) override { floor = v; }
+    void SetFloorPosition(float p) override { floorPosition = p; }
+    float GetFloorPosition() const override { return floorPosition; }
+    void SetFloorPattern(XFloorPattern p) override { floorPattern = p; }
+    XFloorPattern GetFloorPattern() override { return floorPattern; }
+    void SetFloorColour(const XARGB32Colour& c) override { floorColour = c; }
+    XARGB32Colour GetFloorColour() override { return floorColour; }
+    bool IsBallVisible() const override { return ball; }
+    void ShowBall(bool v) override { ball = v; }
+    X3DMatrix ScreenToBallPoint(const XPoint&) override { return X3DMatrix::ZeroMatrix(3, 1); }
+    XARGB32Colour GetBackgroundColour() override { return background; }
+    void SetBackgroundColour(XARGB32Colour c) override { background = c; }
+    bool IsTimestampVisible() const override { return timestamp; }
+    void ShowTimestamp(bool v) override { timestamp = v; }
+    void SetTimestampTime(const XTime&) override {}
+    XARGB32Colour GetTimestampColour() override { return timeColour; }
+    void SetTimestampColour(const XARGB32Colour& c) override { timeColour = c; }
+    void GetVolumeWorldMatrix(X3DMatrix&) const override {}
+    void SetVolumeWorldMatrix(const X3DMatrix&) override {}
+    void GetScreenToVolumeMatrix(X3DMatrix&) const override {}
+    void GetCamera(XCamera&) const override {}
+    void SetCamera(const XCamera&) override {}
+    void SetWorldScale(float) override {}
+    float GetWorldScale() const override { return 1; }
+    void SetSceneScale(float) override {}
+    float GetSceneScale() const override { return 1; }
+    void GetTransformMatrix(XMatrixTransformID, X3DMatrix&) const override {}
+    void SetTransformMatrix(XMatrixTransformID, const X3DMatrix&) override {}
+    bool IsStereoModeSupported(XStereoMode m) const override { return m == 0 || (m == 1 && supportsStereo1); }
+    XStereoMode GetStereoMode() override { return stereo; }
+    void SetStereoMode(XStereoMode m) override
+    {
+        stereoCalls.push_back(m);
+        stereo = m;
+    }
+    void GetSupportedModels(uint32_t, XVector<Model>& out) override
+    {
+        out.push_back(XChannelShadeSpecification::kFluorescence);
+        out.push_back(XChannelShadeSpecification::kMaximumIP);
+    }
+    Model GetDefaultModel(uint32_t) override { return XChannelShadeSpecification::kMaximumIP; }
+    void GetShaderModelPropertyInfo(Model, Property p, XShaderModelPropertyInfo& info) override
+    {
+        info.property = p;
+        info.name = p == kBrightness ? "Brightness" : "Opacity";
+        info.minimum = 0;
+        info.maximum = p == kBrightness ? 4.0f : 1.0f;
+        info.defaultValue = p == kBrightness ? 1.0f : 0.5f;
+    }
+    void GetShaderModelProperties(Model, XVector<Property>& out) override
+    {
+        out.push_back(kBrightness);
+        out.push_back(kOpacity);
+    }
+    void Render(XARGB32Volume&) override {}
+    void Render(bool) override {}
+    XVolume* RenderView() override { return nullptr; }
+    bool IsToolSupported(XVolumeRendererTool t) const override { return t != kToolOther && (t != kToolBall || supportsBall); }
+
+    // Exposed for the tests of the protected steps.
+    using XVolumeRendererBase::RestoreChannelShadeSpecification;
+    using XVolumeRendererBase::GetChannelPlaceholder;
+
+protected:
+    void SetSampleIDSelf() override { ++sampleChanges; }
+    void SetChannelShadeSpecificationSelf(const XChannelShadeSpecification& s) override { applied.push_back(s); }
+    void SetToolSelf(XVolumeRendererTool t) override { lastToolSelf = t; }
+};
+
+uint32_t AddSequence(uint32_t inChannels, uint32_t inTimepoints)
+{
+    auto sequence = std::make_unique<XDataVolumeSequence>(inChannels, inTimepoints);
+    for (uint32_t c = 1; c <= inChannels; ++c) {
+        sequence->SetChannelName(c, XString("Ch%1").Replace(static_cast<int64_t>(c)));
+        XImageRenderer renderer;
+        renderer.SetColour(c == 1 ? XARGB32Colour::kRed : XARGB32Colour::kGreen);
+        renderer.SetEmissionLevel(c == 1 ? 1 : 0);
+        sequence->SetRenderer(c, renderer);
+    }
+    return XSampleDB::GetDB().AddSample(std::move(sequence));
+}
+} // namespace
+
+TEST(VolumeRendererBase, WithoutASampleThereIsOneChannelOneTimepoint)
+{
+    RecordingRenderer r;
+    EXPECT_EQ(r.GetChannelCount(), 1u);
+    EXPECT_EQ(r.GetTimepointCount(), 1u);
+    EXPECT_EQ(r.GetChannelName(1), "1");
+    EXPECT_TRUE(r.IsRealTime());
+    EXPECT_EQ(r.GetProjectionType(), 1u);
+    EXPECT_EQ(r.GetModelName(XChannelShadeSpecification::kMaximumIP), "Maximum IP");
+    EXPECT_EQ(r.GetModelName(static_cast<Model>(5)), "");
+    EXPECT_EQ(r.GetModelName(static_cast<Model>(42)), "");
+}
+
+TEST(VolumeRendererBase, SequenceQueriesAndPlainVolumePlaceholder)
+{
+    RecordingRenderer r;
+    const uint32_t id = AddSequence(3, 5);
+    r.SetSampleID(id);
+    EXPECT_EQ(r.GetChannelCount(), 3u);
+    EXPECT_EQ(r.GetTimepointCount(), 5u);
+    EXPECT_EQ(r.GetChannelName(2), "Ch2");
+    EXPECT_NE(r.GetChannelPlaceholder(2), id);
+    EXPECT_EQ(r.GetChannelType(1), 1u);
+    EXPECT_EQ(r.GetChannelType(2), 2u);
+
+    auto volume = std::make_unique<XDataVolume>();
+    XImageRenderer renderer;
+    volume->SetRenderer(renderer);
+    const uint32_t plain = XSampleDB::GetDB().AddSample(std::move(volume));
+    r.SetSampleID(plain);
+    EXPECT_EQ(r.GetChannelCount(), 1u);
+    EXPECT_EQ(r.GetChannelPlaceholder(1), plain);
+}
+
+namespace {
+// A sample that is neither a sequence nor a volume.
+class OtherSample : public XDataSample {
+public:
+    XVersion GetSampleType() const override { return XVersion(XDataSample::kSampleType); }
+    std::unique_ptr<XDataSample> Clone() const override { return std::make_unique<OtherSample>(*this); }
+};
+} // namespace
+
+TEST(VolumeRendererBase, WrongSampleKindThrows2210)
+{
+    RecordingRenderer r;
+    const uint32_t id = XSampleDB::GetDB().AddSample(std::make_unique<OtherSample>());
+    try {
+        r.SetSampleID(id);
+        FAIL() << "a sample that is not a volume must be refused";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.GetErrorCode(), 2210);
+    }
+}
+
+TEST(VolumeRendererBase, SampleSetupWaitsForActivation)
+{
+    RecordingRenderer r;
+    const uint32_t id = AddSequence(2, 1);
+    r.SetSampleID(id);
+    EXPECT_EQ(r.sampleChanges, 0);
+    XChannelShadeSpecification spec;
+    r.GetChannelShadeSpecification(2, spec);
+    EXPECT_EQ(spec.GetChannel(), 2u);
+    EXPECT_TRUE(spec.IsVisible());
+    EXPECT_EQ(spec.GetShaderModel(), XChannelShadeSpecification::kMaximumIP);
+    EXPECT_EQ(spec.GetColour(), XARGB32Colour::kGreen);
+    EXPECT_FLOAT_EQ(spec.GetProperty(kOpacity), 0.5f);
+
+    r.SetActive(true);
+    r.SetActive(true);
+    EXPECT_EQ(r.activations, 1);
+    EXPECT_EQ(r.sampleChanges, 1);
+    r.SetSampleID(id); // active now: applied at once
+    EXPECT_EQ(r.sampleChanges, 2);
+    r.SetActive(false);
+    EXPECT_EQ(r.activations, 1);
+}
+
+TEST(VolumeRendererBase, ChannelOutOfRangeIsReportedAndTouchesNothing)
+{
+    XAssertRecorder recorder;
+    RecordingRenderer r;
+    r.SetSampleID(AddSequence(1, 1));
+    XChannelShadeSpecification spec;
+    spec.SetChannel(99);
+    r.GetChannelShadeSpecification(0, spec);
+    EXPECT_TRUE(recorder.Has("inChannel > 0", "X-Platform/XVolumeRendererBase"));
+    EXPECT_EQ(spec.GetChannel(), 99u);
+    r.SetChannelShadeSpecification(2, spec);
+    EXPECT_TRUE(recorder.Has("inChannel <= itsShadeSpecs.size()"));
+    EXPECT_TRUE(r.applied.empty());
+}
+
+TEST(VolumeRendererBase, ShadingStoredWithPlaceholderAndRestoredWithinRange)
+{
+    RecordingRenderer r;
+    const uint32_t id = AddSequence(2, 1);
+    r.SetSampleID(id);
+    r.SetActive(true);
+
+    XChannelShadeSpecification spec;
+    r.GetChannelShadeSpecification(1, spec);
+    spec.SetVisible(false);
+    spec.SetShaderModel(XChannelShadeSpecification::kGlass); // no longer supported on restore
+    spec.SetProperty(kBrightness, 9.0f);                     // above the maximum of 4
+    spec.RemoveProperty(kOpacity);                           // missing: takes the default
+    r.SetChannelShadeSpecification(1, spec);
+    ASSERT_EQ(r.applied.size(), 1u);
+    {
+        XDBGetSample<XDataVolumeSequence> sample(id);
+        EXPECT_TRUE(sample.Get().IsChannelHidden(1));
+    }
+    const uint32_t placeholder = r.GetChannelPlaceholder(1);
+    EXPECT_TRUE(XSamplePrefsSaver(placeholder).EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
+
+    r.RestoreChannelShadeSpecification(1);
+    XChannelShadeSpecification restored;
+    r.GetChannelShadeSpecification(1, restored);
+    EXPECT_EQ(restored.GetShaderModel(), XChannelShadeSpecification::kMaximumIP);
+    EXPECT_FLOAT_EQ(restored.GetProperty(kBrightness), 4.0f);
+    EXPECT_FLOAT_EQ(restored.GetProperty(kOpacity), 0.5f);
+    EXPECT_FALSE(restored.IsVisible()); // from the sample's hidden flag
+    EXPECT_EQ(r.applied.size(), 2u);
+
+    // Below the minimum clamps up.
+    restored.SetShaderModel(XChannelShadeSpecification::kFluorescence);
+    restored.SetProperty(kBrightness, -2.0f);
+    restored.SetVisible(true);
+    r.SetChannelShadeSpecification(1, restored);
+    r.RestoreChannelShadeSpecifications();
+    r.GetChannelShadeSpecification(1, restored);
+    EXPECT_EQ(restored.GetShaderModel(), XChannelShadeSpecification::kFluorescence);
+    EXPECT_FLOAT_EQ(restored.GetProperty(kBrightness), 0.0f);
+    EXPECT_TRUE(restored.IsVisible());
+}
+
+TEST(VolumeRendererBase, ScenePreferencesRoundTrip)
+{
+    const XString section = "Scene Round Trip";
+    RecordingRenderer saved;
+    saved.supportsStereo1 = true;
+    saved.stereo = static_cast<XVolumeRendererBase::XStereoMode>(1);
+    saved.SaveScenePrefs(section);
+
+    RecordingRenderer restored;
+    restored.supportsStereo1 = true;
+    restored.scale = false;
+    restored.ball = false;
+    restored.RestoreScenePrefs(section, false);
+    EXPECT_EQ(restored.ball, true);
+    EXPECT_EQ(restored.floor, false);
+    EXPECT_EQ(restored.orientator, false);
+    EXPECT_EQ(restored.scale, true);
+    EXPECT_EQ(restored.calibration, false);
+    EXPECT_EQ(restored.timestamp, true);
+    EXPECT_EQ(restored.timeColour, (XARGB32Colour{255, 10, 11, 12}));
+    EXPECT_EQ(restored.scaleColour, (XARGB32Colour{255, 1, 2, 3}));
+    EXPECT_EQ(restored.background, (XARGB32Colour{255, 7, 8, 9}));
+    EXPECT_EQ(restored.floorColour, (XARGB32Colour{255, 4, 5, 6}));
+    EXPECT_FLOAT_EQ(restored.floorPosition, -3.0f);
+    EXPECT_EQ(restored.floorPattern, 7u);
+    EXPECT_EQ(restored.stereoCalls, std::vector<uint32_t>{1});
+    EXPECT_EQ(XUserPrefsSaver().Read32Defaulted(section, "VolumeRendererPrefsVersion", 0), 1u);
+
+    // A renderer without that stereo mode restores mono and does not call SetStereoMode.
+    RecordingRenderer mono;
+    mono.RestoreScenePrefs(section, false);
+    EXPECT_TRUE(mono.stereoCalls.empty());
+    EXPECT_EQ(mono.stereo, 0u);
+}
+
+TEST(VolumeRendererBase, EmptySectionRestoresDefaults)
+{
+    RecordingRenderer r;
+    r.RestoreScenePrefs("Never Written Section", true);
+    EXPECT_FALSE(r.ball);
+    EXPECT_TRUE(r.floor);
+    EXPECT_TRUE(r.orientator);
+    EXPECT_FALSE(r.scale);
+    EXPECT_FALSE(r.timestamp);
+    EXPECT_EQ(r.timeColour, XARGB32Colour::kWhite);
+    EXPECT_TRUE(r.calibration);
+    EXPECT_EQ(r.scaleColour, XARGB32Colour::kWhite);
+    EXPECT_EQ(r.stereo, 0u);
+    EXPECT_EQ(r.background, XARGB32Colour::kBlack);
+    EXPECT_FLOAT_EQ(r.floorPosition, 1.2f);
+    EXPECT_EQ(r.floorColour, (XARGB32Colour{255, 51, 51, 51}));
+    EXPECT_EQ(r.floorPattern, 1u);
+}
+
+TEST(VolumeRendererBase, ToolFallsBackToBallThenNone)
+{
+    RecordingRenderer r;
+    r.SetTool(XVolumeRendererBase::kToolPan);
+    EXPECT_EQ(r.GetTool(), XVolumeRendererBase::kToolPan);
+    r.SetTool(XVolumeRendererBase::kToolOther);
+    EXPECT_EQ(r.GetTool(), XVolumeRendererBase::kToolBall);
+    EXPECT_EQ(r.lastToolSelf, XVolumeRendererBase::kToolBall);
+    r.supportsBall = false;
+    r.SetTool(XVolumeRendererBase::kToolOther);
+    EXPECT_EQ(r.GetTool(), XVolumeRendererBase::kToolNone);
+}
+
+TEST(VolumeRendererBase, BaseDefaultsAndAssertions)
+{
+    XAssertRecorder recorder;
+    RecordingRenderer r;
+    EXPECT_FALSE(r.DoesSupportRegions());
+    EXPECT_EQ(r.AddRegion(X3DRegion(), XARGB32Colour::kRed, false), 0u);
+    EXPECT_TRUE(recorder.Has("DoesSupportRegions()", "X-Platform/XVolumeRendererBase"));
+    r.RemovePolyLine(3);
+    EXPECT_TRUE(recorder.Has("DoesSupportPolyLines()"));
+    r.SetClipPlane(XMathVectorF4(0, 0, 1, 0));
+    EXPECT_TRUE(recorder.Has("false"));
+    r.XVolumeRendererBase::SetStereoMode(static_cast<XVolumeRendererBase::XStereoMode>(3));
+    EXPECT_TRUE(recorder.Has("IsStereoModeSupported( inMode )"));
+
+    r.SetLightPosition(XMathVectorF3(1, 2, 3));
+    r.ResetView();
+    EXPECT_FLOAT_EQ(r.GetLightPosition()[0], 0.5f);
+    EXPECT_FLOAT_EQ(r.GetLightPosition()[1], -0.5f);
+    EXPECT_EQ(XVolumeRendererBase::GetDefaultScaleColour(), XARGB32Colour::kWhite);
+}

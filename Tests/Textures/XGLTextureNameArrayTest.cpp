@@ -1,0 +1,204 @@
+// Texture name arrays: which context owns the names, and who deletes them when.
+#include "TextureTestSupport.h"
+#include "WGLWnd.h"
+#include "XAssertRecorder.h"
+#include "XGLContextLock.h"
+#include "XGLTextureNameArray.h"
+#include "XSessionLogManager.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+
+using TextureTest::IsTexture;
+
+namespace {
+// Allocates inCount names and binds each once, so that they become texture objects.
+std::vector<uint32_t> AllocateAndBind(XGLTextureNameArray& inArray, uint32_t inCount)
+{
+    inArray.AllocateNames(inCount);
+    std::vector<uint32_t> names;
+    for (uint32_t i = 0; i < inArray.GetTextureCount(); ++i) {
+        inArray.BindTexture2D(i, 100 + i);
+        names.push_back(inArray.GetTextureName(i));
+    }
+    return names;
+}
+} // namespace
+
+TEST(XGLTextureNameArray, ContextDisposalFreesTheNames)
+{
+    WGLWnd window(4, 4);
+    XGLTextureNameArray array;
+    std::vector<uint32_t> names;
+    {
+        XGLContextLock lock(window);
+        names = AllocateAndBind(array, 3);
+        EXPECT_EQ(array.GetContextID(), window.GetContextID());
+        EXPECT_EQ(array.GetContext(), &window);
+        EXPECT_EQ(array.GetTextureSize(2), 102u);
+        EXPECT_EQ(array.GetTotalTextureSize(), 303u);
+    }
+    window.PreContextDispose();
+    EXPECT_EQ(array.GetTextureCount(), 0u);
+    EXPECT_EQ(array.GetContextID(), 0u);
+    EXPECT_EQ(array.GetContext(), nullptr);
+    XGLContextLock lock(window);
+    for (uint32_t name : names)
+        EXPECT_FALSE(IsTexture(name)) << name;
+}
+
+TEST(XGLTextureNameArray, ReallocatingInAnotherContextDropsTheOldNamesAndListener)
+{
+    WGLWnd a(4, 4), b(4, 4);
+    XGLTextureNameArray array;
+    std::vector<uint32_t> namesInA;
+    {
+        XGLContextLock lock(a);
+        namesInA = AllocateAndBind(array, 2);
+    }
+    {
+        XAssertRecorder recorder;
+        XGLContextLock lock(b);
+        array.AllocateNames(3);
+        EXPECT_EQ(recorder.GetCount(), 0u) << "another context was locked while B was current";
+        EXPECT_EQ(array.GetContextID(), b.GetContextID());
+        EXPECT_EQ(array.GetContext(), &b);
+        EXPECT_EQ(array.GetTextureCount(), 3u);
+        for (uint32_t name : namesInA)
+            EXPECT_TRUE(IsTexture(name)) << "a name of A was deleted from B";
+    }
+    // A no longer tells the array anything.
+    a.PreContextDispose();
+    EXPECT_EQ(array.GetTextureCount(), 3u);
+    XGLContextLock lock(a);
+    for (uint32_t name : namesInA) {
+        GLuint n = name;
+        glDeleteTextures(1, &n);
+    }
+}
+
+TEST(XGLTextureNameArray, ReallocatingInTheSameContextDeletesTheOldNames)
+{
+    WGLWnd window(4, 4);
+    XGLContextLock lock(window);
+    XGLTextureNameArray array;
+    std::vector<uint32_t> old = AllocateAndBind(array, 2);
+    std::vector<uint32_t> fresh = AllocateAndBind(array, 2);
+    for (uint32_t name : old)
+        if (std::find(fresh.begin(), fresh.end(), name) == fresh.end())
+            EXPECT_FALSE(IsTexture(name));
+    EXPECT_EQ(array.GetContext(), &window);
+}
+
+TEST(XGLTextureNameArray, IndicesAndContextsAreCheckedBeforeBinding)
+{
+    WGLWnd a(4, 4), b(4, 4);
+    XGLTextureNameArray array;
+    {
+        XGLContextLock lock(a);
+        array.AllocateNames(2);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        XAssertRecorder recorder;
+        array.BindTexture2D(5, 10);
+        array.BindTexture3D(2, 10);
+        array.FreeName(9);
+        EXPECT_EQ(recorder.GetCount(), 3u);
+        EXPECT_TRUE(recorder.Has("inIndex < GetTextureCount()", "X-Platform/XGLTextureNameArray"));
+        GLint bound = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, 0);
+    }
+    {
+        XGLContextLock lock(b);
+        XAssertRecorder recorder;
+        array.BindTexture2D(0, 10);
+        EXPECT_TRUE(recorder.Has("HasTexturesInCurrentContext()"));
+        GLint bound = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(bound, 0) << "a name of another context was bound";
+        EXPECT_EQ(array.GetTextureSize(0), 0u);
+    }
+    XAssertRecorder recorder;
+    array.AllocateNames(1);
+    EXPECT_TRUE(recorder.Has("context != 0"));
+    EXPECT_EQ(array.GetTextureCount(), 2u);
+}
+
+TEST(XGLTextureNameArray, FreedSlotGetsAFreshNameWhenBoundAgain)
+{
+    WGLWnd window(4, 4);
+    XGLContextLock lock(window);
+    XGLTextureNameArray array;
+    std::vector<uint32_t> names = AllocateAndBind(array, 2);
+    array.FreeName(1);
+    EXPECT_EQ(array.GetTextureName(1), 0u);
+    EXPECT_EQ(array.GetTextureSize(1), 0u);
+    EXPECT_TRUE(IsTexture(names[0]));
+    // Another owner may be handed the freed number now.
+    GLuint other = 0;
+    glGenTextures(1, &other);
+    glBindTexture(GL_TEXTURE_2D, other);
+    array.BindTexture2D(1, 64);
+    EXPECT_NE(array.GetTextureName(1), 0u);
+    EXPECT_NE(array.GetTextureName(1), other);
+    EXPECT_EQ(array.GetTextureSize(1), 64u);
+    glDeleteTextures(1, &other);
+}
+
+TEST(XGLTextureNameArray, ThreeDimensionalBindingOnAUnit)
+{
+    WGLWnd window(4, 4);
+    XGLContextLock lock(window);
+    XGLTextureNameArray array;
+    array.AllocateNames(1);
+    array.BindTexture3D(GL_TEXTURE1_ARB, 0, 4096);
+    GLint active = 0, bound = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+    glGetIntegerv(GL_TEXTURE_BINDING_3D, &bound);
+    EXPECT_EQ(active, GL_TEXTURE1_ARB);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_3D));
+    EXPECT_EQ(uint32_t(bound), array.GetTextureName(0));
+    EXPECT_EQ(array.GetTextureSize(0), 4096u);
+    GLfloat priority = -1;
+    glGetTexParameterfv(GL_TEXTURE_3D, GL_TEXTURE_PRIORITY, &priority);
+    EXPECT_EQ(priority, 0.0f);
+    glDisable(GL_TEXTURE_3D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+TEST(XGLTextureNameArray, EndFreesInTheOwnerWhenNoOtherContextIsCurrent)
+{
+    WGLWnd window(4, 4);
+    auto array = std::make_unique<XGLTextureNameArray>();
+    std::vector<uint32_t> names;
+    {
+        XGLContextLock lock(window);
+        names = AllocateAndBind(*array, 2);
+    }
+    array.reset();
+    XGLContextLock lock(window);
+    for (uint32_t name : names)
+        EXPECT_FALSE(IsTexture(name));
+}
+
+TEST(XGLTextureNameArray, DebugModeLogsNameTraffic)
+{
+    WGLWnd window(4, 4);
+    XSessionLogManager::GetManager()->ClearEntries();
+    XGLTextureNameArray::SetDebugMode(true);
+    {
+        XGLContextLock lock(window);
+        XGLTextureNameArray array;
+        array.AllocateNames(3);
+        array.FreeNames();
+    }
+    XGLTextureNameArray::SetDebugMode(false);
+    const XString id = XString::FromSInt64(window.GetContextID());
+    auto generated = XSessionLogManager::GetManager()->FindEntries("Generating 3 texture names for context " + id);
+    auto freed = XSessionLogManager::GetManager()->FindEntries("Freeing 3 texture names for context " + id);
+    ASSERT_EQ(generated.size(), 1u);
+    EXPECT_EQ(generated[0].severity, 0);
+    ASSERT_EQ(freed.size(), 1u);
+    EXPECT_EQ(freed[0].severity, 3);
+}

@@ -1,0 +1,106 @@
+// Scoped texture-unit guards.
+#include "WGLWnd.h"
+#include "XGLActiveClientTextureUnit.h"
+#include "XGLActiveTextureUnit.h"
+#include "XGLContextLock.h"
+#include "XGLTextureUnitMasterState.h"
+#include "XGLTextureUnitState.h"
+#include "XGLTextureUnits.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+GLint Query(GLenum inWhat)
+{
+    GLint value = 0;
+    glGetIntegerv(inWhat, &value);
+    return value;
+}
+
+bool EnabledOn(uint32_t inUnit, GLenum inTarget)
+{
+    XGLActiveTextureUnit unit(inUnit);
+    return glIsEnabled(inTarget);
+}
+
+class XGLTextureUnitTest : public ::testing::Test {
+protected:
+    XGLTextureUnitTest() : itsWindow(4, 4), itsLock(itsWindow) {}
+    WGLWnd itsWindow;
+    XGLContextLock itsLock;
+};
+} // namespace
+
+TEST_F(XGLTextureUnitTest, CountsAndLastUnit)
+{
+    const uint32_t count = GetMaxTextureUnits();
+    EXPECT_EQ(count, uint32_t(Query(GL_MAX_TEXTURE_UNITS_ARB)));
+    ASSERT_GE(count, 2u) << "multitexturing is needed for the unit guards";
+    EXPECT_EQ(GetLastTextureUnit(), GL_TEXTURE0_ARB + count - 1);
+}
+
+TEST_F(XGLTextureUnitTest, ActiveUnitGuardsSwitchBack)
+{
+    {
+        XGLActiveTextureUnit unit(GL_TEXTURE1_ARB);
+        EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
+        EXPECT_EQ(unit.GetSavedUnit(), uint32_t(GL_TEXTURE0_ARB));
+    }
+    EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    {
+        XGLActiveTextureUnit remember; // only remembers: a switch inside is undone
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+    }
+    EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    {
+        XGLActiveClientTextureUnit unit(GL_TEXTURE1_ARB);
+        EXPECT_EQ(Query(GL_CLIENT_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
+        EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    }
+    EXPECT_EQ(Query(GL_CLIENT_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+}
+
+TEST_F(XGLTextureUnitTest, UnitStateRestoresTheTargetInEffect)
+{
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    {
+        XGLTextureUnitState state(GL_TEXTURE1_ARB);
+        EXPECT_EQ(state.GetEnabledTarget(), uint32_t(GL_TEXTURE_2D));
+        EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_TEXTURE_3D);
+        glActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    EXPECT_TRUE(EnabledOn(GL_TEXTURE1_ARB, GL_TEXTURE_2D));
+    EXPECT_FALSE(EnabledOn(GL_TEXTURE1_ARB, GL_TEXTURE_3D)) << "3D would hide the restored 2D target";
+    EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+}
+
+TEST_F(XGLTextureUnitTest, MasterStateUndoesEveryUnit)
+{
+    const uint32_t last = GetLastTextureUnit();
+    {
+        XGLActiveTextureUnit unit(last);
+        glEnable(GL_TEXTURE_1D);
+    }
+    {
+        XGLTextureUnitMasterState master;
+        EXPECT_EQ(master.GetUnitCount(), GetMaxTextureUnits());
+        for (uint32_t unit = GL_TEXTURE0_ARB; unit <= last; ++unit) {
+            XGLActiveTextureUnit active(unit);
+            glEnable(GL_TEXTURE_3D);
+        }
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+    }
+    for (uint32_t unit = GL_TEXTURE0_ARB; unit < last; ++unit) {
+        EXPECT_FALSE(EnabledOn(unit, GL_TEXTURE_3D)) << unit;
+        EXPECT_FALSE(EnabledOn(unit, GL_TEXTURE_2D)) << unit;
+    }
+    EXPECT_TRUE(EnabledOn(last, GL_TEXTURE_1D));
+    EXPECT_FALSE(EnabledOn(last, GL_TEXTURE_3D));
+    EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB) << "the master state changed the active unit";
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}

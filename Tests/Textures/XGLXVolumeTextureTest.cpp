@@ -1,0 +1,130 @@
+// One XY plane of any volume as an ARGB texture.
+#include "TextureTestSupport.h"
+#include "WGLWnd.h"
+#include "XARGB32Volume.h"
+#include "XAssertRecorder.h"
+#include "XGLContextLock.h"
+#include "XGLXVolumeTexture.h"
+#include "XGrey8Volume.h"
+
+#include <gtest/gtest.h>
+
+using TextureTest::ReadBoundTexture;
+
+namespace {
+class XGLXVolumeTextureTest : public ::testing::Test {
+protected:
+    XGLXVolumeTextureTest() : itsWindow(4, 4), itsLock(itsWindow) {}
+    WGLWnd itsWindow;
+    XGLContextLock itsLock;
+};
+
+// The RGBA bytes of texel (x, y).
+const uint8_t* Texel(const TextureTest::XTexels& inTexels, int inX, int inY)
+{
+    return &inTexels.bytes[size_t(inY * inTexels.width + inX) * 4];
+}
+} // namespace
+
+TEST_F(XGLXVolumeTextureTest, ColourPlaneKeepsEveryChannel)
+{
+    XARGB32Volume plane(300, 200, 1);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            plane.SetVoxel(x, y, XARGB32Colour(uint8_t(10 + y), uint8_t(x), uint8_t(y), uint8_t(x ^ y)));
+    XGLXVolumeTexture texture(&plane);
+    EXPECT_EQ(texture.GetPlaneBounds(), XRect(0, 0, 300, 200));
+    EXPECT_EQ(texture.GetContentBounds(), XRect(0, 0, 300, 200));
+    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 512, 256));
+    texture.SelectTexture();
+    TextureTest::XTexels texels = ReadBoundTexture(GL_RGBA, 4);
+    ASSERT_EQ(texels.width, 512);
+    ASSERT_EQ(texels.height, 256);
+    for (int y = 0; y < 256; y += 7)
+        for (int x = 0; x < 512; x += 5) {
+            const uint8_t* t = Texel(texels, x, y);
+            const XARGB32Colour expected =
+                x < 300 && y < 200 ? XARGB32Colour(uint8_t(10 + y), uint8_t(x), uint8_t(y), uint8_t(x ^ y))
+                                   : XARGB32Colour(0, 0, 0, 0);
+            ASSERT_TRUE(t[0] == expected.red && t[1] == expected.green && t[2] == expected.blue &&
+                        t[3] == expected.alpha)
+                << x << ", " << y;
+        }
+    GLint filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR) << "without mipmaps the texture would be incomplete";
+}
+
+TEST_F(XGLXVolumeTextureTest, GreyPlaneBecomesOpaqueGrey)
+{
+    XGrey8Volume plane(XRect(5, 7, 9, 9)); // 4 × 2 at (5, 7): moved to the origin
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            plane.SetVoxel(x, y, uint8_t(30 * (y * 4 + x)));
+    XGLXVolumeTexture texture(&plane);
+    EXPECT_EQ(texture.GetPlaneBounds(), XRect(0, 0, 4, 2));
+    texture.SelectTexture();
+    TextureTest::XTexels texels = ReadBoundTexture(GL_RGBA, 4);
+    ASSERT_EQ(texels.width, 4);
+    ASSERT_EQ(texels.height, 2);
+    const uint8_t* t = Texel(texels, 3, 1);
+    EXPECT_EQ(t[0], 210);
+    EXPECT_EQ(t[1], 210);
+    EXPECT_EQ(t[2], 210);
+    EXPECT_EQ(t[3], 255);
+}
+
+TEST_F(XGLXVolumeTextureTest, MissingVolumeGivesABlackSubstitute)
+{
+    XGLXVolumeTexture texture(nullptr);
+    ASSERT_NE(texture.GetPreparedVolume(), nullptr);
+    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 32, 32));
+    const XGrey8Volume empty;
+    texture.SetVolume(&empty); // substituted as well
+    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 32, 32));
+    texture.SelectTexture();
+    EXPECT_EQ(TextureTest::BoundTextureSize(), std::make_pair(32, 32));
+}
+
+TEST_F(XGLXVolumeTextureTest, LargePlaneIsScaledToFitTheLimit)
+{
+    XGrey8Volume plane(3000, 1000, 1);
+    plane.Fill(200);
+    XGLXVolumeTexture texture(&plane);
+    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 1024, 256));
+    EXPECT_EQ(texture.GetContentBounds(), XRect(0, 0, 750, 250));
+    texture.SelectTexture();
+    TextureTest::XTexels texels = ReadBoundTexture(GL_RGBA, 4);
+    ASSERT_EQ(texels.width, 1024);
+    EXPECT_EQ(Texel(texels, 749, 249)[0], 200);
+    EXPECT_EQ(Texel(texels, 750, 249)[3], 0);
+    EXPECT_EQ(Texel(texels, 749, 250)[3], 0);
+}
+
+TEST_F(XGLXVolumeTextureTest, DeepVolumeIsReportedAndItsFirstPlaneUsed)
+{
+    XGrey8Volume volume(2, 2, 3);
+    volume.Fill(9);
+    volume.SetVoxel(0, 0, 0, 99);
+    XAssertRecorder recorder;
+    XGLXVolumeTexture texture(&volume);
+    EXPECT_TRUE(recorder.Has("inVolume->IsXYPlane()", "X-Platform/XGLXVolumeTexture"));
+    texture.SelectTexture();
+    TextureTest::XTexels texels = ReadBoundTexture(GL_RGBA, 4);
+    EXPECT_EQ(Texel(texels, 0, 0)[0], 99);
+    EXPECT_EQ(Texel(texels, 1, 1)[0], 9);
+}
+
+TEST_F(XGLXVolumeTextureTest, NewVolumeIsUploadedAtTheNextSelection)
+{
+    XGrey8Volume one(2, 2, 1), two(2, 2, 1);
+    one.Fill(1);
+    two.Fill(2);
+    XGLXVolumeTexture texture(&one);
+    texture.SelectTexture();
+    EXPECT_EQ(Texel(ReadBoundTexture(GL_RGBA, 4), 0, 0)[0], 1);
+    texture.SetVolume(&two);
+    EXPECT_TRUE(texture.NeedsUpdate());
+    texture.SelectTexture();
+    EXPECT_EQ(Texel(ReadBoundTexture(GL_RGBA, 4), 0, 0)[0], 2);
+}

@@ -1,0 +1,134 @@
+#include "XChannelShadeSpecification.h"
+#include "XDataPlaceholder.h"
+#include "XDataVolumeSequence.h"
+#include "XDBGetSample.h"
+#include "XException.h"
+#include "XSampleDB.h"
+#include "XSamplePrefsSaver.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+XChannelShadeSpecification MakeSpec()
+{
+    XChannelShadeSpecification spec;
+    spec.SetChannel(3);
+    spec.SetVisible(false);
+    spec.SetChannelType(XChannelShadeSpecification::kTransmittedChannel);
+    spec.SetShaderModel(XChannelShadeSpecification::kGlass);
+    spec.SetColour(XARGB32Colour(200, 10, 20, 30));
+    spec.SetProperty(XChannelShadeSpecification::kOpacity, 0.25f);
+    spec.SetProperty(XChannelShadeSpecification::kThreshold, -1234.5f);
+    spec.SetProperty(XChannelShadeSpecification::kGamma, 1e-30f);
+    return spec;
+}
+
+class ShadeSpecPrefs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        XSampleDB::GetDB().Clear();
+        itsPlaceholder = XSampleDB::GetDB().AddSample(std::make_unique<XDataPlaceholder>());
+    }
+    void TearDown() override { XSampleDB::GetDB().Clear(); }
+    uint32_t itsPlaceholder = 0;
+};
+} // namespace
+
+TEST_F(ShadeSpecPrefs, RoundTripsEveryFieldUnderItsIndexedKey)
+{
+    const XChannelShadeSpecification spec = MakeSpec();
+    spec.WriteToSamplePrefs(7, itsPlaceholder);
+
+    XSamplePrefsSaver prefs(itsPlaceholder);
+    EXPECT_TRUE(prefs.EntryExists("VRShadeSpecs", "ChannelShadeSpec7"));
+    EXPECT_FALSE(prefs.EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
+
+    XChannelShadeSpecification read;
+    ASSERT_TRUE(read.ReadFromSamplePrefs(7, itsPlaceholder));
+    EXPECT_EQ(read, spec);
+    EXPECT_FLOAT_EQ(read.GetProperty(XChannelShadeSpecification::kThreshold), -1234.5f);
+    EXPECT_FALSE(read.IsProperty(XChannelShadeSpecification::kBrightness));
+
+    // Another index is another entry; a missing one leaves the object alone.
+    XChannelShadeSpecification untouched = MakeSpec();
+    untouched.SetChannel(9);
+    EXPECT_FALSE(untouched.ReadFromSamplePrefs(0, itsPlaceholder));
+    EXPECT_EQ(untouched.GetChannel(), 9u);
+}
+
+TEST_F(ShadeSpecPrefs, SequencePlaceholdersKeepChannelsApart)
+{
+    auto sequence = std::make_unique<XDataVolumeSequence>(2, 1);
+    const uint32_t id = XSampleDB::GetDB().AddSample(std::move(sequence));
+    XDBGetSample<XDataVolumeSequence> s(id);
+    const uint32_t p1 = s.Get().GetChannelPlaceholder(1);
+    const uint32_t p2 = s.Get().GetChannelPlaceholder(2);
+
+    XChannelShadeSpecification one = MakeSpec();
+    one.SetChannel(1);
+    XChannelShadeSpecification two = MakeSpec();
+    two.SetChannel(2);
+    two.SetShaderModel(XChannelShadeSpecification::kMetal);
+    one.WriteToSamplePrefs(0, p1);
+    two.WriteToSamplePrefs(0, p2);
+
+    XChannelShadeSpecification read;
+    ASSERT_TRUE(read.ReadFromSamplePrefs(0, p1));
+    EXPECT_EQ(read, one);
+    ASSERT_TRUE(read.ReadFromSamplePrefs(0, p2));
+    EXPECT_EQ(read, two);
+
+    // The preferences go with the sequence.
+    XSampleDB::GetDB().RemoveSample(id);
+    EXPECT_FALSE(XSamplePrefsSaver(p1).EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
+    EXPECT_THROW(one.WriteToSamplePrefs(0, p1), XException);
+}
+
+TEST_F(ShadeSpecPrefs, DamagedEntriesThrowAndLeaveTheObjectUnchanged)
+{
+    const XString good = MakeSpec().Encode();
+    XString withExtraByte = good + "00";
+    const std::vector<XString> damaged = {
+        XString(),                          // empty
+        good.Mid(0, good.GetLength() - 2),  // truncated
+        withExtraByte,                      // trailing bytes
+        XString("zz") + good.Mid(2),        // not hexadecimal
+        good.Mid(1),                        // odd digit count
+        XString("02000000") + good.Mid(8),  // a newer version
+        good.Mid(0, 8 + 8) + "07" + good.Mid(18), // visible flag neither 0 nor 1
+        good.Mid(0, 42) + "FFFFFFFF",       // a property count far beyond the data
+    };
+    XSamplePrefsSaver prefs(itsPlaceholder);
+    for (const XString& text : damaged) {
+        prefs.WriteString("VRShadeSpecs", "ChannelShadeSpec0", text);
+        XChannelShadeSpecification spec;
+        spec.SetChannel(42);
+        EXPECT_THROW(spec.ReadFromSamplePrefs(0, itsPlaceholder), XException) << text;
+        EXPECT_EQ(spec.GetChannel(), 42u) << text;
+        EXPECT_TRUE(spec.GetProperties().empty()) << text;
+    }
+
+    // An entry of another width is damaged data too, not a default specification.
+    prefs.Write32("VRShadeSpecs", "ChannelShadeSpec0", 5);
+    XChannelShadeSpecification spec;
+    EXPECT_THROW(spec.ReadFromSamplePrefs(0, itsPlaceholder), XException);
+}
+
+TEST(ShadeSpec, RefusesNaNAndDuplicateProperties)
+{
+    XChannelShadeSpecification spec;
+    EXPECT_THROW(spec.SetProperty(XChannelShadeSpecification::kOpacity, std::nanf("")), XException);
+    EXPECT_FALSE(spec.IsProperty(XChannelShadeSpecification::kOpacity));
+
+    spec.SetProperty(XChannelShadeSpecification::kOpacity, 0.5f);
+    spec.SetProperty(XChannelShadeSpecification::kDensity, 2.0f);
+    const XString text = spec.Encode();
+    // Make the second stored property id equal the first one.
+    const size_t firstId = text.GetLength() - 32;
+    const XString duplicated = text.Mid(0, firstId + 16) + text.Mid(firstId, 8) + text.Mid(firstId + 24);
+    EXPECT_EQ(duplicated.GetLength(), text.GetLength());
+    EXPECT_THROW(XChannelShadeSpecification::Decode(duplicated), XException);
+    EXPECT_EQ(XChannelShadeSpecification::Decode(text), spec);
+}

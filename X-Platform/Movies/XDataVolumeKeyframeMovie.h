@@ -1,0 +1,6 @@
+#pragma once
+// A keyframe movie kept as a database sample.
+#include "XDataStorable.h"
+#include "XVolumeKeyframeMovie.h"
+
+using XDataVolumeKeyframeMovie = XDataStorable<XVolumeKeyframeMovie, XVolumeKeyframeMovie::kSampleType>;

@@ -1,0 +1,93 @@
+#include "XGLXVolumeTexture.h"
+#include "SwapBuffer32.h"
+#include "XARGB32Volume.h"
+#include "XAssert.h"
+#include "XGLException.h"
+#include "XOpenGL.h"
+
+#include <algorithm>
+#include <bit>
+
+XGLXVolumeTexture::XGLXVolumeTexture() = default;
+
+XGLXVolumeTexture::XGLXVolumeTexture(const XVolume* inVolume)
+{
+    SetVolume(inVolume);
+}
+
+XGLXVolumeTexture::~XGLXVolumeTexture() = default;
+
+void XGLXVolumeTexture::SetVolume(const XVolume* inVolume)
+{
+    itsVolume.reset();
+    std::unique_ptr<XARGB32Volume> substitute;
+    if (!inVolume || inVolume->IsEmpty()) {
+        substitute = std::make_unique<XARGB32Volume>(32, 32, 1);
+        substitute->Clear();
+        inVolume = substitute.get();
+    }
+    X_ASSERT_TEXT(inVolume->IsXYPlane(), "inVolume->IsXYPlane()");
+
+    const X3DRect& bounds = inVolume->GetBounds();
+    itsPlaneBounds = bounds.GetXYRect().MovedToOrigin();
+    XRect target(0, 0, int32_t(std::bit_ceil(uint32_t(itsPlaneBounds.GetWidth()))),
+                 int32_t(std::bit_ceil(uint32_t(itsPlaneBounds.GetHeight()))));
+    XRect content = itsPlaneBounds;
+    if (target.GetWidth() > kMaxSide || target.GetHeight() > kMaxSide) {
+        const XRect scaled = target.ScaleTo(XRect(0, 0, kMaxSide, kMaxSide));
+        content = itsPlaneBounds.Map(target, scaled);
+        target = scaled;
+    }
+    // A very thin plane can shrink to nothing; keep at least one texel of it.
+    content.right = std::max(content.right, content.left + 1);
+    content.bottom = std::max(content.bottom, content.top + 1);
+    target.right = std::max(target.right, 1);
+    target.bottom = std::max(target.bottom, 1);
+    itsContentBounds = content;
+
+    auto prepared = std::make_unique<XARGB32Volume>(target, 1);
+    {
+        XVolume::XWriteLock writeLock(*prepared);
+        prepared->Clear();
+        XVolume::XReadLock readLock(*inVolume);
+        const X3DRect from(bounds.GetXYRect(), bounds.front, 1);
+        inVolume->CopyInto(*prepared, from, X3DRect(content, 0, 1));
+        SwapBytes(*prepared);
+    }
+    itsVolume = std::move(prepared);
+    SetBounds(target);
+    SetNeedsUpdate();
+}
+
+void XGLXVolumeTexture::UploadTexture()
+{
+    if (!itsVolume)
+        return;
+    XVolume::XReadLock lock(*itsVolume);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    try {
+        exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, itsVolume->GetWidth(), itsVolume->GetHeight(), 0, GL_BGRA_EXT,
+                           GL_UNSIGNED_BYTE, itsVolume->GetData());
+    } catch (...) {
+        glPopClientAttrib();
+        throw;
+    }
+    glPopClientAttrib();
+    // Without mipmaps the default minification filter would leave the texture incomplete.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    ThrowIfGLErr();
+}
+
+void XGLXVolumeTexture::SwapBytes(XARGB32Volume& inOutVolume)
+{
+    if (inOutVolume.GetData())
+        SwapBuffer32(inOutVolume.GetLayerPtr(0), size_t(inOutVolume.GetWidth()) * size_t(inOutVolume.GetHeight()));
+}
