@@ -39,7 +39,9 @@ std::string Count(uint64_t inCount, const char* inNoun)
 
 std::string Vector(double inX, double inY, double inZ)
 {
-    return "(" + Number(inX) + ", " + Number(inY) + ", " + Number(inZ) + ")";
+    std::string text(1, '(');
+    text += Number(inX) + ", " + Number(inY) + ", " + Number(inZ) + ")";
+    return text;
 }
 
 std::string FrameRange(uint64_t inStart, uint64_t inLength)

@@ -241,7 +241,10 @@ void XAppMessageCentre::RunDuePeriodicals()
                     e.due = now + e.period;
             }
     }
-    for (auto [timer, registration] : due) {
+    for (const auto& entry : due) {
+        // Plain copies: lambdas cannot capture structured bindings on every compiler we build with.
+        const auto timer = entry.first;
+        const auto registration = entry.second;
         {
             // An earlier timer of this batch may have stopped this one, or suspended idle work.
             std::lock_guard<std::mutex> lock(itsMutex);

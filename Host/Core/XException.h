@@ -39,9 +39,9 @@ public:
 
     int32_t GetErrorCode() const { return itsCode; }
     // The user text: what the code means, then the detail when there is one.
-    XString GetErrorMessage() const;
+    virtual XString GetErrorMessage() const;
     // The detail as given at the throw (the code's text when none was given).
-    XString GetRawErrorMessage() const;
+    virtual XString GetRawErrorMessage() const;
     // Whether the host should show this failure to the user; cancellations are not shown.
     virtual bool ShouldReportError() const { return true; }
 
@@ -49,6 +49,10 @@ public:
 
     // The text the host shows for a code.
     static XString GetCodeText(int32_t inCode);
+
+protected:
+    // Derived classes with texts of their own call this once their text is set.
+    void UpdateWhat() { itsWhat = GetErrorMessage(); }
 
 private:
     int32_t itsCode;

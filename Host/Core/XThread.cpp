@@ -37,7 +37,10 @@ XThread::~XThread()
 
 bool XThread::Start()
 {
-    X_ASSERT(!itsThread.joinable());
+    // A run that has ended may be followed by another; a running one may not.
+    if (itsThread.joinable() && !itsIsRunning.load() && itsThread.get_id() != std::this_thread::get_id())
+        itsThread.join();
+    X_ASSERT_TEXT(!itsThread.joinable(), "!IsRunning()");
     if (itsThread.joinable())
         return false;
     itsStopRequested = false;

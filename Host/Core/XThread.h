@@ -23,7 +23,8 @@ public:
     XThread(const XThread&) = delete;
     XThread& operator=(const XThread&) = delete;
 
-    // Starts the thread; false (with an assertion) when it was started already.
+    // Starts the thread (again, once an earlier run has ended); false, with an
+    // assertion, while it is still running.
     bool Start();
     // Asks the thread to stop and wakes it from SleepCurrentThread; does not wait.
     void RequestStop();

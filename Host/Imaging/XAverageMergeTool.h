@@ -1,5 +1,7 @@
 #pragma once
-// Merges channel images into one colour picture: per colour component the weighted average of the channels' contributions: the sum of weight × contribution over the sum of the weights.
+// Merges channel images into one colour picture: per colour component the weighted
+// average of the channels' contributions: the sum of weight × contribution over the
+// sum of the weights.
 // See XChannelMerger for how each channel is mapped and weighted.
 #include "XChannelMerger.h"
 

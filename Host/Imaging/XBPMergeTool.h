@@ -1,5 +1,7 @@
 #pragma once
-// Merges channel images into one colour picture: per colour component the brightest weighted channel wins (a voxel bright in red and green shows yellow, never brighter than its brightest channel).
+// Merges channel images into one colour picture: per colour component the brightest
+// weighted channel wins (a voxel bright in red and green shows yellow, never brighter
+// than its brightest channel).
 // See XChannelMerger for how each channel is mapped and weighted.
 #include "XChannelMerger.h"
 

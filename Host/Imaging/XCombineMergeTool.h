@@ -1,5 +1,6 @@
 #pragma once
-// Merges channel images into one colour picture: per colour component the sum of the weighted contributions of all channels, clamped to 255.
+// Merges channel images into one colour picture: per colour component the sum of the
+// weighted contributions of all channels, clamped to 255.
 // See XChannelMerger for how each channel is mapped and weighted.
 #include "XChannelMerger.h"
 

@@ -132,14 +132,29 @@ TEST(XThread, ErrorsInsideTheThreadAreContained)
     thread.Start();
     thread.Join();
     EXPECT_FALSE(thread.IsRunning());
-    // A thread may start again after it ended.
+    // A thread may start again once it has ended, joined or not, but not while it runs.
     std::atomic<int> runs{0};
-    XThread again([&] { ++runs; });
+    std::atomic<bool> hold{false};
+    XThread again([&] {
+        ++runs;
+        while (hold)
+            std::this_thread::yield();
+    });
     again.Start();
     again.Join();
-    again.Start();
+    hold = true;
+    EXPECT_TRUE(again.Start());
+    {
+        XAssertRecorder recorder;
+        EXPECT_FALSE(again.Start());
+        EXPECT_TRUE(recorder.Has("!IsRunning()", "Host/XThread"));
+    }
+    hold = false;
+    while (again.IsRunning())
+        std::this_thread::yield();
+    EXPECT_TRUE(again.Start());
     again.Join();
-    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(runs, 3);
 }
 
 TEST(XThreadYield, YieldsPeriodicallyAndLetsAStoppedThreadLeave)

@@ -3,6 +3,7 @@
 #include "XARGB32Volume.h"
 #include "XPNGFile.h"
 
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <unistd.h>

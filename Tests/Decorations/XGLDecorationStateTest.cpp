@@ -2,7 +2,9 @@
 #include "DecorationTestSupport.h"
 #include "XGLBoundingGraph.h"
 #include "XGLContextLock.h"
+#include "XARGB32Volume.h"
 #include "XGLFloor.h"
+#include "XGLImagePlane.h"
 #include "XGLInteractiveBall.h"
 #include "XGLOrientator.h"
 #include "XGLStaticText.h"
@@ -27,6 +29,13 @@ const XDecoration kDecorations[] = {
     {"PlainFloor",
      [] {
          return std::make_unique<XGLFloor>(10.0, 10.0, 1.2, 0.4, XARGB32Colour::kRed, XARGB32Colour::kBlue, false);
+     }},
+    {"ImagePlane",
+     [] {
+         auto plane = std::make_unique<XGLImagePlane>();
+         XARGB32Volume picture(30, 20, 1);
+         plane->SetVolume(&picture);
+         return plane;
      }},
     {"WirePlane", [] { return std::make_unique<XGLWirePlane>(); }},
     {"TickBall", [] { return std::make_unique<XGLTickBall>(); }},

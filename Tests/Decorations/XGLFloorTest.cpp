@@ -150,10 +150,15 @@ TEST_F(XGLFloorPictureTest, TheFirstSquareHasColourOne)
             }
     ASSERT_GT(n, 0) << "the marker was not seen";
     std::unique_ptr<XVolume> picture = Draw(floor);
-    EXPECT_EQ(Classify(PixelAt(*picture, int(sx / n), int(sy / n))), 'R');
-    // Its neighbours along either axis have colour 2 (0.4 units = 19 pixels away).
-    EXPECT_EQ(Classify(PixelAt(*picture, int(sx / n) + 19, int(sy / n))), 'B');
-    EXPECT_EQ(Classify(PixelAt(*picture, int(sx / n), int(sy / n) + 19)), 'B');
+    const int x = int(sx / n), y = int(sy / n);
+    EXPECT_EQ(Classify(PixelAt(*picture, x, y)), 'R');
+    // It is a corner square; its neighbours towards the middle have colour 2 (0.4
+    // units = 19 pixels away), and beyond it lies the background.
+    const int dx = x < 250 ? 19 : -19, dy = y < 250 ? 19 : -19;
+    EXPECT_EQ(Classify(PixelAt(*picture, x + dx, y)), 'B');
+    EXPECT_EQ(Classify(PixelAt(*picture, x, y + dy)), 'B');
+    EXPECT_EQ(Classify(PixelAt(*picture, x - dx, y)), '.');
+    EXPECT_EQ(Classify(PixelAt(*picture, x, y - dy)), '.');
 }
 
 TEST_F(XGLFloorPictureTest, AnUncheckedFloorIsOneColourOverItsWholeSize)

@@ -24,15 +24,16 @@ XColourCount CountColours(const XVolume& inPicture, int inLeft, int inTop, int i
             const XARGB32Colour p = PixelAt(inPicture, x, y);
             if (IsBackground(p))
                 continue;
-            if (p.red > 200 && p.green < 40 && p.blue < 40) {
+            // Dominance rather than full intensity: smoothed lines spread over two pixels.
+            if (p.red > 60 && p.green < 30 && p.blue < 30) {
                 ++c.red;
                 c.redX += x;
                 c.redY += y;
-            } else if (p.green > 200 && p.red < 40 && p.blue < 40) {
+            } else if (p.green > 60 && p.red < 30 && p.blue < 30) {
                 ++c.green;
                 c.greenX += x;
                 c.greenY += y;
-            } else if (p.blue > 200 && p.red < 40 && p.green < 40) {
+            } else if (p.blue > 60 && p.red < 30 && p.green < 30) {
                 ++c.blue;
             } else {
                 ++c.other;

@@ -76,8 +76,10 @@ TEST_F(XGLStaticTextPictureTest, TheAlignAttachmentCentresAndLiftsTheText)
     XGLStaticText text(12.0, 1, 0);
     text.SetText("1 Unit = 12.5 µm");
     text.SetColour(XARGB32Colour::kRed);
-    text.SetPosition(0.0, 0.0, 0.0);
+    text.SetPosition(-0.9, 0.0, 0.0); // left end at column 10, so that all of it shows
     const XInk plain = Draw(text, "static-text-plain");
+    EXPECT_NEAR(plain.left, 10, 3);
+    text.SetPosition(0.0, 0.0, 0.0);
     text.AddAttachment(new XGLStaticTextAlignAttachment(1, -10));
     text.AddAttachment(new XGLDisableAttachment(GL_LIGHTING));
     const XInk aligned = Draw(text, "static-text-centred");

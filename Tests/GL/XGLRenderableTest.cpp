@@ -7,7 +7,10 @@
 #include "XGLEnableAttachment.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using GLTest::PixelAt;
 
@@ -244,4 +247,36 @@ TEST_F(XGLTransformPixelTest, ParentTransformsApplyToChildren)
     EXPECT_TRUE(IsQuad(*picture, 0.0, 0.5));
     EXPECT_FALSE(IsQuad(*picture, 0.5, 0.0));
     itsWindow.RemoveChild(parent);
+}
+
+namespace {
+class XLockableNode : public XGLRenderable {
+public:
+    XMutex& GetMutex() { return itsMutex; }
+};
+} // namespace
+
+TEST(XGLRenderable, RedrawRequestsDoNotHoldTheChildWhileWaitingForTheParent)
+{
+    // A drawing thread locks parent then child (top-down). A redraw request from the
+    // child must not hold the child while it waits for the parent, or the two threads
+    // wait for each other.
+    XLockableNode parent, child;
+    parent.AddChild(child);
+    std::atomic<bool> parentHeld{false}, childTaken{false};
+    std::thread drawer([&] {
+        parent.GetMutex().Lock();
+        parentHeld = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // let the request reach the parent
+        childTaken = child.GetMutex().Lock(2000);
+        if (childTaken)
+            child.GetMutex().Unlock();
+        parent.GetMutex().Unlock();
+    });
+    while (!parentHeld)
+        std::this_thread::yield();
+    child.RefreshScene(false);
+    drawer.join();
+    EXPECT_TRUE(childTaken) << "the request held the child's lock while waiting for the parent";
+    parent.RemoveChild(child);
 }

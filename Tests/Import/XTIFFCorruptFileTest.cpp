@@ -129,13 +129,20 @@ TEST(XTIFFCorruptFiles, InconsistentCountsAndPagesAreRefused)
     ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>", "<TiffData IFD=\"1\" PlaneCount=\"2\"/>").GetStdString();
     const std::string beyond = TempFile("ome-beyond.ome.tif");
     WritePages(beyond, ome);
-    ExpectRefused(beyond, XException::kUnsupportedFile, "on page 2");
+    ExpectRefused(beyond, XException::kUnsupportedFile, "on page 3");
 
     xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
     ome[0].description = xml.ReplaceAll("PlaneCount=\"2\"", "PlaneCount=\"1\"").GetStdString();
     const std::string missing = TempFile("ome-missing.ome.tif");
     WritePages(missing, ome);
     ExpectRefused(missing, XException::kUnsupportedFile, "no page for channel 1, slice 2");
+
+    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
+    ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>",
+        "<TiffData IFD=\"0\" FirstZ=\"0\"/><TiffData IFD=\"0\" FirstZ=\"1\"/>").GetStdString();
+    const std::string twice = TempFile("ome-twice.ome.tif");
+    WritePages(twice, ome);
+    ExpectRefused(twice, XException::kUnsupportedFile, "two planes on page 1");
 
     xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
     ome[0].description = xml.ReplaceAll("</Pixels>", "</Pixel>").GetStdString();

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tiffio.h>
 
 using namespace ImportTestStacks;
 using XForm = XTIFFWriter::XForm;
@@ -185,4 +186,60 @@ TEST(XTIFFImport, ImportIntoDatabaseAddsOneSequenceAndReportsProgress)
                     brightest = std::max(brightest, VoxelValue(XVoxelType::kGrey16, 0, t, z, x, y));
     EXPECT_EQ(renderer->GetWhiteLevel(), brightest);
     EXPECT_EQ(renderer->GetBlackLevel(), 0.0);
+}
+
+TEST(XTIFFImport, RGBPagesBecomeThreeChannelsAndMinIsWhiteIsInverted)
+{
+    const std::string rgbPath = TempFile("rgb.tif");
+    TIFF* tif = TIFFOpen(rgbPath.c_str(), "w");
+    ASSERT_TRUE(tif);
+    for (int page = 0; page < 2; ++page) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 4u);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 3u);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_RGB));
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 3u);
+        std::vector<uint8_t> pixels(4 * 3 * 3);
+        for (size_t i = 0; i < 12; ++i) {
+            pixels[i * 3] = uint8_t(10 + i + page);      // red
+            pixels[i * 3 + 1] = uint8_t(100 + i + page); // green
+            pixels[i * 3 + 2] = uint8_t(200 + i + page); // blue
+        }
+        ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, pixels.data(), tmsize_t(pixels.size())), 0);
+        TIFFWriteDirectory(tif);
+    }
+    TIFFClose(tif);
+
+    std::unique_ptr<XDataVolumeSequence> rgb = XTIFFSequenceImporter::Import(rgbPath);
+    ASSERT_EQ(rgb->GetChannelCount(), 3u);
+    EXPECT_EQ(rgb->GetChannelName(2), "Green");
+    std::unique_ptr<XImageRenderer> blue(rgb->GetRendererCopy(3));
+    EXPECT_EQ(blue->GetColour(), XARGB32Colour::kBlue);
+    // Pixel (1, 2) is pixel 9 of its page; page 2 adds 1 to every sample.
+    const double base[3] = {10, 100, 200};
+    for (uint32_t c = 0; c < 3; ++c) {
+        auto v = rgb->GetVolume(c + 1, 1);
+        ASSERT_EQ(v->GetDepth(), 2);
+        EXPECT_EQ(ReadVoxel(*v, 1, 2, 1), base[c] + 9 + 1) << "channel " << c + 1;
+        EXPECT_EQ(ReadVoxel(*v, 0, 0, 0), base[c]) << "channel " << c + 1;
+    }
+
+    // A page stored "minimum is white" reads as ordinary intensities.
+    const std::string whitePath = TempFile("miniswhite.tif");
+    tif = TIFFOpen(whitePath.c_str(), "w");
+    ASSERT_TRUE(tif);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2u);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1u);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(16));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISWHITE));
+    uint16_t stored[2] = {0, 65000};
+    ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, stored, sizeof stored), 0);
+    TIFFWriteDirectory(tif);
+    TIFFClose(tif);
+    std::unique_ptr<XDataVolumeSequence> white = XTIFFSequenceImporter::Import(whitePath);
+    EXPECT_EQ(ReadVoxel(*white->GetVolume(1, 1), 0, 0, 0), 65535.0);
+    EXPECT_EQ(ReadVoxel(*white->GetVolume(1, 1), 1, 0, 0), 535.0);
 }

@@ -86,8 +86,9 @@ TEST(XGLTextureNameArray, ReallocatingInTheSameContextDeletesTheOldNames)
     std::vector<uint32_t> old = AllocateAndBind(array, 2);
     std::vector<uint32_t> fresh = AllocateAndBind(array, 2);
     for (uint32_t name : old)
-        if (std::find(fresh.begin(), fresh.end(), name) == fresh.end())
+        if (std::find(fresh.begin(), fresh.end(), name) == fresh.end()) {
             EXPECT_FALSE(IsTexture(name));
+        }
     EXPECT_EQ(array.GetContext(), &window);
 }
 

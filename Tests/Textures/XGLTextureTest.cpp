@@ -84,8 +84,9 @@ TEST(XGLTexture, UpdateRequestReplacesTheUpload)
     EXPECT_EQ(texture.itsUploads, 2);
     EXPECT_EQ(BoundValue(), 77);
     EXPECT_FALSE(texture.NeedsUpdate());
-    if (texture.GetTextureName() != first) // the driver may hand the freed number out again
+    if (texture.GetTextureName() != first) { // the driver may hand the freed number out again
         EXPECT_FALSE(IsTexture(first)) << "the replaced texture was not deleted";
+    }
 }
 
 TEST(XGLTexture, EndDeletesTheNameOnlyInItsOwnContext)
@@ -111,8 +112,9 @@ TEST(XGLTexture, EndDeletesTheNameOnlyInItsOwnContext)
     }
     XGLContextLock lock(a);
     EXPECT_TRUE(IsTexture(kept));
-    if (deleted != kept)
+    if (deleted != kept) {
         EXPECT_FALSE(IsTexture(deleted));
+    }
     GLuint name = kept;
     glDeleteTextures(1, &name);
 }

@@ -132,8 +132,9 @@ TEST_F(XGLVolumeTextureStackTest, ForgettingAndReloadingDeleteTheOldTextures)
     stack.LoadVolume(MakeVolume(4, 4, 1));
     ASSERT_EQ(stack.GetSliceCount(), 1u);
     for (uint32_t name : old)
-        if (name != stack.GetSliceTextureName(0))
+        if (name != stack.GetSliceTextureName(0)) {
             EXPECT_FALSE(IsTexture(name)) << "the previous volume's texture was kept";
+        }
     const uint32_t current = stack.GetSliceTextureName(0);
     stack.ForgetVolume();
     stack.ForgetVolume();

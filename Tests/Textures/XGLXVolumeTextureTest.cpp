@@ -99,6 +99,12 @@ TEST_F(XGLXVolumeTextureTest, LargePlaneIsScaledToFitTheLimit)
     EXPECT_EQ(Texel(texels, 749, 249)[0], 200);
     EXPECT_EQ(Texel(texels, 750, 249)[3], 0);
     EXPECT_EQ(Texel(texels, 749, 250)[3], 0);
+
+    // A long thin strip keeps at least one row.
+    XGrey8Volume strip(100000, 2, 1);
+    texture.SetVolume(&strip);
+    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 1024, 1));
+    EXPECT_EQ(texture.GetContentBounds(), XRect(0, 0, 781, 1));
 }
 
 TEST_F(XGLXVolumeTextureTest, DeepVolumeIsReportedAndItsFirstPlaneUsed)

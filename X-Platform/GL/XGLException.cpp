@@ -12,6 +12,7 @@ XGLException::XGLException(uint32_t inGLError)
     : XException(static_cast<int32_t>(ResolveCode(inGLError))),
       itsMessage(MakeMessage(static_cast<uint32_t>(GetErrorCode())))
 {
+    UpdateWhat();
 }
 
 uint32_t XGLException::QueryGLError()

@@ -11,8 +11,8 @@ public:
 
     uint32_t GetGLError() const { return static_cast<uint32_t>(GetErrorCode()); }
     // "an OpenGL error occurred (<GLU's text for the code>, <code>)".
-    XString GetRawErrorMessage() const { return itsMessage; }
-    XString GetErrorMessage() const { return itsMessage; }
+    XString GetRawErrorMessage() const override { return itsMessage; }
+    XString GetErrorMessage() const override { return itsMessage; }
 
     // The text for a GL error code.
     static XString MakeMessage(uint32_t inGLError);

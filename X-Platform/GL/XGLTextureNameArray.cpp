@@ -5,6 +5,7 @@
 #include "XGLException.h"
 #include "XOpenGL.h"
 #include "XSessionLogManager.h"
+#include "XThread.h"
 
 #include <atomic>
 #include <numeric>
@@ -33,7 +34,7 @@ XGLTextureNameArray::~XGLTextureNameArray()
         // use, but never lock it over another current context.
         if (owner->IsCurrent()) {
             FreeNames();
-        } else if (!XGLContext::GetCurrentContext()) {
+        } else if (!XGLContext::GetCurrentContext() && XThread::IsMainThread()) {
             XGLContextLock lock(*owner);
             FreeNames();
         }

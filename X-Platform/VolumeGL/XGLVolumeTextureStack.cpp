@@ -7,6 +7,7 @@
 #include "XGLTextureBindSaver.h"
 #include "XOpenGL.h"
 
+#include <algorithm>
 #include <bit>
 #include <utility>
 
@@ -110,9 +111,12 @@ void XGLVolumeTextureStack::LoadVolume(const XARGB32Volume& inVolume)
                              .Replace(int64_t(textureHeight))
                              .Replace(int64_t(maxSize)));
 
-    // Each slice is defined at full size from one shared black image and then filled
-    // from the volume's own memory, so the slices are never copied into padded buffers.
-    const std::vector<uint8_t> zero(size_t(textureWidth * textureHeight * 4), 0);
+    // Each slice is defined at full size without data, filled from the volume's own
+    // memory and its padding from one shared black buffer: every texel is written
+    // once and the slices are never copied into padded buffers.
+    const uint64_t rightPad = (textureWidth - uint64_t(width)) * uint64_t(height);
+    const uint64_t topPad = textureWidth * (textureHeight - uint64_t(height));
+    const std::vector<uint8_t> zero(size_t(std::max(rightPad, topPad) * 4), 0);
     textureNames.assign(size_t(depth), 0);
     glGenTextures(GLsizei(depth), textureNames.data());
     itsContextID = XGLContext::GetCurrentContextID();
@@ -124,14 +128,18 @@ void XGLVolumeTextureStack::LoadVolume(const XARGB32Volume& inVolume)
 
     XGLTextureBindSaver bindSaver;
     XPackedRows packed;
+    const GLsizei tw = GLsizei(textureWidth), th = GLsizei(textureHeight);
     for (int32_t z = 0; z < depth; ++z) {
         X_ASSERT_TEXT(size_t(z) < textureNames.size(), "slice < textureNames.size()");
         glBindTexture(GL_TEXTURE_2D, textureNames[size_t(z)]);
-        exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, GLsizei(textureWidth), GLsizei(textureHeight), 0, GL_RGBA,
-                           GL_UNSIGNED_BYTE, zero.data());
+        exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         InitialiseTexture();
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, kARGBMemoryType,
                         inVolume.GetVoxelLayer(z));
+        if (tw > width)
+            glTexSubImage2D(GL_TEXTURE_2D, 0, width, 0, tw - width, height, GL_RGBA, GL_UNSIGNED_BYTE, zero.data());
+        if (th > height)
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, height, tw, th - height, GL_RGBA, GL_UNSIGNED_BYTE, zero.data());
     }
     ThrowIfGLErr();
 }

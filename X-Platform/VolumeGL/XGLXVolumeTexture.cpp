@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 
 XGLXVolumeTexture::XGLXVolumeTexture() = default;
 
@@ -30,19 +31,25 @@ void XGLXVolumeTexture::SetVolume(const XVolume* inVolume)
 
     const X3DRect& bounds = inVolume->GetBounds();
     itsPlaneBounds = bounds.GetXYRect().MovedToOrigin();
-    XRect target(0, 0, int32_t(std::bit_ceil(uint32_t(itsPlaneBounds.GetWidth()))),
-                 int32_t(std::bit_ceil(uint32_t(itsPlaneBounds.GetHeight()))));
-    XRect content = itsPlaneBounds;
-    if (target.GetWidth() > kMaxSide || target.GetHeight() > kMaxSide) {
-        const XRect scaled = target.ScaleTo(XRect(0, 0, kMaxSide, kMaxSide));
-        content = itsPlaneBounds.Map(target, scaled);
-        target = scaled;
+    // Sides are worked out in 64 bits: the power of two above a wide plane need not
+    // fit the rectangle's 32-bit edges.
+    const int64_t planeWidth = itsPlaneBounds.GetWidth(), planeHeight = itsPlaneBounds.GetHeight();
+    int64_t targetWidth = int64_t(std::bit_ceil(uint64_t(planeWidth)));
+    int64_t targetHeight = int64_t(std::bit_ceil(uint64_t(planeHeight)));
+    int64_t contentWidth = planeWidth, contentHeight = planeHeight;
+    if (targetWidth > kMaxSide || targetHeight > kMaxSide) {
+        // Scale the texture to fit kMaxSide × kMaxSide and the plane with it.
+        const double scale = std::min(double(kMaxSide) / double(targetWidth), double(kMaxSide) / double(targetHeight));
+        const int64_t scaledWidth = std::min<int64_t>(std::llround(double(targetWidth) * scale), kMaxSide);
+        const int64_t scaledHeight = std::min<int64_t>(std::llround(double(targetHeight) * scale), kMaxSide);
+        contentWidth = std::llround(double(planeWidth) * double(scaledWidth) / double(targetWidth));
+        contentHeight = std::llround(double(planeHeight) * double(scaledHeight) / double(targetHeight));
+        targetWidth = scaledWidth;
+        targetHeight = scaledHeight;
     }
     // A very thin plane can shrink to nothing; keep at least one texel of it.
-    content.right = std::max(content.right, content.left + 1);
-    content.bottom = std::max(content.bottom, content.top + 1);
-    target.right = std::max(target.right, 1);
-    target.bottom = std::max(target.bottom, 1);
+    const XRect target(0, 0, int32_t(std::max<int64_t>(targetWidth, 1)), int32_t(std::max<int64_t>(targetHeight, 1)));
+    const XRect content(0, 0, int32_t(std::max<int64_t>(contentWidth, 1)), int32_t(std::max<int64_t>(contentHeight, 1)));
     itsContentBounds = content;
 
     auto prepared = std::make_unique<XARGB32Volume>(target, 1);

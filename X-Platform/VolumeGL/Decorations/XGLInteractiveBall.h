@@ -15,7 +15,8 @@ public:
 
     // The unit vector (3 × 1) on the ball under a point in GL window coordinates
     // (origin at the bottom left, as XGLContext::LocalToGLPoint gives), as seen when
-    // the ball was last drawn. A point beside the ball maps to the ball's rim.
+    // the ball was last drawn. A point beside the ball maps to the ball's rim; a
+    // degenerate mapping gives the zero vector, which turns nothing.
     X3DMatrix GetPointOnBallFromScreenPoint(const XPoint& inPoint) const;
     // The screen-to-world matrix stored at the last drawing (identity before).
     XGLMatrix GetStoredScreenToWorldMatrix() const;

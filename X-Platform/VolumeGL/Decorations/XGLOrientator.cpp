@@ -8,7 +8,7 @@
 #include <cmath>
 
 namespace {
-constexpr double kHalfExtent = 1.4;   // of the marker's view, in arrow lengths
+constexpr double kHalfExtent = 1.5;   // of the marker's view, in arrow lengths
 constexpr double kEyeDistance = 5.0;
 constexpr int kMinimumSize = 32;
 constexpr int kMaximumSize = 160;

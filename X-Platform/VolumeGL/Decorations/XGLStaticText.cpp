@@ -211,8 +211,13 @@ void XGLStaticText::RenderSelf(XGLRenderable&)
     const double w = anchor(3, 0);
     if (!(w > 0.0))
         return;
-    const double wx = anchor(0, 0) / w, wy = anchor(1, 0) / w, wz = anchor(2, 0) / w;
-    if (!std::isfinite(wx) || !std::isfinite(wy) || !(wz >= 0.0 && wz <= 1.0))
+    const double wx = anchor(0, 0) / w, wy = anchor(1, 0) / w;
+    // The screen matrices carry depth as near + z·(far − near) of the normalised z.
+    GLfloat depthRange[2] = {0.0f, 1.0f};
+    glGetFloatv(GL_DEPTH_RANGE, depthRange);
+    const double rangeSpan = double(depthRange[1]) - double(depthRange[0]);
+    const double ndcZ = (anchor(2, 0) / w - depthRange[0]) / (rangeSpan != 0.0 ? rangeSpan : 1.0);
+    if (!std::isfinite(wx) || !std::isfinite(wy) || !(ndcZ >= -1.0 && ndcZ <= 1.0))
         return;
 
     const int imageWidth = itsImage->GetWidth(), imageHeight = itsImage->GetHeight();
@@ -297,15 +302,16 @@ void XGLStaticText::RenderSelf(XGLRenderable&)
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glColor4f(itsColour.red / 255.0f, itsColour.green / 255.0f, itsColour.blue / 255.0f, 1.0f);
 
-        // Window pixels; depth -d puts the quad at the anchor's own window depth.
+        // Window pixels; with near −1 and far 1 an eye z of −ndcZ puts the quad at the
+        // anchor's own depth.
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
-        glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], 0.0, 1.0);
+        glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1.0, 1.0);
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
-        const double z = -wz;
+        const double z = -ndcZ;
         glBegin(GL_QUADS);
         glTexCoord2d(0.0, t);
         glVertex3d(left, bottom, z);
