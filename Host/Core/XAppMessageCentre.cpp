@@ -65,9 +65,11 @@ void XAppMessageCentre::QueueMessage(std::unique_ptr<XMessage> inMessage, std::s
 
 bool XAppMessageCentre::CoalesceLocked(std::unique_ptr<XMessage>& inOutMessage, const XListener::XCore* inListener)
 {
-    const std::type_info& type = typeid(*inOutMessage);
+    const XMessage& newer = *inOutMessage;
+    const std::type_info& type = typeid(newer);
     auto matches = [&](const XQueuedMessage& e) {
-        return e.listener.get() == inListener && typeid(*e.message) == type;
+        const XMessage& older = *e.message;
+        return e.listener.get() == inListener && typeid(older) == type;
     };
     // The newer message takes the older one's place in the queue.
     for (XQueuedMessage& e : itsReady)
