@@ -25,7 +25,8 @@ TEST(XRefPtr, DeletesWithTheLastReference)
         XRefPtr<XCounted> c;
         c = b;
         EXPECT_EQ(a->GetRefCount(), 3u);
-        c = c; // self-assignment keeps the object
+        const XRefPtr<XCounted>& same = c;
+        c = same; // self-assignment keeps the object
         EXPECT_EQ(c->itsValue, 7);
         XRefPtr<XCounted> d(std::move(b));
         EXPECT_FALSE(b);

@@ -18,7 +18,7 @@ class X3DRegion;
 class XARGB32Volume;
 class XCamera;
 class XMeasurementFeedback;
-class XPoint;
+struct XPoint;
 class XPolyLineDisplayHelper;
 class XTime;
 class XUUID;

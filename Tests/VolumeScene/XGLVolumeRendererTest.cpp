@@ -1,0 +1,199 @@
+// The legacy renderer base through a renderer that draws one textured slice.
+#include "VolumeSceneTestSupport.h"
+#include "WBallControlHook.h"
+#include "WGLWnd.h"
+#include "XAssertRecorder.h"
+#include "XCamera.h"
+#include "XGLContext.h"
+#include "XGLVolumeRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace VolumeSceneTest;
+
+namespace {
+const XARGB32Colour kSliceColour(255, 40, 200, 60);
+
+struct XRendererFixture {
+    XTestView view{200, 150};
+    XSliceRenderer renderer{view, SolidVolume(100, 50, 20, kSliceColour)};
+
+    std::unique_ptr<XARGB32Volume> Picture()
+    {
+        auto picture = std::make_unique<XARGB32Volume>(320, 240, 1);
+        renderer.Render(*picture);
+        return picture;
+    }
+    void AllDecorationsOff()
+    {
+        renderer.ShowFloor(false);
+        renderer.ShowOrientator(false);
+        renderer.ShowScale(false);
+    }
+};
+
+bool IsSliceColour(const XARGB32Colour& inPixel)
+{
+    return std::abs(inPixel.red - kSliceColour.red) <= 2 && std::abs(inPixel.green - kSliceColour.green) <= 2 &&
+           std::abs(inPixel.blue - kSliceColour.blue) <= 2;
+}
+} // namespace
+
+TEST(XGLVolumeRenderer, MakesItsWindowInsideTheEnclosure)
+{
+    XRendererFixture f;
+    EXPECT_EQ(f.view.GetRendererEnclosureWnd().GetRendererWnd(), &f.renderer.GetWindow());
+    EXPECT_EQ(f.renderer.GetWindow().GetWidth(), 200);
+    EXPECT_TRUE(f.renderer.GetWindow().GetChildren().DoesContain(&f.renderer.GetVolumeScene()));
+    f.view.GetRendererEnclosureWnd().SetSize(120, 90);
+    EXPECT_EQ(f.renderer.GetWindow().GetHeight(), 90);
+}
+
+TEST(XGLVolumeRenderer, RendersAtTheImageSizeWithTheSliceInTheMiddle)
+{
+    XRendererFixture f;
+    f.AllDecorationsOff();
+    auto picture = f.Picture();
+    ASSERT_EQ(picture->GetWidth(), 320);
+    ASSERT_EQ(picture->GetHeight(), 240);
+    EXPECT_TRUE(IsSliceColour(PixelAt(*picture, 160, 120)));
+    EXPECT_TRUE(IsBackground(PixelAt(*picture, 2, 2)));
+    // The fitted slice is twice as wide as high (100 × 50 voxels).
+    int width = 0, height = 0;
+    for (int x = 0; x < 320; ++x)
+        width += IsSliceColour(PixelAt(*picture, x, 120)) ? 1 : 0;
+    for (int y = 0; y < 240; ++y)
+        height += IsSliceColour(PixelAt(*picture, 160, y)) ? 1 : 0;
+    EXPECT_GT(width, 20);
+    // The 10° tilt foreshortens the height slightly.
+    EXPECT_NEAR(double(width) / height, 2.0, 0.25);
+    // The window keeps its own size.
+    EXPECT_EQ(f.renderer.GetWindow().GetWidth(), 200);
+}
+
+TEST(XGLVolumeRenderer, DecorationsAppearWhereTheyShould)
+{
+    XRendererFixture f;
+    f.AllDecorationsOff();
+    auto bare = f.Picture();
+
+    f.renderer.ShowFloor(true);
+    auto floor = f.Picture();
+    EXPECT_GT(CountDifferences(*bare, *floor), 500);
+    // The floor is below the volume.
+    int lower = 0, upper = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            if (!IsBackground(PixelAt(*floor, x, y)) && IsBackground(PixelAt(*bare, x, y)))
+                (y > 120 ? lower : upper)++;
+    EXPECT_GT(lower, upper);
+    f.renderer.ShowFloor(false);
+
+    f.renderer.ShowOrientator(true);
+    auto orientator = f.Picture();
+    EXPECT_GT(CountDifferences(*bare, *orientator), 20);
+    f.renderer.ShowOrientator(false);
+
+    f.renderer.GetVolumeScene().CalibrateScale(1, 1, 4, X3DRect(0, 0, 0, 100, 50, 20));
+    f.renderer.ShowScale(true);
+    f.renderer.ShowScaleCalibration(true);
+    auto scale = f.Picture();
+    EXPECT_GT(CountDifferences(*bare, *scale), 100);
+
+    f.renderer.ShowFloor(true);
+    f.renderer.ShowOrientator(true);
+    auto all = f.Picture();
+    SavePNG(*all, "VolumeRendererDecorations");
+    EXPECT_TRUE(IsSliceColour(PixelAt(*all, 160, 120)));
+}
+
+TEST(XGLVolumeRenderer, StereoCameraAndViewForwarding)
+{
+    XRendererFixture f;
+    f.renderer.SetStereoMode(XVolumeRendererBase::XStereoMode(XGLContext::kStereoHardware));
+    if (!XGLContext::IsGLStereoSupported()) {
+        EXPECT_EQ(f.renderer.GetStereoMode(), XVolumeRendererBase::kStereoMono);
+        EXPECT_FALSE(f.renderer.IsStereoModeSupported(XVolumeRendererBase::XStereoMode(XGLContext::kStereoHardware)));
+    }
+    EXPECT_TRUE(f.renderer.IsStereoModeSupported(XVolumeRendererBase::XStereoMode(XGLContext::kStereoRedCyan)));
+
+    XCamera tilted;
+    f.renderer.GetCamera(tilted);
+    XCamera expected;
+    expected.RotateAroundPoint(XMathVectorF3(0, 0, 0), -10.0f, XMathVectorF3(1, 0, 0));
+    EXPECT_EQ(tilted, expected);
+    EXPECT_NE(tilted, XCamera());
+    f.renderer.SetCamera(XCamera());
+    f.renderer.SetWorldScale(2.5f);
+    f.renderer.SetSceneScale(0.5f);
+    EXPECT_FLOAT_EQ(f.renderer.GetWorldScale(), 2.5f);
+    EXPECT_FLOAT_EQ(f.renderer.GetSceneScale(), 0.5f);
+    f.renderer.ResetView();
+    XCamera reset;
+    f.renderer.GetCamera(reset);
+    EXPECT_EQ(reset, expected);
+    EXPECT_FLOAT_EQ(f.renderer.GetWorldScale(), 1.0f);
+    EXPECT_FLOAT_EQ(f.renderer.GetSceneScale(), 1.0f);
+
+    f.renderer.SetFloorPattern(1);
+    EXPECT_EQ(f.renderer.GetFloorPattern(), 1u);
+    f.renderer.SetFloorPattern(7);
+    EXPECT_EQ(f.renderer.GetFloorPattern(), 0u);
+    f.renderer.SetBackgroundColour(XARGB32Colour(255, 1, 2, 3));
+    EXPECT_EQ(f.renderer.GetBackgroundColour().GetPacked(), 0xFF010203u);
+}
+
+TEST(XGLVolumeRenderer, TransformMatricesMapOntoTheQueue)
+{
+    XRendererFixture f;
+    XGLMatrix m;
+    m.RotateY(35);
+    m.RotateX(-20);
+    f.renderer.SetTransformMatrix(5, m);
+    X3DMatrix volume;
+    f.renderer.GetVolumeWorldMatrix(volume);
+    EXPECT_TRUE(volume == static_cast<const X3DMatrix&>(m));
+
+    XGLMatrix w;
+    w.RotateZ(10);
+    f.renderer.SetTransformMatrix(0, w);
+    EXPECT_TRUE(static_cast<const X3DMatrix&>(f.renderer.GetVolumeScene().GetWorldTransform().GetRotation()) ==
+                static_cast<const X3DMatrix&>(w));
+
+    // Outside 0–5: reported, and nothing changes, the output included.
+    XAssertRecorder recorder;
+    f.renderer.SetTransformMatrix(6, w);
+    X3DMatrix untouched = X3DMatrix::ColumnVector(7.0, 8.0, 9.0);
+    f.renderer.GetTransformMatrix(99, untouched);
+    EXPECT_TRUE(untouched == X3DMatrix::ColumnVector(7.0, 8.0, 9.0));
+    EXPECT_GE(recorder.GetCount(), 2u);
+
+    // The screen-to-volume matrix undoes the volume's last drawing.
+    f.Picture();
+    X3DMatrix screenToVolume;
+    f.renderer.GetScreenToVolumeMatrix(screenToVolume);
+    const X3DMatrix product =
+        screenToVolume * static_cast<const X3DMatrix&>(f.renderer.GetVolumeScene().GetVolumeTransform().GetLastWorldToScreenMatrix());
+    for (size_t r = 0; r < 4; ++r)
+        for (size_t c = 0; c < 4; ++c)
+            EXPECT_NEAR(product(r, c), r == c ? 1.0 : 0.0, 1e-6);
+}
+
+TEST(XGLVolumeRenderer, ToolsInstallAndRemoveTheirHooks)
+{
+    XRendererFixture f;
+    EXPECT_FALSE(f.renderer.IsToolSupported(XVolumeRendererBase::kToolOther));
+    f.renderer.SetTool(XVolumeRendererBase::kToolBall);
+    EXPECT_NE(dynamic_cast<WBallControlHook*>(f.renderer.GetToolHook()), nullptr);
+    f.renderer.SetTool(XVolumeRendererBase::kToolZoom);
+    EXPECT_EQ(dynamic_cast<WBallControlHook*>(f.renderer.GetToolHook()), nullptr);
+    EXPECT_NE(f.renderer.GetToolHook(), nullptr);
+    f.renderer.SetToolSelf(XVolumeRendererBase::kToolOther);
+    EXPECT_EQ(f.renderer.GetToolHook(), nullptr);
+    // With no hook a drag changes nothing.
+    f.Picture();
+    Drag(f.renderer.GetWindow(), XPoint(100, 100), XPoint(100, 20));
+    EXPECT_FLOAT_EQ(f.renderer.GetWorldScale(), 1.0f);
+}
