@@ -118,6 +118,7 @@ TEST_F(RegistryTest, DeclinedStrategyStaysWithCallerAndOwnedOnesAreFreedWhole)
 
 TEST_F(RegistryTest, DefaultFallsBackToCandidateThenFirst)
 {
+    StrategyLog log; // outlives the registry, whose strategies write to it when freed
     XVolumeRendererManager manager;
     EXPECT_EQ(manager.GetDefaultRendererStrategy(), nullptr);
     NullView view;
@@ -128,7 +129,6 @@ TEST_F(RegistryTest, DefaultFallsBackToCandidateThenFirst)
         EXPECT_EQ(e.GetErrorCode(), 0);
     }
 
-    StrategyLog log;
     auto* first = new FakeStrategy(1, 10, false, &log);
     auto* candidate = new FakeStrategy(2, 20, true, &log);
     auto* third = new FakeStrategy(3, 30, false, &log);
@@ -162,8 +162,8 @@ TEST_F(RegistryTest, NoCandidateMeansFirstInKeyOrder)
 
 TEST_F(RegistryTest, DuplicateIDsResolveToTheEarlierStrategy)
 {
-    XVolumeRendererManager manager;
     StrategyLog early, late;
+    XVolumeRendererManager manager;
     auto* a = new FakeStrategy(1, 5, false, &early);
     auto* b = new FakeStrategy(2, 5, true, &late);
     manager.RegisterRendererStrategy(b);

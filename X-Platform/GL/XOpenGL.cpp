@@ -68,12 +68,14 @@ bool Resolve(void* inLibrary, F& outPointer, const char* inName)
 int Load()
 {
     // RTLD_LOCAL keeps the libraries' symbols out of the process namespace: nothing
-    // else in the module can bind to them by accident.
-    sEGLLibrary = dlopen(LibraryName("KESTRIN_EGL_LIBRARY", "libEGL.so.1"), RTLD_NOW | RTLD_LOCAL);
-    sGLLibrary = dlopen(LibraryName("KESTRIN_GL_LIBRARY", "libGL.so.1"), RTLD_NOW | RTLD_LOCAL);
+    // else in the module can bind to them by accident. RTLD_NODELETE keeps the driver
+    // mapped after the last OpenGLUnInit: drivers leave exit handlers and threads behind
+    // that must not outlive their code.
+    sEGLLibrary = dlopen(LibraryName("KESTRIN_EGL_LIBRARY", "libEGL.so.1"), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    sGLLibrary = dlopen(LibraryName("KESTRIN_GL_LIBRARY", "libGL.so.1"), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!sEGLLibrary || !sGLLibrary)
         return -666;
-    sGLULibrary = dlopen(LibraryName("KESTRIN_GLU_LIBRARY", "libGLU.so.1"), RTLD_NOW | RTLD_LOCAL);
+    sGLULibrary = dlopen(LibraryName("KESTRIN_GLU_LIBRARY", "libGLU.so.1"), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 
     bool complete = true;
 #define XGL_RESOLVE_EGL(name) complete = complete && Resolve(sEGLLibrary, XGLEntry::name, #name);
