@@ -39,7 +39,7 @@ struct Cell {
     std::vector<Spot> spots;
 };
 
-std::vector<Cell> MakeCells(const XSyntheticSample::Spec& s)
+std::vector<Cell> MakeCells(const XSyntheticSample::Settings& s)
 {
     const double sizeX = s.width * s.calibrationXY, sizeY = s.height * s.calibrationXY, sizeZ = s.depth * s.calibrationZ;
     std::vector<Cell> cells;
@@ -78,7 +78,7 @@ std::vector<Cell> MakeCells(const XSyntheticSample::Spec& s)
 }
 
 // Adds each cell's contribution for one channel, only inside the cell's bounding box.
-void PaintChannel(XGrey16Volume& v, const std::vector<Cell>& cells, const XSyntheticSample::Spec& s, uint32_t channel,
+void PaintChannel(XGrey16Volume& v, const std::vector<Cell>& cells, const XSyntheticSample::Settings& s, uint32_t channel,
                   uint32_t timepoint)
 {
     const double cxy = s.calibrationXY, cz = s.calibrationZ;
@@ -140,7 +140,7 @@ void PaintChannel(XGrey16Volume& v, const std::vector<Cell>& cells, const XSynth
 }
 } // namespace
 
-std::unique_ptr<XDataVolumeSequence> XSyntheticSample::Make(const Spec& s, XProgress* inProgress)
+std::unique_ptr<XDataVolumeSequence> XSyntheticSample::Make(const Settings& s, XProgress* inProgress)
 {
     if (s.width <= 0 || s.height <= 0 || s.depth <= 0 || s.timepoints == 0 || s.width > 4096 || s.height > 4096 ||
         s.depth > 1024 || s.timepoints > 1000 || uint64_t(s.width) * s.height * s.depth * s.timepoints > (1ull << 31))

@@ -11,7 +11,7 @@ class XProgress;
 
 class XSyntheticSample {
 public:
-    struct Spec {
+    struct Settings {
         int32_t width = 256;
         int32_t height = 256;
         int32_t depth = 64;
@@ -24,6 +24,6 @@ public:
     };
 
     // Throws XException kBadArgument for sizes that are not positive or absurdly large.
-    static std::unique_ptr<XDataVolumeSequence> Make(const Spec& inSpec, XProgress* inProgress = nullptr);
-    static std::unique_ptr<XDataVolumeSequence> Make() { return Make(Spec()); }
+    static std::unique_ptr<XDataVolumeSequence> Make(const Settings& inSpec, XProgress* inProgress = nullptr);
+    static std::unique_ptr<XDataVolumeSequence> Make() { return Make(Settings()); }
 };

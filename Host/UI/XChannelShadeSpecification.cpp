@@ -86,29 +86,29 @@ XChannelShadeSpecification XChannelShadeSpecification::Decode(const XString& inT
 
     XStream stream(std::move(bytes));
     XVersioned::ReadClassVersion(stream, kStoredVersion);
-    XChannelShadeSpecification spec;
-    spec.itsChannel = stream.Read32("the channel number");
+    XChannelShadeSpecification decoded;
+    decoded.itsChannel = stream.Read32("the channel number");
     const uint8_t visible = stream.Read8("the visible flag");
     if (visible > 1)
         throw corrupt("the visible flag is neither 0 nor 1");
-    spec.itsVisible = visible != 0;
+    decoded.itsVisible = visible != 0;
     // Types and models are kept even when unknown here: the renderer replaces a model it
     // does not support by its default.
-    spec.itsChannelType = static_cast<XChannelType>(stream.Read32("the channel type"));
-    spec.itsShaderModel = static_cast<XChannelShaderModel>(stream.Read32("the shader model"));
-    spec.itsColour = XARGB32Colour::FromPacked(stream.Read32("the channel colour"));
+    decoded.itsChannelType = static_cast<XChannelType>(stream.Read32("the channel type"));
+    decoded.itsShaderModel = static_cast<XChannelShaderModel>(stream.Read32("the shader model"));
+    decoded.itsColour = XARGB32Colour::FromPacked(stream.Read32("the channel colour"));
     const uint32_t count = stream.ReadCount(kPropertyBytes, "the property count");
     for (uint32_t i = 0; i < count; ++i) {
         const auto property = static_cast<XShaderModelProperty>(stream.Read32("a property"));
         const float value = stream.ReadFloat32S("a property value");
         if (std::isnan(value))
             throw corrupt("a property value is not a number");
-        if (!spec.itsProperties.emplace(property, value).second)
+        if (!decoded.itsProperties.emplace(property, value).second)
             throw corrupt("a property is stored twice");
     }
     if (stream.GetBytesLeft() != 0)
         throw corrupt("unexpected bytes after the properties");
-    return spec;
+    return decoded;
 }
 
 void XChannelShadeSpecification::WriteToSamplePrefs(uint32_t inIndex, uint32_t inPlaceholderID) const

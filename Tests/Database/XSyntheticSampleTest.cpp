@@ -8,9 +8,9 @@
 #include <cstring>
 
 namespace {
-XSyntheticSample::Spec SmallSpec()
+XSyntheticSample::Settings SmallSettings()
 {
-    XSyntheticSample::Spec s;
+    XSyntheticSample::Settings s;
     s.width = 96;
     s.height = 80;
     s.depth = 24;
@@ -37,9 +37,9 @@ uint16_t MaxOf(const XGrey16Volume& v)
 
 TEST(SyntheticSample, SameSpecGivesSameVoxelsAndOtherSeedDiffers)
 {
-    auto a = XSyntheticSample::Make(SmallSpec());
-    auto b = XSyntheticSample::Make(SmallSpec());
-    XSyntheticSample::Spec other = SmallSpec();
+    auto a = XSyntheticSample::Make(SmallSettings());
+    auto b = XSyntheticSample::Make(SmallSettings());
+    XSyntheticSample::Settings other = SmallSettings();
     other.seed = 2;
     auto c = XSyntheticSample::Make(other);
     const XGrey16Volume& va = Channel(*a, 2, 3);
@@ -52,7 +52,7 @@ TEST(SyntheticSample, SameSpecGivesSameVoxelsAndOtherSeedDiffers)
 
 TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
 {
-    auto s = XSyntheticSample::Make(SmallSpec());
+    auto s = XSyntheticSample::Make(SmallSettings());
     ASSERT_EQ(s->GetChannelCount(), 3u);
     EXPECT_EQ(s->GetTimepointCount(), 3u);
     EXPECT_EQ(s->GetChannelName(1), "Nuclei");
@@ -71,7 +71,7 @@ TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
 
 TEST(SyntheticSample, CellsMoveBetweenTimepoints)
 {
-    auto s = XSyntheticSample::Make(SmallSpec());
+    auto s = XSyntheticSample::Make(SmallSettings());
     const XGrey16Volume& first = Channel(*s, 1, 1);
     const XGrey16Volume& last = Channel(*s, 1, 3);
     EXPECT_NE(0, std::memcmp(first.GetData(), last.GetData(), first.GetDataSize()));
@@ -79,10 +79,10 @@ TEST(SyntheticSample, CellsMoveBetweenTimepoints)
 
 TEST(SyntheticSample, RefusesSizesThatCannotBeMade)
 {
-    XSyntheticSample::Spec s = SmallSpec();
+    XSyntheticSample::Settings s = SmallSettings();
     s.depth = 0;
     EXPECT_THROW(XSyntheticSample::Make(s), XException);
-    s = SmallSpec();
+    s = SmallSettings();
     s.width = 100000;
     EXPECT_THROW(XSyntheticSample::Make(s), XException);
 }
