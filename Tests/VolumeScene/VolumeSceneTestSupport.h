@@ -1,32 +1,16 @@
 #pragma once
-// A host view with an enclosure window, a small renderer that draws one textured
-// slice, and pixel helpers shared by the volume-scene tests.
-#include "WRendererEnclosureWnd.h"
+// A small renderer that draws one textured slice, and pixel helpers shared by the
+// volume-scene tests.
+#include "WOffscreenRendererView.h"
 #include "XARGB32Volume.h"
 #include "XGLMatrix.h"
 #include "XGLVolumeRenderer.h"
 #include "XGLVolumeTextureStack.h"
-#include "XVolumeRenderingViewProtocol.h"
 
 #include <memory>
 #include <string>
 
 namespace VolumeSceneTest {
-
-class XTestView : public XVolumeRenderingViewProtocol {
-public:
-    XTestView(int32_t inWidth, int32_t inHeight) : itsEnclosure(inWidth, inHeight) {}
-    WRendererEnclosureWnd& GetRendererEnclosureWnd() override { return itsEnclosure; }
-    void AttachVolumeRenderer(std::unique_ptr<XVolumeRendererBase> inRenderer) override
-    {
-        itsRenderer = std::move(inRenderer);
-    }
-    XVolumeRendererBase* GetVolumeRenderer() const override { return itsRenderer.get(); }
-
-private:
-    WRendererEnclosureWnd itsEnclosure;
-    std::unique_ptr<XVolumeRendererBase> itsRenderer;
-};
 
 // Draws the middle slice of its volume as a textured quad in voxel coordinates.
 class XSliceRenderable : public XGLRenderable {

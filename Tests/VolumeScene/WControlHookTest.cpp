@@ -15,7 +15,7 @@ using namespace VolumeSceneTest;
 
 namespace {
 struct XHookFixture {
-    XTestView view{200, 200};
+    WOffscreenRendererView view{200, 200};
     XSliceRenderer renderer{view, SolidVolume(40, 40, 40, XARGB32Colour(255, 200, 200, 200))};
 
     explicit XHookFixture(XVolumeRendererBase::XVolumeRendererTool inTool)

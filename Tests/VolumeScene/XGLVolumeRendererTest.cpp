@@ -17,7 +17,7 @@ namespace {
 const XARGB32Colour kSliceColour(255, 40, 200, 60);
 
 struct XRendererFixture {
-    XTestView view{200, 150};
+    WOffscreenRendererView view{200, 150};
     XSliceRenderer renderer{view, SolidVolume(100, 50, 20, kSliceColour)};
 
     std::unique_ptr<XARGB32Volume> Picture()

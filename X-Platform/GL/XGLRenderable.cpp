@@ -83,6 +83,7 @@ void XGLRenderable::Render(XGLRenderable& inFrom)
     struct PopOnExit {
         ~PopOnExit() { glPopMatrix(); }
     } popOnExit;
+    TransformSelf();
     for (XGLAttachment* attachment : itsAttachments)
         attachment->PreRender();
     itsLastWorldToScreenMatrix = XGLMatrix::GetWorldToScreenMatrix();

@@ -62,6 +62,9 @@ public:
 
 protected:
     virtual void RenderSelf(XGLRenderable& inFrom);
+    // Further transform of the node's frame, applied after its own matrix and before
+    // its attachments, children and RenderSelf.
+    virtual void TransformSelf() {}
     virtual void AddParent(XGLRenderable& inParent);
     virtual void RemoveParent(XGLRenderable& inParent);
 

@@ -11,6 +11,7 @@
 #include "XSamplePrefsSaver.h"
 #include "XUserPrefsSaver.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -122,6 +123,7 @@ XVolumeRendererBase::XChannelType XVolumeRendererBase::GetChannelType(uint32_t i
 void XVolumeRendererBase::SetSampleID(uint32_t inSampleID)
 {
     itsSampleID = inSampleID;
+    itsCurrentTimepoint = std::clamp(itsCurrentTimepoint, 1u, std::max(GetTimepointCount(), 1u));
     if (itsSampleID != 0) {
         const uint32_t count = GetChannelCount();
         itsShadeSpecs.resize(count);
@@ -153,6 +155,19 @@ void XVolumeRendererBase::SetSampleID(uint32_t inSampleID)
         SetSampleIDSelf();
     else
         itsSamplePending = true;
+}
+
+void XVolumeRendererBase::SetCurrentTimepoint(uint32_t inTimepoint)
+{
+    const uint32_t count = std::max(GetTimepointCount(), 1u);
+    if (inTimepoint < 1 || inTimepoint > count)
+        X_REPORT("inTimepoint >= 1 && inTimepoint <= GetTimepointCount()");
+    const uint32_t timepoint = std::clamp(inTimepoint, 1u, count);
+    if (timepoint == itsCurrentTimepoint)
+        return;
+    itsCurrentTimepoint = timepoint;
+    if (itsActive)
+        SetCurrentTimepointSelf();
 }
 
 void XVolumeRendererBase::SetActive(bool inActive)

@@ -160,6 +160,10 @@ public:
     void SetTool(XVolumeRendererTool inTool);
     void GetChannelShadeSpecification(uint32_t inChannel, XChannelShadeSpecification& outSpec) const;
     void SetChannelShadeSpecification(uint32_t inChannel, const XChannelShadeSpecification& inSpec);
+    // The timepoint shown, counted from 1. A timepoint outside the sample's range is
+    // reported and clamped into it; a sample change clamps it again.
+    uint32_t GetCurrentTimepoint() const { return itsCurrentTimepoint; }
+    void SetCurrentTimepoint(uint32_t inTimepoint);
 
     static XARGB32Colour GetDefaultScaleColour() { return XARGB32Colour(255, 255, 255, 255); }
     static bool GetDefaultScaleCalibrationVisibility() { return true; }
@@ -172,6 +176,8 @@ protected:
     virtual void RestoreChannelShadeSpecification(uint32_t inChannel);
     virtual uint32_t GetChannelPlaceholder(uint32_t inChannel) const;
     virtual uint32_t GetChannelShadeSpecificationIndex(uint32_t inChannel) const;
+    // Told that the timepoint shown changed (only while active; a sample change implies it).
+    virtual void SetCurrentTimepointSelf() {}
 
     XVector<XChannelShadeSpecification> itsShadeSpecs;
     bool itsSamplePending = true;
@@ -182,6 +188,7 @@ private:
 
     uint32_t itsSampleID = 0;
     XVolumeRendererTool itsTool = kToolNone;
+    uint32_t itsCurrentTimepoint = 1;
     XMathVectorF3 itsLightPosition;
     bool itsActive = false;
 };

@@ -1,6 +1,6 @@
 #include "XGLFitVolumeToUnitCube.h"
 
-#include "XGLAttachment.h"
+#include "XAssert.h"
 #include "XGLException.h"
 #include "XLock.h"
 #include "XOpenGL.h"
@@ -8,21 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
-// Runs first among the node's attachments, so the fit follows the node's own
-// transform and precedes every other attachment, the children and the frame.
-class XGLFitVolumeToUnitCube::XFitAttachment : public XGLAttachment {
-public:
-    explicit XFitAttachment(const XGLFitVolumeToUnitCube& inOwner) : itsOwner(inOwner) {}
-    void PreRender() override { itsOwner.ApplyFit(); }
-
-private:
-    const XGLFitVolumeToUnitCube& itsOwner;
-};
-
 XGLFitVolumeToUnitCube::XGLFitVolumeToUnitCube(const X3DRect& inRect, XFitStyle inStyle)
     : itsFitRect(inRect), itsFitStyle(inStyle)
 {
-    AddAttachment(new XFitAttachment(*this));
 }
 
 void XGLFitVolumeToUnitCube::Render(XGLRenderable& inFrom)
@@ -37,7 +25,7 @@ void XGLFitVolumeToUnitCube::Render(XGLRenderable& inFrom)
     ThrowIfGLErr();
 }
 
-void XGLFitVolumeToUnitCube::ApplyFit() const
+void XGLFitVolumeToUnitCube::TransformSelf()
 {
     XLock lock(itsMutex);
     const XGLMatrix& r = GetRotation();
@@ -119,20 +107,28 @@ XGLFitVolumeToUnitCube::XFitStyle XGLFitVolumeToUnitCube::GetFitStyle() const
 
 void XGLFitVolumeToUnitCube::SetSecondaryXScaling(double inScale)
 {
-    XLock lock(itsMutex);
-    itsSecondaryScaling[0] = inScale;
+    SetSecondaryScaling(0, inScale);
 }
 
 void XGLFitVolumeToUnitCube::SetSecondaryYScaling(double inScale)
 {
-    XLock lock(itsMutex);
-    itsSecondaryScaling[1] = inScale;
+    SetSecondaryScaling(1, inScale);
 }
 
 void XGLFitVolumeToUnitCube::SetSecondaryZScaling(double inScale)
 {
+    SetSecondaryScaling(2, inScale);
+}
+
+void XGLFitVolumeToUnitCube::SetSecondaryScaling(int inAxis, double inScale)
+{
+    // Zero, negative or NaN scaling would turn the fit and its correction into infinities.
+    if (!(inScale > 0.0 && std::isfinite(inScale))) {
+        X_REPORT("inScale > 0");
+        return;
+    }
     XLock lock(itsMutex);
-    itsSecondaryScaling[2] = inScale;
+    itsSecondaryScaling[inAxis] = inScale;
 }
 
 double XGLFitVolumeToUnitCube::GetSecondaryXScaling() const

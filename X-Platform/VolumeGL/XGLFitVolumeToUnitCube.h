@@ -19,6 +19,7 @@ public:
     X3DRect GetFitRect() const;
     void SetFitStyle(XFitStyle inStyle);
     XFitStyle GetFitStyle() const;
+    // The voxel calibration; each must be finite and above 0 (else reported and ignored).
     void SetSecondaryXScaling(double inScale);
     void SetSecondaryYScaling(double inScale);
     void SetSecondaryZScaling(double inScale);
@@ -35,11 +36,11 @@ public:
 
 protected:
     void RenderSelf(XGLRenderable& inFrom) override;
+    // The fit itself, inside the node's own transform.
+    void TransformSelf() override;
 
 private:
-    class XFitAttachment;
-    // Applies the fit inside the node's own transform, before the other attachments.
-    void ApplyFit() const;
+    void SetSecondaryScaling(int inAxis, double inScale);
 
     X3DRect itsFitRect;
     XFitStyle itsFitStyle = 1;
