@@ -2,6 +2,7 @@
 #include "VolumeSceneTestSupport.h"
 #include "WGLWnd.h"
 #include "XGLContextLock.h"
+#include "XAssertRecorder.h"
 #include "XGLFitVolumeToUnitCube.h"
 
 #include <gtest/gtest.h>
@@ -125,4 +126,43 @@ TEST(XGLFitVolumeToUnitCube, FrameOutlinesTheBoxOnlyWhenShown)
     EXPECT_GT(CountNonBackground(*shown), 50);
     f.cube.HideVolumeFrame();
     EXPECT_FALSE(f.cube.IsVolumeFrameVisible());
+}
+
+TEST(XGLFitVolumeToUnitCube, ACopyFitsAsTheOriginalDoes)
+{
+    XFitFixture f(X3DRect(0, 0, 0, 100, 50, 20), 1);
+    f.cube.SetSecondaryZScaling(4.0);
+    const X3DMatrix original = f.Fit();
+
+    XGLFitVolumeToUnitCube copy(f.cube);
+    f.window.RemoveChild(f.cube);
+    f.window.AddChild(copy);
+    copy.AddChild(f.inside);
+    f.outside.renderCount = 0;
+    const X3DMatrix copied = f.Fit();
+    f.window.RemoveChild(copy);
+    copy.RemoveChild(f.inside);
+    f.window.AddChild(f.cube);
+    for (size_t r = 0; r < 4; ++r)
+        for (size_t c = 0; c < 4; ++c)
+            EXPECT_NEAR(copied(r, c), original(r, c), 1e-9) << r << "," << c;
+}
+
+TEST(XGLFitVolumeToUnitCube, RefusesCalibrationThatIsNotAPositiveNumber)
+{
+    XFitFixture f(X3DRect(0, 0, 0, 100, 100, 25), 1);
+    f.cube.SetSecondaryZScaling(4.0);
+    XAssertRecorder reports;
+    for (double bad : {0.0, -2.0, std::nan(""), HUGE_VAL}) {
+        f.cube.SetSecondaryZScaling(bad);
+        f.cube.SetSecondaryXScaling(bad);
+    }
+    EXPECT_EQ(reports.GetCount(), 8u);
+    EXPECT_TRUE(reports.Has("inScale > 0"));
+    EXPECT_EQ(f.cube.GetSecondaryZScaling(), 4.0);
+    EXPECT_EQ(f.cube.GetSecondaryXScaling(), 1.0);
+    const XGLMatrix correction = f.cube.GetScalingCorrectionMatrix();
+    EXPECT_NEAR(correction(2, 2), 0.25, 1e-12);
+    const auto corner = Map(f.Fit(), 100, 100, 25);
+    EXPECT_NEAR(corner[2], 0.5, 1e-6);
 }

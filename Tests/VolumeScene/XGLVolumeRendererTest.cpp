@@ -4,12 +4,17 @@
 #include "WGLWnd.h"
 #include "XAssertRecorder.h"
 #include "XCamera.h"
+#include "XException.h"
 #include "XGLContext.h"
 #include "XGLVolumeRenderer.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 using namespace VolumeSceneTest;
 
@@ -49,6 +54,37 @@ TEST(XGLVolumeRenderer, MakesItsWindowInsideTheEnclosure)
     EXPECT_TRUE(f.renderer.GetWindow().GetChildren().DoesContain(&f.renderer.GetVolumeScene()));
     f.view.GetRendererEnclosureWnd().SetSize(120, 90);
     EXPECT_EQ(f.renderer.GetWindow().GetHeight(), 90);
+}
+
+namespace {
+// Without OpenGL no window can be made: the renderer must refuse to exist rather
+// than live on without one. Runs in a fresh process, before any GL is loaded.
+[[noreturn]] void MakeRendererWithoutOpenGL()
+{
+    setenv("KESTRIN_GL_LIBRARY", "libkestrin-no-such-gl.so.1", 1);
+    WOffscreenRendererView view{64, 48};
+    XAssertRecorder reports;
+    try {
+        XSliceRenderer renderer{view, SolidVolume(4, 4, 4, kSliceColour)};
+        fprintf(stderr, "renderer made\n");
+        _exit(1);
+    } catch (const XException& e) {
+        const std::string message = e.what();
+        fprintf(stderr, "code %d, report %d, window %p: %s\n", e.GetErrorCode(), int(reports.Has("itsContext != 0")),
+                static_cast<void*>(view.GetRendererEnclosureWnd().GetRendererWnd()), message.c_str());
+        const bool ok = e.GetErrorCode() == XException::kOpenGLError && reports.Has("itsContext != 0") &&
+                        !view.GetRendererEnclosureWnd().GetRendererWnd() &&
+                        message.find("could not create its OpenGL window") != std::string::npos &&
+                        message.find("Check the graphics driver") != std::string::npos;
+        _exit(ok ? 0 : 2);
+    }
+}
+} // namespace
+
+TEST(XGLVolumeRenderer, WithoutOpenGLConstructionThrowsAndLeavesNoWindow)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(MakeRendererWithoutOpenGL(), testing::ExitedWithCode(0), "code 3504, report 1, window \\(nil\\)");
 }
 
 TEST(XGLVolumeRenderer, RendersAtTheImageSizeWithTheSliceInTheMiddle)
