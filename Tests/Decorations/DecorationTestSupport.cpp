@@ -1,42 +1,9 @@
 #include "DecorationTestSupport.h"
 
 #include "XARGB32Volume.h"
-#include "XPNGFile.h"
 
 #include <cstring>
-#include <filesystem>
 #include <sstream>
-#include <unistd.h>
-
-XARGB32Colour DecorationTest::PixelAt(const XVolume& inPicture, int inX, int inY)
-{
-    const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
-    return XARGB32Colour(p[0], p[1], p[2], p[3]);
-}
-
-bool DecorationTest::IsBackground(const XARGB32Colour& inPixel)
-{
-    return inPixel.red == 0 && inPixel.green == 0 && inPixel.blue == 0;
-}
-
-std::string DecorationTest::SavePNG(const XVolume& inPicture, const std::string& inName)
-{
-    char exe[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
-    const std::filesystem::path dir = n > 0 ? std::filesystem::path(exe).parent_path().parent_path() / "images"
-                                            : std::filesystem::temp_directory_path();
-    std::filesystem::create_directories(dir);
-    XARGB32Volume opaque(inPicture.GetWidth(), inPicture.GetHeight(), 1);
-    for (int y = 0; y < inPicture.GetHeight(); ++y)
-        for (int x = 0; x < inPicture.GetWidth(); ++x) {
-            XARGB32Colour c = PixelAt(inPicture, x, y);
-            c.alpha = 255;
-            std::memcpy(opaque.GetVoxelPtr(x, y, 0), &c, 4);
-        }
-    const std::string path = (dir / (inName + ".png")).string();
-    XPNGFile::Write(path, opaque);
-    return path;
-}
 
 std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow)
 {

@@ -1,5 +1,6 @@
 #pragma once
 // Windows, pixel helpers and GL state snapshots shared by the decoration tests.
+#include "TestPicture.h"
 #include "WGLWnd.h"
 #include "XARGB32Colour.h"
 #include "XGLRenderable.h"
@@ -11,12 +12,9 @@
 #include <string>
 
 namespace DecorationTest {
-// The pixel at column x, row y (row 0 at the top) of plane 0.
-XARGB32Colour PixelAt(const XVolume& inPicture, int inX, int inY);
-bool IsBackground(const XARGB32Colour& inPixel);
-// Saves plane 0, made opaque, as <name>.png in the images folder beside the test
-// programs' folder, so a person can look at it; returns the path.
-std::string SavePNG(const XVolume& inPicture, const std::string& inName);
+using TestPicture::IsBackground;
+using TestPicture::PixelAt;
+using TestPicture::SavePNG;
 // Renders the window's whole frame and returns the picture.
 std::unique_ptr<XVolume> Picture(WGLWnd& inWindow);
 

@@ -1,5 +1,6 @@
 #pragma once
 // Small scene pieces and pixel helpers shared by the GL tests.
+#include "TestPicture.h"
 #include "XARGB32Colour.h"
 #include "XGLAttachment.h"
 #include "XGLRenderable.h"
@@ -68,9 +69,6 @@ private:
 };
 
 namespace GLTest {
-// The pixel at column x, row y (row 0 at the top) of plane 0.
-XARGB32Colour PixelAt(const XVolume& inVolume, int inX, int inY);
-// Saves plane 0 of an ARGB volume as a PNG below the build tree's test-output
-// folder, so a person can look at it; returns the path.
-std::string SavePNG(const XVolume& inVolume, const std::string& inName);
+using TestPicture::PixelAt;
+using TestPicture::SavePNG;
 } // namespace GLTest

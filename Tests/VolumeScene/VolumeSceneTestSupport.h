@@ -1,6 +1,7 @@
 #pragma once
 // A small renderer that draws one textured slice, and pixel helpers shared by the
 // volume-scene tests.
+#include "TestPicture.h"
 #include "WOffscreenRendererView.h"
 #include "XARGB32Volume.h"
 #include "XGLMatrix.h"
@@ -60,15 +61,8 @@ protected:
     void RenderSelf(XGLRenderable&) override;
 };
 
-XARGB32Colour PixelAt(const XVolume& inPicture, int inX, int inY);
-bool IsBackground(const XARGB32Colour& inPixel);
-// Pixels that differ between two pictures of one size.
-int CountDifferences(const XVolume& inA, const XVolume& inB);
-int CountNonBackground(const XVolume& inPicture);
-// Saves plane 0, made opaque, under the build's images folder; returns the path.
-std::string SavePNG(const XVolume& inPicture, const std::string& inName);
-// A solid volume of the given size and colour.
-XARGB32Volume SolidVolume(int32_t inWidth, int32_t inHeight, int32_t inDepth, const XARGB32Colour& inColour);
+using namespace TestPicture;
+
 // Sends a left-button drag through the window's hooks in inSteps moves.
 void Drag(WGLWnd& inWnd, const XPoint& inFrom, const XPoint& inTo, int inSteps = 8);
 
