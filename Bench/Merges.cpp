@@ -1,6 +1,7 @@
 // The three channel merges on a 1024 × 1024 × 64 stack of two 16-bit channels,
 // each reported against a plain copy of the same input bytes measured in the same run
 // ("x_memcpy" = merge time / memcpy time).
+#include "MemcpyBaseline.h"
 #include "XAverageMergeTool.h"
 #include "XBPMergeTool.h"
 #include "XCombineMergeTool.h"
@@ -43,21 +44,6 @@ Stack& GetStack()
     return stack;
 }
 
-// Seconds for one memcpy of inBytes, the best of a few runs.
-double TimeMemcpy(size_t inBytes)
-{
-    std::vector<uint8_t> from(inBytes, 1), to(inBytes, 2);
-    double best = 1e30;
-    for (int run = 0; run < 5; ++run) {
-        auto start = std::chrono::steady_clock::now();
-        std::memcpy(to.data(), from.data(), inBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 template <class F>
 void RunMerge(benchmark::State& state, F&& inMerge)
 {
@@ -72,20 +58,13 @@ void RunMerge(benchmark::State& state, F&& inMerge)
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     double perMerge = total / double(state.iterations());
-    state.counters["x_memcpy"] = perMerge / TimeMemcpy(stack.Bytes());
+    state.counters["x_memcpy"] = perMerge / MemcpyBaseline::Seconds(stack.Bytes());
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(stack.Bytes()));
 }
 
 void BM_MemcpySameBytes(benchmark::State& state)
 {
-    size_t bytes = GetStack().Bytes();
-    std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+    MemcpyBaseline::Run(state, GetStack().Bytes());
 }
 
 void BM_BPMerge(benchmark::State& state)

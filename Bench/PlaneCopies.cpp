@@ -1,6 +1,7 @@
 // XY, XZ and YZ plane copies out of a 1024 × 1024 × 64 stack of two 16-bit channels
 // (one plane of each channel per iteration), each reported against a plain copy of
 // the same number of bytes measured in the same run ("x_memcpy" = copy time / memcpy time).
+#include "MemcpyBaseline.h"
 #include "XGrey16Volume.h"
 
 #include <benchmark/benchmark.h>
@@ -40,23 +41,6 @@ size_t PlaneBytes(Axis inAxis)
     return 2 * voxels * sizeof(uint16_t); // two channels
 }
 
-// Seconds per memcpy of inBytes, averaged over enough copies to time reliably.
-double TimeMemcpy(size_t inBytes)
-{
-    std::vector<uint8_t> from(inBytes, 1), to(inBytes, 2);
-    int copies = 0;
-    auto start = std::chrono::steady_clock::now();
-    double elapsed = 0.0;
-    while (elapsed < 0.2) {
-        std::memcpy(to.data(), from.data(), inBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-        ++copies;
-        elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    return elapsed / copies;
-}
-
 void BM_PlaneCopy(benchmark::State& state)
 {
     Axis axis = Axis(state.range(0));
@@ -75,21 +59,14 @@ void BM_PlaneCopy(benchmark::State& state)
         ++step;
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    state.counters["x_memcpy"] = total / double(state.iterations()) / TimeMemcpy(PlaneBytes(axis));
+    state.counters["x_memcpy"] = total / double(state.iterations()) / MemcpyBaseline::Seconds(PlaneBytes(axis), 0.2);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(PlaneBytes(axis)));
     state.SetLabel(axis == kXY ? "XY" : axis == kXZ ? "XZ" : "YZ");
 }
 
 void BM_MemcpyPlaneBytes(benchmark::State& state)
 {
-    size_t bytes = PlaneBytes(Axis(state.range(0)));
-    std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+    MemcpyBaseline::Run(state, PlaneBytes(Axis(state.range(0))));
 }
 
 } // namespace

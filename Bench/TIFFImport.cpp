@@ -2,6 +2,7 @@
 // the benchmark writes to a temporary file (256 MiB of voxels, in the page cache after
 // writing), reported against a plain copy of the same number of bytes measured in the
 // same run ("x_memcpy" = import time / memcpy time).
+#include "MemcpyBaseline.h"
 #include "XDataVolumeSequence.h"
 #include "XGrey16Volume.h"
 #include "XTIFFImporter.h"
@@ -67,26 +68,9 @@ StackFile& GetFile()
     return file;
 }
 
-// Seconds per memcpy of inBytes into memory already touched, averaged over enough copies.
-double TimeMemcpy(size_t inBytes)
-{
-    std::vector<uint8_t> from(inBytes, 1), to(inBytes, 2);
-    int copies = 0;
-    auto start = std::chrono::steady_clock::now();
-    double elapsed = 0.0;
-    while (elapsed < 0.5 || copies < 3) {
-        std::memcpy(to.data(), from.data(), inBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-        ++copies;
-        elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    return elapsed / copies;
-}
-
 double GetMemcpySeconds()
 {
-    static double seconds = TimeMemcpy(kBytes);
+    static double seconds = MemcpyBaseline::Seconds(kBytes);
     return seconds;
 }
 
@@ -123,13 +107,7 @@ void BM_TIFFReadAll(benchmark::State& state)
 
 void BM_Memcpy(benchmark::State& state)
 {
-    std::vector<uint8_t> from(kBytes, 1), to(kBytes, 2);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), kBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kBytes));
+    MemcpyBaseline::Run(state, kBytes);
 }
 
 } // namespace

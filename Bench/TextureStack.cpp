@@ -1,6 +1,7 @@
 // Loading a 512 × 512 × 128 ARGB volume as slice textures (XGLVolumeTextureStack::
 // LoadVolume, in an offscreen GL context), against a plain copy of the same bytes
 // measured in the same run ("x_memcpy" = load time / memcpy time; MB/s in bytes_per_second).
+#include "MemcpyBaseline.h"
 #include "WGLWnd.h"
 #include "XARGB32Volume.h"
 #include "XGLContextLock.h"
@@ -31,23 +32,6 @@ const XARGB32Volume& GetVolume()
     return volume;
 }
 
-// Seconds per memcpy of inBytes, averaged over enough copies to time reliably.
-double TimeMemcpy(size_t inBytes)
-{
-    std::vector<uint8_t> from(inBytes, 1), to(inBytes, 2);
-    int copies = 0;
-    auto start = std::chrono::steady_clock::now();
-    double elapsed = 0.0;
-    while (elapsed < 0.5) {
-        std::memcpy(to.data(), from.data(), inBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-        ++copies;
-        elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    return elapsed / copies;
-}
-
 void BM_LoadVolumeStack(benchmark::State& state)
 {
     const XARGB32Volume& volume = GetVolume();
@@ -58,7 +42,7 @@ void BM_LoadVolumeStack(benchmark::State& state)
         state.SkipWithError(e.what());
         return;
     }
-    const double memcpySeconds = TimeMemcpy(kBytes);
+    const double memcpySeconds = MemcpyBaseline::Seconds(kBytes);
     double total = 0.0;
     {
         XGLContextLock lock(*window);
@@ -83,13 +67,7 @@ void BM_LoadVolumeStack(benchmark::State& state)
 
 void BM_MemcpyVolumeBytes(benchmark::State& state)
 {
-    std::vector<uint8_t> from(kBytes, 1), to(kBytes, 2);
-    for (auto _ : state) {
-        std::memcpy(to.data(), from.data(), kBytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kBytes));
+    MemcpyBaseline::Run(state, kBytes);
 }
 
 } // namespace
