@@ -67,11 +67,11 @@ public:
 
     // "ChannelShadeSpec" followed by the decimal index.
     static XString GetPrefsKey(uint32_t inIndex);
-    // Stores the whole specification in the preferences of sample inPlaceholderID
+    // Stores the whole shading in the preferences of sample inPlaceholderID
     // (kNoSuchSample when there is no such sample).
     void WriteToSamplePrefs(uint32_t inIndex, uint32_t inPlaceholderID) const;
     // Reads it back; false (and nothing changed) when there is no entry. Damaged or newer
-    // data throws XException and leaves the specification as it was.
+    // data throws XException and leaves the shading as it was.
     bool ReadFromSamplePrefs(uint32_t inIndex, uint32_t inPlaceholderID);
 
     // The stored form (a hexadecimal text of a versioned byte stream).

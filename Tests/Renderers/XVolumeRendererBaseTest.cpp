@@ -197,13 +197,13 @@ TEST(VolumeRendererBase, SampleSetupWaitsForActivation)
     const uint32_t id = AddSequence(2, 1);
     r.SetSampleID(id);
     EXPECT_EQ(r.sampleChanges, 0);
-    XChannelShadeSpecification spec;
-    r.GetChannelShadeSpecification(2, spec);
-    EXPECT_EQ(spec.GetChannel(), 2u);
-    EXPECT_TRUE(spec.IsVisible());
-    EXPECT_EQ(spec.GetShaderModel(), XChannelShadeSpecification::kMaximumIP);
-    EXPECT_EQ(spec.GetColour(), XARGB32Colour::kGreen);
-    EXPECT_FLOAT_EQ(spec.GetProperty(kOpacity), 0.5f);
+    XChannelShadeSpecification shading;
+    r.GetChannelShadeSpecification(2, shading);
+    EXPECT_EQ(shading.GetChannel(), 2u);
+    EXPECT_TRUE(shading.IsVisible());
+    EXPECT_EQ(shading.GetShaderModel(), XChannelShadeSpecification::kMaximumIP);
+    EXPECT_EQ(shading.GetColour(), XARGB32Colour::kGreen);
+    EXPECT_FLOAT_EQ(shading.GetProperty(kOpacity), 0.5f);
 
     r.SetActive(true);
     r.SetActive(true);
@@ -220,12 +220,12 @@ TEST(VolumeRendererBase, ChannelOutOfRangeIsReportedAndTouchesNothing)
     XAssertRecorder recorder;
     RecordingRenderer r;
     r.SetSampleID(AddSequence(1, 1));
-    XChannelShadeSpecification spec;
-    spec.SetChannel(99);
-    r.GetChannelShadeSpecification(0, spec);
+    XChannelShadeSpecification shading;
+    shading.SetChannel(99);
+    r.GetChannelShadeSpecification(0, shading);
     EXPECT_TRUE(recorder.Has("inChannel > 0", "X-Platform/XVolumeRendererBase"));
-    EXPECT_EQ(spec.GetChannel(), 99u);
-    r.SetChannelShadeSpecification(2, spec);
+    EXPECT_EQ(shading.GetChannel(), 99u);
+    r.SetChannelShadeSpecification(2, shading);
     EXPECT_TRUE(recorder.Has("inChannel <= itsShadeSpecs.size()"));
     EXPECT_TRUE(r.applied.empty());
 }
@@ -237,13 +237,13 @@ TEST(VolumeRendererBase, ShadingStoredWithPlaceholderAndRestoredWithinRange)
     r.SetSampleID(id);
     r.SetActive(true);
 
-    XChannelShadeSpecification spec;
-    r.GetChannelShadeSpecification(1, spec);
-    spec.SetVisible(false);
-    spec.SetShaderModel(XChannelShadeSpecification::kGlass); // no longer supported on restore
-    spec.SetProperty(kBrightness, 9.0f);                     // above the maximum of 4
-    spec.RemoveProperty(kOpacity);                           // missing: takes the default
-    r.SetChannelShadeSpecification(1, spec);
+    XChannelShadeSpecification shading;
+    r.GetChannelShadeSpecification(1, shading);
+    shading.SetVisible(false);
+    shading.SetShaderModel(XChannelShadeSpecification::kGlass); // no longer supported on restore
+    shading.SetProperty(kBrightness, 9.0f);                     // above the maximum of 4
+    shading.RemoveProperty(kOpacity);                           // missing: takes the default
+    r.SetChannelShadeSpecification(1, shading);
     ASSERT_EQ(r.applied.size(), 1u);
     {
         XDBGetSample<XDataVolumeSequence> sample(id);

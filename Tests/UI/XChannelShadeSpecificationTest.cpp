@@ -12,16 +12,16 @@
 namespace {
 XChannelShadeSpecification MakeSpec()
 {
-    XChannelShadeSpecification spec;
-    spec.SetChannel(3);
-    spec.SetVisible(false);
-    spec.SetChannelType(XChannelShadeSpecification::kTransmittedChannel);
-    spec.SetShaderModel(XChannelShadeSpecification::kGlass);
-    spec.SetColour(XARGB32Colour(200, 10, 20, 30));
-    spec.SetProperty(XChannelShadeSpecification::kOpacity, 0.25f);
-    spec.SetProperty(XChannelShadeSpecification::kThreshold, -1234.5f);
-    spec.SetProperty(XChannelShadeSpecification::kGamma, 1e-30f);
-    return spec;
+    XChannelShadeSpecification shading;
+    shading.SetChannel(3);
+    shading.SetVisible(false);
+    shading.SetChannelType(XChannelShadeSpecification::kTransmittedChannel);
+    shading.SetShaderModel(XChannelShadeSpecification::kGlass);
+    shading.SetColour(XARGB32Colour(200, 10, 20, 30));
+    shading.SetProperty(XChannelShadeSpecification::kOpacity, 0.25f);
+    shading.SetProperty(XChannelShadeSpecification::kThreshold, -1234.5f);
+    shading.SetProperty(XChannelShadeSpecification::kGamma, 1e-30f);
+    return shading;
 }
 
 class ShadeSpecPrefs : public ::testing::Test {
@@ -38,8 +38,8 @@ protected:
 
 TEST_F(ShadeSpecPrefs, RoundTripsEveryFieldUnderItsIndexedKey)
 {
-    const XChannelShadeSpecification spec = MakeSpec();
-    spec.WriteToSamplePrefs(7, itsPlaceholder);
+    const XChannelShadeSpecification shading = MakeSpec();
+    shading.WriteToSamplePrefs(7, itsPlaceholder);
 
     XSamplePrefsSaver prefs(itsPlaceholder);
     EXPECT_TRUE(prefs.EntryExists("VRShadeSpecs", "ChannelShadeSpec7"));
@@ -47,7 +47,7 @@ TEST_F(ShadeSpecPrefs, RoundTripsEveryFieldUnderItsIndexedKey)
 
     XChannelShadeSpecification read;
     ASSERT_TRUE(read.ReadFromSamplePrefs(7, itsPlaceholder));
-    EXPECT_EQ(read, spec);
+    EXPECT_EQ(read, shading);
     EXPECT_FLOAT_EQ(read.GetProperty(XChannelShadeSpecification::kThreshold), -1234.5f);
     EXPECT_FALSE(read.IsProperty(XChannelShadeSpecification::kBrightness));
 
@@ -103,32 +103,32 @@ TEST_F(ShadeSpecPrefs, DamagedEntriesThrowAndLeaveTheObjectUnchanged)
     XSamplePrefsSaver prefs(itsPlaceholder);
     for (const XString& text : damaged) {
         prefs.WriteString("VRShadeSpecs", "ChannelShadeSpec0", text);
-        XChannelShadeSpecification spec;
-        spec.SetChannel(42);
-        EXPECT_THROW(spec.ReadFromSamplePrefs(0, itsPlaceholder), XException) << text;
-        EXPECT_EQ(spec.GetChannel(), 42u) << text;
-        EXPECT_TRUE(spec.GetProperties().empty()) << text;
+        XChannelShadeSpecification shading;
+        shading.SetChannel(42);
+        EXPECT_THROW(shading.ReadFromSamplePrefs(0, itsPlaceholder), XException) << text;
+        EXPECT_EQ(shading.GetChannel(), 42u) << text;
+        EXPECT_TRUE(shading.GetProperties().empty()) << text;
     }
 
-    // An entry of another width is damaged data too, not a default specification.
+    // An entry of another width is damaged data too, not a default shading.
     prefs.Write32("VRShadeSpecs", "ChannelShadeSpec0", 5);
-    XChannelShadeSpecification spec;
-    EXPECT_THROW(spec.ReadFromSamplePrefs(0, itsPlaceholder), XException);
+    XChannelShadeSpecification shading;
+    EXPECT_THROW(shading.ReadFromSamplePrefs(0, itsPlaceholder), XException);
 }
 
 TEST(ShadeSpec, RefusesNaNAndDuplicateProperties)
 {
-    XChannelShadeSpecification spec;
-    EXPECT_THROW(spec.SetProperty(XChannelShadeSpecification::kOpacity, std::nanf("")), XException);
-    EXPECT_FALSE(spec.IsProperty(XChannelShadeSpecification::kOpacity));
+    XChannelShadeSpecification shading;
+    EXPECT_THROW(shading.SetProperty(XChannelShadeSpecification::kOpacity, std::nanf("")), XException);
+    EXPECT_FALSE(shading.IsProperty(XChannelShadeSpecification::kOpacity));
 
-    spec.SetProperty(XChannelShadeSpecification::kOpacity, 0.5f);
-    spec.SetProperty(XChannelShadeSpecification::kDensity, 2.0f);
-    const XString text = spec.Encode();
+    shading.SetProperty(XChannelShadeSpecification::kOpacity, 0.5f);
+    shading.SetProperty(XChannelShadeSpecification::kDensity, 2.0f);
+    const XString text = shading.Encode();
     // Make the second stored property id equal the first one.
     const size_t firstId = text.GetLength() - 32;
     const XString duplicated = text.Mid(0, firstId + 16) + text.Mid(firstId, 8) + text.Mid(firstId + 24);
     EXPECT_EQ(duplicated.GetLength(), text.GetLength());
     EXPECT_THROW(XChannelShadeSpecification::Decode(duplicated), XException);
-    EXPECT_EQ(XChannelShadeSpecification::Decode(text), spec);
+    EXPECT_EQ(XChannelShadeSpecification::Decode(text), shading);
 }

@@ -132,11 +132,11 @@ void XVolumeRendererBase::SetSampleID(uint32_t inSampleID)
         if (count > 0)
             GetShaderModelSupportedProperties(XChannelShadeSpecification::kIsosurface, isoProperties);
         for (uint32_t c = 1; c <= count; ++c) {
-            XChannelShadeSpecification& spec = itsShadeSpecs[c - 1];
-            spec.SetChannel(c);
-            spec.SetVisible(true);
-            spec.SetChannelType(GetChannelType(c));
-            spec.SetShaderModel(GetDefaultModel(c));
+            XChannelShadeSpecification& shading = itsShadeSpecs[c - 1];
+            shading.SetChannel(c);
+            shading.SetVisible(true);
+            shading.SetChannelType(GetChannelType(c));
+            shading.SetShaderModel(GetDefaultModel(c));
             std::unique_ptr<XImageRenderer> renderer;
             if (isSequence) {
                 XDBGetSample<XDataVolumeSequence> sample(itsSampleID);
@@ -146,9 +146,9 @@ void XVolumeRendererBase::SetSampleID(uint32_t inSampleID)
                 renderer.reset(sample.Get().GetRendererCopy());
             }
             if (renderer)
-                spec.SetColour(renderer->GetColour());
+                shading.SetColour(renderer->GetColour());
             for (const XShaderModelPropertyInfo& info : isoProperties)
-                spec.SetProperty(info.property, info.defaultValue);
+                shading.SetProperty(info.property, info.defaultValue);
         }
     }
     if (itsActive)
@@ -194,16 +194,16 @@ void XVolumeRendererBase::SetChannelShadeSpecification(uint32_t inChannel, const
 {
     if (!IsChannelInRange(inChannel))
         return;
-    XChannelShadeSpecification& spec = itsShadeSpecs[inChannel - 1];
-    spec = inSpec;
+    XChannelShadeSpecification& shading = itsShadeSpecs[inChannel - 1];
+    shading = inSpec;
 
     // Keep the sample's hidden flag the opposite of the visible flag.
     if (IsVolumeSequence()) {
         ModifyLockOverride override;
         try {
             XDBGetMutableSample<XDataVolumeSequence> sample(itsSampleID);
-            if (sample.Get().IsChannelHidden(inChannel) == spec.IsVisible()) {
-                sample.Get().SetChannelHidden(inChannel, !spec.IsVisible());
+            if (sample.Get().IsChannelHidden(inChannel) == shading.IsVisible()) {
+                sample.Get().SetChannelHidden(inChannel, !shading.IsVisible());
                 sample.Commit();
             }
         } catch (const XException&) {
@@ -212,15 +212,15 @@ void XVolumeRendererBase::SetChannelShadeSpecification(uint32_t inChannel, const
     } else if (itsSampleID != 0) {
         ModifyLockOverride override;
         XDBGetMutableSample<XDataVolume> sample(itsSampleID);
-        if (sample.Get().IsHidden() == spec.IsVisible()) {
-            sample.Get().SetHidden(!spec.IsVisible());
+        if (sample.Get().IsHidden() == shading.IsVisible()) {
+            sample.Get().SetHidden(!shading.IsVisible());
             sample.Commit();
         }
     }
 
     SaveChannelShadeSpecification(inChannel);
     if (itsActive)
-        SetChannelShadeSpecificationSelf(spec);
+        SetChannelShadeSpecificationSelf(shading);
 }
 
 void XVolumeRendererBase::SaveChannelShadeSpecification(uint32_t inChannel)
@@ -242,24 +242,24 @@ void XVolumeRendererBase::RestoreChannelShadeSpecification(uint32_t inChannel)
     X_ASSERT(id);
     if (!id)
         return;
-    XChannelShadeSpecification& spec = itsShadeSpecs[inChannel - 1];
+    XChannelShadeSpecification& shading = itsShadeSpecs[inChannel - 1];
     const uint32_t index = GetChannelShadeSpecificationIndex(inChannel);
     XSamplePrefsSaver prefs(id);
     if (prefs.EntryExists(kShadeSection, ShadeSpecKey(index))) {
-        spec.ReadFromSamplePrefs(index, id);
-        if (!IsModelSupported(inChannel, spec.GetShaderModel()))
-            spec.SetShaderModel(GetDefaultModel(inChannel));
+        shading.ReadFromSamplePrefs(index, id);
+        if (!IsModelSupported(inChannel, shading.GetShaderModel()))
+            shading.SetShaderModel(GetDefaultModel(inChannel));
         XVector<XShaderModelPropertyInfo> infos;
-        GetShaderModelSupportedProperties(spec.GetShaderModel(), infos);
+        GetShaderModelSupportedProperties(shading.GetShaderModel(), infos);
         for (const XShaderModelPropertyInfo& info : infos) {
-            if (spec.IsProperty(info.property)) {
-                const float value = spec.GetProperty(info.property);
+            if (shading.IsProperty(info.property)) {
+                const float value = shading.GetProperty(info.property);
                 if (value < info.minimum)
-                    spec.SetProperty(info.property, info.minimum);
+                    shading.SetProperty(info.property, info.minimum);
                 else if (value > info.maximum)
-                    spec.SetProperty(info.property, info.maximum);
+                    shading.SetProperty(info.property, info.maximum);
             } else {
-                spec.SetProperty(info.property, info.defaultValue);
+                shading.SetProperty(info.property, info.defaultValue);
             }
         }
     }
@@ -267,15 +267,15 @@ void XVolumeRendererBase::RestoreChannelShadeSpecification(uint32_t inChannel)
     if (IsVolumeSequence()) {
         try {
             XDBGetSample<XDataVolumeSequence> sample(itsSampleID);
-            spec.SetVisible(!sample.Get().IsChannelHidden(inChannel));
+            shading.SetVisible(!sample.Get().IsChannelHidden(inChannel));
         } catch (const XException&) {
             // The flag stays as it was.
         }
     } else if (itsSampleID != 0) {
         XDBGetSample<XDataVolume> sample(itsSampleID);
-        spec.SetVisible(!sample.Get().IsHidden());
+        shading.SetVisible(!sample.Get().IsHidden());
     }
-    SetChannelShadeSpecificationSelf(spec);
+    SetChannelShadeSpecificationSelf(shading);
 }
 
 void XVolumeRendererBase::SaveChannelShadeSpecifications()
