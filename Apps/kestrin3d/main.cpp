@@ -1,7 +1,10 @@
 // kestrin3d: the demo host of the 3D module. It sets up the host as the suite
 // would (main thread, stored classes) and runs one command.
 #include "XCommandTable.h"
+#include "XInfoCommands.h"
 #include "XMovieCommands.h"
+#include "XRenderCommands.h"
+#include "XRendererCommands.h"
 #include "XThread.h"
 #include "XVolumeKeyframeMovie.h"
 
@@ -17,6 +20,9 @@ int main(int argc, char** argv)
     XVolumeKeyframeMovie::RegisterClasses();
 
     XCommandTable commands;
+    XInfoCommands::AddTo(commands);
+    XRendererCommands::AddTo(commands);
+    XRenderCommands::AddTo(commands);
     XMovieCommands::AddTo(commands);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);

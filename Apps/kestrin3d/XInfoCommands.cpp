@@ -1,0 +1,91 @@
+#include "XInfoCommands.h"
+
+#include "XCommandArguments.h"
+#include "XCommandTable.h"
+#include "XDataVolumeSequence.h"
+#include "XHostSetup.h"
+#include "XVolumeLevelScalingHelper.h"
+
+#include <iomanip>
+#include <sstream>
+
+namespace {
+std::string Number(double inValue)
+{
+    std::ostringstream text;
+    text << std::setprecision(6) << inValue;
+    return text.str();
+}
+
+// The smallest and largest value of the channel over all its timepoints.
+bool GetChannelRange(const XDataVolumeSequence& inSequence, uint32_t inChannel, double& outMinimum, double& outMaximum)
+{
+    bool found = false;
+    for (uint32_t t = 1; t <= inSequence.GetTimepointCount(); ++t) {
+        const std::shared_ptr<const XVolume> volume = inSequence.GetVolume(inChannel, t);
+        double minimum = 0, maximum = 0;
+        if (!volume)
+            continue;
+        XVolume::XReadLock lock(*volume);
+        if (!XVolumeLevelScalingHelper::GetDataRange(*volume, minimum, maximum))
+            continue;
+        outMinimum = found ? std::min(outMinimum, minimum) : minimum;
+        outMaximum = found ? std::max(outMaximum, maximum) : maximum;
+        found = true;
+    }
+    return found;
+}
+} // namespace
+
+void XInfoCommands::AddTo(XCommandTable& inOutTable)
+{
+    inOutTable.Add({"info", "", "[FILE]",
+                    "describe a TIFF stack: size, voxel size, channels, timepoints, value ranges",
+                    "FILE is a multi-page, OME or ImageJ hyperstack TIFF; without it the built-in\n"
+                    "sample is described.\n",
+                    &XInfoCommands::Info});
+}
+
+void XInfoCommands::PrintInfo(const std::string& inSource, const XDataVolumeSequence& inSequence, std::ostream& inOut)
+{
+    const std::shared_ptr<const XVolume> first = inSequence.GetVolume(1, 1);
+    inOut << inSource << "\n";
+    if (first)
+        inOut << "  Dimensions: " << first->GetWidth() << " x " << first->GetHeight() << " x " << first->GetDepth()
+              << " voxels, " << GetVoxelTypeName(first->GetVoxelType()) << "\n";
+    inOut << "  Voxel size: " << Number(inSequence.GetCalibrationX()) << " x " << Number(inSequence.GetCalibrationY())
+          << " x " << Number(inSequence.GetCalibrationZ()) << " \u00b5m\n";
+    inOut << "  Channels: " << inSequence.GetChannelCount() << "\n";
+    inOut << "  Timepoints: " << inSequence.GetTimepointCount();
+    if (inSequence.GetTimepointCount() > 1)
+        inOut << ", the last at " << inSequence.GetTimepointTimeFromStart(inSequence.GetTimepointCount()).GetDurationString();
+    inOut << "\n";
+    for (uint32_t c = 1; c <= inSequence.GetChannelCount(); ++c) {
+        inOut << "  Channel " << c << " \"" << inSequence.GetChannelName(c) << "\": ";
+        double minimum = 0, maximum = 0;
+        if (GetChannelRange(inSequence, c, minimum, maximum))
+            inOut << "values " << Number(minimum) << " to " << Number(maximum);
+        else
+            inOut << "no values";
+        const std::unique_ptr<XImageRenderer> renderer(inSequence.GetRendererCopy(c));
+        if (renderer) {
+            const XARGB32Colour colour = renderer->GetColour();
+            inOut << ", colour " << std::hex << std::uppercase << std::setfill('0') << std::setw(2) << int(colour.red)
+                  << std::setw(2) << int(colour.green) << std::setw(2) << int(colour.blue) << std::dec
+                  << std::nouppercase << std::setfill(' ') << ", display range " << Number(renderer->GetBlackLevel())
+                  << " to " << Number(renderer->GetWhiteLevel());
+        }
+        inOut << "\n";
+    }
+}
+
+int XInfoCommands::Info(const std::vector<std::string>& inArguments, std::ostream& inOut)
+{
+    XCommandArguments arguments(inArguments, "info", {});
+    arguments.ExpectAtMostPositionals(1);
+    const std::string path = arguments.GetPositionalCount() > 0 ? arguments.GetPositional(0, "FILE") : "";
+    XHostSetup host;
+    const std::unique_ptr<XDataVolumeSequence> sequence = XHostSetup::ReadSample(path);
+    PrintInfo(XHostSetup::DescribeSource(path), *sequence, inOut);
+    return XCommandTable::kSuccess;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The "info" command of kestrin3d: what a stack holds (size, voxel size, channels,
+// timepoints and each channel's value range), read as the renderers would read it.
+#include <ostream>
+#include <string>
+#include <vector>
+
+class XCommandTable;
+class XDataVolumeSequence;
+
+class XInfoCommands {
+public:
+    static void AddTo(XCommandTable& inOutTable);
+
+private:
+    static void PrintInfo(const std::string& inSource, const XDataVolumeSequence& inSequence, std::ostream& inOut);
+    static int Info(const std::vector<std::string>& inArguments, std::ostream& inOut);
+};

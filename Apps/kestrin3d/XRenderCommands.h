@@ -1,0 +1,31 @@
+#pragma once
+// The "render" command of kestrin3d: draws a stack (or the built-in sample) with a
+// registered volume renderer in an offscreen view and writes the picture as a PNG.
+#include <ostream>
+#include <string>
+#include <vector>
+
+class XCommandTable;
+class XRenderOptions;
+class XVolumeRendererBase;
+class XVolumeRendererManager;
+class XVolumeRenderingViewProtocol;
+
+class XRenderCommands {
+public:
+    static void AddTo(XCommandTable& inOutTable);
+
+private:
+    static int Render(const std::vector<std::string>& inArguments, std::ostream& inOut);
+
+    // Before any work: XUsageError for an unknown ID, XException kNoRenderer when no
+    // module registered a renderer.
+    static void CheckRendererChoice(const XRenderOptions& inOptions, XVolumeRendererManager& inRegistry);
+    // The chosen or default renderer, attached to the view.
+    static XVolumeRendererBase& AttachRenderer(const XRenderOptions& inOptions, XVolumeRendererManager& inRegistry,
+                                               XVolumeRenderingViewProtocol& inView);
+    static void ApplyShading(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer);
+    static void ApplyScene(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer);
+    // Refuses, before any work, an output that cannot be written.
+    static void CheckOutputWritable(const std::string& inPath);
+};

@@ -1,0 +1,52 @@
+#pragma once
+// What 'kestrin3d render' was asked to draw, read from its command line. Values
+// are checked here as far as the line alone allows (a bad number, colour or size
+// is an XUsageError); CheckAgainstSample checks what depends on the data.
+#include "XARGB32Colour.h"
+#include "XChannelShadeSpecification.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class XDataVolumeSequence;
+
+class XRenderOptions {
+public:
+    static constexpr int32_t kDefaultWidth = 640;
+    static constexpr int32_t kDefaultHeight = 480;
+    static constexpr int32_t kMaxSide = 8192;
+    // The option list of 'kestrin3d render --help'.
+    static const char* const kHelp;
+
+    // Throws XUsageError for anything that cannot be rendered.
+    static XRenderOptions Parse(const std::vector<std::string>& inArguments);
+    // Channels and the timepoint must exist in the data (else XUsageError).
+    void CheckAgainstSample(const XDataVolumeSequence& inSequence) const;
+
+    std::string input;  // empty: the built-in sample
+    std::string output;
+    int32_t width = kDefaultWidth;
+    int32_t height = kDefaultHeight;
+    double rotation[3] = {0, 0, 0}; // degrees about x, y and z
+    double zoom = 1.0;
+    uint32_t timepoint = 1;
+    std::optional<std::vector<uint32_t>> shownChannels; // unset: all
+    std::map<uint32_t, XARGB32Colour> colours;
+    std::map<uint32_t, std::pair<double, double>> ranges;
+    std::optional<XChannelShadeSpecification::XChannelShaderModel> model;
+    std::optional<float> brightness;
+    std::optional<float> opacity;
+    XARGB32Colour background = XARGB32Colour::kBlack;
+    bool floor = false;
+    bool orientation = false;
+    bool scale = false;
+    bool time = false;
+    bool stereo = false;
+    std::optional<uint32_t> renderer; // unset: the default
+
+    static XARGB32Colour ParseColour(const std::string& inText, const std::string& inWhat);
+};
