@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
+#include <numeric>
 #include <thread>
 #include <typeinfo>
 #include <vector>
@@ -74,9 +75,8 @@ TEST(XAppMessageCentre, PostedMessagesArriveInOrderOnTheMainThreadOnlyThroughThe
     poster.join();
     EXPECT_TRUE(listener.GetNumbers().empty()) << "nothing is delivered inside the poster's call";
     EXPECT_EQ(Centre().ProcessMessages(), 50u);
-    std::vector<int> expected;
-    for (int i = 0; i < 50; ++i)
-        expected.push_back(i);
+    std::vector<int> expected(50);
+    std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(listener.GetNumbers(), expected);
     EXPECT_TRUE(listener.itsOnMainThread);
     EXPECT_EQ(Centre().ProcessMessages(), 0u);

@@ -22,15 +22,21 @@ std::vector<std::string> ReadLines(FILE* inFile)
     }
     return lines;
 }
+
+// Each test writes to a file of its own, as output that is not a terminal.
+class XProgressOutput : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(itsOut, nullptr); }
+    void TearDown() override { std::fclose(itsOut); }
+    FILE* itsOut = std::tmpfile();
+};
 } // namespace
 
-TEST(XProgress, PrintsALineAtEachTenthWhenNotOnATerminal)
+TEST_F(XProgressOutput, PrintsALineAtEachTenthWhenNotOnATerminal)
 {
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
     {
         XProgress progress("Meshing", 1000);
-        progress.SetOutput(out);
+        progress.SetOutput(itsOut);
         for (int i = 0; i < 1000; ++i)
             progress.Increment();
         EXPECT_EQ(progress.GetCount(), 1000u);
@@ -38,44 +44,35 @@ TEST(XProgress, PrintsALineAtEachTenthWhenNotOnATerminal)
     std::vector<std::string> expected;
     for (int p = 10; p <= 100; p += 10)
         expected.push_back("Meshing: " + std::to_string(p) + "%");
-    EXPECT_EQ(ReadLines(out), expected);
-    std::fclose(out);
+    EXPECT_EQ(ReadLines(itsOut), expected);
 }
 
-TEST(XProgress, LargeStepsAndEarlyDoneGiveOneLineEach)
+TEST_F(XProgressOutput, LargeStepsAndEarlyDoneGiveOneLineEach)
 {
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
     XProgress progress;
-    progress.SetOutput(out);
+    progress.SetOutput(itsOut);
     progress.SetMessage("Reading");
     progress.SetTotal(3);
     progress.Increment(2); // 66%: one line, not six
     progress.Done();       // stops at two of three: nothing more to say
     progress.Increment();  // after Done: silent
     progress.Done();
-    EXPECT_EQ(ReadLines(out), (std::vector<std::string>{"Reading: 60%"}));
-    std::fclose(out);
+    EXPECT_EQ(ReadLines(itsOut), (std::vector<std::string>{"Reading: 60%"}));
 }
 
-TEST(XProgress, UnknownTotalsReportTheCountAtTheEnd)
+TEST_F(XProgressOutput, UnknownTotalsReportTheCountAtTheEnd)
 {
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
     {
         XProgress progress("Scanning");
-        progress.SetOutput(out);
+        progress.SetOutput(itsOut);
         progress.Increment(5);
         progress.Increment(7);
     }
-    EXPECT_EQ(ReadLines(out), (std::vector<std::string>{"Scanning: done (12)"}));
-    std::fclose(out);
+    EXPECT_EQ(ReadLines(itsOut), (std::vector<std::string>{"Scanning: done (12)"}));
 }
 
-TEST(XProgressDisabler, SilencesEveryDisplayWhileAlive)
+TEST_F(XProgressOutput, DisablerSilencesEveryDisplayWhileAlive)
 {
-    FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
     {
         XProgressDisabler outer;
         {
@@ -83,18 +80,17 @@ TEST(XProgressDisabler, SilencesEveryDisplayWhileAlive)
         }
         EXPECT_FALSE(XProgress::IsDisplayEnabled());
         XProgress progress("Hidden", 10);
-        progress.SetOutput(out);
+        progress.SetOutput(itsOut);
         progress.Increment(10);
     }
     EXPECT_TRUE(XProgress::IsDisplayEnabled());
-    EXPECT_TRUE(ReadLines(out).empty());
+    EXPECT_TRUE(ReadLines(itsOut).empty());
 
     // A delay keeps quick work quiet.
     XProgress quick("Quick", 10);
-    quick.SetOutput(out);
+    quick.SetOutput(itsOut);
     quick.SetShowDelay(60000);
     quick.Increment(10);
     quick.Done();
-    EXPECT_TRUE(ReadLines(out).empty());
-    std::fclose(out);
+    EXPECT_TRUE(ReadLines(itsOut).empty());
 }

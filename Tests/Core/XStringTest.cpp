@@ -25,17 +25,6 @@ TEST(XString, ReplaceFillsPlaceholdersInOrder)
     EXPECT_EQ(none, "no placeholders");
 }
 
-TEST(XString, FindContainsStripAndOrder)
-{
-    XString s("  Maximum IP \t\n");
-    EXPECT_EQ(s.Stripped(), "Maximum IP");
-    EXPECT_TRUE(s.Contains("IP"));
-    EXPECT_EQ(XString("abcabc").Find("c", 3), 5u);
-    EXPECT_EQ(XString("abc").Find("x"), XString::npos);
-    EXPECT_LT(XString("Brightfield"), XString("Fluorescence"));
-    EXPECT_EQ(XString("a") + "b" + XString("c"), "abc");
-}
-
 TEST(XString, NumberConversionsRejectJunk)
 {
     EXPECT_DOUBLE_EQ(XString(" 1.25 ").GetSFloat64(), 1.25);
