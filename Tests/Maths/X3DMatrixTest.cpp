@@ -90,11 +90,6 @@ TEST(X3DMatrix, IndexAndBlockAccessIsChecked)
     EXPECT_EQ(big(0, 0), 1.0);
     EXPECT_EQ(big(2, 3), 8.0);
     EXPECT_EQ(Make(2, 3, {1, 2, 3, 4, 5, 6}).GetTranspose(), Make(3, 2, {1, 4, 2, 5, 3, 6}));
-    EXPECT_TRUE(X3DMatrix(3, 1).IsColumnVector(3));
-    EXPECT_FALSE(X3DMatrix(3, 1).IsColumnVector(4));
-    EXPECT_FALSE(X3DMatrix(3, 2).IsColumnVector());
-    EXPECT_TRUE(X3DMatrix(4, 4).IsSquare(4));
-    EXPECT_FALSE(X3DMatrix(4, 4).IsSquare(3));
 }
 
 TEST(X3DMatrix, RotationIsRightHanded)
