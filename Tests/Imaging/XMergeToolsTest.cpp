@@ -52,35 +52,33 @@ TEST(XMergeTools, RedAndGreenChannels)
     EXPECT_EQ(At(avg, 3), XARGB32Colour(255, 50, 0, 0));
 }
 
-TEST(XMergeTools, SameColourShowsHowEachModeCombines)
+TEST(XMergeTools, EachModeCombinesTheWeightedChannels)
 {
-    XGrey8Volume a = MakeChannel({200, 100, 0}, XARGB32Colour::kWhite);
-    XGrey8Volume b = MakeChannel({100, 100, 60}, XARGB32Colour::kWhite);
-    std::vector<const XVolume*> images = {&a, &b};
-    std::vector<double> weights = {1.0, 1.0};
-    EXPECT_EQ(At(XBPMergeTool::MergeVolumesToVolume(images, weights), 0).red, 200);
-    EXPECT_EQ(At(XCombineMergeTool::CombineVolumesToVolume(images, weights), 0).red, 255); // 300 clamps
-    EXPECT_EQ(At(XCombineMergeTool::CombineVolumesToVolume(images, weights), 1).red, 200);
-    EXPECT_EQ(At(XAverageMergeTool::AverageVolumesToVolume(images, weights), 0).red, 150);
-    EXPECT_EQ(At(XAverageMergeTool::AverageVolumesToVolume(images, weights), 2).red, 30);
-}
-
-TEST(XMergeTools, WeightsScaleEachChannel)
-{
-    XGrey8Volume a = MakeChannel({200}, XARGB32Colour::kWhite);
-    XGrey8Volume b = MakeChannel({100}, XARGB32Colour::kWhite);
-    std::vector<const XVolume*> images = {&a, &b};
-    EXPECT_EQ(At(XBPMergeTool::MergeVolumesToVolume(images, {0.25, 1.0}), 0).red, 100); // 50 against 100
-    EXPECT_EQ(At(XCombineMergeTool::CombineVolumesToVolume(images, {0.5, 0.5}), 0).red, 150);
-    EXPECT_EQ(At(XCombineMergeTool::CombineVolumesToVolume(images, {3.0, 0.0}), 0).red, 255);
-    // Weighted average: (3 × 200 + 1 × 100) / 4.
-    EXPECT_EQ(At(XAverageMergeTool::AverageVolumesToVolume(images, {3.0, 1.0}), 0).red, 175);
-    // A hidden channel (weight 0) drops out of the average entirely.
-    EXPECT_EQ(At(XAverageMergeTool::AverageVolumesToVolume(images, {0.0, 2.0}), 0).red, 100);
-    // All weights 0: black, not a division by zero.
-    EXPECT_EQ(At(XAverageMergeTool::AverageVolumesToVolume(images, {0.0, 0.0}), 0), XARGB32Colour(255, 0, 0, 0));
-    // Weights that are not usable numbers count as 0.
-    EXPECT_EQ(At(XCombineMergeTool::CombineVolumesToVolume(images, {-1.0, NAN}), 0).red, 0);
+    // Two white channels: the brighter, the sum (clamped) and the weighted average.
+    using XMerge = std::unique_ptr<XVolume> (*)(const std::vector<const XVolume*>&, const std::vector<double>&);
+    const XMerge brightest = &XBPMergeTool::MergeVolumesToVolume, sum = &XCombineMergeTool::CombineVolumesToVolume,
+                 average = &XAverageMergeTool::AverageVolumesToVolume;
+    struct XCase {
+        XMerge merge;
+        uint8_t a, b;
+        double weightA, weightB;
+        uint8_t red;
+    };
+    const XCase cases[] = {
+        {brightest, 200, 100, 1.0, 1.0, 200}, {brightest, 200, 100, 0.25, 1.0, 100}, // 50 against 100
+        {sum, 200, 100, 1.0, 1.0, 255},       {sum, 100, 100, 1.0, 1.0, 200},
+        {sum, 200, 100, 0.5, 0.5, 150},       {sum, 200, 100, 3.0, 0.0, 255},
+        {sum, 200, 100, -1.0, NAN, 0},        // weights that are not usable numbers count as 0
+        {average, 200, 100, 1.0, 1.0, 150},   {average, 0, 60, 1.0, 1.0, 30},
+        {average, 200, 100, 3.0, 1.0, 175},   // (3 x 200 + 1 x 100) / 4
+        {average, 200, 100, 0.0, 2.0, 100},   // a hidden channel drops out of the average
+        {average, 200, 100, 0.0, 0.0, 0},     // all hidden: black, not a division by zero
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.a) << " x " << c.weightA << ", " << int(c.b) << " x " << c.weightB);
+        XGrey8Volume a = MakeChannel({c.a}, XARGB32Colour::kWhite), b = MakeChannel({c.b}, XARGB32Colour::kWhite);
+        EXPECT_EQ(At(c.merge({&a, &b}, {c.weightA, c.weightB}), 0), XARGB32Colour(255, c.red, c.red, c.red));
+    }
 }
 
 TEST(XMergeTools, DisplayRangeOfSixteenBitAndFloatChannels)

@@ -62,14 +62,12 @@ TEST(XVolumeLevelScalingHelper, DataRangeOfAVolume)
     v.Fill(300);
     v.SetVoxel(1, 1, 1, 7);
     v.SetVoxel(3, 0, 1, 4000);
-    v.SetCalibration(0.1, 0.2, 0.5);
     XVolumeLevelScalingHelper h(v);
     ASSERT_TRUE(h.HasDataRange());
     EXPECT_DOUBLE_EQ(h.GetDataMinimum(), 7.0);
     EXPECT_DOUBLE_EQ(h.GetDataMaximum(), 4000.0);
     EXPECT_DOUBLE_EQ(h.GetBlackLevel(), 7.0);
     EXPECT_DOUBLE_EQ(h.GetWhiteLevel(), 4000.0);
-    EXPECT_DOUBLE_EQ(h.GetVoxelSizeZ(), 0.5);
 
     XFloat32Volume f(3, 1, 1);
     f.SetVoxel(0, 0, NAN);

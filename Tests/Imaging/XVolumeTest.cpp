@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -34,11 +35,8 @@ TEST(XVolume, LayoutOfThePackedVolumes)
     EXPECT_EQ(grey.GetPlaneBytes(), 70u);
     EXPECT_EQ(grey.GetDataSize(), 210u);
     EXPECT_EQ(grey.GetRowPtr(2, 1) - grey.GetData(), 70 + 28);
-    EXPECT_EQ(grey.GetChannelCount(), 1u);
     XARGB32Volume argb(XRect(0, 0, 3, 2));
-    EXPECT_EQ(argb.GetDepth(), 1);
     EXPECT_TRUE(argb.IsXYPlane());
-    EXPECT_EQ(argb.GetChannelCount(), 4u);
     EXPECT_EQ(argb.GetRowBytes(), 12u);
     for (size_t i = 0; i < argb.GetDataSize(); ++i)
         ASSERT_EQ(argb.GetData()[i], 0) << "new volumes are zero-filled";
@@ -88,51 +86,40 @@ TEST(XVolume, SetBoundsKeepsVoxelsWhenOnlyMoving)
     EXPECT_EQ(v.GetVoxel(2, 1, 0), 0);
 }
 
-TEST(XVolume, XYPlaneCopiesMatchVoxelByVoxel)
+TEST(XVolume, PlaneCopiesMatchVoxelByVoxel)
 {
-    XGrey16Volume v = MakeNumberedStack();
-    std::vector<std::unique_ptr<XVolume>> planes = v.XYPlanesToVolumeList();
-    ASSERT_EQ(planes.size(), 3u);
-    for (int32_t z = 0; z < 3; ++z) {
-        auto& plane = static_cast<XGrey16Volume&>(*planes[size_t(z)]);
-        EXPECT_EQ(plane.GetBounds(), X3DRect(2, -1, 4 + z, 9, 4, 5 + z));
-        EXPECT_EQ(plane.GetChannelName(0), "DAPI");
-        for (int32_t y = 0; y < 5; ++y)
-            for (int32_t x = 0; x < 7; ++x)
-                ASSERT_EQ(plane.GetVoxel(x, y), v.GetVoxel(x, y, z)) << x << "," << y << "," << z;
-    }
-}
-
-TEST(XVolume, XZPlaneCopiesPutZDown)
-{
-    XGrey16Volume v = MakeNumberedStack();
-    std::vector<std::unique_ptr<XVolume>> planes = v.XZPlanesToVolumeList();
-    ASSERT_EQ(planes.size(), 5u);
-    for (int32_t y = 0; y < 5; ++y) {
-        auto& plane = static_cast<XGrey16Volume&>(*planes[size_t(y)]);
-        EXPECT_EQ(plane.GetBounds(), X3DRect(2, 4, -1 + y, 9, 7, y));
-        EXPECT_DOUBLE_EQ(plane.GetCalibrationX(), 0.5);
-        EXPECT_DOUBLE_EQ(plane.GetCalibrationY(), 2.0); // z runs down the picture
-        EXPECT_DOUBLE_EQ(plane.GetCalibrationZ(), 0.25);
-        for (int32_t z = 0; z < 3; ++z)
-            for (int32_t x = 0; x < 7; ++x)
-                ASSERT_EQ(plane.GetVoxel(x, z), v.GetVoxel(x, y, z)) << x << "," << y << "," << z;
-    }
-}
-
-TEST(XVolume, YZPlaneCopiesPutZAcross)
-{
-    XGrey16Volume v = MakeNumberedStack();
-    std::vector<std::unique_ptr<XVolume>> planes = v.YZPlanesToVolumeList();
-    ASSERT_EQ(planes.size(), 7u);
-    for (int32_t x = 0; x < 7; ++x) {
-        auto& plane = static_cast<XGrey16Volume&>(*planes[size_t(x)]);
-        EXPECT_EQ(plane.GetBounds(), X3DRect(4, -1, 2 + x, 7, 4, 3 + x));
-        EXPECT_DOUBLE_EQ(plane.GetCalibrationX(), 2.0);
-        EXPECT_DOUBLE_EQ(plane.GetCalibrationZ(), 0.5);
-        for (int32_t y = 0; y < 5; ++y)
-            for (int32_t z = 0; z < 3; ++z)
-                ASSERT_EQ(plane.GetVoxel(z, y), v.GetVoxel(x, y, z)) << x << "," << y << "," << z;
+    // XY planes as they are, XZ planes with z down the picture, YZ planes with z across it.
+    const XGrey16Volume v = MakeNumberedStack();
+    struct XCase {
+        const char* name;
+        std::vector<std::unique_ptr<XVolume>> planes;
+        size_t count;
+        X3DRect firstBounds;
+        double calibrationX, calibrationY, calibrationZ;
+        std::function<uint16_t(int32_t inPlane, int32_t inX, int32_t inY)> stackVoxel;
+    };
+    XCase cases[] = {
+        {"XY", v.XYPlanesToVolumeList(), 3, X3DRect(2, -1, 4, 9, 4, 5), 0.5, 0.25, 2.0,
+         [&](int32_t p, int32_t x, int32_t y) { return v.GetVoxel(x, y, p); }},
+        {"XZ", v.XZPlanesToVolumeList(), 5, X3DRect(2, 4, -1, 9, 7, 0), 0.5, 2.0, 0.25,
+         [&](int32_t p, int32_t x, int32_t y) { return v.GetVoxel(x, p, y); }},
+        {"YZ", v.YZPlanesToVolumeList(), 7, X3DRect(4, -1, 2, 7, 4, 3), 2.0, 0.25, 0.5,
+         [&](int32_t p, int32_t x, int32_t y) { return v.GetVoxel(p, y, x); }},
+    };
+    for (XCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.planes.size(), c.count);
+        for (int32_t p = 0; p < int32_t(c.planes.size()); ++p) {
+            auto& plane = static_cast<XGrey16Volume&>(*c.planes[size_t(p)]);
+            EXPECT_EQ(plane.GetBounds(), c.firstBounds.Offsetted(0, 0, p));
+            EXPECT_DOUBLE_EQ(plane.GetCalibrationX(), c.calibrationX);
+            EXPECT_DOUBLE_EQ(plane.GetCalibrationY(), c.calibrationY);
+            EXPECT_DOUBLE_EQ(plane.GetCalibrationZ(), c.calibrationZ);
+            EXPECT_EQ(plane.GetChannelName(0), "DAPI");
+            for (int32_t y = 0; y < plane.GetHeight(); ++y)
+                for (int32_t x = 0; x < plane.GetWidth(); ++x)
+                    ASSERT_EQ(plane.GetVoxel(x, y), c.stackVoxel(p, x, y)) << "plane " << p << " at " << x << "," << y;
+        }
     }
 }
 
