@@ -35,12 +35,8 @@ struct Counter : XListener {
 TEST(XImageDataSource, AnswersFromTheSequence)
 {
     auto sequence = std::make_shared<XDataVolumeSequence>(2, 3);
-    sequence->SetCalibration(0.1, 0.2, 0.5);
-    sequence->SetStartTime(XTime(100));
-    for (uint32_t t = 1; t <= 3; ++t) {
-        sequence->SetTimepointTime(t, XTime(100 + 5.0 * t));
+    for (uint32_t t = 1; t <= 3; ++t)
         sequence->SetVolume(1, t, MakeVolume(X3DRect(0, 0, 0, 4, 3, 5), uint16_t(t * 100)));
-    }
     // The second channel is a single plane, offset in x.
     sequence->SetVolume(2, 2, MakeVolume(X3DRect(2, 0, 1, 7, 3, 2), 7));
     sequence->SetRenderer(2, XImageRenderer(XARGB32Colour::kRed, 0, 100));
@@ -51,9 +47,6 @@ TEST(XImageDataSource, AnswersFromTheSequence)
     EXPECT_EQ(source.GetChannelBounds(1), X3DRect(0, 0, 0, 4, 3, 5));
     EXPECT_EQ(source.GetChannelBounds(2), X3DRect(2, 0, 1, 7, 3, 2));
     EXPECT_EQ(source.GetBounds(), X3DRect(0, 0, 0, 7, 3, 5));
-    EXPECT_DOUBLE_EQ(source.GetCalibrationY(), 0.2);
-    EXPECT_DOUBLE_EQ(source.GetTimepointTime(2).GetSeconds(), 110.0);
-    EXPECT_DOUBLE_EQ(source.GetStartTime().GetSeconds(), 100.0);
     EXPECT_EQ(source.GetChannelColour(2), XARGB32Colour::kRed);
     EXPECT_EQ(source.GetVolumeCopy(2, 1), nullptr);
     EXPECT_THROW(source.GetVolumeCopy(3, 1), XException);

@@ -122,40 +122,33 @@ TEST(XTIFFCorruptFiles, InconsistentCountsAndPagesAreRefused)
     WritePages(sizes, mixed);
     ExpectRefused(sizes, XException::kUnsupportedFile, "page 2 (9 x 8 pixels");
 
-    // OME planes placed on pages the file does not have, or not placed at all.
+    // OME XML that places planes on pages the file does not have, twice or not at all,
+    // is malformed, or points into another file.
     Stack stack = MakeStack(XVoxelType::kGrey16, 1, 2, 1, 8, 8);
-    XString xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
-    std::vector<Page> ome(2);
-    ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>", "<TiffData IFD=\"1\" PlaneCount=\"2\"/>").GetStdString();
-    const std::string beyond = TempFile("ome-beyond.ome.tif");
-    WritePages(beyond, ome);
-    ExpectRefused(beyond, XException::kUnsupportedFile, "on page 3");
-
-    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
-    ome[0].description = xml.ReplaceAll("PlaneCount=\"2\"", "PlaneCount=\"1\"").GetStdString();
-    const std::string missing = TempFile("ome-missing.ome.tif");
-    WritePages(missing, ome);
-    ExpectRefused(missing, XException::kUnsupportedFile, "no page for channel 1, slice 2");
-
-    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
-    ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>",
-        "<TiffData IFD=\"0\" FirstZ=\"0\"/><TiffData IFD=\"0\" FirstZ=\"1\"/>").GetStdString();
-    const std::string twice = TempFile("ome-twice.ome.tif");
-    WritePages(twice, ome);
-    ExpectRefused(twice, XException::kUnsupportedFile, "two planes on page 1");
-
-    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
-    ome[0].description = xml.ReplaceAll("</Pixels>", "</Pixel>").GetStdString();
-    const std::string broken = TempFile("ome-broken.ome.tif");
-    WritePages(broken, ome);
-    ExpectRefused(broken, XException::kUnsupportedFile, "malformed");
-
-    xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
-    ome[0].description = xml.ReplaceAll("<TiffData IFD=\"0\" PlaneCount=\"2\"/>",
-        "<TiffData IFD=\"0\" PlaneCount=\"2\"><UUID FileName=\"other.ome.tif\">urn:uuid:1</UUID></TiffData>").GetStdString();
-    const std::string multi = TempFile("ome-multi.ome.tif");
-    WritePages(multi, ome);
-    ExpectRefused(multi, XException::kUnsupportedFile, "other.ome.tif");
+    const XString xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif");
+    const XString tiffData = "<TiffData IFD=\"0\" PlaneCount=\"2\"/>";
+    struct XCase {
+        const char* file;
+        XString from, to;
+        const char* message;
+    };
+    const XCase cases[] = {
+        {"ome-beyond", tiffData, "<TiffData IFD=\"1\" PlaneCount=\"2\"/>", "on page 3"},
+        {"ome-missing", "PlaneCount=\"2\"", "PlaneCount=\"1\"", "no page for channel 1, slice 2"},
+        {"ome-twice", tiffData, "<TiffData IFD=\"0\" FirstZ=\"0\"/><TiffData IFD=\"0\" FirstZ=\"1\"/>",
+         "two planes on page 1"},
+        {"ome-broken", "</Pixels>", "</Pixel>", "malformed"},
+        {"ome-multi", tiffData,
+         "<TiffData IFD=\"0\" PlaneCount=\"2\"><UUID FileName=\"other.ome.tif\">urn:uuid:1</UUID></TiffData>",
+         "other.ome.tif"},
+    };
+    for (const XCase& c : cases) {
+        std::vector<Page> ome(2);
+        ome[0].description = XString(xml).ReplaceAll(c.from, c.to).GetStdString();
+        const std::string path = TempFile(std::string(c.file) + ".ome.tif");
+        WritePages(path, ome);
+        ExpectRefused(path, XException::kUnsupportedFile, c.message);
+    }
 }
 
 TEST(XTIFFCorruptFiles, HugeDeclaredSizesAreRefusedBeforeAllocating)
