@@ -61,8 +61,7 @@ TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
     EXPECT_DOUBLE_EQ(s->GetTimepointTimeFromStart(3).GetSeconds(), 120.0);
     for (uint32_t c = 1; c <= 3; ++c) {
         const XGrey16Volume& v = Channel(*s, c, 1);
-        EXPECT_EQ(v.GetWidth(), 96);
-        EXPECT_EQ(v.GetDepth(), 24);
+        EXPECT_EQ(v.GetBounds(), X3DRect(0, 0, 0, 96, 80, 24));
         // Noise stays near the offset of 100; cells reach well above it.
         EXPECT_GT(MaxOf(v), 1500) << "channel " << c;
         EXPECT_LT(v.GetVoxel(0, 0, 0), 200) << "channel " << c;
