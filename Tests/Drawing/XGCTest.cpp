@@ -40,6 +40,27 @@ using R = XRectF;
     return ::testing::AssertionSuccess();
 }
 
+struct XProbe {
+    int x, y;
+    uint32_t colour;
+};
+
+// Each probed pixel has its colour.
+::testing::AssertionResult PixelsAre(const Canvas& c, std::initializer_list<XProbe> inProbes)
+{
+    for (const XProbe& p : inProbes)
+        if (c.At(p.x, p.y) != p.colour)
+            return ::testing::AssertionFailure() << "pixel (" << p.x << ", " << p.y << ") is " << std::hex << c.At(p.x, p.y)
+                                                 << ", expected " << p.colour;
+    return ::testing::AssertionSuccess();
+}
+
+// inCount bytes of a buffer from inOffset.
+std::vector<uint8_t> Bytes(const std::vector<uint8_t>& inBuffer, size_t inOffset, size_t inCount)
+{
+    return std::vector<uint8_t>(inBuffer.begin() + std::ptrdiff_t(inOffset), inBuffer.begin() + std::ptrdiff_t(inOffset + inCount));
+}
+
 // The bounding box of pixels that differ from the background (left, top, right, bottom inclusive).
 struct Ink {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
@@ -79,14 +100,8 @@ TEST(XGC, FillsAndFramesLandOnExactPixels)
         gc.SetStrokeColour(XARGB32Colour::kBlue);
         gc.FrameRect(R(2, 2, 8, 8));
     }
-    EXPECT_EQ(f.At(2, 2), kBlue);
-    EXPECT_EQ(f.At(7, 7), kBlue);
-    EXPECT_EQ(f.At(4, 2), kBlue);
-    EXPECT_EQ(f.At(7, 5), kBlue);
-    EXPECT_EQ(f.At(3, 3), kWhite);
-    EXPECT_EQ(f.At(6, 6), kWhite);
-    EXPECT_EQ(f.At(8, 8), kWhite);
-    EXPECT_EQ(f.At(1, 1), kWhite);
+    EXPECT_TRUE(PixelsAre(f, {{2, 2, kBlue}, {7, 7, kBlue}, {4, 2, kBlue}, {7, 5, kBlue},
+                              {3, 3, kWhite}, {6, 6, kWhite}, {8, 8, kWhite}, {1, 1, kWhite}}));
 
     // DrawRect fills with the fill colour and borders with the stroke colour.
     Canvas d(10, 10);
@@ -97,11 +112,7 @@ TEST(XGC, FillsAndFramesLandOnExactPixels)
         gc.SetStrokeWidth(2);
         gc.DrawRect(R(0, 0, 10, 10));
     }
-    EXPECT_EQ(d.At(0, 0), kBlue);
-    EXPECT_EQ(d.At(1, 5), kBlue);
-    EXPECT_EQ(d.At(2, 2), kRed);
-    EXPECT_EQ(d.At(7, 7), kRed);
-    EXPECT_EQ(d.At(8, 9), kBlue);
+    EXPECT_TRUE(PixelsAre(d, {{0, 0, kBlue}, {1, 5, kBlue}, {2, 2, kRed}, {7, 7, kRed}, {8, 9, kBlue}}));
 }
 
 TEST(XGC, LinesCoverTheirEndPixelsCrisply)
@@ -173,10 +184,7 @@ TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
         gc.SetFillColour(colour);
         gc.FillRect(R(0, 0, 4, 4));
     }
-    EXPECT_EQ(bgra[0], 30);
-    EXPECT_EQ(bgra[1], 20);
-    EXPECT_EQ(bgra[2], 10);
-    EXPECT_EQ(bgra[3], 255);
+    EXPECT_EQ(Bytes(bgra, 0, 4), (std::vector<uint8_t>{30, 20, 10, 255}));
 
     std::vector<uint8_t> argb(4 * 4 * 4, 0);
     {
@@ -184,11 +192,7 @@ TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
         gc.SetFillColour(colour);
         gc.FillRect(R(1, 1, 2, 2));
     }
-    const uint8_t* p = &argb[(1 * 4 + 1) * 4];
-    EXPECT_EQ(p[0], 255);
-    EXPECT_EQ(p[1], 10);
-    EXPECT_EQ(p[2], 20);
-    EXPECT_EQ(p[3], 30);
+    EXPECT_EQ(Bytes(argb, (1 * 4 + 1) * 4, 4), (std::vector<uint8_t>{255, 10, 20, 30}));
     EXPECT_EQ(argb[0], 0); // untouched pixels stay transparent black
 
     Canvas native(2, 2);
@@ -207,10 +211,7 @@ TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
         gc.SetFillColour(XARGB32Colour(128, 255, 0, 0));
         gc.FillRect(R(0, 0, 2, 2));
     }
-    EXPECT_EQ(clear[3], 128);
-    EXPECT_EQ(clear[2], 255);
-    EXPECT_EQ(clear[1], 0);
-    EXPECT_EQ(clear[0], 0);
+    EXPECT_EQ(Bytes(clear, 0, 4), (std::vector<uint8_t>{0, 0, 255, 128}));
 
     // Existing straight-alpha content survives a context that draws elsewhere.
     std::vector<uint8_t> kept = {10, 20, 200, 64, 0, 0, 0, 0};
@@ -238,14 +239,8 @@ TEST(XGC, DrawImageScalesAndBlendsWithOpacity)
         gc.SetSmoothImages(false);
         gc.DrawImage(image, 2, 2, 8, XGC::XPixelLayout::kBGRA32, R(1, 1, 9, 9));
     }
-    EXPECT_EQ(c.At(1, 1), kRed);
-    EXPECT_EQ(c.At(4, 4), kRed);
-    EXPECT_EQ(c.At(5, 1), 0xFF00FF00u);
-    EXPECT_EQ(c.At(8, 4), 0xFF00FF00u);
-    EXPECT_EQ(c.At(1, 5), kBlue);
-    EXPECT_EQ(c.At(8, 8), 0xFF000000u);
-    EXPECT_EQ(c.At(0, 0), kWhite);
-    EXPECT_EQ(c.At(9, 9), kWhite);
+    EXPECT_TRUE(PixelsAre(c, {{1, 1, kRed}, {4, 4, kRed}, {5, 1, 0xFF00FF00u}, {8, 4, 0xFF00FF00u},
+                              {1, 5, kBlue}, {8, 8, 0xFF000000u}, {0, 0, kWhite}, {9, 9, kWhite}}));
 
     // Black at half opacity over white is mid grey (Cairo rounds within one step).
     Canvas half(4, 4);
@@ -353,12 +348,7 @@ TEST(XGC, TransformClipAndSaveRestore)
         EXPECT_THROW(gc.SetTransform(XGC::XAffine::Scaling(0, 1)), XException);
         gc.Restore(); // unbalanced: ignored
     }
-    EXPECT_EQ(c.At(0, 0), kRed);
-    EXPECT_EQ(c.At(5, 6), kBlue);
-    EXPECT_EQ(c.At(6, 9), kBlue);
-    EXPECT_EQ(c.At(7, 9), kWhite);
-    EXPECT_EQ(c.At(5, 10), kWhite);
-    EXPECT_EQ(c.At(4, 6), kWhite);
+    EXPECT_TRUE(PixelsAre(c, {{0, 0, kRed}, {5, 6, kBlue}, {6, 9, kBlue}, {7, 9, kWhite}, {5, 10, kWhite}, {4, 6, kWhite}}));
 
     // A clip keeps drawing inside it until the state is restored.
     Canvas k(10, 10);
@@ -384,13 +374,8 @@ TEST(XGC, PathsRoundedRectsAndClearing)
         gc.SetStrokeColour(XARGB32Colour::kBlue);
         gc.DrawPath({{10, 17}, {17, 17}, {17, 10}}, false, XGC::kPathStroke);
     }
-    EXPECT_EQ(c.At(5, 5), kRed);
-    EXPECT_EQ(c.At(15, 15), 0xFF000000u);
-    EXPECT_EQ(c.At(10, 17), kBlue);
-    EXPECT_EQ(c.At(17, 17), kBlue);
-    EXPECT_EQ(c.At(17, 10), kBlue);
-    EXPECT_EQ(c.At(16, 16), 0xFF000000u);
-    EXPECT_EQ(c.At(17, 9), 0xFF000000u);
+    EXPECT_TRUE(PixelsAre(c, {{5, 5, kRed}, {15, 15, 0xFF000000u}, {10, 17, kBlue}, {17, 17, kBlue}, {17, 10, kBlue},
+                              {16, 16, 0xFF000000u}, {17, 9, 0xFF000000u}}));
 
     Canvas r(20, 20);
     {
@@ -398,11 +383,7 @@ TEST(XGC, PathsRoundedRectsAndClearing)
         gc.SetFillColour(XARGB32Colour::kBlue);
         gc.FillRoundedRect(R(0, 0, 20, 20), 6);
     }
-    EXPECT_EQ(r.At(0, 0), kWhite);
-    EXPECT_EQ(r.At(19, 19), kWhite);
-    EXPECT_EQ(r.At(10, 0), kBlue);
-    EXPECT_EQ(r.At(10, 10), kBlue);
-    EXPECT_EQ(r.At(0, 10), kBlue);
+    EXPECT_TRUE(PixelsAre(r, {{0, 0, kWhite}, {19, 19, kWhite}, {10, 0, kBlue}, {10, 10, kBlue}, {0, 10, kBlue}}));
 
     // Clear replaces pixels rather than blending, even through a clip.
     Canvas t(4, 4);
