@@ -29,3 +29,17 @@ bool TextureTest::IsTexture(uint32_t inName)
 {
     return inName != 0 && glIsTexture(inName) == GL_TRUE;
 }
+
+GLint TextureTest::GLInteger(GLenum inName)
+{
+    GLint value = -1;
+    glGetIntegerv(inName, &value);
+    return value;
+}
+
+GLint TextureTest::BoundTextureParameter(GLenum inName)
+{
+    GLint value = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, inName, &value);
+    return value;
+}

@@ -20,4 +20,8 @@ XTexels ReadBoundTexture(GLenum inFormat, int inComponents);
 std::pair<int32_t, int32_t> BoundTextureSize();
 // Whether the current context knows inName as a texture object.
 bool IsTexture(uint32_t inName);
+// One integer of the current context's state (-1 when the query wrote nothing).
+GLint GLInteger(GLenum inName);
+// One integer parameter of the texture bound to GL_TEXTURE_2D.
+GLint BoundTextureParameter(GLenum inName);
 } // namespace TextureTest

@@ -15,7 +15,6 @@ TEST(XGLTexturePainter, ChannelsAreInterleavedAndTakeTheLowByte)
     XGLTexturePainter painter;
     painter.SetChannelCountAndSize(3, 2, 2);
     EXPECT_EQ(painter.GetFormat(), uint32_t(GL_RGB));
-    EXPECT_EQ(painter.GetType(), uint32_t(GL_UNSIGNED_BYTE));
     const short data[] = {0x0102, 0x0304, 0x0506, 0x0708};
     painter.LoadChannel(0, data, 1, 2);
     const std::vector<uint8_t> rowByRow(painter.GetPaintBuffer(), painter.GetPaintBuffer() + 12);

@@ -26,11 +26,10 @@ TEST(XGLTextureSet, ClearsEveryTextureToBlackAtPowerOfTwoSize)
         EXPECT_EQ(texels.width, 512);
         EXPECT_EQ(texels.height, 256);
         EXPECT_TRUE(std::all_of(texels.bytes.begin(), texels.bytes.end(), [](uint8_t b) { return b == 0; }));
-        GLint intensityBits = 0, wrap = 0;
+        GLint intensityBits = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTENSITY_SIZE, &intensityBits);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
         EXPECT_GT(intensityBits, 0);
-        EXPECT_EQ(wrap, GL_REPEAT);
+        EXPECT_EQ(TextureTest::BoundTextureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
     }
     // 1 × 3 becomes 1 × 4: single-byte rows must not be read as padded.
     set.SelectTexture(0);

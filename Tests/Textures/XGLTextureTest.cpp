@@ -141,9 +141,7 @@ TEST(XGLTextureOps, DescriptorsFollowTheCurrentContext)
         descriptor.Select();
         EXPECT_TRUE(XGLTextureOps::ConfigureBlankTexture(GL_LUMINANCE8, 64, 32));
         EXPECT_EQ(TextureTest::BoundTextureSize(), std::make_pair(64, 32));
-        GLint filter = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-        EXPECT_EQ(filter, GL_LINEAR);
+        EXPECT_EQ(TextureTest::BoundTextureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
         EXPECT_FALSE(XGLTextureOps::ConfigureBlankTexture(GL_LUMINANCE8, 1 << 20, 4)) << "an impossible size fitted";
     }
     const uint32_t name = descriptor.GetName();

