@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 X3DMatrix Scalar(double inValue)
@@ -118,56 +119,36 @@ TEST(XRendererSceneState, HostileStreamsAreRefusedWithoutChange)
         }
         EXPECT_EQ(target, original) << inWhat << ": the state changed";
     };
-    const auto header = [](uint32_t inChannels, uint32_t inStates) {
+    // A current-version stream of the given entries: name, enabled, rows, columns, values.
+    struct XEntry {
+        XRendererStateName name;
+        uint32_t rows, columns;
+        std::vector<double> values;
+    };
+    const auto stream = [](uint32_t inChannels, const std::vector<XEntry>& inEntries) {
         XStream s;
         s.WriteVersion(XRendererSceneState::kClassVersion);
         s.Write32(inChannels);
-        s.Write32(inStates);
-        return s;
+        s.Write32(uint32_t(inEntries.size()));
+        for (const XEntry& e : inEntries) {
+            s.Write32(e.name);
+            s.Write8(1);
+            s.Write32(e.rows);
+            s.Write32(e.columns);
+            for (double v : e.values)
+                s.WriteFloat64S(v);
+        }
+        return s.GetBuffer();
     };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
 
     expectRefused({}, XException::kStreamEnded, "empty stream");
-    {
-        XStream s = header(0xFFFFFFFFu, 0);
-        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a channel count beyond the bytes");
-    }
-    {
-        XStream s = header(1, 1);
-        s.Write32(kSceneStateCamera);
-        s.Write8(1);
-        s.Write32(0x10000);
-        s.Write32(0x10000);
-        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a huge matrix");
-    }
-    {
-        XStream s = header(1, 1);
-        s.Write32(kSceneStateCamera);
-        s.Write8(1);
-        s.Write32(4);
-        s.Write32(4);
-        s.WriteFloat64S(1.0);
-        expectRefused(s.GetBuffer(), XException::kStreamEnded, "a truncated matrix");
-    }
-    {
-        XStream s = header(1, 1);
-        s.Write32(kSceneStateFloorHeight);
-        s.Write8(1);
-        s.Write32(1);
-        s.Write32(1);
-        s.WriteFloat64S(std::numeric_limits<double>::quiet_NaN());
-        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a NaN value");
-    }
-    {
-        XStream s = header(1, 2);
-        for (int i = 0; i < 2; ++i) {
-            s.Write32(kSceneStateFloor);
-            s.Write8(1);
-            s.Write32(1);
-            s.Write32(1);
-            s.WriteFloat64S(1.0);
-        }
-        expectRefused(s.GetBuffer(), XException::kStreamCorrupt, "a state stored twice");
-    }
+    expectRefused(stream(0xFFFFFFFFu, {}), XException::kStreamCorrupt, "a channel count beyond the bytes");
+    expectRefused(stream(1, {{kSceneStateCamera, 0x10000, 0x10000, {}}}), XException::kStreamCorrupt, "a huge matrix");
+    expectRefused(stream(1, {{kSceneStateCamera, 4, 4, {1.0}}}), XException::kStreamEnded, "a truncated matrix");
+    expectRefused(stream(1, {{kSceneStateFloorHeight, 1, 1, {nan}}}), XException::kStreamCorrupt, "a NaN value");
+    expectRefused(stream(1, {{kSceneStateFloor, 1, 1, {1.0}}, {kSceneStateFloor, 1, 1, {1.0}}}),
+                  XException::kStreamCorrupt, "a state stored twice");
     {
         XStream s;
         s.WriteVersion(XRendererSceneState::kClassVersion + 0x10000);

@@ -157,14 +157,10 @@ TEST(XVolumeKeyframeMovieStream, RoundTripIsByteForByte)
     ASSERT_EQ(ReadInto(read, bytes), -1);
     EXPECT_EQ(Write(read), bytes);
     EXPECT_EQ(read.GetName(), "Fly µ");
-    EXPECT_EQ(read.GetPlaybackRate(), 12.5f);
     ASSERT_EQ(read.GetKeyframeCount(), 3u);
     ASSERT_NE(read.GetKeyframe(0).GetThumbnail(), nullptr);
     EXPECT_EQ(static_cast<const XARGB32Volume*>(read.GetKeyframe(0).GetThumbnail())->GetVoxel(1, 1),
               XARGB32Colour(255, 10, 0, 0));
-    EXPECT_FALSE(read.GetKeyframe(0).GetBookmark().GetSceneState().IsStateEnabled(kSceneStateFloor));
-    ASSERT_EQ(read.GetTimepointSequenceCount(), 3u);
-    EXPECT_EQ(read.GetTimepointSequence(1), movie.GetTimepointSequence(1));
 
     const XVolumeKeyframeMovie empty;
     XVolumeKeyframeMovie emptyRead = MakeMovie();
@@ -195,7 +191,6 @@ TEST(XVolumeKeyframeMovieStream, DatabaseSampleKeepsTheMovie)
     const XVolumeKeyframeMovie movie = MakeMovie();
     auto sample = std::make_unique<XDataVolumeKeyframeMovie>(movie);
     sample->SetName("Movie 1");
-    EXPECT_EQ(sample->GetClassName(), "XDataVolumeKeyframeMovie");
 
     XStream stream;
     XClassRegistry::WriteObject(stream, *sample);

@@ -243,14 +243,11 @@ TEST(XVolumeKeyframeMovieTimepoints, InterfaceClampsImpossibleValues)
     sequence.SetTimepointRange(0, 0);
     EXPECT_EQ(sequence.GetStartTimepoint(), 1u);
     EXPECT_EQ(sequence.GetEndTimepoint(), 1u);
-    EXPECT_EQ(XSequence(1, 4, 0).GetEndTimepoint(), XVolumeKeyframeMovie::kLastTimepoint);
 
     XVolumeKeyframeMovie movie;
-    EXPECT_EQ(movie.GetPlaybackRate(), 10.0f);
     EXPECT_THROW(movie.SetPlaybackRate(0.0f), XException);
     EXPECT_THROW(movie.SetPlaybackRate(std::numeric_limits<float>::quiet_NaN()), XException);
-    movie.SetPlaybackRate(25.0f);
-    EXPECT_EQ(movie.GetPlaybackRate(), 25.0f);
+    EXPECT_EQ(movie.GetPlaybackRate(), 10.0f) << "a refused rate changed the movie";
 }
 
 TEST(XVolumeKeyframeMovieEditing, ScaleRoundsAndKeepsAtLeastOneFrame)
