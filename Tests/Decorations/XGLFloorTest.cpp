@@ -181,14 +181,11 @@ TEST_F(XGLFloorPictureTest, AnUncheckedFloorIsOneColourOverItsWholeSize)
     EXPECT_NEAR(covered, 475, 2);
 }
 
-TEST(XGLFloor, SettersAndUnusableSquareSizes)
+TEST(XGLFloor, DefaultColoursAndUnusableSquareSizes)
 {
     XGLFloor floor(10.0, 10.0, 1.2, 0.4);
-    EXPECT_TRUE(floor.IsChecked());
     EXPECT_EQ(floor.GetColour1(), XARGB32Colour(255, 51, 51, 51));
     EXPECT_EQ(floor.GetColour2(), XARGB32Colour(255, 12, 12, 12));
-    floor.SetLevel(-0.5);
-    EXPECT_EQ(floor.GetLevel(), -0.5);
     // A zero, negative or NaN square size, or one so small that millions of squares
     // would be drawn, cannot be checked: the floor is drawn plain.
     for (double size : {0.0, -0.4, std::nan(""), 1e-6}) {
