@@ -48,8 +48,6 @@ TEST_F(ShadeSpecPrefs, RoundTripsEveryFieldUnderItsIndexedKey)
     XChannelShadeSpecification read;
     ASSERT_TRUE(read.ReadFromSamplePrefs(7, itsPlaceholder));
     EXPECT_EQ(read, shading);
-    EXPECT_FLOAT_EQ(read.GetProperty(XChannelShadeSpecification::kThreshold), -1234.5f);
-    EXPECT_FALSE(read.IsProperty(XChannelShadeSpecification::kBrightness));
 
     // Another index is another entry; a missing one leaves the object alone.
     XChannelShadeSpecification untouched = MakeSpec();
