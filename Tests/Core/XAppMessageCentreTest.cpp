@@ -62,11 +62,16 @@ public:
 };
 
 XAppMessageCentre& Centre() { return XAppMessageCentre::GetAppMessageCentre(); }
+
+// Each test starts from an empty queue.
+class XAppMessageCentreTest : public ::testing::Test {
+protected:
+    void SetUp() override { DrainMessages(); }
+};
 } // namespace
 
-TEST(XAppMessageCentre, PostedMessagesArriveInOrderOnTheMainThreadOnlyThroughThePump)
+TEST_F(XAppMessageCentreTest, PostedMessagesArriveInOrderOnTheMainThreadOnlyThroughThePump)
 {
-    DrainMessages();
     XQueueListener listener;
     std::thread poster([&] {
         for (int i = 0; i < 50; ++i)
@@ -82,9 +87,8 @@ TEST(XAppMessageCentre, PostedMessagesArriveInOrderOnTheMainThreadOnlyThroughThe
     EXPECT_EQ(Centre().ProcessMessages(), 0u);
 }
 
-TEST(XAppMessageCentre, MessagesPostedDuringDeliveryWaitForTheNextPump)
+TEST_F(XAppMessageCentreTest, MessagesPostedDuringDeliveryWaitForTheNextPump)
 {
-    DrainMessages();
     class XRepostingListener : public XListener {
     public:
         void HandleMessage(const XMessage&) override
@@ -102,9 +106,8 @@ TEST(XAppMessageCentre, MessagesPostedDuringDeliveryWaitForTheNextPump)
     EXPECT_EQ(listener.itsCount, 5);
 }
 
-TEST(XAppMessageCentre, CoalescingKeepsTheNewestOfEachTypeAndListener)
+TEST_F(XAppMessageCentreTest, CoalescingKeepsTheNewestOfEachTypeAndListener)
 {
-    DrainMessages();
     XQueueListener a, b;
     XSpeaker::PostXMessage(new XRefreshMessage(1), &a);
     XSpeaker::PostXMessage(new XNumberMessage(100), &a);
@@ -120,9 +123,8 @@ TEST(XAppMessageCentre, CoalescingKeepsTheNewestOfEachTypeAndListener)
     EXPECT_EQ(b.GetNumbers(), (std::vector<int>{3}));
 }
 
-TEST(XAppMessageCentre, AMessageForADestroyedOrDeafListenerIsDropped)
+TEST_F(XAppMessageCentreTest, AMessageForADestroyedOrDeafListenerIsDropped)
 {
-    DrainMessages();
     static std::atomic<int> sDestroyed{0};
     class XTrackedMessage : public XNumberMessage {
     public:
@@ -144,9 +146,8 @@ TEST(XAppMessageCentre, AMessageForADestroyedOrDeafListenerIsDropped)
     EXPECT_EQ(sDestroyed, 3) << "dropped messages are freed too";
 }
 
-TEST(XAppMessageCentre, DelayedMessagesWaitForTheirTime)
+TEST_F(XAppMessageCentreTest, DelayedMessagesWaitForTheirTime)
 {
-    DrainMessages();
     XQueueListener listener;
     XSpeaker::PostXMessage(new XNumberMessage(2), &listener, 60);
     XSpeaker::PostXMessage(new XNumberMessage(1), &listener);
@@ -156,9 +157,8 @@ TEST(XAppMessageCentre, DelayedMessagesWaitForTheirTime)
     EXPECT_EQ(listener.GetNumbers(), (std::vector<int>{1, 2}));
 }
 
-TEST(XAppMessageCentre, WaitingWakesForAMessagePostedFromAnotherThread)
+TEST_F(XAppMessageCentreTest, WaitingWakesForAMessagePostedFromAnotherThread)
 {
-    DrainMessages();
     XQueueListener listener;
     std::thread poster([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -172,9 +172,8 @@ TEST(XAppMessageCentre, WaitingWakesForAMessagePostedFromAnotherThread)
     EXPECT_EQ(listener.GetNumbers(), (std::vector<int>{9}));
 }
 
-TEST(XAppMessageCentre, PumpingOffTheMainThreadIsRefused)
+TEST_F(XAppMessageCentreTest, PumpingOffTheMainThreadIsRefused)
 {
-    DrainMessages();
     XQueueListener listener;
     XSpeaker::PostXMessage(new XNumberMessage(1), &listener);
     XAssertRecorder recorder;
@@ -185,9 +184,8 @@ TEST(XAppMessageCentre, PumpingOffTheMainThreadIsRefused)
     EXPECT_EQ(Centre().ProcessMessages(), 1u);
 }
 
-TEST(XAppMessageCentre, AFailingHandlerIsLoggedAndThePumpGoesOn)
+TEST_F(XAppMessageCentreTest, AFailingHandlerIsLoggedAndThePumpGoesOn)
 {
-    DrainMessages();
     class XThrowingListener : public XListener {
     public:
         void HandleMessage(const XMessage&) override { throw XException(XException::kBadArgument, "handler broke"); }
@@ -200,9 +198,8 @@ TEST(XAppMessageCentre, AFailingHandlerIsLoggedAndThePumpGoesOn)
     EXPECT_FALSE(XSessionLogManager::GetManager()->FindEntries("handler broke").empty());
 }
 
-TEST(XAppMessageCentre, SpeaksAppInitialisedToItsSubscribersAndQueuesCopiesOnRequest)
+TEST_F(XAppMessageCentreTest, SpeaksAppInitialisedToItsSubscribersAndQueuesCopiesOnRequest)
 {
-    DrainMessages();
     XQueueListener listener;
     listener.Subscribe(Centre());
     Centre().SendAppInitialised();

@@ -74,139 +74,124 @@ void RunUntilStopped(std::atomic<bool>& outStarted)
     for (;;)
         XThread::SleepCurrentThread(5);
 }
+
+// Each test starts from an empty message queue; the log outlives the queue's jobs.
+class XJobQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override { DrainMessages(); }
+    XJobLog itsLog;
+    XJobQueue itsQueue;
+};
 } // namespace
 
-TEST(XJobQueue, JobsRunInOrderAndCompleteOnTheMainThroughThePump)
+TEST_F(XJobQueueTest, JobsRunInOrderAndCompleteOnTheMainThroughThePump)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
-    queue.AttachJob(new XTestJob(log, "a"));
-    queue.AttachJob(new XTestJob(log, "b"));
-    EXPECT_FALSE(queue.IsRunning());
-    EXPECT_EQ(queue.GetJobCount(), 2u);
-    queue.Start();
-    EXPECT_TRUE(queue.IsRunning());
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    EXPECT_EQ(log.Get(), (std::vector<std::string>{"a ran", "b ran"})) << "no completion before the pump";
-    ASSERT_TRUE(PumpUntil([&] { return log.deleted == 2; }));
-    EXPECT_EQ(log.Get(), (std::vector<std::string>{"a ran", "b ran", "a complete 0 main", "b complete 0 main"}));
+    itsQueue.AttachJob(new XTestJob(itsLog, "a"));
+    itsQueue.AttachJob(new XTestJob(itsLog, "b"));
+    EXPECT_FALSE(itsQueue.IsRunning());
+    EXPECT_EQ(itsQueue.GetJobCount(), 2u);
+    itsQueue.Start();
+    EXPECT_TRUE(itsQueue.IsRunning());
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"a ran", "b ran"})) << "no completion before the pump";
+    ASSERT_TRUE(PumpUntil([&] { return itsLog.deleted == 2; }));
+    EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"a ran", "b ran", "a complete 0 main", "b complete 0 main"}));
 }
 
-TEST(XJobQueue, AJobMayCompleteInItsOwnThread)
+TEST_F(XJobQueueTest, AJobMayCompleteInItsOwnThread)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
-    queue.Start();
-    queue.AttachJob(new XTestJob(log, "here", true));
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    EXPECT_EQ(log.Get(), (std::vector<std::string>{"here ran", "here complete 0 worker"}));
-    EXPECT_EQ(log.deleted, 1);
+    itsQueue.Start();
+    itsQueue.AttachJob(new XTestJob(itsLog, "here", true));
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"here ran", "here complete 0 worker"}));
+    EXPECT_EQ(itsLog.deleted, 1);
 }
 
-TEST(XJobQueue, StopCancelsALongJobAndLaterJobsWaitForTheNextStart)
+TEST_F(XJobQueueTest, StopCancelsALongJobAndLaterJobsWaitForTheNextStart)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
     std::atomic<bool> started{false};
-    auto* longJob = new XTestJob(log, "long");
+    auto* longJob = new XTestJob(itsLog, "long");
     longJob->itsWork = [&] { RunUntilStopped(started); };
-    queue.AttachJob(longJob);
-    queue.AttachJob(new XTestJob(log, "next"));
-    queue.Start();
+    itsQueue.AttachJob(longJob);
+    itsQueue.AttachJob(new XTestJob(itsLog, "next"));
+    itsQueue.Start();
     while (!started)
         std::this_thread::yield();
-    queue.Stop();
-    EXPECT_FALSE(queue.IsRunning());
-    EXPECT_EQ(log.Get(), (std::vector<std::string>{"long stopped"}));
-    EXPECT_EQ(log.deleted, 1);
-    EXPECT_EQ(queue.GetJobCount(), 1u);
-    EXPECT_FALSE(queue.WaitForQueueEmpty()) << "a stopped queue is not waited for";
+    itsQueue.Stop();
+    EXPECT_FALSE(itsQueue.IsRunning());
+    EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"long stopped"}));
+    EXPECT_EQ(itsLog.deleted, 1);
+    EXPECT_EQ(itsQueue.GetJobCount(), 1u);
+    EXPECT_FALSE(itsQueue.WaitForQueueEmpty()) << "a stopped itsQueue is not waited for";
 
-    queue.Start();
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    ASSERT_TRUE(PumpUntil([&] { return log.deleted == 2; }));
-    EXPECT_TRUE(log.Has("next complete 0 main"));
-    EXPECT_FALSE(log.Has("long complete 1 main")) << "a cancelled job is not completed on the main thread";
+    itsQueue.Start();
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    ASSERT_TRUE(PumpUntil([&] { return itsLog.deleted == 2; }));
+    EXPECT_TRUE(itsLog.Has("next complete 0 main"));
+    EXPECT_FALSE(itsLog.Has("long complete 1 main")) << "a cancelled job is not completed on the main thread";
 }
 
-TEST(XJobQueue, DeleteTaggedJobsRemovesWaitingAndRunningJobsOfThatTagOnly)
+TEST_F(XJobQueueTest, DeleteTaggedJobsRemovesWaitingAndRunningJobsOfThatTagOnly)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
     std::atomic<bool> started{false};
-    auto* running = new XTestJob(log, "running7");
+    auto* running = new XTestJob(itsLog, "running7");
     running->itsWork = [&] { RunUntilStopped(started); };
-    queue.AttachJob(running, 7);
-    queue.AttachJob(new XTestJob(log, "waiting7"), 7);
-    queue.AttachJob(new XTestJob(log, "waiting8"), 8);
-    queue.Start();
+    itsQueue.AttachJob(running, 7);
+    itsQueue.AttachJob(new XTestJob(itsLog, "waiting7"), 7);
+    itsQueue.AttachJob(new XTestJob(itsLog, "waiting8"), 8);
+    itsQueue.Start();
     while (!started)
         std::this_thread::yield();
-    queue.DeleteTaggedJobs(7);
+    itsQueue.DeleteTaggedJobs(7);
     // Returns only once the running job has ended.
-    EXPECT_TRUE(log.Has("running7 stopped"));
-    EXPECT_GE(log.deleted, 2);
-    EXPECT_TRUE(queue.IsRunning()) << "the queue goes on with other jobs";
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    ASSERT_TRUE(PumpUntil([&] { return log.deleted == 3; }));
-    EXPECT_TRUE(log.Has("waiting8 ran"));
-    EXPECT_FALSE(log.Has("waiting7 ran"));
+    EXPECT_TRUE(itsLog.Has("running7 stopped"));
+    EXPECT_GE(itsLog.deleted, 2);
+    EXPECT_TRUE(itsQueue.IsRunning()) << "the itsQueue goes on with other jobs";
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    ASSERT_TRUE(PumpUntil([&] { return itsLog.deleted == 3; }));
+    EXPECT_TRUE(itsLog.Has("waiting8 ran"));
+    EXPECT_FALSE(itsLog.Has("waiting7 ran"));
 }
 
-TEST(XJobQueue, DeletingJobsDropsTheirPendingCompletions)
+TEST_F(XJobQueueTest, DeletingJobsDropsTheirPendingCompletions)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
-    queue.AttachJob(new XTestJob(log, "done5"), 5);
-    queue.AttachJob(new XTestJob(log, "done6"), 6);
-    queue.Start();
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    queue.DeleteTaggedJobs(5); // finished, but its completion has not run yet
-    ASSERT_TRUE(PumpUntil([&] { return log.deleted == 2; }));
-    EXPECT_FALSE(log.Has("done5 complete 0 main"));
-    EXPECT_TRUE(log.Has("done6 complete 0 main"));
+    itsQueue.AttachJob(new XTestJob(itsLog, "done5"), 5);
+    itsQueue.AttachJob(new XTestJob(itsLog, "done6"), 6);
+    itsQueue.Start();
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    itsQueue.DeleteTaggedJobs(5); // finished, but its completion has not run yet
+    ASSERT_TRUE(PumpUntil([&] { return itsLog.deleted == 2; }));
+    EXPECT_FALSE(itsLog.Has("done5 complete 0 main"));
+    EXPECT_TRUE(itsLog.Has("done6 complete 0 main"));
 }
 
-TEST(XJobQueue, AQueueDestroyedBeforeThePumpDropsItsCompletions)
+TEST_F(XJobQueueTest, AQueueDestroyedBeforeThePumpDropsItsCompletions)
 {
-    DrainMessages();
-    XJobLog log;
     {
         XJobQueue queue;
-        queue.AttachJob(new XTestJob(log, "orphan"));
+        queue.AttachJob(new XTestJob(itsLog, "orphan"));
         queue.Start();
         ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
     }
     XAppMessageCentre::GetAppMessageCentre().ProcessMessages();
-    EXPECT_EQ(log.Get(), (std::vector<std::string>{"orphan ran"}));
-    EXPECT_EQ(log.deleted, 1) << "the job is still freed";
+    EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"orphan ran"}));
+    EXPECT_EQ(itsLog.deleted, 1) << "the job is still freed";
 }
 
-TEST(XJobQueue, AFailingJobIsLoggedAndTheQueueGoesOn)
+TEST_F(XJobQueueTest, AFailingJobIsLoggedAndTheQueueGoesOn)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
-    auto* failing = new XTestJob(log, "failing", true);
+    auto* failing = new XTestJob(itsLog, "failing", true);
     failing->itsWork = [] { throw XException(XException::kFileError, "job input vanished"); };
-    queue.AttachJob(failing);
-    queue.AttachJob(new XTestJob(log, "after", true));
-    queue.Start();
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    EXPECT_EQ(log.Get(), (std::vector<std::string>{"failing complete 2 worker", "after ran", "after complete 0 worker"}));
+    itsQueue.AttachJob(failing);
+    itsQueue.AttachJob(new XTestJob(itsLog, "after", true));
+    itsQueue.Start();
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"failing complete 2 worker", "after ran", "after complete 0 worker"}));
     EXPECT_FALSE(XSessionLogManager::GetManager()->FindEntries("job input vanished").empty());
 }
 
-TEST(XJobQueue, SuspendHoldsNewJobsAndTellsTheRunningOne)
+TEST_F(XJobQueueTest, SuspendHoldsNewJobsAndTellsTheRunningOne)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
     std::atomic<bool> release{false}, started{false};
     class XSuspendAwareJob : public XTestJob {
     public:
@@ -215,47 +200,44 @@ TEST(XJobQueue, SuspendHoldsNewJobsAndTellsTheRunningOne)
         void Resumed() override { itsResumed = true; }
         std::atomic<bool> itsSuspended{false}, itsResumed{false};
     };
-    auto* first = new XSuspendAwareJob(log, "first", true);
+    auto* first = new XSuspendAwareJob(itsLog, "first", true);
     first->itsWork = [&] {
         started = true;
         while (!release)
             XThread::SleepCurrentThread(1);
     };
     std::atomic<bool>* suspendedSeen = &first->itsSuspended;
-    queue.AttachJob(first);
-    queue.AttachJob(new XTestJob(log, "second", true));
-    queue.Start();
+    itsQueue.AttachJob(first);
+    itsQueue.AttachJob(new XTestJob(itsLog, "second", true));
+    itsQueue.Start();
     while (!started)
         std::this_thread::yield();
-    queue.Suspend();
+    itsQueue.Suspend();
     EXPECT_TRUE(suspendedSeen->load());
     release = true;
-    EXPECT_FALSE(queue.WaitForQueueEmpty(20000)) << "a suspended queue is not waited for";
+    EXPECT_FALSE(itsQueue.WaitForQueueEmpty(20000)) << "a suspended itsQueue is not waited for";
     // The first job finishes; the second must not start while suspended.
-    for (int i = 0; i < 50 && !log.Has("first complete 0 worker"); ++i)
+    for (int i = 0; i < 50 && !itsLog.Has("first complete 0 worker"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(log.Has("second ran"));
-    EXPECT_EQ(queue.GetJobCount(), 1u);
-    queue.Resume();
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    EXPECT_TRUE(log.Has("second ran"));
+    EXPECT_FALSE(itsLog.Has("second ran"));
+    EXPECT_EQ(itsQueue.GetJobCount(), 1u);
+    itsQueue.Resume();
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    EXPECT_TRUE(itsLog.Has("second ran"));
 }
 
-TEST(XJobQueue, AJobMayStopItsOwnQueue)
+TEST_F(XJobQueueTest, AJobMayStopItsOwnQueue)
 {
-    DrainMessages();
-    XJobLog log;
-    XJobQueue queue;
-    auto* stopper = new XTestJob(log, "stopper", true);
-    stopper->itsWork = [&] { queue.Stop(); };
-    queue.AttachJob(stopper);
-    queue.AttachJob(new XTestJob(log, "later", true));
-    queue.Start();
-    for (int i = 0; i < 2000 && queue.IsRunning(); ++i)
+    auto* stopper = new XTestJob(itsLog, "stopper", true);
+    stopper->itsWork = [&] { itsQueue.Stop(); };
+    itsQueue.AttachJob(stopper);
+    itsQueue.AttachJob(new XTestJob(itsLog, "later", true));
+    itsQueue.Start();
+    for (int i = 0; i < 2000 && itsQueue.IsRunning(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_FALSE(queue.IsRunning());
-    queue.Start(); // joins the old worker, then runs what is left
-    ASSERT_TRUE(queue.WaitForQueueEmpty(20000));
-    EXPECT_TRUE(log.Has("later ran"));
+    EXPECT_FALSE(itsQueue.IsRunning());
+    itsQueue.Start(); // joins the old worker, then runs what is left
+    ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
+    EXPECT_TRUE(itsLog.Has("later ran"));
 }
