@@ -39,18 +39,10 @@ TEST(XMiniXML, RefusesMalformedAndHostileDocuments)
         }
         return false;
     };
-    EXPECT_TRUE(refused(""));
-    EXPECT_TRUE(refused("just text"));
-    EXPECT_TRUE(refused("<a><b></a></b>"));
-    EXPECT_TRUE(refused("<a>"));
-    EXPECT_TRUE(refused("<a x=1/>"));
-    EXPECT_TRUE(refused("<a x=\"1/>"));
-    EXPECT_TRUE(refused("<a>&unknown;</a>"));
-    EXPECT_TRUE(refused("<a>&#0;</a>"));
-    EXPECT_TRUE(refused("<a>&#xD800;</a>"));
-    EXPECT_TRUE(refused("<a>&#99999999999;</a>"));
-    EXPECT_TRUE(refused("<a/><b/>"));
-    EXPECT_TRUE(refused("<!DOCTYPE a [<!ENTITY x \"boom\">]><a>&x;</a>"));
+    for (const char* text : {"", "just text", "<a><b></a></b>", "<a>", "<a x=1/>", "<a x=\"1/>", "<a>&unknown;</a>",
+                             "<a>&#0;</a>", "<a>&#xD800;</a>", "<a>&#99999999999;</a>", "<a/><b/>",
+                             "<!DOCTYPE a [<!ENTITY x \"boom\">]><a>&x;</a>"})
+        EXPECT_TRUE(refused(text)) << text;
     // Deep nesting is stopped before it can exhaust the stack.
     std::string deep;
     for (int i = 0; i < 100000; ++i)
