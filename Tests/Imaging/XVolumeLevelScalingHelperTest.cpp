@@ -8,20 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 TEST(XVolumeLevelScalingHelper, EdgesOfTheDisplayRange)
 {
     XVolumeLevelScalingHelper h(100.0, 355.0);
-    EXPECT_EQ(h.MapValue(99.0), 0);
-    EXPECT_EQ(h.MapValue(100.0), 0);
-    EXPECT_EQ(h.MapValue(100.4), 0);  // rounds down
-    EXPECT_EQ(h.MapValue(100.5), 1);  // rounds up at the half
-    EXPECT_EQ(h.MapValue(354.4), 254);
-    EXPECT_EQ(h.MapValue(354.6), 255);
-    EXPECT_EQ(h.MapValue(355.0), 255);
-    EXPECT_EQ(h.MapValue(1e30), 255);
-    EXPECT_EQ(h.MapValue(-1e30), 0);
-    EXPECT_EQ(h.MapValue(NAN), 0);
+    // 100.4 rounds down, 100.5 up at the half.
+    for (auto [value, level] : {std::pair{99.0, 0}, {100.0, 0}, {100.4, 0}, {100.5, 1}, {354.4, 254}, {354.6, 255},
+                                {355.0, 255}, {1e30, 255}, {-1e30, 0}, {double(NAN), 0}})
+        EXPECT_EQ(h.MapValue(value), level) << value;
 }
 
 TEST(XVolumeLevelScalingHelper, InvertedAndZeroWidthRanges)
