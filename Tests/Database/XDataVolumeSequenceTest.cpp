@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 int CodeOf(const std::function<void()>& inCall)
@@ -77,13 +78,10 @@ TEST(DataVolumeSequence, CopiesOwnTheirRenderers)
 TEST(ImageRenderer, MapsThroughTheDisplayRangeAndGamma)
 {
     XImageRenderer r(XARGB32Colour::kGreen, 100, 300);
-    EXPECT_EQ(r.MapValue(50), 0);
-    EXPECT_EQ(r.MapValue(100), 0);
-    EXPECT_EQ(r.MapValue(200), 128); // 127.5 rounds up
-    EXPECT_EQ(r.MapValue(300), 255);
-    EXPECT_EQ(r.MapValue(1e300), 255);
-    EXPECT_EQ(r.MapValue(NAN), 0);
-    EXPECT_EQ(r.MapValue(-INFINITY), 0);
+    // 200 is 127.5 of 255: rounds up.
+    for (auto [value, level] : {std::pair{50.0, 0}, {100.0, 0}, {200.0, 128}, {300.0, 255}, {1e300, 255},
+                                {double(NAN), 0}, {-double(INFINITY), 0}})
+        EXPECT_EQ(r.MapValue(value), level) << value;
 
     r.SetGamma(2.0);
     EXPECT_EQ(r.MapValue(150), 128); // sqrt(0.25) = 0.5
