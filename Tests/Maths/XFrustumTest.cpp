@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <utility>
 
 namespace {
 // An eye at (0, 0, 5) looking at the origin: 90 degrees high, square, near 1, far 10.
@@ -42,13 +43,12 @@ TEST(XFrustum, PlanesAreUnitAndFaceInwards)
 TEST(XFrustum, ContainsPoints)
 {
     const XFrustum f = MakeTestFrustum();
-    EXPECT_TRUE(f.Contains(XMathVectorF3(0, 0, 0)));
-    EXPECT_TRUE(f.Contains(XMathVectorF3(3.9f, -3.9f, 1)));   // near a corner, 4 in front
-    EXPECT_FALSE(f.Contains(XMathVectorF3(4.1f, 0, 1)));      // just right of it
-    EXPECT_FALSE(f.Contains(XMathVectorF3(0, 0, 4.5f)));      // between eye and near plane
-    EXPECT_FALSE(f.Contains(XMathVectorF3(0, 0, 6)));         // behind the eye
-    EXPECT_FALSE(f.Contains(XMathVectorF3(0, 0, -5.5f)));     // beyond the far plane
-    EXPECT_FALSE(f.Contains(XMathVectorF3(std::nanf(""), 0, 0)));
+    // Near a corner 4 in front, just right of it, between eye and near plane, behind the eye, beyond the far plane.
+    for (auto [point, inside] : {std::pair{XMathVectorF3(0, 0, 0), true}, {XMathVectorF3(3.9f, -3.9f, 1), true},
+                                 {XMathVectorF3(4.1f, 0, 1), false}, {XMathVectorF3(0, 0, 4.5f), false},
+                                 {XMathVectorF3(0, 0, 6), false}, {XMathVectorF3(0, 0, -5.5f), false},
+                                 {XMathVectorF3(std::nanf(""), 0, 0), false}})
+        EXPECT_EQ(f.Contains(point), inside) << point[0] << ", " << point[1] << ", " << point[2];
     EXPECT_TRUE(XFrustum().Contains(XMathVectorF3(1e30f, -1e30f, 0)));
 }
 
