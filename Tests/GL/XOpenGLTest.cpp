@@ -100,13 +100,10 @@ TEST(OpenGLInit, WindowReportsOpenGLUnavailableInsteadOfFailingToLoad)
 TEST(OpenGLExtensions, WholeNamesOnly)
 {
     const char* list = "GL_ARB_fragment_program_shadow GL_EXT_texture3D GL_ARB_multitexture";
-    EXPECT_FALSE(OpenGLExtensionListContains(list, "GL_ARB_fragment_program"));
-    EXPECT_FALSE(OpenGLExtensionListContains(list, "GL_EXT_texture"));
-    EXPECT_FALSE(OpenGLExtensionListContains(list, "texture3D"));
-    EXPECT_TRUE(OpenGLExtensionListContains(list, "GL_ARB_fragment_program_shadow"));
-    EXPECT_TRUE(OpenGLExtensionListContains(list, "GL_EXT_texture3D"));
-    EXPECT_TRUE(OpenGLExtensionListContains(list, "GL_ARB_multitexture"));
-    EXPECT_FALSE(OpenGLExtensionListContains(list, ""));
+    for (const char* part : {"GL_ARB_fragment_program", "GL_EXT_texture", "texture3D", ""})
+        EXPECT_FALSE(OpenGLExtensionListContains(list, part)) << part;
+    for (const char* whole : {"GL_ARB_fragment_program_shadow", "GL_EXT_texture3D", "GL_ARB_multitexture"})
+        EXPECT_TRUE(OpenGLExtensionListContains(list, whole)) << whole;
     EXPECT_FALSE(OpenGLExtensionListContains(nullptr, "GL_ARB_multitexture"));
 }
 
