@@ -62,12 +62,19 @@ XSliceStackView::XSliceStackView(const double inModelView[16], bool inOrthograph
     itsEye = eye[k];
     itsViewerAbove = d[k] >= 0.0;
 
-    // One slice step along the ray is d / d[k] in voxels; its eye-space length against the
-    // shortest eye-space voxel side makes the weight.
-    const double finest = std::min({Norm(aTimes(Vec{1, 0, 0})), Norm(aTimes(Vec{0, 1, 0})), Norm(aTimes(Vec{0, 0, 1}))});
-    if (d[k] != 0.0 && finest > 0.0) {
+    // One slice step along the ray is d / d[k] in voxels; its eye-space length against
+    // the reference length makes the weight.
+    const double extent[3] = {double(inBox.GetWidth()), double(inBox.GetHeight()), double(inBox.GetDepth())};
+    double longest = 0.0;
+    for (int axis = 0; axis < 3; ++axis) {
+        Vec side{};
+        side[size_t(axis)] = extent[axis];
+        longest = std::max(longest, Norm(aTimes(side)));
+    }
+    const double reference = longest / kSlicesPerLongestSide;
+    if (d[k] != 0.0 && reference > 0.0) {
         const Vec step{d[0] / d[k], d[1] / d[k], d[2] / d[k]};
-        const double weight = Norm(aTimes(step)) / finest;
+        const double weight = Norm(aTimes(step)) / reference;
         if (std::isfinite(weight))
             itsWeight = weight;
     }

@@ -1,0 +1,154 @@
+// The module's arithmetic without OpenGL: which stack a view draws and in which
+// order, the slices' weight, channel levels and the models' properties.
+#include "XGrey16Volume.h"
+#include "XGrey8Volume.h"
+#include "XSliceStackLevels.h"
+#include "XSliceStackModels.h"
+#include "XSliceStackView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+const X3DRect kBox(0, 0, 0, 10, 10, 10);
+
+// Column-major model-view: rotation by inDegrees about axis inAxis, then scale per
+// voxel axis, then a step of inDistance away from the viewer.
+struct XModelView {
+    double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    XModelView(int inAxis, double inDegrees, double inDistance, double sx = 1, double sy = 1, double sz = 1)
+    {
+        const double c = std::cos(inDegrees * M_PI / 180), s = std::sin(inDegrees * M_PI / 180);
+        double r[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        const int a = (inAxis + 1) % 3, b = (inAxis + 2) % 3;
+        r[a][a] = c, r[a][b] = -s, r[b][a] = s, r[b][b] = c;
+        const double scale[3] = {sx, sy, sz};
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col)
+                m[col * 4 + row] = r[row][col] * scale[col];
+        // The box's centre (5, 5, 5) lands at (0, 0, -distance).
+        for (int row = 0; row < 3; ++row)
+            m[12 + row] = -(m[row] * 5 + m[4 + row] * 5 + m[8 + row] * 5) - (row == 2 ? inDistance : 0.0);
+    }
+};
+} // namespace
+
+TEST(XSliceStackView, DrawsTheStackFacingTheViewerFarSlicesFirst)
+{
+    const XSliceStackView front(XModelView(0, 0, 30).m, false, kBox);
+    EXPECT_EQ(front.GetAxis(), 2);
+    // The viewer looks down −z from +z: slice 9 is nearest.
+    EXPECT_EQ(front.GetBackToFrontOrder(10, 0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(XSliceStackView(XModelView(1, 60, 30).m, false, kBox).GetAxis(), 0);
+    EXPECT_EQ(XSliceStackView(XModelView(1, 30, 30).m, false, kBox).GetAxis(), 2);
+    EXPECT_EQ(XSliceStackView(XModelView(0, -80, 30).m, false, kBox).GetAxis(), 1);
+    // Turned half round, the order reverses.
+    const XSliceStackView back(XModelView(1, 180, 30).m, false, kBox);
+    EXPECT_EQ(back.GetAxis(), 2);
+    EXPECT_EQ(back.GetBackToFrontOrder(3, 0), (std::vector<int>{2, 1, 0}));
+    // Parallel projection: the same by direction alone.
+    EXPECT_EQ(XSliceStackView(XModelView(1, 180, 30).m, true, kBox).GetBackToFrontOrder(3, 0),
+              (std::vector<int>{2, 1, 0}));
+}
+
+TEST(XSliceStackView, ViewerInsideTheStackSeesBothEndsFirst)
+{
+    // 2 units in front of the centre (z = 5 + 2 = 7 in voxels), inside 0..10.
+    const XSliceStackView view(XModelView(0, 0, 2).m, false, kBox);
+    const std::vector<int> order = view.GetBackToFrontOrder(10, 0);
+    ASSERT_EQ(order.size(), 10u);
+    EXPECT_EQ(order.front(), 0);
+    EXPECT_EQ(order.back() == 6 || order.back() == 7, true);
+    // Distances from the viewer never grow along the order.
+    for (size_t i = 1; i < order.size(); ++i)
+        EXPECT_GE(std::fabs(order[i - 1] + 0.5 - 7.0), std::fabs(order[i] + 0.5 - 7.0));
+}
+
+TEST(XSliceStackView, CalibrationDecidesTheFacingStackAndTheSliceWeight)
+{
+    // z voxels three times deeper: the box is 30 units deep, and a slice stands for its
+    // spacing in sixteenths of that.
+    const double sixteenth = 30.0 / XSliceStackView::kSlicesPerLongestSide;
+    EXPECT_NEAR(XSliceStackView(XModelView(0, 0, 30, 1, 1, 3).m, true, kBox).GetSliceWeight(), 3.0 / sixteenth, 1e-9);
+    EXPECT_NEAR(XSliceStackView(XModelView(1, 90, 30, 1, 1, 3).m, true, kBox).GetSliceWeight(), 1.0 / sixteenth, 1e-9);
+    // Seen at 40° from z, each z slice stands for 1/cos 40° of the ray.
+    const XSliceStackView oblique(XModelView(1, 40, 30).m, true, kBox);
+    EXPECT_EQ(oblique.GetAxis(), 2);
+    EXPECT_NEAR(oblique.GetSliceWeight() * 10.0 / XSliceStackView::kSlicesPerLongestSide,
+                1.0 / std::cos(40 * M_PI / 180), 1e-9);
+    // Resolution does not matter: twice the voxels at half the size weigh half each.
+    const X3DRect fine(0, 0, 0, 20, 20, 20);
+    EXPECT_NEAR(XSliceStackView(XModelView(0, 0, 30, 0.5, 0.5, 0.5).m, true, fine).GetSliceWeight(),
+                0.5 * XSliceStackView(XModelView(0, 0, 30).m, true, kBox).GetSliceWeight(), 1e-9);
+    // A box stretched 4× in z is turned 30° about y: in eye space the z planes' normal
+    // is 30° from the line of sight, x planes' 60°, whatever the stretch.
+    EXPECT_EQ(XSliceStackView(XModelView(1, 30, 30, 1, 1, 4).m, true, kBox).GetAxis(), 2);
+    // A degenerate matrix keeps the z stack at weight 1 rather than failing.
+    const double zero[16] = {};
+    const XSliceStackView degenerate(zero, false, kBox);
+    EXPECT_EQ(degenerate.GetAxis(), 2);
+    EXPECT_EQ(degenerate.GetSliceWeight(), 1.0);
+}
+
+TEST(XSliceStackLevels, MapsThroughTheDisplayRangeAndLaysOutEachStack)
+{
+    XGrey16Volume volume(X3DRect(0, 0, 0, 3, 2, 4));
+    for (int z = 0; z < 4; ++z)
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                volume.SetVoxel(x, y, z, uint16_t(1000 + 100 * x + 10 * y + z));
+    // 1000 → 0, 1255 → 255.
+    const XSliceStackLevels levels(volume, XImageRenderer(XARGB32Colour::kWhite, 1000.0, 1255.0));
+    EXPECT_EQ(levels.GetLevel(0, 0, 0), 0);
+    EXPECT_EQ(levels.GetLevel(2, 1, 3), 213);
+    EXPECT_EQ(levels.GetLevel(1, 1, 2), 112);
+
+    auto grey = [](const XARGB32Volume& v, int x, int y, int z) {
+        const XARGB32Colour c = v.GetVoxel(x, y, z);
+        EXPECT_EQ(c.red, c.green);
+        EXPECT_EQ(c.red, c.blue);
+        EXPECT_EQ(c.alpha, 255);
+        return c.red;
+    };
+    const XARGB32Volume zStack = levels.MakeSliceVolume(XSliceStackLevels::kAxisZ);
+    EXPECT_EQ(zStack.GetBounds(), X3DRect(0, 0, 0, 3, 2, 4));
+    EXPECT_EQ(grey(zStack, 2, 1, 3), 213);
+    const XARGB32Volume yStack = levels.MakeSliceVolume(XSliceStackLevels::kAxisY);
+    EXPECT_EQ(yStack.GetBounds(), X3DRect(0, 0, 0, 3, 4, 2)); // x across, z up, a slice per y
+    EXPECT_EQ(grey(yStack, 1, 2, 1), levels.GetLevel(1, 1, 2));
+    const XARGB32Volume xStack = levels.MakeSliceVolume(XSliceStackLevels::kAxisX);
+    EXPECT_EQ(xStack.GetBounds(), X3DRect(0, 0, 0, 2, 4, 3)); // y across, z up, a slice per x
+    EXPECT_EQ(grey(xStack, 1, 2, 1), levels.GetLevel(1, 1, 2));
+}
+
+TEST(XSliceStackLevels, GammaAndInvertedRangesComeFromTheImageRenderer)
+{
+    XGrey8Volume volume(X3DRect(0, 0, 0, 2, 1, 1));
+    volume.SetVoxel(0, 0, 0, uint8_t(64));
+    volume.SetVoxel(1, 0, 0, uint8_t(200));
+    const XImageRenderer inverted(XARGB32Colour::kWhite, 255.0, 0.0);
+    const XSliceStackLevels levels(volume, inverted);
+    EXPECT_EQ(levels.GetLevel(0, 0, 0), inverted.MapValue(64));
+    EXPECT_EQ(levels.GetLevel(1, 0, 0), inverted.MapValue(200));
+    const XImageRenderer gamma(XARGB32Colour::kWhite, 0.0, 255.0, 2.0);
+    EXPECT_EQ(XSliceStackLevels(volume, gamma).GetLevel(0, 0, 0), gamma.MapValue(64));
+    EXPECT_GT(gamma.MapValue(64), 64);
+}
+
+TEST(XSliceStackModels, CompletesASpecificationForDrawing)
+{
+    using Spec = XChannelShadeSpecification;
+    Spec spec;
+    spec.SetShaderModel(Spec::kIsosurface);
+    spec.SetProperty(Spec::kBrightness, 25.0f);
+    Spec done = XSliceStackModels::Completed(spec);
+    EXPECT_EQ(done.GetShaderModel(), Spec::kFluorescence);
+    EXPECT_EQ(done.GetProperty(Spec::kBrightness), 10.0f);
+    EXPECT_EQ(done.GetProperty(Spec::kOpacity), 0.5f);
+    spec.SetShaderModel(Spec::kMaximumIP);
+    spec.SetProperty(Spec::kBrightness, -1.0f);
+    done = XSliceStackModels::Completed(spec);
+    EXPECT_EQ(done.GetProperty(Spec::kBrightness), 0.0f);
+    EXPECT_EQ(done.GetProperty(Spec::kOpacity), 1.0f);
+}

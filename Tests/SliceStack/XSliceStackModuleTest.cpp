@@ -1,0 +1,95 @@
+// The module as the host finds it: loaded from its folder, registered on the
+// application's initialisation, and the renderer's side of the contract.
+#include "SliceStackTestSupport.h"
+#include "TestPicture.h"
+#include "XModuleManager.h"
+#include "XSampleDB.h"
+#include "XUserPrefsSaver.h"
+#include "XVolumeRendererStrategy.h"
+
+using namespace SliceStackTest;
+
+namespace {
+// A strategy sorted before the slice stack that may not be the default.
+class XEarlierStrategy : public XVolumeRendererStrategy {
+public:
+    uint32_t GetSortOrder() override { return 5; }
+    uint32_t GetID() override { return 5; }
+    XString GetName() override { return "Earlier"; }
+    void AttachRenderer(XVolumeRenderingViewProtocol&) override {}
+    bool IsDefaultCandidate() override { return false; }
+    bool IsPrefPropertySupported(XPrefProperty) override { return false; }
+};
+
+using SliceStackModuleTest = XSliceStackFixture;
+} // namespace
+
+TEST_F(SliceStackModuleTest, RegistersFromItsFolderAndBecomesTheDefault)
+{
+    bool loaded = false;
+    for (const XString& path : XModuleManager::GetModuleManager().GetModulePaths())
+        loaded = loaded || path.Contains("KestrinSliceStack");
+    EXPECT_TRUE(loaded) << "the module manager should have loaded the module from its folder";
+
+    itsRegistry->RegisterRendererStrategy(new XEarlierStrategy);
+    ASSERT_EQ(itsRegistry->GetRendererCount(), 2u);
+    XVolumeRendererStrategy* strategy = itsRegistry->FindStrategy(kSliceStackID);
+    ASSERT_NE(strategy, nullptr);
+    EXPECT_EQ(strategy->GetName(), "Slice Stack");
+    EXPECT_EQ(strategy->GetSortOrder(), 100u);
+    EXPECT_EQ(itsRegistry->GetStrategyList()[1], strategy) << "sorted after key 5";
+    // No stored default: the first candidate in key order wins.
+    XUserPrefsSaver().Write32("Volume Renderer Manager", "Default Renderer ID", 0);
+    EXPECT_EQ(itsRegistry->GetDefaultRendererStrategy(), strategy);
+    for (uint32_t p = XVolumeRendererStrategy::kPrefStereo; p <= XVolumeRendererStrategy::kPrefBall; ++p)
+        EXPECT_TRUE(strategy->IsPrefPropertySupported(XVolumeRendererStrategy::XPrefProperty(p)));
+
+    WOffscreenRendererView view(64, 48);
+    itsRegistry->AttachDefaultRenderer(view);
+    ASSERT_NE(view.GetVolumeRenderer(), nullptr);
+    EXPECT_EQ(view.GetVolumeRenderer()->GetRendererID(), kSliceStackID);
+}
+
+TEST_F(SliceStackModuleTest, OffersFluorescenceAndMaximumIPWithBrightnessAndOpacity)
+{
+    XVolumeRendererBase& renderer = Show(0);
+    using Spec = XChannelShadeSpecification;
+    XVector<XVolumeRendererBase::XChannelShaderModel> models;
+    renderer.GetSupportedModels(1, models);
+    EXPECT_EQ(models, (XVector<XVolumeRendererBase::XChannelShaderModel>{Spec::kFluorescence, Spec::kMaximumIP}));
+    EXPECT_EQ(renderer.GetDefaultModel(1), Spec::kFluorescence);
+    EXPECT_FALSE(renderer.IsModelSupported(1, Spec::kIsosurface));
+
+    XVector<XVolumeRendererBase::XShaderModelPropertyInfo> infos;
+    renderer.GetShaderModelSupportedProperties(Spec::kFluorescence, infos);
+    ASSERT_EQ(infos.size(), 2u);
+    EXPECT_EQ(infos[0].property, Spec::kBrightness);
+    EXPECT_EQ(infos[0].name, "Brightness");
+    EXPECT_EQ(infos[0].minimum, 0.0f);
+    EXPECT_EQ(infos[0].maximum, 10.0f);
+    EXPECT_EQ(infos[0].defaultValue, 1.0f);
+    EXPECT_EQ(infos[1].property, Spec::kOpacity);
+    EXPECT_EQ(infos[1].name, "Opacity");
+    EXPECT_EQ(infos[1].maximum, 1.0f);
+    EXPECT_EQ(infos[1].defaultValue, 0.5f);
+    infos.clear();
+    renderer.GetShaderModelSupportedProperties(Spec::kMaximumIP, infos);
+    ASSERT_EQ(infos.size(), 2u);
+    EXPECT_EQ(infos[1].defaultValue, 1.0f);
+    infos.clear();
+    renderer.GetShaderModelSupportedProperties(Spec::kIsosurface, infos);
+    EXPECT_TRUE(infos.empty());
+}
+
+// A sample with no channels' worth of voxels, or none at all, draws nothing and
+// does not fail; a removed sample empties the view at the next frame.
+TEST_F(SliceStackModuleTest, ShowsNothingWithoutASampleOrAfterItIsRemoved)
+{
+    Show(0);
+    EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
+    const uint32_t id = AddBoxSample(X3DRect(0, 0, 0, 16, 16, 8), {{XARGB32Colour(255, 255, 255, 255), {X3DRect(2, 2, 2, 14, 14, 6)}}});
+    itsRenderer->SetSampleID(id);
+    EXPECT_GT(TestPicture::CountNonBackground(Picture()), 100);
+    XSampleDB::GetDB().RemoveSample(id);
+    EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
+}
