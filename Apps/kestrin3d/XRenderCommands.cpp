@@ -218,6 +218,13 @@ int XRenderCommands::Render(const std::vector<std::string>& inArguments, std::os
         progress.Increment();
         progress.Done();
     }
+    // The view's clear alpha is 0; a picture on a page should show its background.
+    for (int32_t y = 0; y < picture.GetHeight(); ++y)
+        for (int32_t x = 0; x < picture.GetWidth(); ++x) {
+            XARGB32Colour pixel = picture.GetVoxel(x, y);
+            pixel.alpha = 255;
+            picture.SetVoxel(x, y, pixel);
+        }
     XPNGFile::Write(XString(options.output), picture);
     inOut << "Wrote " << options.output << " (" << options.width << " x " << options.height << "): "
           << XHostSetup::DescribeSource(options.input) << ", timepoint " << options.timepoint << " of " << timepoints

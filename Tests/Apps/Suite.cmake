@@ -1,5 +1,12 @@
-# The app tests run the built programs.
+# The app tests run the built programs, with the modules they load.
 if(TARGET kestrin3d)
   add_dependencies(AppsTests kestrin3d)
   target_compile_definitions(AppsTests PRIVATE KESTRIN3D_EXECUTABLE="$<TARGET_FILE:kestrin3d>")
 endif()
+if(TARGET KestrinSliceStack)
+  add_dependencies(AppsTests KestrinSliceStack)
+  target_compile_definitions(AppsTests PRIVATE KESTRIN_SLICE_STACK_MODULE="$<TARGET_FILE:KestrinSliceStack>")
+endif()
+# Defined by the Renderers suite; target names resolve when the build is generated.
+add_dependencies(AppsTests TestRendererModule)
+target_compile_definitions(AppsTests PRIVATE KESTRIN_TEST_RENDERER_MODULE="$<TARGET_FILE:TestRendererModule>")

@@ -1,0 +1,280 @@
+// The info and render commands of kestrin3d on a small TIFF stack written here and
+// on the built-in sample, run as a user runs them.
+#include "TestPicture.h"
+#include "XGrey16Volume.h"
+#include "XKestrin3DRunner.h"
+#include "XPNGFile.h"
+#include "XTIFFWriter.h"
+#include "XTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace XKestrin3DRunner;
+using namespace TestPicture;
+
+namespace {
+// Two channels, 32 x 24 x 8 voxels, two timepoints: channel 1 a bright block on the
+// left (1000, 7 elsewhere), channel 2 a block on the right whose values rise along x
+// (190 to 300, 0 elsewhere). The blocks do not overlap, so each colour shows
+// whatever the renderer does where channels meet.
+const std::string& StackPath()
+{
+    static const std::string path = [] {
+        const std::string file = XTestEnvironment::MakeTempDir("stack") + "/cells.tif";
+        std::vector<std::unique_ptr<XGrey16Volume>> volumes;
+        std::vector<const XVolume*> pointers;
+        for (uint32_t channel = 0; channel < 2; ++channel)
+            for (uint32_t t = 0; t < 2; ++t) {
+                auto volume = std::make_unique<XGrey16Volume>(32, 24, 8);
+                for (int32_t z = 0; z < 8; ++z)
+                    for (int32_t y = 0; y < 24; ++y)
+                        for (int32_t x = 0; x < 32; ++x) {
+                            const bool inRows = y >= 6 && y < 18 && z >= 2 && z < 6;
+                            if (channel == 0)
+                                volume->SetVoxel(x, y, z, inRows && x >= 3 && x < 14 ? 1000 : 7);
+                            else
+                                volume->SetVoxel(x, y, z, inRows && x >= 18 && x < 30 ? uint16_t(10 + 10 * x) : 0);
+                        }
+                pointers.push_back(volume.get());
+                volumes.push_back(std::move(volume));
+            }
+        XTIFFWriter::XStack stack;
+        stack.width = 32;
+        stack.height = 24;
+        stack.sliceCount = 8;
+        stack.channelCount = 2;
+        stack.timepointCount = 2;
+        stack.calibration[0] = stack.calibration[1] = 0.25;
+        stack.calibration[2] = 1.5;
+        stack.timeIncrement = 30;
+        XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, pointers);
+        return file;
+    }();
+    return path;
+}
+
+std::string OutputPath(const std::string& inName)
+{
+    return XTestEnvironment::MakeTempDir("pictures") + "/" + inName;
+}
+
+// Renders and reads the picture back; fails the test when either step fails.
+std::unique_ptr<XVolume> RenderPicture(std::vector<std::string> inArguments, const std::string& inName)
+{
+    const std::string out = OutputPath(inName);
+    inArguments.insert(inArguments.begin(), "render");
+    inArguments.insert(inArguments.end(), {"-o", out});
+    const XRun run = RunKestrin3D(inArguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, out)) << run.out;
+    if (run.exitCode != 0 || !FileExists(out))
+        return nullptr;
+    return XPNGFile::Read(out);
+}
+
+int CountWhere(const XVolume& inPicture, bool (*inTest)(const XARGB32Colour&))
+{
+    int count = 0;
+    for (int y = 0; y < inPicture.GetHeight(); ++y)
+        for (int x = 0; x < inPicture.GetWidth(); ++x)
+            count += inTest(PixelAt(inPicture, x, y)) ? 1 : 0;
+    return count;
+}
+} // namespace
+
+TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
+{
+    const XRun info = RunKestrin3D({"info", StackPath()});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_TRUE(Contains(info.out, "32 x 24 x 8 voxels")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "0.25 x 0.25 x 1.5")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "Channels: 2")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "Timepoints: 2")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "values 7 to 1000")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "values 0 to 300")) << info.out;
+
+    const XRun sample = RunKestrin3D({"info"});
+    ASSERT_EQ(sample.exitCode, 0) << sample.err;
+    EXPECT_TRUE(Contains(sample.out, "256 x 256 x 64 voxels")) << sample.out;
+    EXPECT_TRUE(Contains(sample.out, "Channels: 3")) << sample.out;
+    EXPECT_TRUE(Contains(sample.out, "Timepoints: 5")) << sample.out;
+    EXPECT_TRUE(Contains(sample.err, "Making the built-in sample")) << "progress goes to stderr";
+}
+
+TEST(Kestrin3DRender, DrawsAStackAtTheAskedSizeAndHidesChannels)
+{
+    const std::vector<std::string> colours = {"--colour", "1=FF0000", "--colour", "2=00FF00", "--rotate", "20,30,0",
+                                               "--zoom", "2"};
+    std::vector<std::string> both = {StackPath(), "--size", "96x64"};
+    both.insert(both.end(), colours.begin(), colours.end());
+    const auto picture = RenderPicture(both, "both.png");
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->GetWidth(), 96);
+    EXPECT_EQ(picture->GetHeight(), 64);
+    const auto reddish = [](const XARGB32Colour& p) { return p.red > 60 && p.red > p.green + 30; };
+    const auto greenish = [](const XARGB32Colour& p) { return p.green > 60 && p.green > p.red + 30; };
+    EXPECT_GT(CountWhere(*picture, reddish), 20) << "the block of channel 1 shows red";
+    EXPECT_GT(CountWhere(*picture, greenish), 20) << "the block of channel 2 shows green";
+
+    std::vector<std::string> second = both;
+    second.insert(second.end(), {"--channels", "2"});
+    const auto hidden = RenderPicture(second, "second.png");
+    ASSERT_TRUE(hidden);
+    EXPECT_EQ(CountWhere(*hidden, reddish), 0) << "channel 1 is hidden";
+    EXPECT_GT(CountWhere(*hidden, greenish), 20);
+
+    // A display range above the block's values leaves channel 2 black.
+    std::vector<std::string> dark = second;
+    dark.insert(dark.end(), {"--range", "2=5000,6000"});
+    const auto black = RenderPicture(dark, "dark.png");
+    ASSERT_TRUE(black);
+    EXPECT_EQ(CountNonBackground(*black), 0);
+}
+
+TEST(Kestrin3DRender, DrawsTheBuiltInSampleWithDecorationsOnlyWhenAsked)
+{
+    const auto bare = RenderPicture({"--size", "160x120", "--zoom", "2"}, "bare.png");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->GetWidth(), 160);
+    EXPECT_EQ(bare->GetHeight(), 120);
+    EXPECT_GT(CountNonBackground(*bare), 160 * 120 / 20);
+    // Nothing but the volume: the corners stay background.
+    for (const auto& [x, y] : {std::pair{1, 1}, {158, 1}, {1, 118}, {158, 118}})
+        EXPECT_TRUE(IsBackground(PixelAt(*bare, x, y))) << x << "," << y;
+
+    const auto floor = RenderPicture({"--size", "160x120", "--zoom", "2", "--floor"}, "floor.png");
+    ASSERT_TRUE(floor);
+    int lower = 0, upper = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            if (PixelAt(*floor, x, y).GetPacked() != PixelAt(*bare, x, y).GetPacked())
+                (y >= 60 ? lower : upper)++;
+    EXPECT_GT(lower, 200) << "the floor lies under the volume";
+    EXPECT_GT(lower, upper);
+
+    const auto marked =
+        RenderPicture(
+        {"--size", "160x120", "--zoom", "2", "--orientation", "--scale", "--time", "--background", "203040"}, "marked.png");
+    ASSERT_TRUE(marked);
+    EXPECT_EQ(PixelAt(*marked, 1, 1).GetPacked() & 0xFFFFFF, 0x203040u) << "the background colour";
+    const XARGB32Colour background(255, 0x20, 0x30, 0x40);
+    int decorated = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            if (IsBackground(PixelAt(*bare, x, y)) && PixelAt(*marked, x, y).GetPacked() != background.GetPacked())
+                ++decorated;
+    EXPECT_GT(decorated, 50) << "marker, scale and time stamp draw outside the volume";
+}
+
+TEST(Kestrin3DRender, RedCyanStereoAndMaximumProjection)
+{
+    const std::vector<std::string> view = {"--size", "120x90", "--zoom", "2", "--rotate", "0,40,0"};
+    std::vector<std::string> stereoView = view;
+    stereoView.push_back("--stereo");
+    const auto stereo = RenderPicture(stereoView, "stereo.png");
+    const auto mono = RenderPicture(view, "mono.png");
+    ASSERT_TRUE(stereo && mono);
+    // The right eye's picture fills green and blue alike; the mono picture's colours do not.
+    // Faint pixels (the volume's edges) are left out: rounding decides their colour.
+    const auto shown = [](const XARGB32Colour& p) { return std::max({p.red, p.green, p.blue}) > 8; };
+    const auto shownGreyRight = [](const XARGB32Colour& p) {
+        return std::max({p.red, p.green, p.blue}) > 8 && std::abs(p.green - p.blue) <= 3;
+    };
+    EXPECT_EQ(CountWhere(*stereo, shownGreyRight), CountWhere(*stereo, shown));
+    EXPECT_LT(CountWhere(*mono, shownGreyRight), CountWhere(*mono, shown) / 2);
+    const auto red = [](const XARGB32Colour& p) { return p.red > p.green + 40 && p.red > p.blue + 40; };
+    const auto cyan = [](const XARGB32Colour& p) { return p.green > p.red + 40 && p.blue > p.red + 40; };
+    EXPECT_GT(CountWhere(*stereo, red), 10) << "fringes seen by the left eye only";
+    EXPECT_GT(CountWhere(*stereo, cyan), 10) << "fringes seen by the right eye only";
+
+    std::vector<std::string> maximumView = view;
+    maximumView.insert(maximumView.end(), {"--model", "maximum"});
+    const auto maximum = RenderPicture(maximumView, "maximum.png");
+    ASSERT_TRUE(maximum);
+    EXPECT_GT(CountNonBackground(*maximum), 120 * 90 / 20);
+    EXPECT_GT(CountDifferences(*maximum, *mono), 120 * 90 / 20) << "the model reaches the renderer";
+}
+
+TEST(Kestrin3DRender, BadOptionsAreRefusedBeforeAnyWork)
+{
+    const std::string out = OutputPath("never.png");
+    const struct {
+        std::vector<std::string> options;
+        std::string named; // the message names what is wrong
+    } cases[] = {
+        {{"--size", "0x10"}, "1 to 8192"},
+        {{"--size", "big"}, "WIDTHxHEIGHT"},
+        {{"--zoom", "-2"}, "--zoom"},
+        {{"--rotate", "10,20"}, "--rotate"},
+        {{"--colour", "1=GG0000"}, "RRGGBB"},
+        {{"--colour", "red"}, "CHANNEL=VALUE"},
+        {{"--range", "1=5"}, "LOW,HIGH"},
+        {{"--model", "phong"}, "maximum or fluorescence"},
+        {{"--timepoint", "0"}, "count from 1"},
+        {{"--channels", "1,x"}, "--channels"},
+        {{"--background", "12345"}, "RRGGBB"},
+        {{"--sparkle"}, "--sparkle"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"render", "-o", out};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const XRun run = RunKestrin3D(arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.options[0];
+        EXPECT_TRUE(Contains(run.err, c.named)) << run.err;
+        EXPECT_FALSE(Contains(run.err, "Making the built-in sample")) << "refused before the sample is made";
+    }
+    EXPECT_FALSE(FileExists(out));
+
+    const XRun noOutput = RunKestrin3D({"render"});
+    EXPECT_EQ(noOutput.exitCode, 2);
+    EXPECT_TRUE(Contains(noOutput.err, "-o OUT.png"));
+}
+
+TEST(Kestrin3DRender, FailuresSayWhatToDoAndLeaveNoPicture)
+{
+    const std::string folder = XTestEnvironment::MakeTempDir("failures");
+    const std::string out = folder + "/view.png";
+
+    const XRun missing = RunKestrin3D({"render", folder + "/absent.tif", "-o", out});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(Contains(missing.err, "absent.tif does not exist")) << missing.err;
+
+    const std::string corrupt = folder + "/corrupt.tif";
+    {
+        // A TIFF header whose first page lies past the end of the file.
+        std::FILE* file = std::fopen(corrupt.c_str(), "wb");
+        ASSERT_TRUE(file);
+        const unsigned char header[] = {'I', 'I', 42, 0, 0x00, 0x10, 0, 0, 1, 2, 3};
+        std::fwrite(header, 1, sizeof header, file);
+        std::fclose(file);
+    }
+    for (const char* command : {"info", "render"}) {
+        const XRun damaged = command == std::string("info") ? RunKestrin3D({"info", corrupt})
+                                                            : RunKestrin3D({"render", corrupt, "-o", out});
+        EXPECT_EQ(damaged.exitCode, 1) << command;
+        EXPECT_TRUE(Contains(damaged.err, "corrupt.tif")) << damaged.err;
+        EXPECT_TRUE(Contains(damaged.err, "Check that it is a complete TIFF file")) << damaged.err;
+    }
+
+    const XRun outOfRange = RunKestrin3D({"render", StackPath(), "--channels", "1,3", "-o", out});
+    EXPECT_EQ(outOfRange.exitCode, 2);
+    EXPECT_TRUE(Contains(outOfRange.err, "give channels 1 to 2")) << outOfRange.err;
+    const XRun lateTimepoint = RunKestrin3D({"render", StackPath(), "--timepoint", "3", "-o", out});
+    EXPECT_EQ(lateTimepoint.exitCode, 2);
+    EXPECT_TRUE(Contains(lateTimepoint.err, "give --timepoint 1 to 2")) << lateTimepoint.err;
+
+    const XRun noFolder = RunKestrin3D({"render", StackPath(), "-o", folder + "/no/such/folder/view.png"});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_TRUE(Contains(noFolder.err, "does not exist; create it")) << noFolder.err;
+    const XRun intoFolder = RunKestrin3D({"render", StackPath(), "-o", folder});
+    EXPECT_EQ(intoFolder.exitCode, 1);
+    EXPECT_TRUE(Contains(intoFolder.err, "is a folder")) << intoFolder.err;
+
+    EXPECT_FALSE(FileExists(out));
+}
