@@ -1,20 +1,16 @@
 #include "XOMEMetadata.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 TEST(XOMEMetadata, UnitsDatesAndCounts)
 {
-    EXPECT_DOUBLE_EQ(XOMEMetadata::MicrometresPerUnit("micron"), 1.0);
-    EXPECT_DOUBLE_EQ(XOMEMetadata::MicrometresPerUnit(" µm "), 1.0);
-    EXPECT_DOUBLE_EQ(XOMEMetadata::MicrometresPerUnit("\\u00B5m"), 1.0); // as ImageJ escapes it
-    EXPECT_DOUBLE_EQ(XOMEMetadata::MicrometresPerUnit("nm"), 1e-3);
-    EXPECT_DOUBLE_EQ(XOMEMetadata::MicrometresPerUnit("mm"), 1e3);
-    EXPECT_EQ(XOMEMetadata::MicrometresPerUnit("pixel"), 0.0);
-    EXPECT_EQ(XOMEMetadata::MicrometresPerUnit(""), 0.0);
-    EXPECT_DOUBLE_EQ(XOMEMetadata::SecondsPerUnit(""), 1.0);
-    EXPECT_DOUBLE_EQ(XOMEMetadata::SecondsPerUnit("ms"), 1e-3);
-    EXPECT_DOUBLE_EQ(XOMEMetadata::SecondsPerUnit("min"), 60.0);
-    EXPECT_EQ(XOMEMetadata::SecondsPerUnit("fortnight"), 0.0);
+    // "\\u00B5m" is how ImageJ escapes µm; 0 stands for a unit that is not a length or a time.
+    for (auto [unit, micrometres] : {std::pair{"micron", 1.0}, {" µm ", 1.0}, {"\\u00B5m", 1.0}, {"nm", 1e-3},
+                                     {"mm", 1e3}, {"pixel", 0.0}, {"", 0.0}})
+        EXPECT_DOUBLE_EQ(XOMEMetadata::MicrometresPerUnit(unit), micrometres) << unit;
+    for (auto [unit, seconds] : {std::pair{"", 1.0}, {"ms", 1e-3}, {"min", 60.0}, {"fortnight", 0.0}})
+        EXPECT_DOUBLE_EQ(XOMEMetadata::SecondsPerUnit(unit), seconds) << unit;
 
     XTime t;
     ASSERT_TRUE(XOMEMetadata::ParseDateTime("1970-01-02T00:00:01", t));
