@@ -75,6 +75,9 @@ std::vector<std::vector<XSliceStackChannel*>> Group(const std::vector<XSliceStac
     return groups;
 }
 
+// The stencil bit the maximum projection marks painted pixels with.
+constexpr GLuint kPaintedBit = 2;
+
 void RequireFragmentPrograms()
 {
     if (!OpenGLCheckExtension("GL_ARB_fragment_program") || !OpenGLCheckExtension("GL_ARB_multitexture"))
@@ -212,28 +215,18 @@ void XSliceStackVolume::DrawMaximum(const XFrame& inFrame, const std::vector<XSl
 
     // Pass 2: the fragments that match it paint their channel's colour, each pixel
     // once (ties between slices or channels would otherwise add up). Stencil bit 1
-    // marks painted pixels; bit 0 may hold an interlaced-stereo mask, which must
-    // still decide which eye a pixel belongs to.
+    // marks painted pixels; bit 0 may hold the interlaced-stereo eye mask and is left
+    // alone (pass 1 already kept to the eye's pixels, and depth EQUAL keeps to those).
     glColorMask(colourMask[0], colourMask[1], colourMask[2], colourMask[3]);
     glDepthMask(GL_FALSE);
     glDepthFunc(GL_EQUAL);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    GLint func = GL_ALWAYS, ref = 0, mask = 0;
-    const bool eyeMask = glIsEnabled(GL_STENCIL_TEST) != GL_FALSE;
-    glGetIntegerv(GL_STENCIL_FUNC, &func);
-    glGetIntegerv(GL_STENCIL_REF, &ref);
-    glGetIntegerv(GL_STENCIL_VALUE_MASK, &mask);
-    GLint wanted = 0, testMask = 2;
-    if (eyeMask && (mask & 1) && (func == GL_EQUAL || func == GL_NOTEQUAL)) {
-        wanted = (func == GL_EQUAL) == ((ref & 1) != 0) ? 1 : 0;
-        testMask = 3;
-    }
-    glStencilMask(2);
+    glStencilMask(kPaintedBit);
     glClearStencil(0);
     glClear(GL_STENCIL_BUFFER_BIT);
     glEnable(GL_STENCIL_TEST);
-    glStencilFunc(GL_EQUAL, wanted, GLuint(testMask));
+    glStencilFunc(GL_EQUAL, 0, kPaintedBit);
     glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
     Bound(itsColourProgram, XSliceStackProgram::kMaximumColour);
     for (XSliceStackChannel* channel : inChannels) {

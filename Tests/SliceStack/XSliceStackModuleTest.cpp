@@ -2,6 +2,7 @@
 // application's initialisation, and the renderer's side of the contract.
 #include "SliceStackTestSupport.h"
 #include "TestPicture.h"
+#include "XGLVolumeRenderer.h"
 #include "XModuleManager.h"
 #include "XSampleDB.h"
 #include "XUserPrefsSaver.h"
@@ -92,4 +93,29 @@ TEST_F(SliceStackModuleTest, ShowsNothingWithoutASampleOrAfterItIsRemoved)
     EXPECT_GT(TestPicture::CountNonBackground(Picture()), 100);
     XSampleDB::GetDB().RemoveSample(id);
     EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
+}
+
+// The scene follows the sample: the unit cube fits the volume's box in its true
+// proportions, the scale is calibrated, and the time stamp shows the time since the
+// start of the sequence.
+TEST_F(SliceStackModuleTest, LaysTheSceneOutForTheSampleAndTimepoint)
+{
+    const X3DRect bounds(0, 0, 0, 40, 30, 10);
+    const uint32_t id = AddBoxSample(bounds, {{XARGB32Colour(255, 255, 255, 255), {X3DRect(), X3DRect()}}}, 0.5, 0.5, 2.0);
+    auto* renderer = dynamic_cast<XGLVolumeRenderer*>(&Show(id));
+    ASSERT_NE(renderer, nullptr);
+    XGLVolumeScene& scene = renderer->GetVolumeScene();
+    EXPECT_EQ(scene.GetUnitCube().GetFitRect(), bounds);
+    EXPECT_EQ(scene.GetUnitCube().GetSecondaryXScaling(), 0.5);
+    EXPECT_EQ(scene.GetUnitCube().GetSecondaryZScaling(), 2.0);
+    EXPECT_TRUE(scene.GetTimeGroup().IsVisible()) << "a sequence of two timepoints";
+    EXPECT_TRUE(scene.GetScaleCaption().GetText().Contains("1 Unit = "));
+    EXPECT_EQ(scene.GetTimeDisplay().GetTime().GetSeconds(), 0.0);
+    renderer->SetCurrentTimepoint(2);
+    EXPECT_EQ(scene.GetTimeDisplay().GetTime().GetSeconds(), 10.0);
+
+    const uint32_t single = AddBoxSample(bounds, {{XARGB32Colour(255, 255, 255, 255), {X3DRect()}}});
+    renderer->SetSampleID(single);
+    EXPECT_FALSE(scene.GetTimeGroup().IsVisible()) << "one timepoint";
+    EXPECT_EQ(scene.GetUnitCube().GetSecondaryZScaling(), 1.0);
 }

@@ -160,6 +160,40 @@ TEST_F(SliceStackShadingTest, RedCyanStereoShowsARedChannelToBothEyes)
     EXPECT_GT(maxCyan, 40);
 }
 
+// Interlaced stereo keeps its eye mask in stencil bit 0 while the maximum projection
+// marks painted pixels in bit 1: each eye's rows show that eye's view. The eyes'
+// frustums are shifted apart, so a box near the front of a deep volume starts at
+// different columns in the two eyes' rows.
+TEST_F(SliceStackShadingTest, MaximumProjectionKeepsEachEyeToItsRowsInInterlacedStereo)
+{
+    const X3DRect deep(0, 0, 0, 64, 48, 64), front(14, 14, 0, 38, 34, 4), beside(44, 14, 20, 56, 34, 40);
+    XChannelBoxes glowing{kGreen, {beside}, 60};
+    XVolumeRendererBase& renderer = Show(AddBoxSample(deep, {{kRed, {front}, 200}, glowing}), 320, 240);
+    SetModel(renderer, 1, XChannelShadeSpecification::kMaximumIP);
+    auto firstLit = [](const XVolume& inPicture, int inRow) {
+        for (int x = 0; x < inPicture.GetWidth(); ++x)
+            if (TestPicture::PixelAt(inPicture, x, inRow).red > 100)
+                return x;
+        return -1;
+    };
+    const XARGB32Volume mono = Picture(320, 240);
+    const int row = int(Project(renderer, 26, 24, 2, mono.GetHeight()).y);
+    const int glowColumn = int(Project(renderer, 50, 24, 30, mono.GetHeight()).x);
+    const int glow = TestPicture::PixelAt(mono, glowColumn, row).green;
+    renderer.SetStereoMode(XVolumeRendererBase::XStereoMode(XGLContext::kStereoHInterlaced));
+    const XARGB32Volume picture = Picture(320, 240);
+    TestPicture::SavePNG(picture, "SliceStack-maximum-interlaced-stereo");
+    const int even = firstLit(picture, row & ~1), odd = firstLit(picture, row | 1);
+    ASSERT_GE(even, 0);
+    ASSERT_GE(odd, 0);
+    EXPECT_GE(std::abs(even - odd), 1) << "both rows show the same eye";
+    for (int r : {row & ~1, row | 1}) {
+        EXPECT_NEAR(TestPicture::PixelAt(picture, (even + odd) / 2 + 10, r).red, 200, 3) << "row " << r;
+        // Drawn once per eye: a channel blended twice would be brighter on some rows.
+        EXPECT_NEAR(TestPicture::PixelAt(picture, glowColumn, r).green, glow, 3) << "row " << r;
+    }
+}
+
 // Activation-state bit 1 shows the volume's frame.
 TEST_F(SliceStackShadingTest, ActivationStateShowsTheVolumeFrame)
 {
