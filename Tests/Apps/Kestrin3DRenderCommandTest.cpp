@@ -269,6 +269,14 @@ TEST(Kestrin3DRender, FailuresSayWhatToDoAndLeaveNoPicture)
     EXPECT_EQ(lateTimepoint.exitCode, 2);
     EXPECT_TRUE(Contains(lateTimepoint.err, "give --timepoint 1 to 2")) << lateTimepoint.err;
 
+    // The renderer gives the ranges of its shading properties.
+    const XRun bright = RunKestrin3D({"render", StackPath(), "--brightness", "11", "-o", out});
+    EXPECT_EQ(bright.exitCode, 2);
+    EXPECT_TRUE(Contains(bright.err, "--brightness must lie between 0 and 10")) << bright.err;
+    const XRun opaque = RunKestrin3D({"render", StackPath(), "--opacity", "1.5", "-o", out});
+    EXPECT_EQ(opaque.exitCode, 2);
+    EXPECT_TRUE(Contains(opaque.err, "--opacity must lie between 0 and 1")) << opaque.err;
+
     const XRun noFolder = RunKestrin3D({"render", StackPath(), "-o", folder + "/no/such/folder/view.png"});
     EXPECT_EQ(noFolder.exitCode, 1);
     EXPECT_TRUE(Contains(noFolder.err, "does not exist; create it")) << noFolder.err;
