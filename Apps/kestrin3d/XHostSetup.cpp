@@ -12,7 +12,6 @@
 #include "XThread.h"
 #include "XVolumeRendererManager.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -30,35 +29,15 @@ XHostSetup::~XHostSetup()
 
 void XHostSetup::LoadModules()
 {
-    namespace fs = std::filesystem;
-    XModuleManager& modules = XModuleManager::GetModuleManager();
-    const XString folder = modules.GetModuleDirectory();
-    std::vector<fs::path> libraries;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder.GetStdString(), ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".so" && it->is_regular_file(ec))
-            libraries.push_back(it->path());
-    if (ec && ec != std::errc::no_such_file_or_directory)
-        throw XException(XException::kModuleLoadError,
-                         XString("the module folder %1 cannot be read (%2); fix its permissions or set "
-                                 "KESTRIN_MODULE_DIR to another folder")
-                             .Replace(folder)
-                             .Replace(XString(ec.message())));
-    // Name order, as the module manager loads them, so failures come in a stable order.
-    std::sort(libraries.begin(), libraries.end());
-    for (const fs::path& library : libraries) {
-        const XString path(library.string());
-        if (modules.LoadModule(path))
-            continue;
-        // The module manager logged why; that text names the module and the remedy.
-        const std::vector<XSessionLogManager::Entry> entries =
-            XSessionLogManager::GetManager()->FindEntries(XString(library.filename().string()));
-        throw XException(XException::kModuleLoadError,
-                         entries.empty() ? XString("the module %1 could not be loaded; reinstall it or remove it "
-                                                   "from the module folder")
-                                               .Replace(path)
-                                         : entries.back().text);
-    }
+    // The module manager logs each library it cannot load (naming it, with the reason
+    // and the remedy) and goes on; here a broken module is an error the user sees.
+    XSessionLogManager& log = *XSessionLogManager::GetManager();
+    const size_t before = log.GetEntries().size();
+    XModuleManager::GetModuleManager().LoadModules();
+    const std::vector<XSessionLogManager::Entry> entries = log.GetEntries();
+    for (size_t i = before; i < entries.size(); ++i)
+        if (entries[i].severity >= XSessionLogManager::kWarning)
+            throw XException(XException::kModuleLoadError, entries[i].text);
 }
 
 XVolumeRendererManager& XHostSetup::LoadRenderers()
