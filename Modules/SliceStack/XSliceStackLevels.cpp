@@ -69,16 +69,21 @@ XARGB32Volume XSliceStackLevels::MakeSliceVolume(XAxis inAxis) const
     XARGB32Volume out(across, up, slices);
     if (IsEmpty())
         return out;
-    auto grey = [](uint8_t inLevel) { return XARGB32Colour(255, inLevel, inLevel, inLevel); };
+    const size_t rowStride = size_t(itsWidth), planeStride = size_t(itsWidth) * size_t(itsHeight);
+    // Step through the levels along the slice's "across" axis, row by row.
+    const size_t acrossStep = inAxis == kAxisX ? rowStride : 1;
     for (int32_t s = 0; s < slices; ++s)
         for (int32_t v = 0; v < up; ++v) {
+            size_t at = 0;
+            switch (inAxis) {
+            case kAxisZ: at = size_t(s) * planeStride + size_t(v) * rowStride; break;
+            case kAxisY: at = size_t(v) * planeStride + size_t(s) * rowStride; break;
+            case kAxisX: at = size_t(v) * planeStride + size_t(s); break;
+            }
             XARGB32Colour* row = out.GetVoxelRow(v, s);
-            for (int32_t u = 0; u < across; ++u) {
-                switch (inAxis) {
-                case kAxisZ: row[u] = grey(GetLevel(u, v, s)); break;
-                case kAxisY: row[u] = grey(GetLevel(u, s, v)); break;
-                case kAxisX: row[u] = grey(GetLevel(s, u, v)); break;
-                }
+            for (int32_t u = 0; u < across; ++u, at += acrossStep) {
+                const uint8_t level = itsLevels[at];
+                row[u] = XARGB32Colour(255, level, level, level);
             }
         }
     return out;
