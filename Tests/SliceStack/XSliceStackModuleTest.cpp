@@ -2,7 +2,9 @@
 // application's initialisation, and the renderer's side of the contract.
 #include "SliceStackTestSupport.h"
 #include "TestPicture.h"
+#include "XDataVolume.h"
 #include "XGLVolumeRenderer.h"
+#include "XGrey16Volume.h"
 #include "XModuleManager.h"
 #include "XSampleDB.h"
 #include "XUserPrefsSaver.h"
@@ -118,4 +120,24 @@ TEST_F(SliceStackModuleTest, LaysTheSceneOutForTheSampleAndTimepoint)
     renderer->SetSampleID(single);
     EXPECT_FALSE(scene.GetTimeGroup().IsVisible()) << "one timepoint";
     EXPECT_EQ(scene.GetUnitCube().GetSecondaryZScaling(), 1.0);
+}
+
+// A sample of one plain volume is one channel, in its image renderer's colour and
+// display range.
+TEST_F(SliceStackModuleTest, ShowsAPlainVolumeSample)
+{
+    auto volume = std::make_shared<XGrey16Volume>(X3DRect(0, 0, 0, 32, 32, 16));
+    for (int32_t z = 4; z < 12; ++z)
+        for (int32_t y = 8; y < 24; ++y)
+            for (int32_t x = 8; x < 24; ++x)
+                volume->SetVoxel(x, y, z, uint16_t(3000));
+    auto sample = std::make_unique<XDataVolume>(volume);
+    sample->SetRenderer(XImageRenderer(XARGB32Colour(255, 0, 0, 255), 0.0, 3000.0));
+    XVolumeRendererBase& renderer = Show(XSampleDB::GetDB().AddSample(std::move(sample)));
+    EXPECT_EQ(renderer.GetChannelCount(), 1u);
+    const XARGB32Volume picture = Picture();
+    const XARGB32Colour centre = TestPicture::PixelAt(picture, 80, 60);
+    EXPECT_GT(centre.blue, 200);
+    EXPECT_EQ(centre.red, 0);
+    EXPECT_EQ(centre.green, 0);
 }
