@@ -20,10 +20,14 @@ XSliceStackRenderer::XSliceStackRenderer(XVolumeRenderingViewProtocol& inView) :
 
 XSliceStackRenderer::~XSliceStackRenderer()
 {
-    // Texture and program names belong to the window's context: free them there.
-    XGLContextLock lock(GetWindow());
     GetVolumeScene().GetUnitCube().RemoveChild(itsVolume);
-    itsVolume.ForgetGL();
+    // Texture and program names belong to the window's context: free them there.
+    try {
+        XGLContextLock lock(GetWindow());
+        itsVolume.ForgetGL();
+    } catch (const XException&) {
+        // The context cannot be made current: its names are gone with it.
+    }
 }
 
 uint32_t XSliceStackRenderer::GetRendererID() const { return XSliceStackStrategy::kRendererID; }
