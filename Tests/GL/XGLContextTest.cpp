@@ -2,6 +2,7 @@
 #include "GLTestScene.h"
 #include "WGLWnd.h"
 #include "XAssertRecorder.h"
+#include "XGLCameraAttachment.h"
 #include "XGLContextGroupListener.h"
 #include "XGLContextListener.h"
 #include "XGLContextLock.h"
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 using GLTest::PixelAt;
 
@@ -163,6 +165,52 @@ TEST_F(XStereoTest, RedCyanPutsTheLeftEyeOnlyInRed)
     EXPECT_EQ(rgb(kRightOnlyColumn), (std::array<int, 3>{0, 255, 255}));
     EXPECT_EQ(rgb(100), (std::array<int, 3>{255, 255, 255}));
     EXPECT_TRUE(itsWindow.GetRotation().IsNearlyEqual(XGLMatrix(), 1e-9)) << "the eyes' turns did not cancel";
+}
+
+namespace {
+// Records the model-view matrix of every frame it is drawn in.
+class XEyeProbe : public XGLRenderable {
+public:
+    std::vector<XGLMatrix> modelViews;
+
+protected:
+    void RenderSelf(XGLRenderable&) override { modelViews.push_back(XGLMatrix::GetMatrix(GL_MODELVIEW_MATRIX)); }
+};
+} // namespace
+
+// A scene that brings its own camera (as the volume renderer does) must still see
+// the two eyes apart: strafed cameras in perspective, turned scenes in orthographic.
+TEST(XGLContextStereo, SceneCamerasTakeEachEyesOffset)
+{
+    for (const auto mode : {XGLContext::kPerspective, XGLContext::kOrthographic}) {
+        SCOPED_TRACE(mode == XGLContext::kPerspective ? "perspective" : "orthographic");
+        WGLWnd window(64, 64);
+        window.SetProjectionMode(mode);
+        window.AddAttachment(new XGLCameraAttachment(XCamera()));
+        XEyeProbe probe;
+        window.AddChild(probe);
+        window.SetStereoMode(XGLContext::kStereoRedCyan);
+        std::unique_ptr<XVolume> stereo(window.RenderToVolume());
+        window.SetStereoMode(XGLContext::kStereoNone);
+        std::unique_ptr<XVolume> mono(window.RenderToVolume());
+        window.RemoveChild(probe);
+        ASSERT_EQ(probe.modelViews.size(), 3u);
+        const XGLMatrix& left = probe.modelViews[0];
+        const XGLMatrix& right = probe.modelViews[1];
+        const XGLMatrix& plain = probe.modelViews[2];
+        if (mode == XGLContext::kPerspective) {
+            // The view matrix moves the world opposite to the eye: 0.02 each way.
+            EXPECT_NEAR(left(0, 3) - plain(0, 3), 0.02, 1e-5);
+            EXPECT_NEAR(right(0, 3) - plain(0, 3), -0.02, 1e-5);
+        } else {
+            // The left eye sees the scene turned 4 degrees about y; the right eye as it is.
+            const double turn = std::atan2(left(0, 2), left(0, 0)) - std::atan2(plain(0, 2), plain(0, 0));
+            EXPECT_NEAR(std::abs(turn), 0.06981317007977318, 1e-5);
+            EXPECT_TRUE(right.IsNearlyEqual(plain, 1e-6));
+        }
+        EXPECT_TRUE(window.GetEyeTurn().IsNearlyEqual(XGLMatrix(), 1e-12)) << "no eye offset outlives the frame";
+        EXPECT_EQ(window.GetEyeStrafe(), 0.0f);
+    }
 }
 
 TEST_F(XStereoTest, HardwareStereoFallsBackToMonoWithoutSupport)

@@ -339,38 +339,46 @@ void XGLContext::RenderFrame()
 
 void XGLContext::SetupForLeftEye()
 {
-    if (itsProjectionMode == kOrthographic) {
-        SetUpProjection();
-        MulRotation(X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 1, 0), kOrthographicEyeTurn));
-        SetupForCamera(itsCamera);
-        return;
-    }
-    const XMathVectorF3& eye = itsCamera.GetEye();
-    const float d = std::sqrt(eye[0] * eye[0] + eye[1] * eye[1] + eye[2] * eye[2]);
-    const float shift = d > 0.0f ? (itsNearDistance / d) * kEyeSeparation : 0.0f;
-    XCamera camera = itsCamera;
-    camera.Strafe(-kEyeSeparation);
-    SetUpProjection(shift, camera);
+    SetupForEye(1.0);
 }
 
 void XGLContext::SetupForRightEye()
 {
+    SetupForEye(-1.0);
+}
+
+// inSide is +1 for the left eye and -1 for the right.
+void XGLContext::SetupForEye(double inSide)
+{
     if (itsProjectionMode == kOrthographic) {
         SetUpProjection();
-        MulRotation(X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 1, 0), -kOrthographicEyeTurn));
+        const X3DMatrix turn = X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 1, 0), inSide * kOrthographicEyeTurn);
+        MulRotation(turn);
+        itsEyeTurn = XGLMatrix(static_cast<const X3DMatrix&>(itsEyeTurn) * turn);
         SetupForCamera(itsCamera);
         return;
     }
     const XMathVectorF3& eye = itsCamera.GetEye();
     const float d = std::sqrt(eye[0] * eye[0] + eye[1] * eye[1] + eye[2] * eye[2]);
     const float shift = d > 0.0f ? (itsNearDistance / d) * kEyeSeparation : 0.0f;
+    itsEyeStrafe = float(-inSide) * kEyeSeparation;
     XCamera camera = itsCamera;
-    camera.Strafe(kEyeSeparation);
-    SetUpProjection(-shift, camera);
+    camera.Strafe(itsEyeStrafe);
+    SetUpProjection(float(inSide) * shift, camera);
+}
+
+void XGLContext::EndStereoEyes()
+{
+    itsEyeStrafe = 0.0f;
+    itsEyeTurn = XGLMatrix();
 }
 
 void XGLContext::RenderRBStereo()
 {
+    struct EndEyes {
+        XGLContext& context;
+        ~EndEyes() { context.EndStereoEyes(); }
+    } endEyes{*this};
     glColorMask(GL_TRUE, GL_FALSE, GL_FALSE, GL_FALSE);
     SetupForLeftEye();
     RenderFrame();
@@ -389,6 +397,10 @@ void XGLContext::RenderStereoEyes(void (XGLContext::*inMakeStencil)(), unsigned 
         const XGLMatrix& rotation;
         ~RestoreRotation() { context.SetRotation(rotation); }
     } restore{*this, rotation};
+    struct EndEyes {
+        XGLContext& context;
+        ~EndEyes() { context.EndStereoEyes(); }
+    } endEyes{*this};
     (this->*inMakeStencil)();
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
     const bool stencilWasOn = glIsEnabled(GL_STENCIL_TEST) != GL_FALSE;

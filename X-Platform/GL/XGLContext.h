@@ -89,6 +89,11 @@ public:
     const XCamera& GetCamera() const { return itsCamera; }
     void SetCamera(const XCamera& inCamera);
     uint64_t GetUserValue() const { return itsUserValue; }
+    // While one eye of a stereo frame is drawn: how far that eye's camera is strafed
+    // (perspective) and how the scene is turned for it (orthographic). Cameras of the
+    // scene itself (XGLCameraAttachment) take them, or both eyes would see the same.
+    float GetEyeStrafe() const { return itsEyeStrafe; }
+    const XGLMatrix& GetEyeTurn() const { return itsEyeTurn; }
     void SetUserValue(uint64_t inValue) { itsUserValue = inValue; }
 
     static const XGLContext* GetCurrentContext() { return sCurrentContext; }
@@ -171,6 +176,8 @@ private:
     // Projection with the frustum shifted sideways by inShift (perspective only).
     void SetUpProjection(float inShift, const XCamera& inCamera);
     void RenderStereoEyes(void (XGLContext::*inMakeStencil)(), unsigned int inLeftTest, unsigned int inRightTest);
+    void SetupForEye(double inSide);
+    void EndStereoEyes();
     static XGLContext* AddContextToGroup(XGLContext* inContext, uint64_t inPixelFormatID);
     static void RemoveContextFromGroup(XGLContext* inContext);
 
@@ -191,6 +198,8 @@ private:
     XSet<XGLContextListener*> itsListeners;
     XCamera itsCamera;
     uint64_t itsUserValue = 0;
+    float itsEyeStrafe = 0.0f;
+    XGLMatrix itsEyeTurn;
 
     static const XGLContext* sCurrentContext;
     static uint32_t sNextContextID;
