@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <unistd.h>
 
 std::atomic<int> XProgress::sDisableCount{0};
@@ -13,12 +14,24 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
 
 XProgress::XProgress(const XString& inMessage, uint64_t inTotal)
     : itsMessage(inMessage), itsOutput(stderr), itsIsTerminal(isatty(fileno(stderr)) == 1), itsStart(Clock::now()),
-      itsLastDraw(Clock::time_point::min())
+      itsLastDraw(Clock::time_point::min()), itsUncaughtExceptions(std::uncaught_exceptions())
 {
     itsTotal = inTotal;
 }
 
-XProgress::~XProgress() { Done(); }
+XProgress::~XProgress()
+{
+    if (std::uncaught_exceptions() <= itsUncaughtExceptions) {
+        Done();
+        return;
+    }
+    std::lock_guard<std::mutex> lock(itsMutex);
+    if (!itsIsDone && itsIsTerminal && itsHasShown && IsDisplayEnabled()) {
+        std::fputc('\n', itsOutput);
+        std::fflush(itsOutput);
+    }
+    itsIsDone = true;
+}
 
 bool XProgress::IsDisplayEnabled() { return sDisableCount.load() == 0; }
 

@@ -14,7 +14,8 @@
 class XProgress {
 public:
     explicit XProgress(const XString& inMessage = XString(), uint64_t inTotal = 0);
-    // Finishes the display (Done).
+    // Finishes the display (Done); when the work is abandoned by an exception, only
+    // closes a started terminal line, so a failure never reads as done.
     ~XProgress();
     XProgress(const XProgress&) = delete;
     XProgress& operator=(const XProgress&) = delete;
@@ -57,6 +58,7 @@ private:
     int64_t itsLastStep = -1;
     bool itsHasShown = false;
     bool itsIsDone = false;
+    int itsUncaughtExceptions; // at construction: more at destruction means unwinding
     std::atomic<uint64_t> itsCount{0};
     std::atomic<uint64_t> itsTotal{0};
     std::atomic<uint64_t> itsNextCheck{0}; // the count at which Increment next looks at the display

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -93,4 +94,21 @@ TEST_F(XProgressOutput, DisablerSilencesEveryDisplayWhileAlive)
     quick.Increment(10);
     quick.Done();
     EXPECT_TRUE(ReadLines(itsOut).empty());
+}
+
+TEST_F(XProgressOutput, WorkAbandonedByAnExceptionIsNotReportedDone)
+{
+    try {
+        XProgress progress("Reading", 0);
+        progress.SetOutput(itsOut);
+        progress.Increment(3);
+        throw std::runtime_error("bad file");
+    } catch (const std::runtime_error&) {
+    }
+    {
+        XProgress progress("Meshing", 0);
+        progress.SetOutput(itsOut);
+        progress.Increment(2);
+    }
+    EXPECT_EQ(ReadLines(itsOut), std::vector<std::string>{"Meshing: done (2)"});
 }
