@@ -1,74 +1,21 @@
 // The kestrin3d program's movie commands, run as a user runs them.
+#include "XKestrin3DRunner.h"
 #include "XStream.h"
 #include "XTestEnvironment.h"
 #include "XVolumeKeyframeMovie.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
-#ifndef KESTRIN3D_EXECUTABLE
-#error "the suite passes the path of the built kestrin3d"
-#endif
-
 namespace {
-struct XRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadFile(const std::string& inPath)
-{
-    std::ifstream file(inPath, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Runs kestrin3d with the arguments in a scratch folder and collects what it printed.
-XRun RunKestrin3D(const std::vector<std::string>& inArguments)
-{
-    static const std::string folder = XTestEnvironment::MakeTempDir("kestrin3d-run");
-    const std::string outPath = folder + "/out.txt", errPath = folder + "/err.txt";
-    const pid_t child = fork();
-    if (child == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
-            _exit(127);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(KESTRIN3D_EXECUTABLE));
-        for (const std::string& argument : inArguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(KESTRIN3D_EXECUTABLE, argv.data());
-        _exit(127);
-    }
-    XRun run;
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
-        run.exitCode = WEXITSTATUS(status);
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    return run;
-}
+using namespace XKestrin3DRunner;
 
 std::string MoviePath(const std::string& inName)
 {
     static const std::string folder = XTestEnvironment::MakeTempDir("kestrin3d-movies");
     return folder + "/" + inName;
-}
-
-bool Contains(const std::string& inText, const std::string& inWhat)
-{
-    return inText.find(inWhat) != std::string::npos;
 }
 
 XVolumeKeyframeMovie ReadMovie(const std::string& inPath)
