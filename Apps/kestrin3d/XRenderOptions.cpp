@@ -13,7 +13,8 @@ const char* const XRenderOptions::kHelp =
     "  --size WxH             picture size in pixels (default 640x480, at most 8192 a side)\n"
     "  --rotate X,Y,Z         turn the volume X degrees about x, then Y about y, then Z\n"
     "                         about z (default 0,0,0)\n"
-    "  --zoom F               scale the scene by F, above 0 (default 1)\n"
+    "  --zoom F               scale the scene by F, above 0; 1 is the 3D view's own framing,\n"
+    "                         the default 2.5 lets the volume fill most of the picture\n"
     "  --timepoint N          the timepoint drawn (default 1)\n"
     "  --channels LIST        the channels shown, such as 1,3 (default: all)\n"
     "  --colour C=RRGGBB      channel C's colour in hexadecimal, such as 2=FF00FF (default:\n"
@@ -119,7 +120,7 @@ XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments
         for (size_t i = 0; i < 3; ++i)
             options.rotation[i] = angles[i];
     }
-    options.zoom = line.GetDouble("--zoom", 1.0);
+    options.zoom = line.GetDouble("--zoom", kDefaultZoom);
     if (!(options.zoom > 0.0) || options.zoom > 1000.0)
         throw XUsageError("the value of --zoom must be above 0 and at most 1000, such as 1.5");
 

@@ -18,6 +18,8 @@ class XRenderOptions {
 public:
     static constexpr int32_t kDefaultWidth = 640;
     static constexpr int32_t kDefaultHeight = 480;
+    // The 3D view frames a whole turning scene; a picture of the volume wants it closer.
+    static constexpr double kDefaultZoom = 2.5;
     static constexpr int32_t kMaxSide = 8192;
     // The option list of 'kestrin3d render --help'.
     static const char* const kHelp;
@@ -32,7 +34,7 @@ public:
     int32_t width = kDefaultWidth;
     int32_t height = kDefaultHeight;
     double rotation[3] = {0, 0, 0}; // degrees about x, y and z
-    double zoom = 1.0;
+    double zoom = kDefaultZoom;
     uint32_t timepoint = 1;
     std::optional<std::vector<uint32_t>> shownChannels; // unset: all
     std::map<uint32_t, XARGB32Colour> colours;
