@@ -98,44 +98,44 @@ XVolumeRendererBase& XRenderCommands::AttachRenderer(const XRenderOptions& inOpt
 
 void XRenderCommands::ApplyShading(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer)
 {
-    using XSpec = XChannelShadeSpecification;
+    using XShading = XChannelShadeSpecification;
     for (uint32_t c = 1; c <= inRenderer.GetChannelCount(); ++c) {
-        XSpec spec;
-        inRenderer.GetChannelShadeSpecification(c, spec);
+        XShading shading;
+        inRenderer.GetChannelShadeSpecification(c, shading);
         if (inOptions.shownChannels)
-            spec.SetVisible(std::find(inOptions.shownChannels->begin(), inOptions.shownChannels->end(), c) !=
+            shading.SetVisible(std::find(inOptions.shownChannels->begin(), inOptions.shownChannels->end(), c) !=
                             inOptions.shownChannels->end());
         if (auto colour = inOptions.colours.find(c); colour != inOptions.colours.end())
-            spec.SetColour(colour->second);
+            shading.SetColour(colour->second);
         if (inOptions.model) {
             if (!inRenderer.IsModelSupported(c, *inOptions.model))
                 throw XUsageError("this renderer does not draw the model '" +
                                   inRenderer.GetModelName(*inOptions.model).GetStdString() +
                                   "'; leave out --model or choose another renderer with --renderer");
-            spec.SetShaderModel(*inOptions.model);
+            shading.SetShaderModel(*inOptions.model);
         }
         // Values are checked against the ranges the renderer gives for the model.
         XVector<XVolumeRendererBase::XShaderModelPropertyInfo> properties;
-        inRenderer.GetShaderModelSupportedProperties(spec.GetShaderModel(), properties);
+        inRenderer.GetShaderModelSupportedProperties(shading.GetShaderModel(), properties);
         for (const auto& [property, value, option] :
-             {std::tuple{XSpec::kBrightness, inOptions.brightness, "--brightness"},
-              std::tuple{XSpec::kOpacity, inOptions.opacity, "--opacity"}}) {
+             {std::tuple{XShading::kBrightness, inOptions.brightness, "--brightness"},
+              std::tuple{XShading::kOpacity, inOptions.opacity, "--opacity"}}) {
             if (!value)
                 continue;
             const XVolumeRendererBase::XShaderModelPropertyInfo* info = nullptr;
             for (const auto& candidate : properties)
                 if (candidate.property == property)
                     info = &candidate;
-            const std::string model = inRenderer.GetModelName(spec.GetShaderModel()).GetStdString();
+            const std::string model = inRenderer.GetModelName(shading.GetShaderModel()).GetStdString();
             if (!info)
                 throw XUsageError(std::string("the model '") + model + "' of this renderer has no " + (option + 2) +
                                   "; leave out " + option);
             if (*value < info->minimum || *value > info->maximum)
                 throw XUsageError(std::string("the value of ") + option + " must lie between " + Number(info->minimum) +
                                   " and " + Number(info->maximum) + " for the model '" + model + "' of this renderer");
-            spec.SetProperty(property, *value);
+            shading.SetProperty(property, *value);
         }
-        inRenderer.SetChannelShadeSpecification(c, spec);
+        inRenderer.SetChannelShadeSpecification(c, shading);
     }
 }
 

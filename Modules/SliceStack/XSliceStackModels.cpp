@@ -39,19 +39,19 @@ bool XSliceStackModels::GetPropertyInfo(XModel inModel, XProperty inProperty, XP
     }
 }
 
-XChannelShadeSpecification XSliceStackModels::Completed(const XChannelShadeSpecification& inSpec)
+XChannelShadeSpecification XSliceStackModels::Completed(const XChannelShadeSpecification& inShading)
 {
-    XChannelShadeSpecification spec = inSpec;
-    if (!IsSupported(spec.GetShaderModel()))
-        spec.SetShaderModel(kDefaultModel);
+    XChannelShadeSpecification shading = inShading;
+    if (!IsSupported(shading.GetShaderModel()))
+        shading.SetShaderModel(kDefaultModel);
     XVector<XProperty> properties;
-    GetProperties(spec.GetShaderModel(), properties);
+    GetProperties(shading.GetShaderModel(), properties);
     for (XProperty property : properties) {
         XPropertyInfo info;
-        GetPropertyInfo(spec.GetShaderModel(), property, info);
-        spec.SetProperty(property, spec.IsProperty(property)
-                                       ? std::clamp(spec.GetProperty(property), info.minimum, info.maximum)
+        GetPropertyInfo(shading.GetShaderModel(), property, info);
+        shading.SetProperty(property, shading.IsProperty(property)
+                                       ? std::clamp(shading.GetProperty(property), info.minimum, info.maximum)
                                        : info.defaultValue);
     }
-    return spec;
+    return shading;
 }

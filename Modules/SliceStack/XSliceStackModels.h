@@ -20,5 +20,5 @@ public:
     static bool GetPropertyInfo(XModel inModel, XProperty inProperty, XPropertyInfo& outInfo);
     // The specification as it is drawn: an unsupported model becomes the default, a
     // missing property takes its default and values outside their range are clamped.
-    static XChannelShadeSpecification Completed(const XChannelShadeSpecification& inSpec);
+    static XChannelShadeSpecification Completed(const XChannelShadeSpecification& inShading);
 };

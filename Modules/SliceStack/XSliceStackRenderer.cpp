@@ -68,11 +68,11 @@ void XSliceStackRenderer::SetSampleIDSelf() { LoadSample(); }
 
 void XSliceStackRenderer::SetCurrentTimepointSelf() { LoadSample(); }
 
-void XSliceStackRenderer::SetChannelShadeSpecificationSelf(const XChannelShadeSpecification& inSpec)
+void XSliceStackRenderer::SetChannelShadeSpecificationSelf(const XChannelShadeSpecification& inShading)
 {
-    const uint32_t channel = inSpec.GetChannel();
+    const uint32_t channel = inShading.GetChannel();
     if (channel >= 1 && channel <= itsVolume.GetChannelCount())
-        itsVolume.GetChannel(channel - 1).SetShading(XSliceStackModels::Completed(inSpec));
+        itsVolume.GetChannel(channel - 1).SetShading(XSliceStackModels::Completed(inShading));
     Render(false);
 }
 

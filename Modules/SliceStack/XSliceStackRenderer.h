@@ -29,7 +29,7 @@ public:
 
 protected:
     void SetSampleIDSelf() override;
-    void SetChannelShadeSpecificationSelf(const XChannelShadeSpecification& inSpec) override;
+    void SetChannelShadeSpecificationSelf(const XChannelShadeSpecification& inShading) override;
     void SetCurrentTimepointSelf() override;
 
 private:

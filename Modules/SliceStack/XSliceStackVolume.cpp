@@ -21,9 +21,9 @@ namespace {
 using XAxis = XSliceStackLevels::XAxis;
 
 // The channel's colour as drawn, each component 0..1.
-void DrawnColour(const XChannelShadeSpecification& inSpec, bool inLuminance, float outRGB[3])
+void DrawnColour(const XChannelShadeSpecification& inShading, bool inLuminance, float outRGB[3])
 {
-    const XARGB32Colour c = inSpec.GetColour();
+    const XARGB32Colour c = inShading.GetColour();
     outRGB[0] = c.red / 255.0f;
     outRGB[1] = c.green / 255.0f;
     outRGB[2] = c.blue / 255.0f;
@@ -183,11 +183,11 @@ void XSliceStackVolume::DrawEmission(const XFrame& inFrame, const std::vector<XS
         XSliceStackProgram& program = GetEmissionProgram(uint32_t(group.size()));
         program.Bind();
         for (size_t i = 0; i < group.size(); ++i) {
-            const XChannelShadeSpecification spec = XSliceStackModels::Completed(group[i]->GetShading());
-            const float brightness = spec.GetProperty(XChannelShadeSpecification::kBrightness);
-            const float opacity = spec.GetProperty(XChannelShadeSpecification::kOpacity);
+            const XChannelShadeSpecification shading = XSliceStackModels::Completed(group[i]->GetShading());
+            const float brightness = shading.GetProperty(XChannelShadeSpecification::kBrightness);
+            const float opacity = shading.GetProperty(XChannelShadeSpecification::kOpacity);
             float rgb[3];
-            DrawnColour(spec, inFrame.luminance, rgb);
+            DrawnColour(shading, inFrame.luminance, rgb);
             const float scale = brightness * weight;
             glProgramLocalParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, GLuint(2 * i), rgb[0] * scale, rgb[1] * scale,
                                          rgb[2] * scale, 0.0f);
@@ -230,12 +230,12 @@ void XSliceStackVolume::DrawMaximum(const XFrame& inFrame, const std::vector<XSl
     glStencilOp(GL_KEEP, GL_KEEP, GL_INVERT);
     Bound(itsColourProgram, XSliceStackProgram::kMaximumColour);
     for (XSliceStackChannel* channel : inChannels) {
-        const XChannelShadeSpecification spec = XSliceStackModels::Completed(channel->GetShading());
+        const XChannelShadeSpecification shading = XSliceStackModels::Completed(channel->GetShading());
         float rgb[3];
-        DrawnColour(spec, inFrame.luminance, rgb);
-        const float brightness = spec.GetProperty(XChannelShadeSpecification::kBrightness);
+        DrawnColour(shading, inFrame.luminance, rgb);
+        const float brightness = shading.GetProperty(XChannelShadeSpecification::kBrightness);
         glProgramLocalParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, 0, rgb[0] * brightness, rgb[1] * brightness,
-                                     rgb[2] * brightness, spec.GetProperty(XChannelShadeSpecification::kOpacity));
+                                     rgb[2] * brightness, shading.GetProperty(XChannelShadeSpecification::kOpacity));
         DrawSlices({channel}, XSliceStackView(inFrame.modelView, inFrame.orthographic, channel->GetBounds()));
     }
     // Later scenery must not be hidden behind levels posing as depths.
