@@ -18,7 +18,7 @@ public:
     static void GetProperties(XModel inModel, XVector<XProperty>& outProperties);
     // False (info untouched) for a property the model does not have.
     static bool GetPropertyInfo(XModel inModel, XProperty inProperty, XPropertyInfo& outInfo);
-    // The specification as it is drawn: an unsupported model becomes the default, a
+    // The shading as it is drawn: an unsupported model becomes the default, a
     // missing property takes its default and values outside their range are clamped.
     static XChannelShadeSpecification Completed(const XChannelShadeSpecification& inShading);
 };

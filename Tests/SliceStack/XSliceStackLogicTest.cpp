@@ -138,17 +138,17 @@ TEST(XSliceStackLevels, GammaAndInvertedRangesComeFromTheImageRenderer)
 
 TEST(XSliceStackModels, CompletesASpecificationForDrawing)
 {
-    using Spec = XChannelShadeSpecification;
-    Spec spec;
-    spec.SetShaderModel(Spec::kIsosurface);
-    spec.SetProperty(Spec::kBrightness, 25.0f);
-    Spec done = XSliceStackModels::Completed(spec);
-    EXPECT_EQ(done.GetShaderModel(), Spec::kFluorescence);
-    EXPECT_EQ(done.GetProperty(Spec::kBrightness), 10.0f);
-    EXPECT_EQ(done.GetProperty(Spec::kOpacity), 0.5f);
-    spec.SetShaderModel(Spec::kMaximumIP);
-    spec.SetProperty(Spec::kBrightness, -1.0f);
-    done = XSliceStackModels::Completed(spec);
-    EXPECT_EQ(done.GetProperty(Spec::kBrightness), 0.0f);
-    EXPECT_EQ(done.GetProperty(Spec::kOpacity), 1.0f);
+    using XShading = XChannelShadeSpecification;
+    XShading shading;
+    shading.SetShaderModel(XShading::kIsosurface);
+    shading.SetProperty(XShading::kBrightness, 25.0f);
+    XShading done = XSliceStackModels::Completed(shading);
+    EXPECT_EQ(done.GetShaderModel(), XShading::kFluorescence);
+    EXPECT_EQ(done.GetProperty(XShading::kBrightness), 10.0f);
+    EXPECT_EQ(done.GetProperty(XShading::kOpacity), 0.5f);
+    shading.SetShaderModel(XShading::kMaximumIP);
+    shading.SetProperty(XShading::kBrightness, -1.0f);
+    done = XSliceStackModels::Completed(shading);
+    EXPECT_EQ(done.GetProperty(XShading::kBrightness), 0.0f);
+    EXPECT_EQ(done.GetProperty(XShading::kOpacity), 1.0f);
 }

@@ -56,31 +56,31 @@ TEST_F(SliceStackModuleTest, RegistersFromItsFolderAndBecomesTheDefault)
 TEST_F(SliceStackModuleTest, OffersFluorescenceAndMaximumIPWithBrightnessAndOpacity)
 {
     XVolumeRendererBase& renderer = Show(0);
-    using Spec = XChannelShadeSpecification;
+    using XShading = XChannelShadeSpecification;
     XVector<XVolumeRendererBase::XChannelShaderModel> models;
     renderer.GetSupportedModels(1, models);
-    EXPECT_EQ(models, (XVector<XVolumeRendererBase::XChannelShaderModel>{Spec::kFluorescence, Spec::kMaximumIP}));
-    EXPECT_EQ(renderer.GetDefaultModel(1), Spec::kFluorescence);
-    EXPECT_FALSE(renderer.IsModelSupported(1, Spec::kIsosurface));
+    EXPECT_EQ(models, (XVector<XVolumeRendererBase::XChannelShaderModel>{XShading::kFluorescence, XShading::kMaximumIP}));
+    EXPECT_EQ(renderer.GetDefaultModel(1), XShading::kFluorescence);
+    EXPECT_FALSE(renderer.IsModelSupported(1, XShading::kIsosurface));
 
     XVector<XVolumeRendererBase::XShaderModelPropertyInfo> infos;
-    renderer.GetShaderModelSupportedProperties(Spec::kFluorescence, infos);
+    renderer.GetShaderModelSupportedProperties(XShading::kFluorescence, infos);
     ASSERT_EQ(infos.size(), 2u);
-    EXPECT_EQ(infos[0].property, Spec::kBrightness);
+    EXPECT_EQ(infos[0].property, XShading::kBrightness);
     EXPECT_EQ(infos[0].name, "Brightness");
     EXPECT_EQ(infos[0].minimum, 0.0f);
     EXPECT_EQ(infos[0].maximum, 10.0f);
     EXPECT_EQ(infos[0].defaultValue, 1.0f);
-    EXPECT_EQ(infos[1].property, Spec::kOpacity);
+    EXPECT_EQ(infos[1].property, XShading::kOpacity);
     EXPECT_EQ(infos[1].name, "Opacity");
     EXPECT_EQ(infos[1].maximum, 1.0f);
     EXPECT_EQ(infos[1].defaultValue, 0.5f);
     infos.clear();
-    renderer.GetShaderModelSupportedProperties(Spec::kMaximumIP, infos);
+    renderer.GetShaderModelSupportedProperties(XShading::kMaximumIP, infos);
     ASSERT_EQ(infos.size(), 2u);
     EXPECT_EQ(infos[1].defaultValue, 1.0f);
     infos.clear();
-    renderer.GetShaderModelSupportedProperties(Spec::kIsosurface, infos);
+    renderer.GetShaderModelSupportedProperties(XShading::kIsosurface, infos);
     EXPECT_TRUE(infos.empty());
 }
 

@@ -180,12 +180,12 @@ TEST_F(SliceStackPictureTest, BuiltInSampleShowsEveryChannel)
     for (uint32_t shown = 1; shown <= 3; ++shown) {
         XARGB32Colour colour;
         for (uint32_t c = 1; c <= 3; ++c) {
-            XChannelShadeSpecification spec;
-            renderer.GetChannelShadeSpecification(c, spec);
-            spec.SetVisible(c == shown);
-            renderer.SetChannelShadeSpecification(c, spec);
+            XChannelShadeSpecification shading;
+            renderer.GetChannelShadeSpecification(c, shading);
+            shading.SetVisible(c == shown);
+            renderer.SetChannelShadeSpecification(c, shading);
             if (c == shown)
-                colour = spec.GetColour();
+                colour = shading.GetColour();
         }
         const XARGB32Volume alone = Picture(320, 240);
         TestPicture::SavePNG(alone, "SliceStack-built-in-sample-channel-" + std::to_string(shown));
@@ -200,10 +200,10 @@ TEST_F(SliceStackPictureTest, BuiltInSampleShowsEveryChannel)
         EXPECT_GT(lit, 50) << "channel " << shown;
     }
     for (uint32_t c = 1; c <= 3; ++c) {
-        XChannelShadeSpecification spec;
-        renderer.GetChannelShadeSpecification(c, spec);
-        spec.SetVisible(true);
-        renderer.SetChannelShadeSpecification(c, spec);
+        XChannelShadeSpecification shading;
+        renderer.GetChannelShadeSpecification(c, shading);
+        shading.SetVisible(true);
+        renderer.SetChannelShadeSpecification(c, shading);
     }
     renderer.SetCurrentTimepoint(5);
     const XARGB32Volume later = Picture(320, 240);

@@ -32,11 +32,11 @@ XColumns Columns(XVolumeRendererBase& inRenderer, int inHeight)
 
 void SetModel(XVolumeRendererBase& inRenderer, uint32_t inChannel, XChannelShadeSpecification::XChannelShaderModel inModel)
 {
-    XChannelShadeSpecification spec;
-    inRenderer.GetChannelShadeSpecification(inChannel, spec);
-    spec.SetShaderModel(inModel);
-    spec.RemoveProperty(XChannelShadeSpecification::kOpacity);
-    inRenderer.SetChannelShadeSpecification(inChannel, spec);
+    XChannelShadeSpecification shading;
+    inRenderer.GetChannelShadeSpecification(inChannel, shading);
+    shading.SetShaderModel(inModel);
+    shading.RemoveProperty(XChannelShadeSpecification::kOpacity);
+    inRenderer.SetChannelShadeSpecification(inChannel, shading);
 }
 } // namespace
 
@@ -97,10 +97,10 @@ TEST_F(SliceStackShadingTest, MaximumProjectionShowsTheBrighterChannel)
 TEST_F(SliceStackShadingTest, HiddenChannelDoesNotAppear)
 {
     XVolumeRendererBase& renderer = Show(AddBoxSample(kBounds, {{kRed, {kLeftBox}}, {kGreen, {kRightBox}}}));
-    XChannelShadeSpecification spec;
-    renderer.GetChannelShadeSpecification(1, spec);
-    spec.SetVisible(false);
-    renderer.SetChannelShadeSpecification(1, spec);
+    XChannelShadeSpecification shading;
+    renderer.GetChannelShadeSpecification(1, shading);
+    shading.SetVisible(false);
+    renderer.SetChannelShadeSpecification(1, shading);
     const XARGB32Volume picture = Picture();
     TestPicture::SavePNG(picture, "SliceStack-red-hidden");
     int maxRed = 0, maxGreen = 0;
@@ -113,8 +113,8 @@ TEST_F(SliceStackShadingTest, HiddenChannelDoesNotAppear)
     EXPECT_EQ(maxRed, 0);
     EXPECT_GT(maxGreen, 200);
     // Shown again, it is back in the next frame.
-    spec.SetVisible(true);
-    renderer.SetChannelShadeSpecification(1, spec);
+    shading.SetVisible(true);
+    renderer.SetChannelShadeSpecification(1, shading);
     const XARGB32Volume again = Picture();
     const XColumns c = Columns(renderer, again.GetHeight());
     EXPECT_GT(TestPicture::PixelAt(again, c.leftOnly, c.row).red, 200);
@@ -127,11 +127,11 @@ TEST_F(SliceStackShadingTest, ColourAndBrightnessComeFromTheShadeSpecification)
     const XARGB32Volume first = Picture();
     const XColumns c = Columns(renderer, first.GetHeight());
     const XARGB32Colour before = TestPicture::PixelAt(first, c.leftOnly, c.row);
-    XChannelShadeSpecification spec;
-    renderer.GetChannelShadeSpecification(1, spec);
-    spec.SetColour(XARGB32Colour(255, 0, 0, 255));
-    spec.SetProperty(XChannelShadeSpecification::kBrightness, 3.0f);
-    renderer.SetChannelShadeSpecification(1, spec);
+    XChannelShadeSpecification shading;
+    renderer.GetChannelShadeSpecification(1, shading);
+    shading.SetColour(XARGB32Colour(255, 0, 0, 255));
+    shading.SetProperty(XChannelShadeSpecification::kBrightness, 3.0f);
+    renderer.SetChannelShadeSpecification(1, shading);
     const XARGB32Colour after = TestPicture::PixelAt(Picture(), c.leftOnly, c.row);
     EXPECT_GT(before.red, 20);
     EXPECT_LT(before.red, 80);
