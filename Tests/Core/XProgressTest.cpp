@@ -40,7 +40,6 @@ TEST_F(XProgressOutput, PrintsALineAtEachTenthWhenNotOnATerminal)
         progress.SetOutput(itsOut);
         for (int i = 0; i < 1000; ++i)
             progress.Increment();
-        EXPECT_EQ(progress.GetCount(), 1000u);
     }
     std::vector<std::string> expected;
     for (int p = 10; p <= 100; p += 10)
