@@ -98,14 +98,12 @@ TEST(ImageRenderer, MapsThroughTheDisplayRangeAndGamma)
     EXPECT_EQ(CodeOf([&] { r.SetDisplayRange(0, INFINITY); }), XException::kBadArgument);
     EXPECT_EQ(r.GetGamma(), 1.0);
     EXPECT_EQ(r.GetWhiteLevel(), 10.0);
-    EXPECT_EQ(*r.Clone(), r);
 }
 
 TEST(DataStorable, StoresAnObjectAsASampleAndStream)
 {
     using XDataNote = XDataStorable<Note, 0x6E00>;
     XDataNote::RegisterClass();
-    EXPECT_TRUE(XClassRegistry::IsRegistered("XDataNote"));
 
     Note note;
     note.text = "hello";

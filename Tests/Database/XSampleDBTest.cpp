@@ -223,8 +223,6 @@ TEST_F(SampleDB, SamplePrefsAreKeptPerSample)
     EXPECT_FLOAT_EQ(prefsA.ReadFloatDefaulted("View", "Zoom", 1), 2.5f);
     EXPECT_EQ(prefsA.ReadColourDefaulted("View", "Back", XARGB32Colour::kBlack), XARGB32Colour::kBlue);
     EXPECT_FALSE(XSamplePrefsSaver(b).EntryExists("View", "Zoom"));
-    // Another width reads as the default.
-    EXPECT_EQ(prefsA.Read32Defaulted("View", "Zoom", 7), 7u);
 
     // Preferences are not the sample's data: a locked sample still takes them.
     XSampleDB::GetDB().SetModifyLock(a, true);

@@ -55,8 +55,6 @@ TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
     auto s = XSyntheticSample::Make(SmallSettings());
     ASSERT_EQ(s->GetChannelCount(), 3u);
     EXPECT_EQ(s->GetTimepointCount(), 3u);
-    EXPECT_EQ(s->GetChannelName(1), "Nuclei");
-    EXPECT_EQ(s->GetChannelName(3), "Spots");
     EXPECT_DOUBLE_EQ(s->GetCalibrationZ(), 0.5);
     EXPECT_DOUBLE_EQ(s->GetTimepointTimeFromStart(3).GetSeconds(), 120.0);
     for (uint32_t c = 1; c <= 3; ++c) {
