@@ -1,12 +1,22 @@
 #pragma once
 // Reading textures back for the texture tests.
+#include "WGLWnd.h"
+#include "XGLContextLock.h"
 #include "XOpenGL.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <utility>
 #include <vector>
 
 namespace TextureTest {
+// A test that runs with a small window's context current throughout.
+class XContextTest : public ::testing::Test {
+protected:
+    WGLWnd itsWindow{8, 8};
+    XGLContextLock itsLock{itsWindow};
+};
+
 struct XTexels {
     int32_t width = 0;
     int32_t height = 0;

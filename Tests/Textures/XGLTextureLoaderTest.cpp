@@ -7,6 +7,7 @@
 #include "XGLTextureLoader.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using TextureTest::BoundTextureSize;
 using TextureTest::GLInteger;
@@ -43,9 +44,9 @@ XGLTextureLoader MakeLoader(const XSource& inSource, uint32_t inLeft, uint32_t i
     return loader;
 }
 
-class XGLTextureLoaderTest : public ::testing::Test {
+class XGLTextureLoaderTest : public TextureTest::XContextTest {
 protected:
-    XGLTextureLoaderTest() : itsWindow(8, 8), itsLock(itsWindow)
+    XGLTextureLoaderTest()
     {
         glGenTextures(1, &itsTexture);
         glBindTexture(GL_TEXTURE_2D, itsTexture);
@@ -67,34 +68,25 @@ protected:
                     << "texel " << x << ", " << y;
     }
 
-    WGLWnd itsWindow;
-    XGLContextLock itsLock;
     GLuint itsTexture = 0;
 };
 } // namespace
 
-TEST_F(XGLTextureLoaderTest, UploadsTheRegionAtItsPlace)
+TEST_F(XGLTextureLoaderTest, UploadsTheRegionAtItsPlaceWithItsBorderAround)
 {
     XSource source;
-    XAssertRecorder recorder;
-    XGLTextureLoader loader = MakeLoader(source, 3, 2, 0);
-    ASSERT_TRUE(loader.Load());
-    ExpectInterior(source, 3, 2);
-    EXPECT_EQ(recorder.GetCount(), 0u);
-    // The unpack state is left as the upload found it.
-    EXPECT_EQ(GLInteger(GL_UNPACK_ROW_LENGTH) + GLInteger(GL_UNPACK_SKIP_ROWS) + GLInteger(GL_UNPACK_SKIP_PIXELS), 0);
-    EXPECT_EQ(GLInteger(GL_UNPACK_ALIGNMENT), 4);
-}
-
-TEST_F(XGLTextureLoaderTest, BorderComesFromAroundTheTexturesPlace)
-{
-    XSource source;
-    XAssertRecorder recorder;
-    // The texture with its border ends on the source's last column and row.
-    XGLTextureLoader loader = MakeLoader(source, 3, 3, 1);
-    ASSERT_TRUE(loader.Load());
-    ExpectInterior(source, 3, 3);
-    EXPECT_EQ(recorder.GetCount(), 0u);
+    // Without a border, and with one that ends on the source's last column and row.
+    for (auto [left, top, border] : {std::tuple{3u, 2u, 0u}, {3u, 3u, 1u}}) {
+        SCOPED_TRACE(testing::Message() << "border " << border);
+        XAssertRecorder recorder;
+        XGLTextureLoader loader = MakeLoader(source, left, top, border);
+        ASSERT_TRUE(loader.Load());
+        ExpectInterior(source, int(left), int(top));
+        EXPECT_EQ(recorder.GetCount(), 0u);
+        // The unpack state is left as the upload found it.
+        EXPECT_EQ(GLInteger(GL_UNPACK_ROW_LENGTH) + GLInteger(GL_UNPACK_SKIP_ROWS) + GLInteger(GL_UNPACK_SKIP_PIXELS), 0);
+        EXPECT_EQ(GLInteger(GL_UNPACK_ALIGNMENT), 4);
+    }
 }
 
 TEST_F(XGLTextureLoaderTest, DumpDrawsTheSameRegion)

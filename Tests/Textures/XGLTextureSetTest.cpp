@@ -18,7 +18,6 @@ TEST(XGLTextureSet, ClearsEveryTextureToBlackAtPowerOfTwoSize)
     XGLTextureSet set;
     set.AllocateTexturesInCurrentContext(2);
     ASSERT_EQ(set.GetTextureCount(), 2u);
-    EXPECT_TRUE(set.AreTexturesInCurrentContext());
     set.ClearTextures(300, 200);
     for (uint32_t i = 0; i < 2; ++i) {
         set.SelectTexture(i);

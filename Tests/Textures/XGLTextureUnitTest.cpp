@@ -19,12 +19,7 @@ bool EnabledOn(uint32_t inUnit, GLenum inTarget)
     return glIsEnabled(inTarget);
 }
 
-class XGLTextureUnitTest : public ::testing::Test {
-protected:
-    XGLTextureUnitTest() : itsWindow(4, 4), itsLock(itsWindow) {}
-    WGLWnd itsWindow;
-    XGLContextLock itsLock;
-};
+using XGLTextureUnitTest = TextureTest::XContextTest;
 } // namespace
 
 TEST_F(XGLTextureUnitTest, ActiveUnitGuardsSwitchBack)

@@ -32,12 +32,7 @@ XARGB32Volume MakeVolume(int inWidth, int inHeight, int inDepth)
     return volume;
 }
 
-class XGLVolumeTextureStackTest : public ::testing::Test {
-protected:
-    XGLVolumeTextureStackTest() : itsWindow(4, 4), itsLock(itsWindow) {}
-    WGLWnd itsWindow;
-    XGLContextLock itsLock;
-};
+using XGLVolumeTextureStackTest = TextureTest::XContextTest;
 
 // Takes its own filtering, and counts the slices it was asked about.
 class XNearestStack : public XGLVolumeTextureStack {
@@ -145,8 +140,6 @@ TEST_F(XGLVolumeTextureStackTest, MovingHandsTheTexturesOver)
     EXPECT_EQ(third.GetSliceCount(), 2u);
     EXPECT_EQ(third.GetSliceTextureName(1), name);
     EXPECT_TRUE(IsTexture(name));
-    static_assert(!std::is_copy_constructible_v<XGLVolumeTextureStack>);
-    static_assert(!std::is_copy_assignable_v<XGLVolumeTextureStack>);
 }
 
 TEST_F(XGLVolumeTextureStackTest, EmptyAndOversizedVolumes)

@@ -13,12 +13,7 @@
 using TextureTest::ReadBoundTexture;
 
 namespace {
-class XGLXVolumeTextureTest : public ::testing::Test {
-protected:
-    XGLXVolumeTextureTest() : itsWindow(4, 4), itsLock(itsWindow) {}
-    WGLWnd itsWindow;
-    XGLContextLock itsLock;
-};
+using XGLXVolumeTextureTest = TextureTest::XContextTest;
 
 // The RGBA bytes of texel (x, y).
 std::array<uint8_t, 4> Texel(const TextureTest::XTexels& inTexels, int inX, int inY)
