@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 TEST(X3DRect, VolumeAndFaces)
 {
@@ -21,11 +22,9 @@ TEST(X3DRect, VolumeAndFaces)
 TEST(X3DRect, ContainsAtTheExclusiveFarEdges)
 {
     X3DRect box(0, 0, 0, 4, 3, 2);
-    EXPECT_TRUE(box.Contains(X3DPoint(3, 2, 1)));
-    EXPECT_FALSE(box.Contains(X3DPoint(4, 2, 1)));
-    EXPECT_FALSE(box.Contains(X3DPoint(3, 3, 1)));
-    EXPECT_FALSE(box.Contains(X3DPoint(3, 2, 2)));
-    EXPECT_FALSE(box.Contains(X3DPoint(-1, 0, 0)));
+    for (auto [p, inside] : {std::pair{X3DPoint(3, 2, 1), true}, {X3DPoint(4, 2, 1), false}, {X3DPoint(3, 3, 1), false},
+                             {X3DPoint(3, 2, 2), false}, {X3DPoint(-1, 0, 0), false}})
+        EXPECT_EQ(box.Contains(p), inside) << p.x << "," << p.y << "," << p.z;
     EXPECT_TRUE(box.Contains(box));
     EXPECT_FALSE(box.Contains(X3DRect(0, 0, 0, 4, 3, 3)));
     EXPECT_TRUE(box.Contains(X3DRect(9, 9, 9, 9, 9, 9)));

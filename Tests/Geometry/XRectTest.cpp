@@ -2,15 +2,15 @@
 #include "XRectF.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 TEST(XRect, EdgesAreExclusive)
 {
     XRect r(2, 3, 7, 5);
-    EXPECT_TRUE(r.Contains(2, 3));
-    EXPECT_TRUE(r.Contains(6, 4));
-    EXPECT_FALSE(r.Contains(7, 4)); // right edge
-    EXPECT_FALSE(r.Contains(6, 5)); // bottom edge
-    EXPECT_FALSE(r.Contains(XPoint(1, 3)));
+    // Corners inside, then the right and bottom edges and a point left of it.
+    for (auto [p, inside] : {std::pair{XPoint(2, 3), true}, {XPoint(6, 4), true}, {XPoint(7, 4), false},
+                             {XPoint(6, 5), false}, {XPoint(1, 3), false}})
+        EXPECT_EQ(r.Contains(p), inside) << p.x << "," << p.y;
     EXPECT_TRUE(r.Contains(XRect(2, 3, 7, 5)));
     EXPECT_FALSE(r.Contains(XRect(2, 3, 8, 5)));
 }
