@@ -20,6 +20,18 @@ struct Canvas {
     XGC MakeGC() { return XGC(pixels.data(), width, height, width * 4); }
 };
 
+// A white canvas after inDraw; the context is gone, so everything drawn is in the pixels.
+template <class F>
+Canvas Drawn(int inWidth, int inHeight, F&& inDraw)
+{
+    Canvas c(inWidth, inHeight);
+    {
+        XGC gc = c.MakeGC();
+        inDraw(gc);
+    }
+    return c;
+}
+
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kRed = 0xFFFF0000u;
 constexpr uint32_t kBlue = 0xFF0000FFu;
@@ -83,65 +95,53 @@ Ink FindInk(const Canvas& c, uint32_t inBackground)
 TEST(XGC, FillsAndFramesLandOnExactPixels)
 {
     for (auto mode : {XGC::kAntiAliasOn, XGC::kAntiAliasOff}) {
-        Canvas c(20, 20);
-        {
-            XGC gc = c.MakeGC();
+        const Canvas c = Drawn(20, 20, [&](XGC& gc) {
             gc.SetAntiAliasMode(mode);
             gc.SetFillColour(XARGB32Colour::kRed);
             gc.FillRect(R(3, 4, 8, 10));
-        }
+        });
         EXPECT_TRUE(RegionIs(c, 3, 4, 8, 10, kRed, kWhite)) << "antialias " << mode;
     }
 
     // A frame of width 1 is the outermost ring of the rectangle; the inside is untouched.
-    Canvas f(12, 12);
-    {
-        XGC gc = f.MakeGC();
+    const Canvas f = Drawn(12, 12, [&](XGC& gc) {
         gc.SetStrokeColour(XARGB32Colour::kBlue);
         gc.FrameRect(R(2, 2, 8, 8));
-    }
+    });
     EXPECT_TRUE(PixelsAre(f, {{2, 2, kBlue}, {7, 7, kBlue}, {4, 2, kBlue}, {7, 5, kBlue},
                               {3, 3, kWhite}, {6, 6, kWhite}, {8, 8, kWhite}, {1, 1, kWhite}}));
 
     // DrawRect fills with the fill colour and borders with the stroke colour.
-    Canvas d(10, 10);
-    {
-        XGC gc = d.MakeGC();
+    const Canvas d = Drawn(10, 10, [&](XGC& gc) {
         gc.SetFillColour(XARGB32Colour::kRed);
         gc.SetStrokeColour(XARGB32Colour::kBlue);
         gc.SetStrokeWidth(2);
         gc.DrawRect(R(0, 0, 10, 10));
-    }
+    });
     EXPECT_TRUE(PixelsAre(d, {{0, 0, kBlue}, {1, 5, kBlue}, {2, 2, kRed}, {7, 7, kRed}, {8, 9, kBlue}}));
 }
 
 TEST(XGC, LinesCoverTheirEndPixelsCrisply)
 {
-    Canvas c(12, 12);
-    {
-        XGC gc = c.MakeGC();
+    const Canvas c = Drawn(12, 12, [&](XGC& gc) {
         gc.SetStrokeColour(XARGB32Colour::kRed);
         gc.DrawLine(2, 5, 8, 5);
-    }
+    });
     EXPECT_TRUE(RegionIs(c, 2, 5, 9, 6, kRed, kWhite));
 
-    Canvas v(12, 12);
-    {
-        XGC gc = v.MakeGC();
+    const Canvas v = Drawn(12, 12, [&](XGC& gc) {
         gc.SetStrokeColour(XARGB32Colour::kBlue);
         gc.SetStrokeWidth(3);
         gc.DrawLine(6, 9, 6, 3); // drawn upwards, three pixels wide
-    }
+    });
     EXPECT_TRUE(RegionIs(v, 5, 2, 8, 11, kBlue, kWhite));
 
     // Without antialiasing a diagonal has only the two colours.
-    Canvas a(16, 16);
-    {
-        XGC gc = a.MakeGC();
+    const Canvas a = Drawn(16, 16, [&](XGC& gc) {
         gc.SetAntiAliasMode(XGC::kAntiAliasOff);
         gc.SetStrokeColour(XARGB32Colour::kBlack);
         gc.DrawLine(1, 2, 14, 11);
-    }
+    });
     int dark = 0;
     for (uint32_t p : a.pixels) {
         EXPECT_TRUE(p == kWhite || p == 0xFF000000u) << std::hex << p;
@@ -152,26 +152,21 @@ TEST(XGC, LinesCoverTheirEndPixelsCrisply)
 
 TEST(XGC, DashedPensLeaveGaps)
 {
-    Canvas c(24, 3);
-    {
-        XGC gc = c.MakeGC();
-        gc.SetStrokeColour(XARGB32Colour::kBlack);
-        gc.SetPenStyle(XGC::kPenDash);
-        gc.DrawLine(0, 1, 23, 1);
+    // Dashes of three pixels and dots of one, each followed by a gap of one, from the first pixel.
+    struct XCase {
+        XGC::XPenStyle style;
+        int period;
+    };
+    for (const XCase& pen : {XCase{XGC::kPenDash, 4}, XCase{XGC::kPenDot, 2}}) {
+        const Canvas c = Drawn(24, 3, [&](XGC& gc) {
+            gc.SetStrokeColour(XARGB32Colour::kBlack);
+            gc.SetPenStyle(pen.style);
+            gc.DrawLine(0, 1, 23, 1);
+        });
+        for (int x = 0; x < 24; ++x)
+            EXPECT_EQ(c.At(x, 1), x % pen.period == pen.period - 1 ? kWhite : 0xFF000000u)
+                << "pen " << pen.style << ", x = " << x;
     }
-    // Dashes of three pixels, gaps of one, starting at the first pixel.
-    for (int x = 0; x < 24; ++x)
-        EXPECT_EQ(c.At(x, 1), x % 4 == 3 ? kWhite : 0xFF000000u) << "x = " << x;
-
-    Canvas dot(10, 3);
-    {
-        XGC gc = dot.MakeGC();
-        gc.SetStrokeColour(XARGB32Colour::kBlack);
-        gc.SetPenStyle(XGC::kPenDot);
-        gc.DrawLine(0, 1, 9, 1);
-    }
-    for (int x = 0; x < 10; ++x)
-        EXPECT_EQ(dot.At(x, 1), x % 2 ? kWhite : 0xFF000000u) << "x = " << x;
 }
 
 TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
@@ -195,12 +190,10 @@ TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
     EXPECT_EQ(Bytes(argb, (1 * 4 + 1) * 4, 4), (std::vector<uint8_t>{255, 10, 20, 30}));
     EXPECT_EQ(argb[0], 0); // untouched pixels stay transparent black
 
-    Canvas native(2, 2);
-    {
-        XGC gc = native.MakeGC();
+    const Canvas native = Drawn(2, 2, [&](XGC& gc) {
         gc.SetFillColour(colour);
         gc.FillRect(R(0, 0, 1, 1));
-    }
+    });
     EXPECT_EQ(native.At(0, 0), colour.GetPacked());
 
     // Straight alpha goes in and comes back out: half-transparent red drawn on
@@ -233,12 +226,10 @@ TEST(XGC, DrawImageScalesAndBlendsWithOpacity)
     // A 2 x 2 image, bytes B, G, R, A: red, green / blue, black.
     const uint8_t image[16] = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 0, 0, 0, 255};
 
-    Canvas c(10, 10);
-    {
-        XGC gc = c.MakeGC();
+    const Canvas c = Drawn(10, 10, [&](XGC& gc) {
         gc.SetSmoothImages(false);
         gc.DrawImage(image, 2, 2, 8, XGC::XPixelLayout::kBGRA32, R(1, 1, 9, 9));
-    }
+    });
     EXPECT_TRUE(PixelsAre(c, {{1, 1, kRed}, {4, 4, kRed}, {5, 1, 0xFF00FF00u}, {8, 4, 0xFF00FF00u},
                               {1, 5, kBlue}, {8, 8, 0xFF000000u}, {0, 0, kWhite}, {9, 9, kWhite}}));
 
@@ -333,9 +324,7 @@ TEST(XGC, TruncationFitsTheWidthWithAnEllipsis)
 
 TEST(XGC, TransformClipAndSaveRestore)
 {
-    Canvas c(12, 12);
-    {
-        XGC gc = c.MakeGC();
+    const Canvas c = Drawn(12, 12, [&](XGC& gc) {
         gc.SetFillColour(XARGB32Colour::kRed);
         gc.Save();
         gc.SetTransform(XGC::XAffine::Translation(5, 6) * XGC::XAffine::Scaling(2, 2));
@@ -347,42 +336,36 @@ TEST(XGC, TransformClipAndSaveRestore)
         gc.FillRect(R(0, 0, 1, 1));
         EXPECT_THROW(gc.SetTransform(XGC::XAffine::Scaling(0, 1)), XException);
         gc.Restore(); // unbalanced: ignored
-    }
+    });
     EXPECT_TRUE(PixelsAre(c, {{0, 0, kRed}, {5, 6, kBlue}, {6, 9, kBlue}, {7, 9, kWhite}, {5, 10, kWhite}, {4, 6, kWhite}}));
 
     // A clip keeps drawing inside it until the state is restored.
-    Canvas k(10, 10);
-    {
-        XGC gc = k.MakeGC();
+    const Canvas k = Drawn(10, 10, [&](XGC& gc) {
         gc.SetFillColour(XARGB32Colour::kBlue);
         gc.Save();
         gc.ClipToRect(R(2, 3, 6, 5));
         gc.FillRect(R(0, 0, 10, 10));
         gc.Restore();
-    }
+    });
     EXPECT_TRUE(RegionIs(k, 2, 3, 6, 5, kBlue, kWhite));
 }
 
 TEST(XGC, PathsRoundedRectsAndClearing)
 {
-    Canvas c(20, 20);
-    {
-        XGC gc = c.MakeGC();
+    const Canvas c = Drawn(20, 20, [&](XGC& gc) {
         gc.Clear(XARGB32Colour(255, 0, 0, 0));
         gc.SetFillColour(XARGB32Colour::kRed);
         gc.DrawPath({{2, 2}, {18, 2}, {2, 18}}, true, XGC::kPathFill);
         gc.SetStrokeColour(XARGB32Colour::kBlue);
         gc.DrawPath({{10, 17}, {17, 17}, {17, 10}}, false, XGC::kPathStroke);
-    }
+    });
     EXPECT_TRUE(PixelsAre(c, {{5, 5, kRed}, {15, 15, 0xFF000000u}, {10, 17, kBlue}, {17, 17, kBlue}, {17, 10, kBlue},
                               {16, 16, 0xFF000000u}, {17, 9, 0xFF000000u}}));
 
-    Canvas r(20, 20);
-    {
-        XGC gc = r.MakeGC();
+    const Canvas r = Drawn(20, 20, [&](XGC& gc) {
         gc.SetFillColour(XARGB32Colour::kBlue);
         gc.FillRoundedRect(R(0, 0, 20, 20), 6);
-    }
+    });
     EXPECT_TRUE(PixelsAre(r, {{0, 0, kWhite}, {19, 19, kWhite}, {10, 0, kBlue}, {10, 10, kBlue}, {0, 10, kBlue}}));
 
     // Clear replaces pixels rather than blending, even through a clip.
