@@ -13,7 +13,6 @@
 #include <limits>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -111,23 +110,6 @@ TEST_F(UserPrefs, DefaultsWidthsAndANewStore)
     XUserPrefsSaver::Reload();
     EXPECT_FALSE(XUserPrefsSaver().EntryExists("Scene", "Show Floor"));
     EXPECT_TRUE(XUserPrefsSaver().EntryExists("Scene", "Floor Pattern"));
-}
-
-TEST_F(UserPrefs, AnotherProcessReadsWhatWasSaved)
-{
-    XUserPrefsSaver::Reload();
-    XUserPrefsSaver().Write32("Volume Renderer Manager", "Default Renderer ID", 4242);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        XUserPrefsSaver::Reload();
-        const bool ok = XUserPrefsSaver().Read32Defaulted("Volume Renderer Manager", "Default Renderer ID", 0) == 4242;
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(UserPrefs, DamagedFileIsLoggedReadAsEmptyAndKeptUntilASave)

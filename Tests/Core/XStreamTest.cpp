@@ -52,8 +52,9 @@ TEST(XStream, RoundTripsEveryWidthLittleEndian)
 TEST(XStream, RoundTripsStringsAndBytes)
 {
     XStream s;
+    // Text comes back byte for byte, UTF-8 or not, so whatever was written can be read.
     const XString texts[] = {XString(), XString("1 Unit = %1 µm"), XString(std::string("a\0b", 3)),
-                             XString(std::string(70000, 'x'))};
+                             XString(std::string("\xFF\xFEok")), XString(std::string(70000, 'x'))};
     for (const XString& t : texts)
         s.WriteString(t);
     const uint8_t raw[] = {1, 2, 3};
@@ -104,11 +105,6 @@ TEST(XStream, HostileLengthsAndCountsAreRefusedBeforeAllocating)
     exact.Write64(1);
     exact.Write64(2);
     EXPECT_EQ(exact.ReadCount(8), 2u);
-
-    // Text comes back byte for byte, UTF-8 or not, so whatever was written can be read.
-    XStream raw;
-    raw.WriteString(XString(std::string("\xFF\xFEok")));
-    EXPECT_EQ(raw.ReadString(), XString(std::string("\xFF\xFEok")));
 
     EXPECT_EQ(CodeOf([&] { exact.SetPosition(exact.GetSize() + 1); }), XException::kBadArgument);
 }
