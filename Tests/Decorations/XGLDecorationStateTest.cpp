@@ -1,7 +1,10 @@
-// Every decoration leaves the GL state as it found it, whatever that state was.
+// Every decoration leaves the GL state as it found it, whatever that state was, even
+// when its drawing fails half way.
 #include "DecorationTestSupport.h"
 #include "XGLBoundingGraph.h"
 #include "XGLContextLock.h"
+#include "XGLDisableAttachment.h"
+#include "XGLException.h"
 #include "XARGB32Volume.h"
 #include "XGLFloor.h"
 #include "XGLImagePlane.h"
@@ -19,9 +22,29 @@
 using namespace DecorationTest;
 
 namespace {
+// How a case's drawing ends: a failing one is made to fail by a GL error left pending
+// before it starts, which its own error check finds, or fails by itself.
+enum XEnding { kDraws, kFailsOnPendingError, kFails };
+
 struct XDecoration {
     const char* name;
     std::function<std::unique_ptr<XGLRenderable>()> make;
+    XEnding ending = kDraws;
+};
+
+class XFailingRenderable : public XGLRenderable {
+protected:
+    void RenderSelf(XGLRenderable&) override { throw XGLException(GL_INVALID_OPERATION); }
+};
+
+// The marker's projection, viewport and scissored clear are in force when a node among
+// its arrows fails.
+class XFailingOrientator : public XGLOrientator {
+public:
+    XFailingOrientator() { AddChild(itsFailure); }
+
+private:
+    XFailingRenderable itsFailure;
 };
 
 const XDecoration kDecorations[] = {
@@ -61,6 +84,25 @@ const XDecoration kDecorations[] = {
          graph->SetScale(0.02);
          return graph;
      }},
+    {"FailingOrientator", [] { return std::make_unique<XFailingOrientator>(); }, kFails},
+    {"FailingImagePlane",
+     [] {
+         auto plane = std::make_unique<XGLImagePlane>();
+         XARGB32Volume picture(30, 20, 1);
+         plane->SetVolume(&picture);
+         return plane;
+     },
+     kFailsOnPendingError},
+    // As the scene's caption is: its attachments switch state around the text.
+    {"FailingCaption",
+     [] {
+         auto text = std::make_unique<XGLStaticText>(12.0, 1, 0);
+         text->SetText("Scale");
+         text->AddAttachment(new XGLDisableAttachment(GL_LIGHTING));
+         text->AddAttachment(new XGLDisableAttachment(GL_DEPTH_TEST));
+         return text;
+     },
+     kFailsOnPendingError},
 };
 
 class XDecorationStateTest : public ::testing::TestWithParam<XDecoration> {};
@@ -80,7 +122,12 @@ TEST_P(XDecorationStateTest, LeavesTheStateAsItFoundIt)
         SetUnusualState(on);
         glMatrixMode(on ? GL_MODELVIEW : GL_PROJECTION);
         const XGLStateSnapshot before = XGLStateSnapshot::Take();
-        decoration->Render(*decoration);
+        if (GetParam().ending == kFailsOnPendingError)
+            glEnable(GLenum(0xFFFF));
+        if (GetParam().ending == kDraws)
+            decoration->Render(*decoration);
+        else
+            EXPECT_THROW(decoration->Render(*decoration), XGLException);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         const XGLStateSnapshot after = XGLStateSnapshot::Take();
         EXPECT_EQ(before.Difference(after), "") << GetParam().name << " changed these";
