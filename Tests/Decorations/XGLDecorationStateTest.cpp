@@ -32,20 +32,26 @@ struct XDecoration {
     XEnding ending = kDraws;
 };
 
-class XFailingRenderable : public XGLRenderable {
-protected:
-    void RenderSelf(XGLRenderable&) override { throw XGLException(GL_INVALID_OPERATION); }
-};
-
-// The marker's projection, viewport and scissored clear are in force when a node among
-// its arrows fails.
-class XFailingOrientator : public XGLOrientator {
+// Fails as the node it is attached to starts drawing its own children.
+class XFailingAttachment : public XGLAttachment {
 public:
-    XFailingOrientator() { AddChild(itsFailure); }
-
-private:
-    XFailingRenderable itsFailure;
+    void PreRender() override { throw XGLException(GL_INVALID_OPERATION); }
 };
+
+std::unique_ptr<XGLRenderable> MakeImagePlane()
+{
+    auto plane = std::make_unique<XGLImagePlane>();
+    XARGB32Volume picture(30, 20, 1);
+    plane->SetVolume(&picture);
+    return plane;
+}
+
+std::unique_ptr<XGLRenderable> MakeText()
+{
+    auto text = std::make_unique<XGLStaticText>(12.0, 1, 0);
+    text->SetText("Scale");
+    return text;
+}
 
 const XDecoration kDecorations[] = {
     {"CheckedFloor", [] { return std::make_unique<XGLFloor>(10.0, 10.0, 1.2, 0.4); }},
@@ -53,13 +59,7 @@ const XDecoration kDecorations[] = {
      [] {
          return std::make_unique<XGLFloor>(10.0, 10.0, 1.2, 0.4, XARGB32Colour::kRed, XARGB32Colour::kBlue, false);
      }},
-    {"ImagePlane",
-     [] {
-         auto plane = std::make_unique<XGLImagePlane>();
-         XARGB32Volume picture(30, 20, 1);
-         plane->SetVolume(&picture);
-         return plane;
-     }},
+    {"ImagePlane", MakeImagePlane},
     {"WirePlane", [] { return std::make_unique<XGLWirePlane>(); }},
     {"TickBall", [] { return std::make_unique<XGLTickBall>(); }},
     {"InteractiveBall", [] { return std::make_unique<XGLInteractiveBall>(); }},
@@ -71,12 +71,7 @@ const XDecoration kDecorations[] = {
      }},
     {"Orientator", [] { return std::make_unique<XGLOrientator>(); }},
     {"XYZ", [] { return std::make_unique<XGLXYZ>(); }},
-    {"StaticText",
-     [] {
-         auto text = std::make_unique<XGLStaticText>(12.0, 1, 0);
-         text->SetText("Scale");
-         return text;
-     }},
+    {"StaticText", MakeText},
     {"BoundingGraph",
      [] {
          auto graph = std::make_unique<XGLBoundingGraph>();
@@ -84,20 +79,19 @@ const XDecoration kDecorations[] = {
          graph->SetScale(0.02);
          return graph;
      }},
-    {"FailingOrientator", [] { return std::make_unique<XFailingOrientator>(); }, kFails},
-    {"FailingImagePlane",
+    // In the marker's own viewport and projection.
+    {"FailingOrientator",
      [] {
-         auto plane = std::make_unique<XGLImagePlane>();
-         XARGB32Volume picture(30, 20, 1);
-         plane->SetVolume(&picture);
-         return plane;
+         auto orientator = std::make_unique<XGLOrientator>();
+         orientator->AddAttachment(new XFailingAttachment);
+         return orientator;
      },
-     kFailsOnPendingError},
+     kFails},
+    {"FailingImagePlane", MakeImagePlane, kFailsOnPendingError},
     // As the scene's caption is: its attachments switch state around the text.
     {"FailingCaption",
      [] {
-         auto text = std::make_unique<XGLStaticText>(12.0, 1, 0);
-         text->SetText("Scale");
+         std::unique_ptr<XGLRenderable> text = MakeText();
          text->AddAttachment(new XGLDisableAttachment(GL_LIGHTING));
          text->AddAttachment(new XGLDisableAttachment(GL_DEPTH_TEST));
          return text;

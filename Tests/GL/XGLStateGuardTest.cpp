@@ -5,13 +5,11 @@
 #include "XAssertRecorder.h"
 #include "XGLBlendFunctionSaver.h"
 #include "XGLBlendFunctionSetter.h"
-#include "XGLCapabilitySetter.h"
 #include "XGLColourAttachment.h"
 #include "XGLColourSetter.h"
 #include "XGLContextLock.h"
 #include "XGLCullModeSetter.h"
 #include "XGLTextureBindSaver.h"
-#include "XGLWindowPixelProjection.h"
 
 #include <gtest/gtest.h>
 
@@ -125,49 +123,4 @@ TEST_F(XGLStateGuardTest, TextureBindingAndSmoothingAreRestored)
     }
     EXPECT_TRUE(recorder.Has("false"));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-}
-
-TEST_F(XGLStateGuardTest, CapabilitySetterRestoresEitherWay)
-{
-    for (bool wasOn : {false, true})
-        for (bool on : {false, true}) {
-            wasOn ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-            {
-                XGLCapabilitySetter setter(GL_BLEND, on);
-                EXPECT_EQ(glIsEnabled(GL_BLEND) != GL_FALSE, on) << wasOn << on;
-            }
-            EXPECT_EQ(glIsEnabled(GL_BLEND) != GL_FALSE, wasOn) << wasOn << on;
-        }
-}
-
-TEST_F(XGLStateGuardTest, WindowPixelProjectionMapsPixelsAndPopsBothStacks)
-{
-    struct XCase {
-        XGLWindowPixelProjection::XOrigin origin;
-        double x, y, ndcX, ndcY;
-    };
-    // Viewport at (2, 1), 4 × 6 pixels.
-    const XCase cases[] = {
-        {XGLWindowPixelProjection::kWindowBottomLeft, 2.0, 1.0, -1.0, -1.0},
-        {XGLWindowPixelProjection::kWindowBottomLeft, 6.0, 7.0, 1.0, 1.0},
-        {XGLWindowPixelProjection::kViewportTopLeft, 0.0, 0.0, -1.0, 1.0},
-        {XGLWindowPixelProjection::kViewportTopLeft, 4.0, 6.0, 1.0, -1.0},
-    };
-    glViewport(2, 1, 4, 6);
-    glMatrixMode(GL_TEXTURE);
-    const GLint depths[2] = {Integer(GL_PROJECTION_STACK_DEPTH), Integer(GL_MODELVIEW_STACK_DEPTH)};
-    for (const XCase& c : cases) {
-        {
-            XGLWindowPixelProjection pixels(c.origin);
-            GLdouble p[16];
-            glGetDoublev(GL_PROJECTION_MATRIX, p);
-            // GL keeps its matrices in single precision.
-            EXPECT_NEAR(p[0] * c.x + p[4] * c.y + p[12], c.ndcX, 1e-6) << c.x << ", " << c.y;
-            EXPECT_NEAR(p[1] * c.x + p[5] * c.y + p[13], c.ndcY, 1e-6) << c.x << ", " << c.y;
-        }
-        EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_TEXTURE);
-        EXPECT_EQ(Integer(GL_PROJECTION_STACK_DEPTH), depths[0]);
-        EXPECT_EQ(Integer(GL_MODELVIEW_STACK_DEPTH), depths[1]);
-    }
-    glMatrixMode(GL_MODELVIEW);
 }
