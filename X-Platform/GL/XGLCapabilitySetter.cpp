@@ -1,10 +1,9 @@
 #include "XGLCapabilitySetter.h"
 
 XGLCapabilitySetter::XGLCapabilitySetter(GLenum inCapability, bool inOn)
-    : itsCapability(inCapability), itsChanged(false), itsWasOn(glIsEnabled(inCapability) != GL_FALSE)
+    : itsCapability(inCapability), itsWasOn(glIsEnabled(inCapability) != GL_FALSE), itsChanged(itsWasOn != inOn)
 {
     // Only a real change touches GL: redundant switches cost a state validation.
-    itsChanged = itsWasOn != inOn;
     if (itsChanged)
         inOn ? glEnable(itsCapability) : glDisable(itsCapability);
 }

@@ -12,6 +12,6 @@ public:
 
 private:
     GLenum itsCapability;
-    bool itsChanged;
     bool itsWasOn;
+    bool itsChanged;
 };

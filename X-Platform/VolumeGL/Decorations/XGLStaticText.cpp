@@ -294,8 +294,8 @@ void XGLStaticText::RenderSelf(XGLRenderable&)
     left = std::round(left);
     // GL window y grows upwards; the offset moves the text down the window.
     const double bottom = std::round(wy - 0.5 * imageHeight - itsPixelOffset);
-    XTextQuad quad{left, bottom, left + imageWidth, bottom + imageHeight, -ndcZ, double(imageWidth) / textureWidth,
-                   double(imageHeight) / textureHeight};
+    const double s = double(imageWidth) / textureWidth, t = double(imageHeight) / textureHeight;
+    const XTextQuad quad{left, bottom, left + imageWidth, bottom + imageHeight, -ndcZ, s, t};
 
     XGLBlendFunctionSaver blendFunction;
     XGLTextureBindSaver textureBinding;
