@@ -11,7 +11,6 @@ using namespace DecorationTest;
 TEST(XGLBoundingGraph, OneUnitIsTheLongestCalibratedSide)
 {
     XGLBoundingGraph graph;
-    EXPECT_FALSE(graph.IsCalibrated());
     // 100 × 50 × 20 voxels of 0.5 × 0.5 × 2 µm: 50 × 25 × 40 µm.
     double spacing = 0.0;
     EXPECT_DOUBLE_EQ(graph.CalibrateForDimension(10, 0.5, 0.5, 2.0, X3DRect(0, 0, 0, 100, 50, 20), &spacing), 50.0);

@@ -161,40 +161,36 @@ TEST_F(XGLFloorPictureTest, TheFirstSquareHasColourOne)
     EXPECT_EQ(Classify(PixelAt(*picture, x, y - dy)), '.');
 }
 
-TEST_F(XGLFloorPictureTest, AnUncheckedFloorIsOneColourOverItsWholeSize)
+TEST_F(XGLFloorPictureTest, APlainFloorIsOneColourOverItsWholeSize)
 {
+    // Unchecked, or checked with a square size that cannot be drawn: zero, negative, NaN,
+    // or so small that millions of squares would stall the frame.
     const XARGB32Colour colour1(255, 250, 160, 40);
-    XGLFloor floor(10.0, 10.0, 1.2, 0.4, colour1, kColour2, false);
-    std::unique_ptr<XVolume> picture = Draw(floor);
-    SavePNG(*picture, "floor-plain");
-    int covered = 0;
-    for (int x = 0; x < 500; ++x) {
-        const XARGB32Colour p = PixelAt(*picture, x, 250);
-        if (IsBackground(p))
-            continue;
-        ++covered;
-        // Lighting may shade the quad, but the hue stays colour 1's: red > green > blue.
-        EXPECT_GT(p.red, p.green) << "at column " << x;
-        EXPECT_GT(p.green, p.blue) << "at column " << x;
-        EXPECT_NEAR(double(p.green) / p.red, 160.0 / 250.0, 0.05) << "at column " << x;
-    }
-    EXPECT_NEAR(covered, 475, 2);
-}
-
-TEST(XGLFloor, DefaultColoursAndUnusableSquareSizes)
-{
-    XGLFloor floor(10.0, 10.0, 1.2, 0.4);
-    EXPECT_EQ(floor.GetColour1(), XARGB32Colour(255, 51, 51, 51));
-    EXPECT_EQ(floor.GetColour2(), XARGB32Colour(255, 12, 12, 12));
-    // A zero, negative or NaN square size, or one so small that millions of squares
-    // would be drawn, cannot be checked: the floor is drawn plain.
-    for (double size : {0.0, -0.4, std::nan(""), 1e-6}) {
-        XGLFloor bad(10.0, 10.0, 1.2, size);
-        EXPECT_EQ(bad.GetSquareCountX(), 0u) << size;
-        WGLWnd window(16, 16);
-        window.AddChild(bad);
-        std::unique_ptr<XVolume> picture = Picture(window); // must neither hang nor crash
-        EXPECT_EQ(picture->GetWidth(), 16);
-        window.RemoveChild(bad);
+    struct XCase {
+        bool checked;
+        double squareSize;
+    };
+    for (const XCase& c : {XCase{false, 0.4}, XCase{true, 0.0}, XCase{true, -0.4}, XCase{true, std::nan("")},
+                           XCase{true, 1e-6}}) {
+        SCOPED_TRACE(c.squareSize);
+        XGLFloor floor(10.0, 10.0, 1.2, c.squareSize, colour1, kColour2, c.checked);
+        if (c.checked) {
+            EXPECT_EQ(floor.GetSquareCountX(), 0u);
+        }
+        std::unique_ptr<XVolume> picture = Draw(floor);
+        if (!c.checked)
+            SavePNG(*picture, "floor-plain");
+        int covered = 0;
+        for (int x = 0; x < 500; ++x) {
+            const XARGB32Colour p = PixelAt(*picture, x, 250);
+            if (IsBackground(p))
+                continue;
+            ++covered;
+            // Lighting may shade the quad, but the hue stays colour 1's: red > green > blue.
+            EXPECT_GT(p.red, p.green) << "at column " << x;
+            EXPECT_GT(p.green, p.blue) << "at column " << x;
+            EXPECT_NEAR(double(p.green) / p.red, 160.0 / 250.0, 0.05) << "at column " << x;
+        }
+        EXPECT_NEAR(covered, 475, 2);
     }
 }

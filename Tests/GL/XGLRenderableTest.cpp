@@ -173,24 +173,18 @@ TEST(XGLRenderable, EnableAndDisableAttachmentsRestoreWhatTheyFound)
     XGLContextLock lock(window);
     XGLEnableAttachment enable(GL_FOG);
     XGLDisableAttachment disable(GL_DITHER);
-    glEnable(GL_FOG);
-    glDisable(GL_DITHER);
-    enable.PreRender();
-    disable.PreRender();
-    disable.PostRender();
-    enable.PostRender();
-    EXPECT_TRUE(glIsEnabled(GL_FOG)) << "a capability already on was switched off";
-    EXPECT_FALSE(glIsEnabled(GL_DITHER)) << "a capability already off was switched on";
-    glDisable(GL_FOG);
-    glEnable(GL_DITHER);
-    enable.PreRender();
-    disable.PreRender();
-    EXPECT_TRUE(glIsEnabled(GL_FOG));
-    EXPECT_FALSE(glIsEnabled(GL_DITHER));
-    disable.PostRender();
-    enable.PostRender();
-    EXPECT_FALSE(glIsEnabled(GL_FOG));
-    EXPECT_TRUE(glIsEnabled(GL_DITHER));
+    for (bool wasOn : {true, false}) {
+        wasOn ? glEnable(GL_FOG) : glDisable(GL_FOG);
+        wasOn ? glDisable(GL_DITHER) : glEnable(GL_DITHER);
+        enable.PreRender();
+        disable.PreRender();
+        EXPECT_TRUE(glIsEnabled(GL_FOG));
+        EXPECT_FALSE(glIsEnabled(GL_DITHER));
+        disable.PostRender();
+        enable.PostRender();
+        EXPECT_EQ(glIsEnabled(GL_FOG) != GL_FALSE, wasOn) << "fog was " << wasOn;
+        EXPECT_EQ(glIsEnabled(GL_DITHER) != GL_FALSE, !wasOn) << "dither was " << !wasOn;
+    }
 }
 
 // In the orthographic frame of a 200 × 200 window one scene unit spans 100 pixels,

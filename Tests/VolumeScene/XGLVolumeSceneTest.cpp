@@ -1,109 +1,78 @@
-// The scene's graph, the visibility rules of its decorations and the scale caption.
-#include "XGLDisableAttachment.h"
-#include "XGLStaticTextAlignAttachment.h"
+// The scene's graph, the visibility rules of its decorations, the scale caption, and
+// a renderer module's own scene.
+#include "VolumeSceneTestSupport.h"
+#include "WGLWnd.h"
 #include "XGLVolumeScene.h"
-#include "XOpenGL.h"
 
+#include <dlfcn.h>
+#include <functional>
 #include <gtest/gtest.h>
 
-TEST(XGLVolumeScene, GraphHasTheTransformChainAndDecorationsInOrder)
+using namespace VolumeSceneTest;
+
+namespace {
+bool IsBeneath(const XGLRenderable& inNode, const XGLRenderable& inAncestor)
+{
+    for (const XGLRenderable* parent : inNode.GetParents())
+        if (parent == &inAncestor || IsBeneath(*parent, inAncestor))
+            return true;
+    return false;
+}
+} // namespace
+
+TEST(XGLVolumeScene, EachTransformMovesWhatHangsBeneathIt)
 {
     XGLVolumeScene scene;
     const XPtrVector<XGLRenderable>& queue = scene.GetTransformQueue();
-    ASSERT_EQ(queue.size(), 6u);
-    EXPECT_EQ(queue[0], &scene.GetWorldTransform());
-    EXPECT_EQ(queue[1], &scene.GetTransform1());
-    EXPECT_EQ(queue[2], &scene.GetTransform2());
-    EXPECT_EQ(queue[3], &scene.GetTransform3());
-    EXPECT_EQ(queue[4], &scene.GetTransform4());
-    EXPECT_EQ(queue[5], &scene.GetVolumeTransform());
+    const XGLRenderable* chain[] = {&scene.GetWorldTransform(), &scene.GetTransform1(), &scene.GetTransform2(),
+                                    &scene.GetTransform3(),     &scene.GetTransform4(), &scene.GetVolumeTransform()};
+    ASSERT_EQ(queue.size(), std::size(chain));
+    // The innermost transform in the queue that moves each node; -1 for none.
+    struct XRow {
+        const char* name;
+        const XGLRenderable& node;
+        int innermost;
+    };
+    const XRow rows[] = {
+        {"transform 1", scene.GetTransform1(), 0}, {"transform 4", scene.GetTransform4(), 3},
+        {"floor", scene.GetFloor(), 0},           {"ball", scene.GetBall(), 3},
+        {"orientator", scene.GetOrientator(), 5}, {"scale caption", scene.GetScaleCaption(), 5},
+        {"time stamp", scene.GetTimeDisplay(), -1},
+    };
+    for (size_t i = 0; i < queue.size(); ++i) {
+        EXPECT_EQ(queue[i], chain[i]) << "queue entry " << i;
+        for (const XRow& r : rows)
+            EXPECT_EQ(IsBeneath(r.node, *queue[i]), int(i) <= r.innermost) << r.name << " under entry " << i;
+    }
+    EXPECT_TRUE(IsBeneath(scene.GetScaleGraph(), scene.GetUnitCube()));
+}
 
-    EXPECT_EQ(scene.GetChild(0), &scene.GetWorldTransform());
-    EXPECT_EQ(scene.GetChild(1), &scene.GetTimeGroup());
-    EXPECT_EQ(scene.GetWorldTransform().GetChild(0), static_cast<XGLRenderable*>(&scene.GetFloor()));
-    EXPECT_EQ(scene.GetWorldTransform().GetChild(1), &scene.GetTransform1());
-    for (size_t i = 0; i + 1 < 5; ++i)
-        EXPECT_TRUE(queue[i + 1]->GetParents().DoesContain(queue[i])) << "link " << i;
-    // The ball comes first under transform 3, before the rest of the chain.
-    EXPECT_EQ(scene.GetTransform3().GetChild(0), static_cast<XGLRenderable*>(&scene.GetBall()));
-    EXPECT_EQ(scene.GetTransform3().GetChild(1), &scene.GetTransform4());
-    EXPECT_EQ(scene.GetVolumeTransform().GetChild(0), static_cast<XGLRenderable*>(&scene.GetUnitCube()));
-    EXPECT_EQ(scene.GetVolumeTransform().GetChild(1), static_cast<XGLRenderable*>(&scene.GetOrientator()));
-    EXPECT_EQ(scene.GetUnitCube().GetChild(0), &scene.GetScaleGroup());
-    EXPECT_EQ(scene.GetScaleGroup().GetChild(0), static_cast<XGLRenderable*>(&scene.GetScaleCaption()));
-    EXPECT_EQ(scene.GetScaleGroup().GetChild(1), static_cast<XGLRenderable*>(&scene.GetScaleGraph()));
-    EXPECT_EQ(scene.GetTimeGroup().GetChild(0), static_cast<XGLRenderable*>(&scene.GetTimeDisplay()));
-
-    EXPECT_TRUE(scene.IsFloorVisible());
-    EXPECT_FALSE(scene.IsBallVisible());
+TEST(XGLVolumeScene, ScaleCaptionAndTimeGroupRules)
+{
+    XGLVolumeScene scene;
+    // The graph starts visible, but its group keeps it off screen until ShowScale.
+    EXPECT_TRUE(scene.IsScaleVisible());
     EXPECT_FALSE(scene.GetScaleGroup().IsVisible());
-    EXPECT_FALSE(scene.IsScaleCalibrationVisible());
-    EXPECT_FALSE(scene.GetTimeGroup().IsVisible());
-    EXPECT_FALSE(scene.IsTimestampVisible());
-    EXPECT_EQ(scene.GetUnitCube().GetFitStyle(), 1u);
-    EXPECT_EQ(scene.GetScaleColour().GetPacked(), 0xFFFFFFFFu);
-}
-
-TEST(XGLVolumeScene, CaptionCarriesItsAttachmentsPositionAndColour)
-{
-    XGLVolumeScene scene;
-    XGLStaticText& caption = scene.GetScaleCaption();
-    // Two state switches and the alignment; removing each hands it back to us.
-    EXPECT_EQ(caption.GetAttachmentCount(), 3u);
-    EXPECT_EQ(caption.GetAlignment(), 0); // the alignment lives in the attachment, not the text
-    EXPECT_DOUBLE_EQ(caption.GetXPosition(), 0.0);
-    EXPECT_DOUBLE_EQ(caption.GetYPosition(), 10.0);
-    EXPECT_DOUBLE_EQ(caption.GetZPosition(), 0.0);
-    EXPECT_EQ(caption.GetColour().GetPacked(), 0xFFFFFFFFu);
-    EXPECT_DOUBLE_EQ(caption.GetFont().GetSize(), XGLStaticText(12.0, 1, 0).GetFont().GetSize());
-
-    scene.SetScaleColour(XARGB32Colour(255, 10, 20, 30));
-    EXPECT_EQ(caption.GetColour().GetPacked(), 0xFF0A141Eu);
-    EXPECT_EQ(scene.GetScaleColour().GetPacked(), 0xFF0A141Eu);
-}
-
-TEST(XGLVolumeScene, ScaleAndCaptionVisibilityRules)
-{
-    XGLVolumeScene scene;
-    // Hidden at first, and said to be.
-    EXPECT_FALSE(scene.IsScaleVisible());
     scene.ShowScaleCalibration(true);
     EXPECT_TRUE(scene.IsScaleCalibrationVisible());
-    // The caption alone stays hidden with its group.
-    EXPECT_FALSE(scene.GetScaleGroup().IsVisible());
-    EXPECT_FALSE(scene.IsScaleVisible());
-
-    scene.ShowScale(true);
-    EXPECT_TRUE(scene.IsScaleVisible());
-    EXPECT_TRUE(scene.GetScaleGroup().IsVisible());
-    scene.ShowScale(false);
-    EXPECT_FALSE(scene.GetScaleGroup().IsVisible());
-    EXPECT_TRUE(scene.IsScaleCalibrationVisible());
+    EXPECT_FALSE(scene.GetScaleGroup().IsVisible()) << "the caption alone showed its group";
+    for (bool show : {true, false}) {
+        scene.ShowScale(show);
+        EXPECT_EQ(scene.IsScaleVisible(), show);
+        EXPECT_EQ(scene.GetScaleGroup().IsVisible(), show);
+        EXPECT_TRUE(scene.IsScaleCalibrationVisible()) << "the scale switched its caption";
+    }
 
     scene.SetVolumeSequenceMode(true);
     EXPECT_TRUE(scene.GetTimeGroup().IsVisible());
-    EXPECT_FALSE(scene.IsTimestampVisible());
-    scene.ShowTimestamp(true);
-    EXPECT_TRUE(scene.IsTimestampVisible());
+    EXPECT_FALSE(scene.IsTimestampVisible()) << "the sequence mode showed the time stamp itself";
 
-    scene.SetFloorPosition(-0.75f);
-    EXPECT_FLOAT_EQ(scene.GetFloorPosition(), -0.75f);
-    scene.SetFloorChecked(false);
-    EXPECT_FALSE(scene.IsFloorChecked());
-}
-
-TEST(XGLVolumeScene, CalibrateScaleWritesTheUnitLengthIntoTheCaption)
-{
-    XGLVolumeScene scene;
-    const X3DRect box(0, 0, 0, 100, 50, 20);
-    scene.CalibrateScale(0.5f, 0.5f, 2.0f, box);
-    const double unit = scene.GetScaleGraph().GetUnitLength();
-    EXPECT_GT(unit, 0.0);
-    const XString expected = XString("1 Unit = %1 \xC2\xB5m").Replace(XString::FromFloat64(unit, 1));
-    EXPECT_EQ(scene.GetScaleCaption().GetText(), expected);
-    EXPECT_TRUE(scene.GetScaleCaption().GetText().Contains("\xC2\xB5m"));
     // The longest calibrated side (100 × 0.5 µm) is one unit.
-    EXPECT_TRUE(scene.GetScaleCaption().GetText().Contains("= 50.0 "));
+    scene.CalibrateScale(0.5f, 0.5f, 2.0f, X3DRect(0, 0, 0, 100, 50, 20));
+    EXPECT_EQ(scene.GetScaleCaption().GetText(), "1 Unit = 50.0 \xC2\xB5m");
+    scene.SetScaleColour(XARGB32Colour(255, 10, 20, 30));
+    EXPECT_EQ(scene.GetScaleCaption().GetColour(), XARGB32Colour(255, 10, 20, 30));
+    EXPECT_EQ(scene.GetScaleColour(), XARGB32Colour(255, 10, 20, 30));
 }
 
 TEST(XGLVolumeScene, ResetReturnsEveryTransformToIdentity)
@@ -124,4 +93,64 @@ TEST(XGLVolumeScene, ResetReturnsEveryTransformToIdentity)
         EXPECT_DOUBLE_EQ(node->GetYTranslation(), 0.0);
         EXPECT_TRUE(static_cast<const X3DMatrix&>(node->GetRotation()) == X3DMatrix::UnitMatrix(4));
     }
+}
+
+TEST(XGLVolumeScene, DecorationsDrawBeforeTheVolumeHasABox)
+{
+    struct XDecoration {
+        const char* name;
+        void (XGLVolumeScene::*show)(bool);
+        bool shownAtFirst;
+        bool needsTheBox;
+    };
+    const XDecoration decorations[] = {
+        {"floor", &XGLVolumeScene::ShowFloor, true, false},
+        {"orientator", &XGLVolumeScene::ShowOrientator, true, false},
+        {"ball", &XGLVolumeScene::ShowBall, false, false},
+        {"time stamp", &XGLVolumeScene::ShowTimestamp, false, false},
+        {"scale", &XGLVolumeScene::ShowScale, false, true},
+    };
+    WGLWnd window(200, 150);
+    XGLVolumeScene scene;
+    const X3DRect box(0, 0, 0, 100, 50, 20);
+    scene.CalibrateScale(1.0f, 1.0f, 1.0f, box);
+    window.AddChild(scene);
+    auto picture = [&window] { return std::unique_ptr<XVolume>(window.RenderToVolume()); };
+
+    const auto fresh = picture();
+    scene.SetVolumeSequenceMode(true);
+    for (const XDecoration& d : decorations)
+        (scene.*d.show)(false);
+    const auto bare = picture();
+    for (const XDecoration& d : decorations) {
+        (scene.*d.show)(true);
+        EXPECT_EQ(CountDifferences(*bare, *picture()) > 0, !d.needsTheBox) << d.name;
+        (scene.*d.show)(false);
+    }
+
+    // A new scene shows just the decorations that start shown.
+    for (const XDecoration& d : decorations)
+        (scene.*d.show)(d.shownAtFirst);
+    EXPECT_EQ(CountDifferences(*fresh, *picture()), 0);
+
+    scene.GetUnitCube().SetFitRect(box);
+    scene.ShowScale(true);
+    EXPECT_GT(CountDifferences(*fresh, *picture()), 0) << "the scale did not show with the box";
+    window.RemoveChild(scene);
+}
+
+TEST(XGLVolumeScene, ARendererModuleOverridesItsOperations)
+{
+    void* module = dlopen(KESTRIN_TEST_SCENE_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    auto make = reinterpret_cast<XGLVolumeScene* (*)()>(dlsym(module, "KestrinTestMakeVolumeScene"));
+    ASSERT_NE(make, nullptr) << dlerror();
+    {
+        const std::unique_ptr<XGLVolumeScene> scene(make());
+        // Through the base, as the renderer calls it: the module's caption follows the scale.
+        scene->ShowScaleCalibration(false);
+        scene->ShowScale(true);
+        EXPECT_TRUE(scene->IsScaleCalibrationVisible());
+    }
+    dlclose(module);
 }

@@ -4,6 +4,7 @@
 #include "XAssert.h"
 #include "XFlipVVolumeTool.h"
 #include "XGLAntiAlias.h"
+#include "XGLCapabilitySetter.h"
 #include "XGLContextGroupListener.h"
 #include "XGLContextListener.h"
 #include "XGLContextLock.h"
@@ -67,26 +68,6 @@ public:
 
 private:
     std::fenv_t itsSaved;
-};
-
-// Restores a capability to its state at construction.
-class XCapabilityOff {
-public:
-    explicit XCapabilityOff(GLenum inCapability) : itsCapability(inCapability)
-    {
-        itsWasOn = glIsEnabled(inCapability) != GL_FALSE;
-        if (itsWasOn)
-            glDisable(inCapability);
-    }
-    ~XCapabilityOff()
-    {
-        if (itsWasOn)
-            glEnable(itsCapability);
-    }
-
-private:
-    GLenum itsCapability;
-    bool itsWasOn = false;
 };
 
 struct XViewport {
@@ -403,17 +384,13 @@ void XGLContext::RenderStereoEyes(void (XGLContext::*inMakeStencil)(), unsigned 
     } endEyes{*this};
     (this->*inMakeStencil)();
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    const bool stencilWasOn = glIsEnabled(GL_STENCIL_TEST) != GL_FALSE;
-    if (!stencilWasOn)
-        glEnable(GL_STENCIL_TEST);
+    const XGLCapabilitySetter stencil(GL_STENCIL_TEST, true);
     glStencilFunc(inLeftTest, 1, 1);
     SetupForLeftEye();
     RenderFrame();
     glStencilFunc(inRightTest, 1, 1);
     SetupForRightEye();
     RenderFrame();
-    if (!stencilWasOn)
-        glDisable(GL_STENCIL_TEST);
 }
 
 void XGLContext::RenderHInterlacedStereo()
@@ -437,12 +414,11 @@ void MakeInterlaceStencil(const XRect& inBounds, bool inRows)
     const GLint h = inBounds.GetHeight();
     glClearStencil(0);
     glClear(GL_STENCIL_BUFFER_BIT);
-    const bool stencilWasOn = glIsEnabled(GL_STENCIL_TEST) != GL_FALSE;
-    if (!stencilWasOn)
-        glEnable(GL_STENCIL_TEST);
+    const XGLCapabilitySetter stencil(GL_STENCIL_TEST, true);
     {
-        XCapabilityOff texture(GL_TEXTURE_2D), depth(GL_DEPTH_TEST), lighting(GL_LIGHTING), cull(GL_CULL_FACE),
-            blend(GL_BLEND), lineSmooth(GL_LINE_SMOOTH), polygonSmooth(GL_POLYGON_SMOOTH);
+        const XGLCapabilitySetter texture(GL_TEXTURE_2D, false), depth(GL_DEPTH_TEST, false),
+            lighting(GL_LIGHTING, false), cull(GL_CULL_FACE, false), blend(GL_BLEND, false),
+            lineSmooth(GL_LINE_SMOOTH, false), polygonSmooth(GL_POLYGON_SMOOTH, false);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0, w, 0, h, -1, 1);
@@ -476,8 +452,6 @@ void MakeInterlaceStencil(const XRect& inBounds, bool inRows)
         glEnd();
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     }
-    if (!stencilWasOn)
-        glDisable(GL_STENCIL_TEST);
     ThrowIfGLErr();
 }
 } // namespace

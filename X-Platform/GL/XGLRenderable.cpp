@@ -84,12 +84,27 @@ void XGLRenderable::Render(XGLRenderable& inFrom)
         ~PopOnExit() { glPopMatrix(); }
     } popOnExit;
     TransformSelf();
-    for (XGLAttachment* attachment : itsAttachments)
-        attachment->PreRender();
-    itsLastWorldToScreenMatrix = XGLMatrix::GetWorldToScreenMatrix();
-    for (XGLRenderable* child : itsChildren)
-        child->Render(*this);
-    RenderSelf(inFrom);
+    size_t begun = 0;
+    try {
+        for (XGLAttachment* attachment : itsAttachments) {
+            attachment->PreRender();
+            ++begun;
+        }
+        itsLastWorldToScreenMatrix = XGLMatrix::GetWorldToScreenMatrix();
+        for (XGLRenderable* child : itsChildren)
+            child->Render(*this);
+        RenderSelf(inFrom);
+    } catch (...) {
+        // Undo what the attachments switched, so a failed drawing leaves the state as it
+        // found it; the first failure is the one worth reporting.
+        while (begun > 0) {
+            try {
+                itsAttachments[--begun]->PostRender();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
     for (auto it = itsAttachments.rbegin(); it != itsAttachments.rend(); ++it)
         (*it)->PostRender();
 }

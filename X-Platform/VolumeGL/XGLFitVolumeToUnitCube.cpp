@@ -1,6 +1,7 @@
 #include "XGLFitVolumeToUnitCube.h"
 
 #include "XAssert.h"
+#include "XGLCapabilitySetter.h"
 #include "XGLException.h"
 #include "XLock.h"
 #include "XOpenGL.h"
@@ -58,9 +59,7 @@ void XGLFitVolumeToUnitCube::RenderSelf(XGLRenderable&)
             return;
         r = itsFitRect;
     }
-    const GLboolean lighting = glIsEnabled(GL_LIGHTING);
-    if (lighting)
-        glDisable(GL_LIGHTING);
+    const XGLCapabilitySetter lighting(GL_LIGHTING, false);
     const float x0 = float(r.left), x1 = float(r.right), y0 = float(r.top), y1 = float(r.bottom);
     for (float z : {float(r.front), float(r.back)}) {
         glBegin(GL_LINE_LOOP);
@@ -77,8 +76,6 @@ void XGLFitVolumeToUnitCube::RenderSelf(XGLRenderable&)
             glVertex3f(x, y, float(r.back));
         }
     glEnd();
-    if (lighting)
-        glEnable(GL_LIGHTING);
 }
 
 void XGLFitVolumeToUnitCube::SetFitRect(const X3DRect& inRect)

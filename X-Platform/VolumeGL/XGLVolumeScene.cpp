@@ -31,9 +31,9 @@ XGLVolumeScene::XGLVolumeScene()
     itsScaleGroup.AddChild(itsScaleCaption);
     itsScaleCaption.SetVisible(false);
     itsScaleGroup.AddChild(itsScaleGraph);
+    // The graph itself starts visible; the hidden group keeps it off screen until the
+    // first ShowScale, which switches both.
     itsScaleGraph.SetColour(white);
-    // Hidden with its group, so IsScaleVisible tells the truth before the first ShowScale.
-    itsScaleGraph.SetVisible(false);
 
     AddChild(itsTimeGroup);
     itsTimeGroup.SetVisible(false);

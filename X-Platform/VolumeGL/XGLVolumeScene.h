@@ -17,6 +17,7 @@
 
 class XTime;
 
+// Its operations are virtual so that a renderer in another module can adapt its scene.
 class XGLVolumeScene : public XGLRenderable {
 public:
     XGLVolumeScene();
@@ -26,43 +27,43 @@ public:
 
     void Reset() override;
 
-    void ShowOrientator(bool inShow);
-    bool IsOrientatorVisible() const;
-    void ShowFloor(bool inShow);
-    bool IsFloorVisible() const;
-    void SetFloorPosition(float inPosition);
-    float GetFloorPosition() const;
-    void SetFloorColour(const XARGB32Colour& inColour);
-    XARGB32Colour GetFloorColour() const;
-    void SetFloorChecked(bool inChecked);
-    bool IsFloorChecked() const;
-    void ShowTimestamp(bool inShow);
-    bool IsTimestampVisible() const;
-    void SetTimestampTime(const XTime& inTime);
-    void SetTimestampColour(const XARGB32Colour& inColour);
-    XARGB32Colour GetTimestampColour() const;
-    void ShowBall(bool inShow);
-    bool IsBallVisible() const;
-    X3DMatrix ScreenToBallPoint(const XPoint& inPoint);
-    void ShowScale(bool inShow);
-    bool IsScaleVisible() const;
-    XARGB32Colour GetScaleColour() const;
-    void SetScaleColour(const XARGB32Colour& inColour);
+    virtual void ShowOrientator(bool inShow);
+    virtual bool IsOrientatorVisible() const;
+    virtual void ShowFloor(bool inShow);
+    virtual bool IsFloorVisible() const;
+    virtual void SetFloorPosition(float inPosition);
+    virtual float GetFloorPosition() const;
+    virtual void SetFloorColour(const XARGB32Colour& inColour);
+    virtual XARGB32Colour GetFloorColour() const;
+    virtual void SetFloorChecked(bool inChecked);
+    virtual bool IsFloorChecked() const;
+    virtual void ShowTimestamp(bool inShow);
+    virtual bool IsTimestampVisible() const;
+    virtual void SetTimestampTime(const XTime& inTime);
+    virtual void SetTimestampColour(const XARGB32Colour& inColour);
+    virtual XARGB32Colour GetTimestampColour() const;
+    virtual void ShowBall(bool inShow);
+    virtual bool IsBallVisible() const;
+    virtual X3DMatrix ScreenToBallPoint(const XPoint& inPoint);
+    virtual void ShowScale(bool inShow);
+    virtual bool IsScaleVisible() const;
+    virtual XARGB32Colour GetScaleColour() const;
+    virtual void SetScaleColour(const XARGB32Colour& inColour);
     // Only the caption; it shows while the scale does.
-    void ShowScaleCalibration(bool inShow);
-    bool IsScaleCalibrationVisible() const;
-    void SetVolumeSequenceMode(bool inSequence);
+    virtual void ShowScaleCalibration(bool inShow);
+    virtual bool IsScaleCalibrationVisible() const;
+    virtual void SetVolumeSequenceMode(bool inSequence);
     // Lays out the scale for voxels of inX × inY × inZ µm in the box inRect and writes
     // the length of one scene unit into the caption.
-    void CalibrateScale(float inX, float inY, float inZ, const X3DRect& inRect);
+    virtual void CalibrateScale(float inX, float inY, float inZ, const X3DRect& inRect);
 
-    XGLFitVolumeToUnitCube& GetUnitCube() { return itsUnitCube; }
+    virtual XGLFitVolumeToUnitCube& GetUnitCube() { return itsUnitCube; }
     XGLRenderable& GetWorldTransform() { return itsWorldTransform; }
-    XGLRenderable& GetTransform1() { return itsTransform1; }
-    XGLRenderable& GetTransform2() { return itsTransform2; }
-    XGLRenderable& GetTransform3() { return itsTransform3; }
-    XGLRenderable& GetTransform4() { return itsTransform4; }
-    XGLRenderable& GetVolumeTransform() { return itsVolumeTransform; }
+    virtual XGLRenderable& GetTransform1() { return itsTransform1; }
+    virtual XGLRenderable& GetTransform2() { return itsTransform2; }
+    virtual XGLRenderable& GetTransform3() { return itsTransform3; }
+    virtual XGLRenderable& GetTransform4() { return itsTransform4; }
+    virtual XGLRenderable& GetVolumeTransform() { return itsVolumeTransform; }
     const XGLRenderable& GetVolumeTransform() const { return itsVolumeTransform; }
     // World transform, transforms 1 to 4, volume transform.
     const XPtrVector<XGLRenderable>& GetTransformQueue() const { return itsTransformQueue; }

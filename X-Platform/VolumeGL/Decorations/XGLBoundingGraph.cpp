@@ -1,6 +1,7 @@
 #include "XGLBoundingGraph.h"
 
 #include "XException.h"
+#include "XGLCapabilitySetter.h"
 #include "XLock.h"
 #include "XOpenGL.h"
 
@@ -118,14 +119,9 @@ void XGLBoundingGraph::RenderSelf(XGLRenderable&)
     XLock lock(itsMutex);
     if (!itsCalibrated)
         return;
-    const GLboolean wasLit = glIsEnabled(GL_LIGHTING);
-    const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
     GLfloat savedColour[4];
     glGetFloatv(GL_CURRENT_COLOR, savedColour);
-    if (wasLit)
-        glDisable(GL_LIGHTING);
-    if (wasTextured)
-        glDisable(GL_TEXTURE_2D);
+    const XGLCapabilitySetter lighting(GL_LIGHTING, false), texturing(GL_TEXTURE_2D, false);
 
     const double x0 = itsRect.left, x1 = itsRect.right;
     const double y0 = itsRect.top, y1 = itsRect.bottom;
@@ -175,8 +171,4 @@ void XGLBoundingGraph::RenderSelf(XGLRenderable&)
     glEnd();
 
     glColor4fv(savedColour);
-    if (wasTextured)
-        glEnable(GL_TEXTURE_2D);
-    if (wasLit)
-        glEnable(GL_LIGHTING);
 }

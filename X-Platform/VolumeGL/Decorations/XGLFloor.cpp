@@ -1,7 +1,8 @@
 #include "XGLFloor.h"
 
-#include "XOpenGL.h"
+#include "XGLCapabilitySetter.h"
 #include "XLock.h"
+#include "XOpenGL.h"
 
 #include <cmath>
 
@@ -97,9 +98,7 @@ void ColourOf(const XARGB32Colour& inColour)
 void XGLFloor::RenderSelf(XGLRenderable&)
 {
     XLock lock(itsMutex);
-    const GLboolean wasLit = glIsEnabled(GL_LIGHTING);
-    if (!wasLit)
-        glEnable(GL_LIGHTING);
+    const XGLCapabilitySetter lighting(GL_LIGHTING, true), texturing(GL_TEXTURE_2D, false);
     GLfloat specular[4], diffuse[4], ambient[4];
     glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
     glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
@@ -113,13 +112,23 @@ void XGLFloor::RenderSelf(XGLRenderable&)
     GLint polygonMode[2] = {GL_FILL, GL_FILL};
     glGetIntegerv(GL_POLYGON_MODE, polygonMode);
     glPolygonMode(GL_FRONT, GL_FILL);
-    const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
-    if (wasTextured)
-        glDisable(GL_TEXTURE_2D);
     GLfloat colour[4], normal[3];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     glGetFloatv(GL_CURRENT_NORMAL, normal);
 
+    DrawQuads();
+
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glColor4fv(colour);
+    glNormal3fv(normal);
+    glPolygonMode(GL_FRONT, GLenum(polygonMode[0]));
+    glPolygonMode(GL_BACK, GLenum(polygonMode[1]));
+}
+
+void XGLFloor::DrawQuads() const
+{
     glBegin(GL_QUADS);
     glNormal3f(0.0f, 1.0f, 0.0f);
     if (itsChecked && CanDrawChecked()) {
@@ -146,16 +155,4 @@ void XGLFloor::RenderSelf(XGLRenderable&)
         glVertex3d(-0.5 * itsWidth, itsLevel, 0.5 * itsDepth);
     }
     glEnd();
-
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
-    glColor4fv(colour);
-    glNormal3fv(normal);
-    glPolygonMode(GL_FRONT, GLenum(polygonMode[0]));
-    glPolygonMode(GL_BACK, GLenum(polygonMode[1]));
-    if (wasTextured)
-        glEnable(GL_TEXTURE_2D);
-    if (!wasLit)
-        glDisable(GL_LIGHTING);
 }

@@ -35,6 +35,8 @@ protected:
 
 private:
     bool CanDrawChecked() const;
+    // With the lock held.
+    void DrawQuads() const;
 
     double itsWidth;
     double itsDepth;

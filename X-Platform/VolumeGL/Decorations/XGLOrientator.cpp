@@ -1,6 +1,8 @@
 #include "XGLOrientator.h"
 
+#include "XGLCapabilitySetter.h"
 #include "XGLColourAttachment.h"
+#include "XGLOrthoProjection.h"
 #include "XLock.h"
 #include "XOpenGL.h"
 
@@ -48,6 +50,31 @@ void XGLOrientator::Build()
     }
 }
 
+namespace {
+// Puts the viewport back when the marker's drawing ends, however it ends.
+class XViewportRestorer {
+public:
+    explicit XViewportRestorer(const GLint inViewport[4]) { std::copy(inViewport, inViewport + 4, itsViewport); }
+    ~XViewportRestorer() { glViewport(itsViewport[0], itsViewport[1], itsViewport[2], itsViewport[3]); }
+    XViewportRestorer(const XViewportRestorer&) = delete;
+    XViewportRestorer& operator=(const XViewportRestorer&) = delete;
+
+private:
+    GLint itsViewport[4];
+};
+
+// Clears the depth buffer in the marker's square only.
+void ClearDepth(GLint inX, GLint inY, GLsizei inSize)
+{
+    GLint scissor[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, scissor);
+    const XGLCapabilitySetter scissoring(GL_SCISSOR_TEST, true);
+    glScissor(inX, inY, inSize, inSize);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
+}
+} // namespace
+
 int XGLOrientator::GetMarkerSize(int inWindowWidth, int inWindowHeight)
 {
     const int size = std::min(kMaximumSize, std::min(inWindowWidth, inWindowHeight) / 4);
@@ -82,46 +109,14 @@ void XGLOrientator::Render(XGLRenderable& inFrom)
     const double flipX = projection(0, 0) < 0.0 ? -1.0 : 1.0;
     const double flipY = projection(1, 1) < 0.0 ? -1.0 : 1.0;
 
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    // Drawn over the scene in a square of its own, with its own depth.
+    const XViewportRestorer viewportRestorer(viewport);
     glViewport(viewport[0], viewport[1], size, size);
-    // Drawn over the scene: its own depth, cleared in its square only.
-    const GLboolean wasScissored = glIsEnabled(GL_SCISSOR_TEST);
-    GLint scissor[4] = {};
-    glGetIntegerv(GL_SCISSOR_BOX, scissor);
-    glScissor(viewport[0], viewport[1], size, size);
-    if (!wasScissored)
-        glEnable(GL_SCISSOR_TEST);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
-    if (!wasScissored)
-        glDisable(GL_SCISSOR_TEST);
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-kHalfExtent * flipX, kHalfExtent * flipX, -kHalfExtent * flipY, kHalfExtent * flipY,
-            kEyeDistance - 2.0 * kHalfExtent, kEyeDistance + 2.0 * kHalfExtent);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    ClearDepth(viewport[0], viewport[1], size);
+    const XGLOrthoProjection view(-kHalfExtent * flipX, kHalfExtent * flipX, -kHalfExtent * flipY,
+                                  kHalfExtent * flipY, kEyeDistance - 2.0 * kHalfExtent,
+                                  kEyeDistance + 2.0 * kHalfExtent);
     glTranslated(0.0, 0.0, -kEyeDistance);
     turn.ApplyToGL();
-    try {
-        XGLRenderable::Render(inFrom);
-    } catch (...) {
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GLenum(matrixMode));
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        throw;
-    }
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GLenum(matrixMode));
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    XGLRenderable::Render(inFrom);
 }

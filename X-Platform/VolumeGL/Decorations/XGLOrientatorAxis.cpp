@@ -1,5 +1,6 @@
 #include "XGLOrientatorAxis.h"
 
+#include "XGLCapabilitySetter.h"
 #include "XOpenGL.h"
 
 #include <cmath>
@@ -24,47 +25,34 @@ XGLOrientatorAxis::XGLOrientatorAxis(char inLetter) : itsLetter(inLetter) {}
 
 void XGLOrientatorAxis::RenderSelf(XGLRenderable&)
 {
-    const GLboolean wasLit = glIsEnabled(GL_LIGHTING);
-    const GLboolean wasCulled = glIsEnabled(GL_CULL_FACE);
-    const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
     GLfloat lineWidth = 1.0f;
     glGetFloatv(GL_LINE_WIDTH, &lineWidth);
-    if (wasLit)
-        glDisable(GL_LIGHTING);
-    if (wasCulled)
-        glDisable(GL_CULL_FACE);
-    if (wasTextured)
-        glDisable(GL_TEXTURE_2D);
-    glLineWidth(2.0f);
+    {
+        const XGLCapabilitySetter lighting(GL_LIGHTING, false), culling(GL_CULL_FACE, false),
+            texturing(GL_TEXTURE_2D, false);
+        glLineWidth(2.0f);
+        DrawArrow();
+        DrawLetter();
+    }
+    glLineWidth(lineWidth);
+}
 
+void XGLOrientatorAxis::DrawArrow()
+{
     glBegin(GL_LINES);
     glVertex3d(0.0, 0.0, 0.0);
     glVertex3d(kShaftLength, 0.0, 0.0);
     glEnd();
     // The head: a cone closed by a disc.
-    glBegin(GL_TRIANGLE_FAN);
-    glVertex3d(1.0, 0.0, 0.0);
-    for (int i = 0; i <= kHeadSides; ++i) {
-        const double a = 2.0 * M_PI * i / kHeadSides;
-        glVertex3d(kShaftLength, kHeadRadius * std::cos(a), kHeadRadius * std::sin(a));
+    for (double apex : {1.0, kShaftLength}) {
+        glBegin(GL_TRIANGLE_FAN);
+        glVertex3d(apex, 0.0, 0.0);
+        for (int i = 0; i <= kHeadSides; ++i) {
+            const double a = 2.0 * M_PI * i / kHeadSides;
+            glVertex3d(kShaftLength, kHeadRadius * std::cos(a), kHeadRadius * std::sin(a));
+        }
+        glEnd();
     }
-    glEnd();
-    glBegin(GL_TRIANGLE_FAN);
-    glVertex3d(kShaftLength, 0.0, 0.0);
-    for (int i = 0; i <= kHeadSides; ++i) {
-        const double a = 2.0 * M_PI * i / kHeadSides;
-        glVertex3d(kShaftLength, kHeadRadius * std::cos(a), kHeadRadius * std::sin(a));
-    }
-    glEnd();
-    DrawLetter();
-
-    glLineWidth(lineWidth);
-    if (wasTextured)
-        glEnable(GL_TEXTURE_2D);
-    if (wasCulled)
-        glEnable(GL_CULL_FACE);
-    if (wasLit)
-        glEnable(GL_LIGHTING);
 }
 
 void XGLOrientatorAxis::DrawLetter() const

@@ -14,6 +14,7 @@ protected:
     void RenderSelf(XGLRenderable& inFrom) override;
 
 private:
+    static void DrawArrow();
     void DrawLetter() const;
 
     char itsLetter;

@@ -2,7 +2,9 @@
 
 #include "XGC.h"
 #include "XGLBlendFunctionSaver.h"
+#include "XGLCapabilitySetter.h"
 #include "XGLTextureBindSaver.h"
+#include "XGLWindowPixelProjection.h"
 #include "XLock.h"
 #include "XOpenGL.h"
 
@@ -196,45 +198,93 @@ void XGLStaticText::MakeTextImage()
     itsImage = std::move(image);
 }
 
-void XGLStaticText::RenderSelf(XGLRenderable&)
+bool XGLStaticText::FindAnchor(double& outX, double& outY, double& outZ) const
 {
-    XLock lock(itsMutex);
-    if (!itsImageValid)
-        MakeTextImage();
-    if (!itsImage)
-        return;
-
-    // Where the anchor lands in the window; nothing when it is behind the eye or
+    // Where the anchor lands in the window; nowhere when it is behind the eye or
     // outside the depth range.
     const XGLMatrix toScreen = XGLMatrix::GetWorldToScreenMatrix();
     const X3DMatrix anchor = toScreen * X3DMatrix::ColumnVector({itsPosition[0], itsPosition[1], itsPosition[2], 1.0});
     const double w = anchor(3, 0);
     if (!(w > 0.0))
-        return;
-    const double wx = anchor(0, 0) / w, wy = anchor(1, 0) / w;
+        return false;
+    outX = anchor(0, 0) / w;
+    outY = anchor(1, 0) / w;
     // The screen matrices carry depth as near + z·(far − near) of the normalised z.
     GLfloat depthRange[2] = {0.0f, 1.0f};
     glGetFloatv(GL_DEPTH_RANGE, depthRange);
     const double rangeSpan = double(depthRange[1]) - double(depthRange[0]);
-    const double ndcZ = (anchor(2, 0) / w - depthRange[0]) / (rangeSpan != 0.0 ? rangeSpan : 1.0);
-    if (!std::isfinite(wx) || !std::isfinite(wy) || !(ndcZ >= -1.0 && ndcZ <= 1.0))
-        return;
+    outZ = (anchor(2, 0) / w - depthRange[0]) / (rangeSpan != 0.0 ? rangeSpan : 1.0);
+    return std::isfinite(outX) && std::isfinite(outY) && outZ >= -1.0 && outZ <= 1.0;
+}
 
-    const int imageWidth = itsImage->GetWidth(), imageHeight = itsImage->GetHeight();
-    const int textureWidth = NextPowerOfTwo(imageWidth), textureHeight = NextPowerOfTwo(imageHeight);
-    // Rows top first, bytes red, green, blue, alpha.
-    std::vector<uint8_t> pixels(size_t(textureWidth) * size_t(textureHeight) * 4, 0);
-    for (int y = 0; y < imageHeight; ++y) {
-        const uint8_t* in = itsImage->GetRowPtr(y, 0);
-        uint8_t* out = pixels.data() + size_t(y) * size_t(textureWidth) * 4;
-        for (int x = 0; x < imageWidth; ++x, in += 4, out += 4) {
+namespace {
+// The image's rows top first, bytes red, green, blue, alpha, padded with clear
+// pixels to the texture's size.
+std::vector<uint8_t> TexturePixels(const XARGB32Volume& inImage, int inTextureWidth, int inTextureHeight)
+{
+    std::vector<uint8_t> pixels(size_t(inTextureWidth) * size_t(inTextureHeight) * 4, 0);
+    for (int y = 0; y < inImage.GetHeight(); ++y) {
+        const uint8_t* in = inImage.GetRowPtr(y, 0);
+        uint8_t* out = pixels.data() + size_t(y) * size_t(inTextureWidth) * 4;
+        for (int x = 0; x < inImage.GetWidth(); ++x, in += 4, out += 4) {
             out[0] = in[1];
             out[1] = in[2];
             out[2] = in[3];
             out[3] = in[0];
         }
     }
+    return pixels;
+}
 
+// A texture of its own for each drawing: the text may be shown by several contexts,
+// and the picture is small. Deleted when the drawing ends, however it ends.
+class XTextTexture {
+public:
+    XTextTexture(const std::vector<uint8_t>& inPixels, int inWidth, int inHeight)
+    {
+        glGenTextures(1, &itsName);
+        glBindTexture(GL_TEXTURE_2D, itsName);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
+        try {
+            exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, inWidth, inHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                               inPixels.data());
+        } catch (...) {
+            glPopClientAttrib();
+            glDeleteTextures(1, &itsName);
+            throw;
+        }
+        glPopClientAttrib();
+    }
+    ~XTextTexture() { glDeleteTextures(1, &itsName); }
+    XTextTexture(const XTextTexture&) = delete;
+    XTextTexture& operator=(const XTextTexture&) = delete;
+
+private:
+    GLuint itsName = 0;
+};
+} // namespace
+
+void XGLStaticText::RenderSelf(XGLRenderable&)
+{
+    XLock lock(itsMutex);
+    if (!itsImageValid)
+        MakeTextImage();
+    double wx = 0.0, wy = 0.0, ndcZ = 0.0;
+    if (!itsImage || !FindAnchor(wx, wy, ndcZ))
+        return;
+
+    const int imageWidth = itsImage->GetWidth(), imageHeight = itsImage->GetHeight();
+    const int textureWidth = NextPowerOfTwo(imageWidth), textureHeight = NextPowerOfTwo(imageHeight);
     // Whole pixels keep the glyphs sharp.
     double left = wx;
     if (itsAlign == kAlignCentre)
@@ -244,99 +294,40 @@ void XGLStaticText::RenderSelf(XGLRenderable&)
     left = std::round(left);
     // GL window y grows upwards; the offset moves the text down the window.
     const double bottom = std::round(wy - 0.5 * imageHeight - itsPixelOffset);
-    const double top = bottom + imageHeight;
-    const double right = left + imageWidth;
     const double s = double(imageWidth) / textureWidth, t = double(imageHeight) / textureHeight;
+    const XTextQuad quad{left, bottom, left + imageWidth, bottom + imageHeight, -ndcZ, s, t};
 
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    XGLBlendFunctionSaver blendFunction;
+    XGLTextureBindSaver textureBinding;
+    const XTextTexture texture(TexturePixels(*itsImage, textureWidth, textureHeight), textureWidth, textureHeight);
+    DrawQuad(quad);
+}
+
+void XGLStaticText::DrawQuad(const XTextQuad& inQuad) const
+{
     GLint textureEnvMode = GL_MODULATE;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &textureEnvMode);
     GLfloat savedColour[4];
     glGetFloatv(GL_CURRENT_COLOR, savedColour);
-    const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
-    const GLboolean wasLit = glIsEnabled(GL_LIGHTING);
-    const GLboolean wasCulled = glIsEnabled(GL_CULL_FACE);
-    const GLboolean wasBlended = glIsEnabled(GL_BLEND);
-    XGLBlendFunctionSaver blendFunction;
-    XGLTextureBindSaver textureBinding;
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-
-    // A texture of its own for each drawing: the text may be shown by several
-    // contexts, and the picture is small.
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    try {
-        exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                           pixels.data());
-    } catch (...) {
-        glPopClientAttrib();
-        glDeleteTextures(1, &texture);
-        throw;
-    }
-    glPopClientAttrib();
-
     {
-        if (!wasTextured)
-            glEnable(GL_TEXTURE_2D);
-        if (wasLit)
-            glDisable(GL_LIGHTING);
-        if (wasCulled)
-            glDisable(GL_CULL_FACE);
-        if (!wasBlended)
-            glEnable(GL_BLEND);
+        const XGLCapabilitySetter texturing(GL_TEXTURE_2D, true), lighting(GL_LIGHTING, false),
+            culling(GL_CULL_FACE, false), blending(GL_BLEND, true);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glColor4f(itsColour.red / 255.0f, itsColour.green / 255.0f, itsColour.blue / 255.0f, 1.0f);
-
-        // Window pixels; with near −1 and far 1 an eye z of −ndcZ puts the quad at the
-        // anchor's own depth.
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        const double z = -ndcZ;
+        // With near −1 and far 1 an eye z of −ndcZ puts the quad at the anchor's own depth.
+        const XGLWindowPixelProjection pixels(XGLWindowPixelProjection::kWindowBottomLeft);
         glBegin(GL_QUADS);
-        glTexCoord2d(0.0, t);
-        glVertex3d(left, bottom, z);
-        glTexCoord2d(s, t);
-        glVertex3d(right, bottom, z);
-        glTexCoord2d(s, 0.0);
-        glVertex3d(right, top, z);
+        glTexCoord2d(0.0, inQuad.t);
+        glVertex3d(inQuad.left, inQuad.bottom, inQuad.z);
+        glTexCoord2d(inQuad.s, inQuad.t);
+        glVertex3d(inQuad.right, inQuad.bottom, inQuad.z);
+        glTexCoord2d(inQuad.s, 0.0);
+        glVertex3d(inQuad.right, inQuad.top, inQuad.z);
         glTexCoord2d(0.0, 0.0);
-        glVertex3d(left, top, z);
+        glVertex3d(inQuad.left, inQuad.top, inQuad.z);
         glEnd();
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GLenum(matrixMode));
-
-        glColor4fv(savedColour);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureEnvMode);
-        if (!wasBlended)
-            glDisable(GL_BLEND);
-        if (wasCulled)
-            glEnable(GL_CULL_FACE);
-        if (wasLit)
-            glEnable(GL_LIGHTING);
-        if (!wasTextured)
-            glDisable(GL_TEXTURE_2D);
     }
-    glDeleteTextures(1, &texture);
+    glColor4fv(savedColour);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureEnvMode);
 }

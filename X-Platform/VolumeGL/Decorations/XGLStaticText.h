@@ -50,7 +50,14 @@ protected:
     void RenderSelf(XGLRenderable& inFrom) override;
 
 private:
+    // A window rectangle and the texture part it shows.
+    struct XTextQuad {
+        double left, bottom, right, top, z, s, t;
+    };
     void MakeTextImage();
+    // The anchor in window pixels and normalised depth; false where the text cannot show.
+    bool FindAnchor(double& outX, double& outY, double& outZ) const;
+    void DrawQuad(const XTextQuad& inQuad) const;
 
     XString itsText;
     XARGB32Colour itsColour = XARGB32Colour::kWhite;

@@ -1,5 +1,7 @@
 #include "XGLTimeDisplay.h"
 
+#include "XGLCapabilitySetter.h"
+#include "XGLWindowPixelProjection.h"
 #include "XLock.h"
 #include "XOpenGL.h"
 
@@ -94,6 +96,31 @@ uint8_t XGLTimeDisplay::GetSegments(char inCharacter)
     return 0;
 }
 
+namespace {
+// The text in a row from the top-left margin.
+void DrawGlyphs(const XString& inText)
+{
+    const double h = XGLTimeDisplay::kDigitHeight, t = kThickness;
+    double x = XGLTimeDisplay::kMargin;
+    const double y = XGLTimeDisplay::kMargin;
+    glBegin(GL_QUADS);
+    for (char c : inText.GetStdString()) {
+        if (c == ':') {
+            Bar(x, y + 0.3 * h - 0.5 * t, x + t, y + 0.3 * h + 0.5 * t);
+            Bar(x, y + 0.7 * h - 0.5 * t, x + t, y + 0.7 * h + 0.5 * t);
+            x += kNarrowWidth + kSpacing;
+        } else if (c == '.') {
+            Bar(x, y + h - t, x + t, y + h);
+            x += kNarrowWidth + kSpacing;
+        } else {
+            DrawSegments(XGLTimeDisplay::GetSegments(c), x, y);
+            x += XGLTimeDisplay::kDigitWidth + kSpacing;
+        }
+    }
+    glEnd();
+}
+} // namespace
+
 void XGLTimeDisplay::RenderSelf(XGLRenderable&)
 {
     const XString text = GetText();
@@ -103,62 +130,15 @@ void XGLTimeDisplay::RenderSelf(XGLRenderable&)
     if (viewport[2] <= 0 || viewport[3] <= 0)
         return;
 
-    const GLboolean wasLit = glIsEnabled(GL_LIGHTING);
-    const GLboolean wasDepthTested = glIsEnabled(GL_DEPTH_TEST);
-    const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
-    const GLboolean wasCulled = glIsEnabled(GL_CULL_FACE);
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
     GLfloat savedColour[4];
     glGetFloatv(GL_CURRENT_COLOR, savedColour);
-    if (wasLit)
-        glDisable(GL_LIGHTING);
-    if (wasDepthTested)
-        glDisable(GL_DEPTH_TEST);
-    if (wasTextured)
-        glDisable(GL_TEXTURE_2D);
-    if (wasCulled)
-        glDisable(GL_CULL_FACE);
-
-    // Pixels of the drawing area, y growing downwards, whatever the scene's frame.
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, viewport[2], viewport[3], 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    glColor3f(colour.red / 255.0f, colour.green / 255.0f, colour.blue / 255.0f);
-    glBegin(GL_QUADS);
-    double x = kMargin;
-    const double y = kMargin;
-    for (char c : text.GetStdString()) {
-        if (c == ':') {
-            Bar(x, y + 0.3 * kDigitHeight - 0.5 * kThickness, x + kThickness, y + 0.3 * kDigitHeight + 0.5 * kThickness);
-            Bar(x, y + 0.7 * kDigitHeight - 0.5 * kThickness, x + kThickness, y + 0.7 * kDigitHeight + 0.5 * kThickness);
-            x += kNarrowWidth + kSpacing;
-        } else if (c == '.') {
-            Bar(x, y + kDigitHeight - kThickness, x + kThickness, y + kDigitHeight);
-            x += kNarrowWidth + kSpacing;
-        } else {
-            DrawSegments(GetSegments(c), x, y);
-            x += kDigitWidth + kSpacing;
-        }
+    {
+        const XGLCapabilitySetter lighting(GL_LIGHTING, false), depthTest(GL_DEPTH_TEST, false),
+            texturing(GL_TEXTURE_2D, false), culling(GL_CULL_FACE, false);
+        // Pixels of the drawing area, y growing downwards, whatever the scene's frame.
+        const XGLWindowPixelProjection pixels(XGLWindowPixelProjection::kViewportTopLeft);
+        glColor3f(colour.red / 255.0f, colour.green / 255.0f, colour.blue / 255.0f);
+        DrawGlyphs(text);
     }
-    glEnd();
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GLenum(matrixMode));
     glColor4fv(savedColour);
-    if (wasCulled)
-        glEnable(GL_CULL_FACE);
-    if (wasTextured)
-        glEnable(GL_TEXTURE_2D);
-    if (wasDepthTested)
-        glEnable(GL_DEPTH_TEST);
-    if (wasLit)
-        glEnable(GL_LIGHTING);
 }

@@ -1,17 +1,13 @@
 #include "XGLXYZ.h"
 
+#include "XGLCapabilitySetter.h"
 #include "XOpenGL.h"
 
 void XGLXYZ::RenderSelf(XGLRenderable&)
 {
-    const GLboolean wasLit = glIsEnabled(GL_LIGHTING);
-    const GLboolean wasTextured = glIsEnabled(GL_TEXTURE_2D);
     GLfloat savedColour[4];
     glGetFloatv(GL_CURRENT_COLOR, savedColour);
-    if (wasLit)
-        glDisable(GL_LIGHTING);
-    if (wasTextured)
-        glDisable(GL_TEXTURE_2D);
+    const XGLCapabilitySetter lighting(GL_LIGHTING, false), texturing(GL_TEXTURE_2D, false);
     glBegin(GL_LINES);
     glColor3f(1.0f, 0.0f, 0.0f);
     glVertex3f(0.0f, 0.0f, 0.0f);
@@ -24,8 +20,4 @@ void XGLXYZ::RenderSelf(XGLRenderable&)
     glVertex3f(0.0f, 0.0f, 1.0f);
     glEnd();
     glColor4fv(savedColour);
-    if (wasTextured)
-        glEnable(GL_TEXTURE_2D);
-    if (wasLit)
-        glEnable(GL_LIGHTING);
 }
