@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -271,6 +272,46 @@ TEST(VolumeRendererBase, ShadingStoredWithPlaceholderAndRestoredWithinRange)
     EXPECT_EQ(restored.GetShaderModel(), XChannelShadeSpecification::kFluorescence);
     EXPECT_FLOAT_EQ(restored.GetProperty(kBrightness), 0.0f);
     EXPECT_TRUE(restored.IsVisible());
+}
+
+namespace {
+// Samples whose working copy cannot be made, so their hidden flag cannot be written.
+class FragileVolume : public XDataVolume {
+public:
+    std::unique_ptr<XDataSample> Clone() const override
+    {
+        throw XException(XException::kBadArgument, "this test sample cannot be copied");
+    }
+};
+class FragileSequence : public XDataVolumeSequence {
+public:
+    FragileSequence() : XDataVolumeSequence(1, 1) {}
+    std::unique_ptr<XDataSample> Clone() const override
+    {
+        throw XException(XException::kBadArgument, "this test sample cannot be copied");
+    }
+};
+} // namespace
+
+TEST(VolumeRendererBase, HiddenFlagFailureStillStoresAndAppliesTheShading)
+{
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<XDataSample>()>>> samples = {
+        {"sequence", [] { return std::make_unique<FragileSequence>(); }},
+        {"plain volume", [] { return std::make_unique<FragileVolume>(); }},
+    };
+    for (const auto& [what, make] : samples) {
+        SCOPED_TRACE(what);
+        RecordingRenderer r;
+        r.SetSampleID(XSampleDB::GetDB().AddSample(make()));
+        r.SetActive(true);
+        XChannelShadeSpecification shading;
+        r.GetChannelShadeSpecification(1, shading);
+        shading.SetVisible(false);
+        EXPECT_NO_THROW(r.SetChannelShadeSpecification(1, shading));
+        ASSERT_EQ(r.applied.size(), 1u);
+        EXPECT_FALSE(r.applied[0].IsVisible());
+        EXPECT_TRUE(XSamplePrefsSaver(r.GetChannelPlaceholder(1)).EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
+    }
 }
 
 TEST(VolumeRendererBase, ScenePreferencesRoundTrip)
