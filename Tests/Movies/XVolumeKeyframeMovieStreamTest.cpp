@@ -371,6 +371,11 @@ TEST(XVolumeKeyframeMovieStream, EveryEditedMovieReadsBack)
                            0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()};
     const float factors[] = {0.0f, 0.01f, 0.5f, 2.0f, 1e30f, -1.0f, std::numeric_limits<float>::quiet_NaN()};
     const char* const names[] = {"", "Fly µ", "tab\there", "x"};
+    const double inf = std::numeric_limits<double>::infinity();
+    const X3DMatrix values[] = {X3DMatrix(1, 1, -0.0), X3DMatrix::UnitMatrix(4), X3DMatrix(), X3DMatrix(64, 64, 1.0),
+                                X3DMatrix(65, 64, 1.0), X3DMatrix(1, 1, std::numeric_limits<double>::quiet_NaN()),
+                                X3DMatrix::ColumnVector(1, -inf, 0)};
+    const uint32_t channels[] = {0, 2, XRendererSceneState::kMaxChannels - 1, XRendererSceneState::kMaxChannels};
 
     std::mt19937_64 random(20261207);
     const auto pick = [&](const auto& inValues) { return inValues[random() % std::size(inValues)]; };
@@ -380,6 +385,11 @@ TEST(XVolumeKeyframeMovieStream, EveryEditedMovieReadsBack)
         {"append keyframe",
          [&](XVolumeKeyframeMovie& m) { m.AppendKeyframeTransition(MakeBookmark(double(random() % 5), random() % 3 == 0), pick(frames)); }},
         {"set keyframe length", [&](XVolumeKeyframeMovie& m) { m.SetKeyframeLength(index(m.GetKeyframeCount()), pick(frames)); }},
+        {"set a keyframe's state",
+         [&](XVolumeKeyframeMovie& m) {
+             XRendererSceneState& state = m.GetKeyframe(index(m.GetKeyframeCount())).GetBookmark().GetSceneState();
+             state.SetStateAndEnable(XRendererStateName(random() % 40), pick(values), pick(channels));
+         }},
         {"remove keyframe", [&](XVolumeKeyframeMovie& m) { m.RemoveKeyframe(index(m.GetKeyframeCount())); }},
         {"append sequence",
          [&](XVolumeKeyframeMovie& m) { m.AppendTimepointSequence(XSequence(pick(words), pick(frames), pick(frames))); }},
