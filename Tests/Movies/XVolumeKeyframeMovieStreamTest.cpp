@@ -319,7 +319,6 @@ TEST(XVolumeKeyframeMovieStream, ImpossibleSequencesAreRefused)
 TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
 {
     const std::vector<uint8_t> bytes = Write(MakeMovie());
-    const std::vector<uint8_t> sentinel = Write(MakeMovie());
     for (size_t length = 0; length < bytes.size(); ++length) {
         XVolumeKeyframeMovie target = MakeMovie();
         const int32_t code = ReadInto(target, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
@@ -359,7 +358,6 @@ TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
     }
     // Flips inside values (names, floats, voxels) read as other valid movies.
     EXPECT_GT(reads, 0);
-    EXPECT_EQ(Write(MakeMovie()), sentinel);
 }
 
 TEST(XVolumeKeyframeMovieStream, EveryEditedMovieReadsBack)

@@ -143,11 +143,18 @@ TEST(VolumeRendererBase, WithoutASampleThereIsOneChannelOneTimepoint)
     EXPECT_EQ(r.GetChannelCount(), 1u);
     EXPECT_EQ(r.GetTimepointCount(), 1u);
     EXPECT_EQ(r.GetChannelName(1), "1");
-    EXPECT_TRUE(r.IsRealTime());
-    EXPECT_EQ(r.GetProjectionType(), 1u);
-    EXPECT_EQ(r.GetModelName(XChannelShadeSpecification::kMaximumIP), "Maximum IP");
-    EXPECT_EQ(r.GetModelName(static_cast<Model>(5)), "");
-    EXPECT_EQ(r.GetModelName(static_cast<Model>(42)), "");
+    EXPECT_EQ(r.GetChannelPlaceholder(1), 0u);
+}
+
+TEST(VolumeRendererBase, ModelNames)
+{
+    const std::pair<uint32_t, const char*> names[] = {
+        {0, ""},          {1, "Fluorescence"}, {2, "Brightfield"}, {3, "Isosurface"}, {4, "Maximum IP"}, {5, ""},
+        {6, ""},          {7, "Matte"},        {8, "Metal"},       {9, "Glass"},      {10, ""},          {0xFFFFFFFFu, ""},
+    };
+    RecordingRenderer r;
+    for (const auto& [model, name] : names)
+        EXPECT_EQ(r.GetModelName(static_cast<Model>(model)), name) << model;
 }
 
 TEST(VolumeRendererBase, SequenceQueriesAndPlainVolumePlaceholder)
@@ -385,6 +392,8 @@ TEST(VolumeRendererBase, BaseDefaultsAndAssertions)
 {
     XAssertRecorder recorder;
     RecordingRenderer r;
+    EXPECT_TRUE(r.IsRealTime());
+    EXPECT_EQ(r.GetProjectionType(), 1u);
     EXPECT_FALSE(r.DoesSupportRegions());
     EXPECT_EQ(r.AddRegion(X3DRegion(), XARGB32Colour::kRed, false), 0u);
     EXPECT_TRUE(recorder.Has("DoesSupportRegions()", "X-Platform/XVolumeRendererBase"));
