@@ -278,42 +278,43 @@ TEST(XVolumeKeyframeMovieStream, ForeignAndNewerStreamsAreRefused)
     EXPECT_EQ(ReadInto(target, other.GetBuffer()), XException::kStreamWrongClass);
 }
 
-TEST(XVolumeKeyframeMovieStream, ImpossibleSequencesAreRefused)
+TEST(XVolumeKeyframeMovieStream, ImpossibleValuesAreRefused)
 {
-    XVolumeKeyframeMovie target = MakeMovie();
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(3, 4, 0, 2, 3)), -1) << "the well-formed stream reads";
-    target = MakeMovie();
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(4, 4, 0, 1, 3)), XException::kStreamWrongClass) << "playback 4";
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 4, 0, 0, 3)), XException::kStreamWrongClass) << "timepoint 0";
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 0, 0, 1, 3)), XException::kStreamWrongClass) << "0 frames";
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 2, XVolumeKeyframeMovie::kMaxFrames - 1, 1, 3)),
-              XException::kStreamCorrupt)
-        << "ends beyond 2^63";
-    EXPECT_EQ(ReadInto(target, WriteOldMovie(1, {}, {{2, 0, 0}})), XException::kStreamWrongClass)
-        << "an old empty sequence that plays timepoints";
-    EXPECT_EQ(ReadInto(target, WriteOldMovie(1, {}, {{1, uint64_t(1) << 62, 0}, {1, uint64_t(1) << 62, 0}, {1, 1, 0}})),
-              XException::kStreamCorrupt)
-        << "old sequences laid end to end beyond 2^63";
-    EXPECT_EQ(ReadInto(target, WriteOldMovie(0, {{MakeBookmark(1), XVolumeKeyframeMovie::kMaxFrames, nullptr},
-                                                     {MakeBookmark(2), 1, nullptr}},
-                                             {})),
-              XException::kStreamCorrupt)
-        << "keyframes beyond 2^63";
-
-    XStream rate;
-    rate.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-    rate.WriteString("r");
-    rate.WriteFloat32S(std::numeric_limits<float>::quiet_NaN());
-    rate.Write32(0);
-    rate.Write32(0);
-    EXPECT_EQ(ReadInto(target, rate.GetBuffer()), XException::kStreamCorrupt) << "a NaN playback rate";
-
-    XStream counts;
-    counts.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-    counts.WriteString("c");
-    counts.WriteFloat32S(10.0f);
-    counts.Write32(0xFFFFFFFFu);
-    EXPECT_EQ(ReadInto(target, counts.GetBuffer()), XException::kStreamCorrupt) << "a count beyond the bytes";
+    constexpr uint64_t kMax = XVolumeKeyframeMovie::kMaxFrames;
+    // A current stream with the given rate and a keyframe count but no keyframes.
+    const auto header = [](float inRate, uint32_t inKeyframes) {
+        XStream s;
+        s.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
+        s.WriteString("h");
+        s.WriteFloat32S(inRate);
+        s.Write32(inKeyframes);
+        s.Write32(0);
+        return s.GetBuffer();
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int32_t code; // -1: reads
+    } cases[] = {
+        {"a well-formed range", WriteWithSequence(3, 4, 0, 2, 3), -1},
+        {"playback 4", WriteWithSequence(4, 4, 0, 1, 3), XException::kStreamWrongClass},
+        {"timepoint 0", WriteWithSequence(1, 4, 0, 0, 3), XException::kStreamWrongClass},
+        {"0 frames", WriteWithSequence(1, 0, 0, 1, 3), XException::kStreamWrongClass},
+        {"0 frames keeping the timepoint", WriteWithSequence(0, 0, 0, 1, 3), XException::kStreamWrongClass},
+        {"ends beyond 2^63", WriteWithSequence(1, 2, kMax - 1, 1, 3), XException::kStreamCorrupt},
+        {"an old empty sequence that plays timepoints", WriteOldMovie(1, {}, {{2, 0, 0}}), XException::kStreamWrongClass},
+        {"an old empty sequence keeping the timepoint", WriteOldMovie(1, {}, {{0, 0, 0}}), -1},
+        {"old sequences laid end to end beyond 2^63",
+         WriteOldMovie(1, {}, {{1, uint64_t(1) << 62, 0}, {1, uint64_t(1) << 62, 0}, {1, 1, 0}}), XException::kStreamCorrupt},
+        {"keyframes beyond 2^63",
+         WriteOldMovie(0, {{MakeBookmark(1), kMax, nullptr}, {MakeBookmark(2), 1, nullptr}}, {}), XException::kStreamCorrupt},
+        {"a NaN playback rate", header(std::numeric_limits<float>::quiet_NaN(), 0), XException::kStreamCorrupt},
+        {"a count beyond the bytes", header(10.0f, 0xFFFFFFFFu), XException::kStreamCorrupt},
+    };
+    for (const auto& c : cases) {
+        XVolumeKeyframeMovie target = MakeMovie();
+        EXPECT_EQ(ReadInto(target, c.bytes), c.code) << c.what;
+    }
 }
 
 TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
