@@ -3,60 +3,101 @@
 #include "WGLWnd.h"
 #include "XException.h"
 #include "XGLVolumeRenderer.h"
+#include "XLock.h"
+
+namespace {
+// The upper-left 3 × 3 block of a node's rotation, read under the node's lock.
+X3DMatrix RotationBlock(const XGLRenderable& inNode)
+{
+    XLock lock(inNode.GetMutex());
+    return static_cast<const X3DMatrix&>(inNode.GetRotation()).GetSubMatrix(0, 0, 3, 3);
+}
+} // namespace
 
 WBallControlHook::WBallControlHook(XGLVolumeRenderer& inRenderer)
-    : WBaseHook(inRenderer), itsBall(&inRenderer.GetVolumeScene().GetVolumeTransform()), itsSpinTimer(*this)
+    : WBaseHook(inRenderer), itsBall(&inRenderer.GetVolumeScene().GetVolumeTransform()), itsMonitor(*this)
 {
 }
 
-WBallControlHook::~WBallControlHook() { itsSpinTimer.StopPeriodical(); }
+WBallControlHook::~WBallControlHook() { itsMonitor.StopPeriodical(); }
 
-void WBallControlHook::StopSpinning() { itsSpinTimer.StopPeriodical(); }
+double WBallControlHook::GetMonitorPeriod() const
+{
+    return itsMonitor.IsPeriodicalRunning() ? itsMonitor.GetPeriodicalPeriod() : 0.0;
+}
+
+void WBallControlHook::StopSpinning()
+{
+    if (itsMode == kSpinning)
+        SetMode(kIdle);
+}
+
+void WBallControlHook::SetMode(XMode inMode)
+{
+    itsMode = inMode;
+    itsMonitor.SetPeriodicalPeriod(inMode == kPolling ? kPollPeriod : inMode == kSpinning ? kSpinPeriod : kIdlePeriod);
+    itsMonitor.StartPeriodical();
+}
 
 X3DMatrix WBallControlHook::BallPoint(WGLWnd& inWnd, const XPoint& inPoint) const
 {
-    // The volume node's last drawing maps its own axes to the window, so the ball of
-    // radius 1 about its origin gives points whose arc turns it in those axes.
-    const XGLMatrix& toScreen = itsRenderer.GetVolumeScene().GetVolumeTransform().GetLastWorldToScreenMatrix();
-    const XPoint gl = inWnd.LocalToGLPoint(inPoint);
+    XGLVolumeScene& scene = itsRenderer.GetVolumeScene();
+    const X3DMatrix onBall = itsRenderer.ScreenToBallPoint(inWnd.LocalToGLPoint(inPoint));
+    // The ball hangs under transform 3, beside the volume node rather than inside it:
+    // its point is carried through the rotations between the two.
+    const X3DMatrix ballToVolume = RotationBlock(scene.GetTransform4()) * RotationBlock(scene.GetVolumeTransform());
     try {
-        return XBallMaths::GetPointOnBallFromScreenPoint(XGLMatrix(!static_cast<const X3DMatrix&>(toScreen)), gl.x,
-                                                         gl.y);
+        return !ballToVolume * RotationBlock(scene.GetBall()) * onBall;
     } catch (const XException&) {
-        // Not drawn yet, or drawn flat: no ball to grab, so no turn.
-        return X3DMatrix::ColumnVector(0.0, 0.0, 0.0);
+        // A flattened transform: no axes to turn in, so no turn.
+        return X3DMatrix::ZeroMatrix(3, 1);
     }
 }
 
-void WBallControlHook::BeginDrag(WGLWnd& inWnd, const XPoint&)
+void WBallControlHook::BeginDrag(WGLWnd& inWnd, const XPoint& inPoint)
 {
-    itsSpinTimer.StopPeriodical();
     itsWnd = &inWnd;
-    itsHasStep = false;
+    itsPointer = itsPolledPoint = inPoint;
+    itsLastPollMoved = false;
+    // The ball is shown while it is dragged; drawing it now also gives it the mapping
+    // from window points that the first poll needs.
+    itsBallWasVisible = itsRenderer.IsBallVisible();
+    itsRenderer.ShowBall(true);
+    inWnd.RefreshScene(true);
+    SetMode(kPolling);
 }
 
-void WBallControlHook::DragStep(WGLWnd& inWnd, const XPoint& inFrom, const XPoint& inTo)
+void WBallControlHook::DragStep(WGLWnd&, const XPoint&, const XPoint& inTo)
 {
-    // Both ends use the matrix of the latest frame, so steps never mix two rotations.
-    const X3DMatrix from = BallPoint(inWnd, inFrom);
-    const X3DMatrix to = BallPoint(inWnd, inTo);
-    itsBall.SetVectors(from, to);
-    itsHasStep = true;
-    itsLastStepTime = std::chrono::steady_clock::now();
-    inWnd.RefreshScene(true);
+    // Only noted here: the monitor turns the volume at its own pace.
+    itsPointer = inTo;
 }
 
 void WBallControlHook::EndDrag(WGLWnd& inWnd, const XPoint&)
 {
-    if (itsHasStep && std::chrono::steady_clock::now() - itsLastStepTime <= kFlickTime) {
-        itsWnd = &inWnd;
-        itsSpinTimer.StartPeriodical();
-    }
+    itsRenderer.ShowBall(itsBallWasVisible);
+    inWnd.RefreshScene(true);
+    SetMode(itsLastPollMoved ? kSpinning : kIdle);
 }
 
-void WBallControlHook::Spin()
+void WBallControlHook::Monitor()
 {
-    itsBall.ContinueRoll();
-    if (itsWnd)
-        itsWnd->RefreshScene(true);
+    switch (itsMode) {
+    case kPolling:
+        itsLastPollMoved = itsPointer.x != itsPolledPoint.x || itsPointer.y != itsPolledPoint.y;
+        if (itsLastPollMoved && itsWnd) {
+            // Both points use the ball's latest drawing, so a step never mixes two views.
+            itsBall.SetVectors(BallPoint(*itsWnd, itsPolledPoint), BallPoint(*itsWnd, itsPointer));
+            itsPolledPoint = itsPointer;
+            itsWnd->RefreshScene(true);
+        }
+        break;
+    case kSpinning:
+        itsBall.ContinueRoll();
+        if (itsWnd)
+            itsWnd->RefreshScene(true);
+        break;
+    case kIdle:
+        break;
+    }
 }

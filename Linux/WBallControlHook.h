@@ -1,23 +1,29 @@
 #pragma once
-// Turns the volume like a trackball while the left button drags; a drag that ends
-// while still moving (a flick) leaves the volume spinning by its last step until the
-// next press.
+// Turns the volume like a trackball while the left button drags. One monitor timer
+// does the work: while the button is down it polls the pointer every kPollPeriod and
+// turns the volume by the arc between the last polled point and the new one; after a
+// release that the last poll saw moving (a flick) it repeats that last turn every
+// kSpinPeriod until the next press; otherwise it idles every kIdlePeriod without turning.
+// The timer follows the application message centre's clock.
 #include "WBaseHook.h"
 #include "XBallMaths.h"
 #include "XTimerPeriodical.h"
-#include "XTime.h"
-
-#include <chrono>
 
 class WBallControlHook : public WBaseHook {
 public:
+    enum XMode { kIdle, kPolling, kSpinning };
+    static constexpr double kPollPeriod = 0.025; // seconds
+    static constexpr double kSpinPeriod = 0.01;
+    static constexpr double kIdlePeriod = 0.1;
+
     explicit WBallControlHook(XGLVolumeRenderer& inRenderer);
     ~WBallControlHook() override;
 
-    bool IsSpinning() const { return itsSpinTimer.IsPeriodicalRunning(); }
+    XMode GetMode() const { return itsMode; }
+    bool IsSpinning() const { return itsMode == kSpinning; }
+    // Seconds between runs of the monitor; 0 before the first press.
+    double GetMonitorPeriod() const;
     void StopSpinning();
-    // A flick is a drag whose last step came within this time of the release.
-    static constexpr std::chrono::milliseconds kFlickTime{100};
 
 protected:
     void BeginDrag(WGLWnd& inWnd, const XPoint& inPoint) override;
@@ -25,24 +31,29 @@ protected:
     void EndDrag(WGLWnd& inWnd, const XPoint& inPoint) override;
 
 private:
-    class XSpinTimer : public XTimerPeriodical {
+    class XMonitor : public XTimerPeriodical {
     public:
-        explicit XSpinTimer(WBallControlHook& inOwner) : XTimerPeriodical(0.03), itsOwner(inOwner) {}
+        explicit XMonitor(WBallControlHook& inOwner) : XTimerPeriodical(kIdlePeriod), itsOwner(inOwner) {}
 
     protected:
-        void ExecutePeriodicalSelf() override { itsOwner.Spin(); }
+        void ExecutePeriodicalSelf() override { itsOwner.Monitor(); }
 
     private:
         WBallControlHook& itsOwner;
     };
 
-    // The unit vector on the ball under a window point, in the volume's own axes.
+    // The unit vector on the ball under a window point, in the axes of the volume node
+    // that the ball maths turns.
     X3DMatrix BallPoint(WGLWnd& inWnd, const XPoint& inPoint) const;
-    void Spin();
+    void Monitor();
+    void SetMode(XMode inMode);
 
     XBallMaths itsBall;
-    XSpinTimer itsSpinTimer;
+    XMonitor itsMonitor;
+    XMode itsMode = kIdle;
     WGLWnd* itsWnd = nullptr;
-    bool itsHasStep = false;
-    std::chrono::steady_clock::time_point itsLastStepTime;
+    XPoint itsPointer;     // where the pointer is now, as the last event gave it
+    XPoint itsPolledPoint; // where it was at the last poll
+    bool itsLastPollMoved = false;
+    bool itsBallWasVisible = false;
 };

@@ -49,7 +49,7 @@ void XAppMessageCentre::QueueMessage(std::unique_ptr<XMessage> inMessage, std::s
         if (inMessage->ShouldCoalesceQueueMessage() && CoalesceLocked(inMessage, inListener.get())) {
             // inMessage now holds the replaced message, deleted below outside the lock
         } else {
-            XQueuedMessage entry{std::move(inMessage), std::move(inListener), Clock::now(), 0};
+            XQueuedMessage entry{std::move(inMessage), std::move(inListener), Now(), 0};
             if (inWhen == 0) {
                 entry.sequence = itsNextSequence++;
                 itsReady.push_back(std::move(entry));
@@ -134,7 +134,7 @@ uint32_t XAppMessageCentre::ProcessMessages()
     uint64_t limit;
     {
         std::lock_guard<std::mutex> lock(itsMutex);
-        MoveDueDelayedLocked(Clock::now());
+        MoveDueDelayedLocked(Now());
         limit = itsNextSequence;
     }
     uint32_t delivered = 0;
@@ -155,15 +155,30 @@ uint32_t XAppMessageCentre::ProcessMessages()
     return delivered;
 }
 
+void XAppMessageCentre::SetClock(const XClock* inClock)
+{
+    itsClock = inClock;
+    itsCondition.notify_all();
+}
+
+XClock::TimePoint XAppMessageCentre::Now() const
+{
+    const XClock* clock = itsClock.load();
+    return clock ? clock->Now() : Clock::now();
+}
+
 uint32_t XAppMessageCentre::WaitAndProcessMessages(uint32_t inTimeoutMs)
 {
     X_ASSERT_TEXT(XThread::IsMainThread(), "XThread::IsMainThread()");
     if (!XThread::IsMainThread())
         return 0;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(inTimeoutMs);
+    // Waiting on the steady clock would not bring a manual clock's next time any closer.
+    if (itsClock.load())
+        return ProcessMessages();
+    const Clock::time_point deadline = Now() + std::chrono::milliseconds(inTimeoutMs);
     {
         std::unique_lock<std::mutex> lock(itsMutex);
-        for (Clock::time_point now = Clock::now(); !IsAnythingDueLocked(now) && now < deadline; now = Clock::now())
+        for (Clock::time_point now = Now(); !IsAnythingDueLocked(now) && now < deadline; now = Now())
             itsCondition.wait_until(lock, std::min(deadline, GetNextDueLocked()));
     }
     return ProcessMessages();
@@ -201,7 +216,7 @@ void XAppMessageCentre::StartPeriodical(XTimerPeriodical* inTimer, Clock::durati
 {
     {
         std::lock_guard<std::mutex> lock(itsMutex);
-        const Clock::time_point due = Clock::now() + inPeriod;
+        const Clock::time_point due = Now() + inPeriod;
         auto it = std::find_if(itsPeriodicals.begin(), itsPeriodicals.end(),
                                [&](const XPeriodicalEntry& e) { return e.timer == inTimer; });
         if (it != itsPeriodicals.end()) {
@@ -233,7 +248,7 @@ void XAppMessageCentre::RunDuePeriodicals()
         std::lock_guard<std::mutex> lock(itsMutex);
         if (itsIdleSuspendCount > 0)
             return;
-        const Clock::time_point now = Clock::now();
+        const Clock::time_point now = Now();
         for (XPeriodicalEntry& e : itsPeriodicals)
             if (e.due <= now) {
                 due.emplace_back(e.timer, e.registration);

@@ -2,9 +2,11 @@
 // The application's message centre: the queue of posted messages and the pump that
 // delivers them on the main thread, the runner of periodical timers, and the speaker
 // that tells the application's own events (XAppInitialisedMessage).
+#include "XClock.h"
 #include "XListener.h"
 #include "XSpeaker.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -31,6 +33,13 @@ public:
 
     // Tells every subscriber of the centre that the application has initialised.
     void SendAppInitialised();
+
+    // Installs the clock that timers and delayed messages follow (main thread, with no
+    // timer running); null goes back to the steady clock. The caller keeps the clock
+    // alive until it is replaced. While a manual clock is installed,
+    // WaitAndProcessMessages does not wait: time moves only when the clock is advanced.
+    void SetClock(const XClock* inClock);
+    XClock::TimePoint Now() const;
 
     bool IsIdleProcessingSuspended() const;
     // Messages waiting for delivery, due or not.
@@ -80,4 +89,5 @@ private:
     int itsIdleSuspendCount = 0;
     std::vector<XPeriodicalEntry> itsPeriodicals;
     uint64_t itsNextRegistration = 1;
+    std::atomic<const XClock*> itsClock{nullptr}; // null: the steady clock
 };

@@ -37,13 +37,37 @@ XRendererSceneState::XEntry& XRendererSceneState::Make(XRendererStateName inName
     return itsChannels[inChannel][inName];
 }
 
+namespace {
+// The reader refuses these, so a state holding one could be stored but never read back.
+void CheckStorable(XRendererStateName inName, const X3DMatrix& inValue)
+{
+    const size_t rows = inValue.GetRows(), columns = inValue.GetColumns();
+    if ((rows == 0) != (columns == 0) || (columns != 0 && rows > XRendererSceneState::kMaxValueElements / columns))
+        throw XException(XException::kBadArgument,
+                         XString("The scene state %1 cannot hold a %2 x %3 value; give one of at most %4 elements.")
+                             .Replace(int64_t(inName))
+                             .Replace(int64_t(rows))
+                             .Replace(int64_t(columns))
+                             .Replace(int64_t(XRendererSceneState::kMaxValueElements)));
+    const double* data = inValue.GetData();
+    for (size_t i = 0; i < rows * columns; ++i)
+        if (!std::isfinite(data[i]))
+            throw XException(XException::kBadArgument,
+                             XString("The scene state %1 cannot hold a value that is not a finite number; "
+                                     "check how the value was computed.")
+                                 .Replace(int64_t(inName)));
+}
+} // namespace
+
 void XRendererSceneState::SetState(XRendererStateName inName, const X3DMatrix& inValue, uint32_t inChannel)
 {
+    CheckStorable(inName, inValue);
     Make(inName, inChannel).value = inValue;
 }
 
 void XRendererSceneState::SetStateAndEnable(XRendererStateName inName, const X3DMatrix& inValue, uint32_t inChannel)
 {
+    CheckStorable(inName, inValue);
     XEntry& entry = Make(inName, inChannel);
     entry.value = inValue;
     entry.enabled = true;

@@ -70,7 +70,9 @@ public:
     XRendererSceneState() = default;
 
     // Sets the value and keeps the enabled flag; a state new to the channel starts
-    // disabled. A channel index of kMaxChannels or more throws kBadArgument.
+    // disabled. A channel index of kMaxChannels or more, a value of more than
+    // kMaxValueElements elements or one that is not finite throws kBadArgument and
+    // changes nothing.
     void SetState(XRendererStateName inName, const X3DMatrix& inValue, uint32_t inChannel = 0);
     void SetStateAndEnable(XRendererStateName inName, const X3DMatrix& inValue, uint32_t inChannel = 0);
     // The value; a state that is not set throws kBadArgument (test HasState first).

@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <atomic>
 #include <numbers>
+#include <thread>
 
 namespace {
 X3DMatrix Vec(double inX, double inY, double inZ)
@@ -108,6 +110,33 @@ TEST(XBallMaths, LongSpinStaysOrthonormal)
     for (int i = 0; i < 20000; ++i)
         ball.ContinueRoll();
     ExpectOrthonormal(renderable.GetRotation(), 1e-12);
+}
+
+TEST(XBallMaths, TurnsFromAnotherThreadAreNeverLost)
+{
+    XGLRenderable renderable;
+    XBallMaths ball(&renderable);
+    // The ball keeps its angle as a float; the other thread turns by the same amount.
+    const double angle = double(float(std::numbers::pi / 2));
+    const X3DMatrix quarter = X3DMatrix::RotationMatrix(Vec(0, 1, 0), angle);
+    constexpr int kTurns = 20000;
+    std::atomic<bool> done = false;
+    int otherTurns = 0;
+    // Turns for as long as the ball does, so that the two overlap throughout.
+    std::thread other([&] {
+        while (!done) {
+            renderable.MulRotation(quarter);
+            ++otherTurns;
+        }
+    });
+    ball.SetVectors(Vec(0, 0, 1), Vec(1, 0, 0)); // the first of kTurns quarter turns about y
+    for (int i = 1; i < kTurns; ++i)
+        ball.ContinueRoll();
+    done = true;
+    other.join();
+    // Every turn counts unless one thread overwrote a turn of the other.
+    const double total = double(kTurns + otherTurns) * angle;
+    EXPECT_TRUE(renderable.GetRotation().IsNearlyEqual(X3DMatrix::RotationMatrix(Vec(0, 1, 0), total), 1e-6));
 }
 
 TEST(XBallMaths, RenderableMayBeSetAfterTheDrag)

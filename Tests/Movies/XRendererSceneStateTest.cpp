@@ -57,6 +57,26 @@ TEST(XRendererSceneState, FlagsFollowSetAndEnable)
     EXPECT_EQ(untouched(0, 0), 7);
 }
 
+TEST(XRendererSceneState, ValuesThatCannotBeStoredAreRefused)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::pair<const char*, X3DMatrix> refused[] = {
+        {"not a number", Scalar(nan)},
+        {"infinite", X3DMatrix::ColumnVector(0, -inf, 1)},
+        {"more elements than a stored value may have", X3DMatrix(65, 64, 0.0)},
+    };
+    for (const auto& [what, value] : refused) {
+        SCOPED_TRACE(what);
+        XRendererSceneState state = MakeSample();
+        EXPECT_THROW(state.SetState(kSceneStateCamera, value), XException);
+        EXPECT_THROW(state.SetStateAndEnable(kSceneStateFloorHeight, value, 7), XException);
+        EXPECT_EQ(state, MakeSample());
+    }
+    XRendererSceneState state;
+    state.SetState(kSceneStateCamera, X3DMatrix(64, 64, 0.0));
+    EXPECT_EQ(state.GetState(kSceneStateCamera).GetRows(), 64u) << "the largest value that may be stored";
+}
+
 TEST(XRendererSceneState, ChannelsAreSeparate)
 {
     XRendererSceneState state = MakeSample();

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <limits>
 #include <random>
 
@@ -215,8 +217,8 @@ TEST(XVolumeKeyframeMovieStream, OlderMajorVersionsRead)
     const auto thumbnail = MakeThumbnail(77);
     const std::vector<XOldKeyframe> keyframes = {{MakeBookmark(1), 6, thumbnail.get()}, {MakeBookmark(2), 2, nullptr}};
     // Stored starts are junk in these versions; playback 0 sequences are dropped but
-    // still take their frames.
-    const std::vector<XOldSequence> sequences = {{1, 4, 999}, {0, 3, 0}, {2, 5, 12345}};
+    // still take their frames, and may be empty.
+    const std::vector<XOldSequence> sequences = {{1, 4, 999}, {0, 3, 0}, {0, 0, 7}, {2, 5, 12345}};
     for (uint32_t major : {0u, 1u}) {
         SCOPED_TRACE(major);
         XVolumeKeyframeMovie movie;
@@ -276,48 +278,48 @@ TEST(XVolumeKeyframeMovieStream, ForeignAndNewerStreamsAreRefused)
     EXPECT_EQ(ReadInto(target, other.GetBuffer()), XException::kStreamWrongClass);
 }
 
-TEST(XVolumeKeyframeMovieStream, ImpossibleSequencesAreRefused)
+TEST(XVolumeKeyframeMovieStream, ImpossibleValuesAreRefused)
 {
-    XVolumeKeyframeMovie target = MakeMovie();
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(3, 4, 0, 2, 3)), -1) << "the well-formed stream reads";
-    target = MakeMovie();
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(4, 4, 0, 1, 3)), XException::kStreamWrongClass) << "playback 4";
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 4, 0, 0, 3)), XException::kStreamWrongClass) << "timepoint 0";
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 0, 0, 1, 3)), XException::kStreamWrongClass) << "0 frames";
-    EXPECT_EQ(ReadInto(target, WriteWithSequence(1, 2, XVolumeKeyframeMovie::kMaxFrames - 1, 1, 3)),
-              XException::kStreamCorrupt)
-        << "ends beyond 2^63";
-    EXPECT_EQ(ReadInto(target, WriteOldMovie(1, {}, {{0, 0, 0}})), XException::kStreamWrongClass)
-        << "an old empty sequence";
-    EXPECT_EQ(ReadInto(target, WriteOldMovie(1, {}, {{1, uint64_t(1) << 62, 0}, {1, uint64_t(1) << 62, 0}, {1, 1, 0}})),
-              XException::kStreamCorrupt)
-        << "old sequences laid end to end beyond 2^63";
-    EXPECT_EQ(ReadInto(target, WriteOldMovie(0, {{MakeBookmark(1), XVolumeKeyframeMovie::kMaxFrames, nullptr},
-                                                     {MakeBookmark(2), 1, nullptr}},
-                                             {})),
-              XException::kStreamCorrupt)
-        << "keyframes beyond 2^63";
-
-    XStream rate;
-    rate.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-    rate.WriteString("r");
-    rate.WriteFloat32S(std::numeric_limits<float>::quiet_NaN());
-    rate.Write32(0);
-    rate.Write32(0);
-    EXPECT_EQ(ReadInto(target, rate.GetBuffer()), XException::kStreamCorrupt) << "a NaN playback rate";
-
-    XStream counts;
-    counts.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-    counts.WriteString("c");
-    counts.WriteFloat32S(10.0f);
-    counts.Write32(0xFFFFFFFFu);
-    EXPECT_EQ(ReadInto(target, counts.GetBuffer()), XException::kStreamCorrupt) << "a count beyond the bytes";
+    constexpr uint64_t kMax = XVolumeKeyframeMovie::kMaxFrames;
+    // A current stream with the given rate and a keyframe count but no keyframes.
+    const auto header = [](float inRate, uint32_t inKeyframes) {
+        XStream s;
+        s.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
+        s.WriteString("h");
+        s.WriteFloat32S(inRate);
+        s.Write32(inKeyframes);
+        s.Write32(0);
+        return s.GetBuffer();
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int32_t code; // -1: reads
+    } cases[] = {
+        {"a well-formed range", WriteWithSequence(3, 4, 0, 2, 3), -1},
+        {"playback 4", WriteWithSequence(4, 4, 0, 1, 3), XException::kStreamWrongClass},
+        {"timepoint 0", WriteWithSequence(1, 4, 0, 0, 3), XException::kStreamWrongClass},
+        {"0 frames", WriteWithSequence(1, 0, 0, 1, 3), XException::kStreamWrongClass},
+        {"0 frames keeping the timepoint", WriteWithSequence(0, 0, 0, 1, 3), XException::kStreamWrongClass},
+        {"ends beyond 2^63", WriteWithSequence(1, 2, kMax - 1, 1, 3), XException::kStreamCorrupt},
+        {"an old empty sequence that plays timepoints", WriteOldMovie(1, {}, {{2, 0, 0}}), XException::kStreamWrongClass},
+        {"an old empty sequence keeping the timepoint", WriteOldMovie(1, {}, {{0, 0, 0}}), -1},
+        {"old sequences laid end to end beyond 2^63",
+         WriteOldMovie(1, {}, {{1, uint64_t(1) << 62, 0}, {1, uint64_t(1) << 62, 0}, {1, 1, 0}}), XException::kStreamCorrupt},
+        {"keyframes beyond 2^63",
+         WriteOldMovie(0, {{MakeBookmark(1), kMax, nullptr}, {MakeBookmark(2), 1, nullptr}}, {}), XException::kStreamCorrupt},
+        {"a NaN playback rate", header(std::numeric_limits<float>::quiet_NaN(), 0), XException::kStreamCorrupt},
+        {"a count beyond the bytes", header(10.0f, 0xFFFFFFFFu), XException::kStreamCorrupt},
+    };
+    for (const auto& c : cases) {
+        XVolumeKeyframeMovie target = MakeMovie();
+        EXPECT_EQ(ReadInto(target, c.bytes), c.code) << c.what;
+    }
 }
 
 TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
 {
     const std::vector<uint8_t> bytes = Write(MakeMovie());
-    const std::vector<uint8_t> sentinel = Write(MakeMovie());
     for (size_t length = 0; length < bytes.size(); ++length) {
         XVolumeKeyframeMovie target = MakeMovie();
         const int32_t code = ReadInto(target, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
@@ -357,5 +359,84 @@ TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
     }
     // Flips inside values (names, floats, voxels) read as other valid movies.
     EXPECT_GT(reads, 0);
-    EXPECT_EQ(Write(MakeMovie()), sentinel);
+}
+
+TEST(XVolumeKeyframeMovieStream, EveryEditedMovieReadsBack)
+{
+    constexpr uint64_t kMax = XVolumeKeyframeMovie::kMaxFrames;
+    const uint64_t frames[] = {0, 1, 2, 7, kMax / 2, kMax - 1, kMax, kMax + 1, ~uint64_t(0)};
+    const uint32_t words[] = {0, 1, 2, 3, 4, 5, 0xFFFFFFFEu, 0xFFFFFFFFu};
+    const float rates[] = {10.0f, 0.001f, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max(),
+                           0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()};
+    const float factors[] = {0.0f, 0.01f, 0.5f, 2.0f, 1e30f, -1.0f, std::numeric_limits<float>::quiet_NaN()};
+    const char* const names[] = {"", "Fly µ", "tab\there", "x"};
+    const double inf = std::numeric_limits<double>::infinity();
+    const X3DMatrix values[] = {X3DMatrix(1, 1, -0.0), X3DMatrix::UnitMatrix(4), X3DMatrix(), X3DMatrix(64, 64, 1.0),
+                                X3DMatrix(65, 64, 1.0), X3DMatrix(1, 1, std::numeric_limits<double>::quiet_NaN()),
+                                X3DMatrix::ColumnVector(1, -inf, 0)};
+    const uint32_t channels[] = {0, 2, XRendererSceneState::kMaxChannels - 1, XRendererSceneState::kMaxChannels};
+
+    std::mt19937_64 random(20261207);
+    const auto pick = [&](const auto& inValues) { return inValues[random() % std::size(inValues)]; };
+    const auto index = [&](size_t inCount) { return inCount == 0 ? size_t(0) : size_t(random() % (inCount + 1)); };
+    // Each edit may be refused; the index may be one past the end on purpose.
+    const std::vector<std::pair<const char*, std::function<void(XVolumeKeyframeMovie&)>>> edits = {
+        {"append keyframe",
+         [&](XVolumeKeyframeMovie& m) { m.AppendKeyframeTransition(MakeBookmark(double(random() % 5), random() % 3 == 0), pick(frames)); }},
+        {"set keyframe length", [&](XVolumeKeyframeMovie& m) { m.SetKeyframeLength(index(m.GetKeyframeCount()), pick(frames)); }},
+        {"set a keyframe's state",
+         [&](XVolumeKeyframeMovie& m) {
+             XRendererSceneState& state = m.GetKeyframe(index(m.GetKeyframeCount())).GetBookmark().GetSceneState();
+             state.SetStateAndEnable(XRendererStateName(random() % 40), pick(values), pick(channels));
+         }},
+        {"remove keyframe", [&](XVolumeKeyframeMovie& m) { m.RemoveKeyframe(index(m.GetKeyframeCount())); }},
+        {"append sequence",
+         [&](XVolumeKeyframeMovie& m) { m.AppendTimepointSequence(XSequence(pick(words), pick(frames), pick(frames))); }},
+        {"set sequence length",
+         [&](XVolumeKeyframeMovie& m) { m.GetTimepointSequence(index(m.GetTimepointSequenceCount())).SetLength(pick(frames)); }},
+        {"set sequence start",
+         [&](XVolumeKeyframeMovie& m) { m.GetTimepointSequence(index(m.GetTimepointSequenceCount())).SetStart(pick(frames)); }},
+        {"set playback",
+         [&](XVolumeKeyframeMovie& m) { m.GetTimepointSequence(index(m.GetTimepointSequenceCount())).SetPlayback(pick(words)); }},
+        {"set timepoints",
+         [&](XVolumeKeyframeMovie& m) {
+             m.GetTimepointSequence(index(m.GetTimepointSequenceCount())).SetTimepointRange(pick(words), pick(words));
+         }},
+        {"remove sequence", [&](XVolumeKeyframeMovie& m) { m.RemoveTimepointSequence(index(m.GetTimepointSequenceCount())); }},
+        {"set rate", [&](XVolumeKeyframeMovie& m) { m.SetPlaybackRate(pick(rates)); }},
+        {"set name", [&](XVolumeKeyframeMovie& m) { m.SetName(pick(names)); }},
+        {"scale", [&](XVolumeKeyframeMovie& m) { XVolumeKeyframeMovie::ScaleMovieBy(pick(factors), m); }},
+        {"resize", [&](XVolumeKeyframeMovie& m) {
+             const uint64_t length = m.GetLength();
+             XVolumeKeyframeMovie::ResizeMovieTo(random() % 2 ? pick(frames) : length + 1 - random() % 3, m);
+         }},
+    };
+
+    XVolumeKeyframeMovie movie;
+    size_t accepted = 0, refused = 0;
+    for (int step = 0; step < 3000 && !::testing::Test::HasFailure(); ++step) {
+        const auto& [what, edit] = edits[random() % edits.size()];
+        SCOPED_TRACE(::testing::Message() << "step " << step << ": " << what);
+        const std::vector<uint8_t> before = Write(movie);
+        try {
+            edit(movie);
+            ++accepted;
+        } catch (const XException&) {
+            ++refused;
+            ASSERT_EQ(Write(movie), before) << "a refused edit changed the movie";
+        }
+        const std::vector<uint8_t> bytes = Write(movie);
+        ASSERT_EQ(bytes.size(), movie.GetStreamUsage());
+        XVolumeKeyframeMovie read;
+        ASSERT_EQ(ReadInto(read, bytes), -1) << "a movie the interface built does not read back";
+        ASSERT_EQ(Write(read), bytes);
+        // Keep the movie small enough to stay quick.
+        if (movie.GetKeyframeCount() > 6)
+            movie.RemoveKeyframe(0);
+        if (movie.GetTimepointSequenceCount() > 6)
+            movie.RemoveTimepointSequence(0);
+    }
+    // The edge values must lead to both outcomes, or the run proves little.
+    EXPECT_GT(accepted, 1000u);
+    EXPECT_GT(refused, 300u);
 }

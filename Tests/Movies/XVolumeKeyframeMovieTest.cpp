@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -95,12 +96,37 @@ TEST(XVolumeKeyframeMovieFrames, TotalsNeverPassTwoToTheSixtyThird)
     EXPECT_THROW(movie.AppendKeyframeTransition(XBookmark3D(), 1), XException);
     EXPECT_THROW(movie.AppendKeyframeTransition(XBookmark3D(), ~uint64_t(0)), XException);
     EXPECT_EQ(movie.GetKeyframeCount(), 2u);
-    EXPECT_THROW(movie.AppendTimepointSequence(XSequence(1, 2, kMax - 1)), XException);
-    EXPECT_THROW(movie.AppendTimepointSequence(XSequence(1, ~uint64_t(0), 5)), XException);
-    // Lengths changed through a keyframe itself still add up without wrapping.
-    movie.GetKeyframe(1).SetLength(~uint64_t(0));
-    EXPECT_GT(movie.GetKeyframesLength(), kMax);
-    EXPECT_GE(movie.GetLength(), movie.GetKeyframeEnd(*movie.GetKeyframes()[0]));
+    EXPECT_THROW(movie.SetKeyframeLength(1, 2), XException);
+    EXPECT_THROW(movie.SetKeyframeLength(0, ~uint64_t(0)), XException);
+    EXPECT_EQ(movie.GetKeyframesLength(), kMax) << "a refused length changed the movie";
+    movie.SetKeyframeLength(1, 0);
+    movie.SetKeyframeLength(0, kMax);
+    EXPECT_EQ(movie.GetKeyframesLength(), kMax) << "the keyframe's own length does not count against it";
+}
+
+TEST(XVolumeKeyframeMovieFrames, SequencesRefuseNoFramesAndEndsBeyondTheLimit)
+{
+    XVolumeKeyframeMovie movie;
+    movie.AppendTimepointSequence(XSequence(1, 4, 2));
+    XSequence& sequence = movie.GetTimepointSequence(0);
+    // Each edit is refused and leaves the sequence at 4 frames from frame 2.
+    const std::vector<std::pair<const char*, std::function<void()>>> refused = {
+        {"constructed with 0 frames", [] { (void)XSequence(1, 0, 0); }},
+        {"constructed ending beyond 2^63", [] { (void)XSequence(1, 2, kMax - 1); }},
+        {"constructed with the largest length", [] { (void)XSequence(1, ~uint64_t(0), 5); }},
+        {"length set to 0", [&] { sequence.SetLength(0); }},
+        {"length set beyond 2^63", [&] { sequence.SetLength(kMax - 1); }},
+        {"start set beyond 2^63", [&] { sequence.SetStart(kMax - 3); }},
+        {"the largest start", [&] { sequence.SetStart(~uint64_t(0)); }},
+    };
+    for (const auto& [what, edit] : refused) {
+        SCOPED_TRACE(what);
+        EXPECT_THROW(edit(), XException);
+        EXPECT_EQ(sequence.GetLength(), 4u);
+        EXPECT_EQ(sequence.GetStart(), 2u);
+    }
+    sequence.SetStart(kMax - 4);
+    EXPECT_EQ(movie.GetTimepointSequencesLength(), kMax) << "ending exactly at the limit is allowed";
 }
 
 TEST(XVolumeKeyframeMovieFrames, FrameHalfwayBetweenTwoKeyframes)
@@ -220,13 +246,12 @@ TEST(XVolumeKeyframeMovieTimepoints, PlaybackDirectionsAndRanges)
     EXPECT_EQ(run(XSequence(1, 1, 4), 6), (std::vector<uint32_t>{1})) << "one frame shows the first timepoint";
 }
 
-TEST(XVolumeKeyframeMovieTimepoints, FramesOutsideSequencesAndEmptySequences)
+TEST(XVolumeKeyframeMovieTimepoints, FramesOutsideSequences)
 {
     XVolumeKeyframeMovie movie;
-    movie.AppendTimepointSequence(XSequence(1, 0, 0)); // covers no frame
     movie.AppendTimepointSequence(XSequence(2, 5, 0));
     movie.AppendTimepointSequence(XSequence(1, 5, 10));
-    EXPECT_EQ(movie.GetTimepointAtTime(0, 9, 5), 5u) << "an empty sequence must not match every frame";
+    EXPECT_EQ(movie.GetTimepointAtTime(0, 9, 5), 5u);
     EXPECT_EQ(movie.GetTimepointAtTime(4, 9, 5), 1u);
     EXPECT_EQ(movie.GetTimepointAtTime(7, 9, 5), 9u) << "between sequences the current timepoint stays";
     EXPECT_EQ(movie.GetTimepointAtTime(12, 9, 5), 3u);
@@ -309,7 +334,7 @@ TEST(XVolumeKeyframeMovieEditing, CopiesAreDeep)
     movie.AppendTimepointSequence(XSequence(2, 7, 0));
     XVolumeKeyframeMovie copy(movie);
     std::unique_ptr<XVolumeKeyframeMovie> clone(movie.Clone());
-    movie.GetKeyframe(0).SetLength(100);
+    movie.SetKeyframeLength(0, 100);
     movie.GetKeyframe(0).GetBookmark().GetSceneState().SetStateAndEnable(kSceneStateFloor, X3DMatrix(1, 1, 1.0));
     movie.GetTimepointSequence(0).SetLength(1);
     for (const XVolumeKeyframeMovie* other : {&copy, clone.get()}) {

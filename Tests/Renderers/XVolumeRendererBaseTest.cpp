@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -142,11 +143,18 @@ TEST(VolumeRendererBase, WithoutASampleThereIsOneChannelOneTimepoint)
     EXPECT_EQ(r.GetChannelCount(), 1u);
     EXPECT_EQ(r.GetTimepointCount(), 1u);
     EXPECT_EQ(r.GetChannelName(1), "1");
-    EXPECT_TRUE(r.IsRealTime());
-    EXPECT_EQ(r.GetProjectionType(), 1u);
-    EXPECT_EQ(r.GetModelName(XChannelShadeSpecification::kMaximumIP), "Maximum IP");
-    EXPECT_EQ(r.GetModelName(static_cast<Model>(5)), "");
-    EXPECT_EQ(r.GetModelName(static_cast<Model>(42)), "");
+    EXPECT_EQ(r.GetChannelPlaceholder(1), 0u);
+}
+
+TEST(VolumeRendererBase, ModelNames)
+{
+    const std::pair<uint32_t, const char*> names[] = {
+        {0, ""},          {1, "Fluorescence"}, {2, "Brightfield"}, {3, "Isosurface"}, {4, "Maximum IP"}, {5, ""},
+        {6, ""},          {7, "Matte"},        {8, "Metal"},       {9, "Glass"},      {10, ""},          {0xFFFFFFFFu, ""},
+    };
+    RecordingRenderer r;
+    for (const auto& [model, name] : names)
+        EXPECT_EQ(r.GetModelName(static_cast<Model>(model)), name) << model;
 }
 
 TEST(VolumeRendererBase, SequenceQueriesAndPlainVolumePlaceholder)
@@ -273,6 +281,46 @@ TEST(VolumeRendererBase, ShadingStoredWithPlaceholderAndRestoredWithinRange)
     EXPECT_TRUE(restored.IsVisible());
 }
 
+namespace {
+// Samples whose working copy cannot be made, so their hidden flag cannot be written.
+class FragileVolume : public XDataVolume {
+public:
+    std::unique_ptr<XDataSample> Clone() const override
+    {
+        throw XException(XException::kBadArgument, "this test sample cannot be copied");
+    }
+};
+class FragileSequence : public XDataVolumeSequence {
+public:
+    FragileSequence() : XDataVolumeSequence(1, 1) {}
+    std::unique_ptr<XDataSample> Clone() const override
+    {
+        throw XException(XException::kBadArgument, "this test sample cannot be copied");
+    }
+};
+} // namespace
+
+TEST(VolumeRendererBase, HiddenFlagFailureStillStoresAndAppliesTheShading)
+{
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<XDataSample>()>>> samples = {
+        {"sequence", [] { return std::make_unique<FragileSequence>(); }},
+        {"plain volume", [] { return std::make_unique<FragileVolume>(); }},
+    };
+    for (const auto& [what, make] : samples) {
+        SCOPED_TRACE(what);
+        RecordingRenderer r;
+        r.SetSampleID(XSampleDB::GetDB().AddSample(make()));
+        r.SetActive(true);
+        XChannelShadeSpecification shading;
+        r.GetChannelShadeSpecification(1, shading);
+        shading.SetVisible(false);
+        EXPECT_NO_THROW(r.SetChannelShadeSpecification(1, shading));
+        ASSERT_EQ(r.applied.size(), 1u);
+        EXPECT_FALSE(r.applied[0].IsVisible());
+        EXPECT_TRUE(XSamplePrefsSaver(r.GetChannelPlaceholder(1)).EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
+    }
+}
+
 TEST(VolumeRendererBase, ScenePreferencesRoundTrip)
 {
     const XString section = "Scene Round Trip";
@@ -344,6 +392,8 @@ TEST(VolumeRendererBase, BaseDefaultsAndAssertions)
 {
     XAssertRecorder recorder;
     RecordingRenderer r;
+    EXPECT_TRUE(r.IsRealTime());
+    EXPECT_EQ(r.GetProjectionType(), 1u);
     EXPECT_FALSE(r.DoesSupportRegions());
     EXPECT_EQ(r.AddRegion(X3DRegion(), XARGB32Colour::kRed, false), 0u);
     EXPECT_TRUE(recorder.Has("DoesSupportRegions()", "X-Platform/XVolumeRendererBase"));

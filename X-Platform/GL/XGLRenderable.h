@@ -53,6 +53,8 @@ public:
     double GetYTranslation() const;
     double GetZTranslation() const;
     const XGLMatrix& GetLastWorldToScreenMatrix() const { return itsLastWorldToScreenMatrix; }
+    // The node's own lock, for callers that must read and change its matrices as one step.
+    XMutex& GetMutex() const { return itsMutex; }
     // When set the node deletes itself as soon as it loses its last parent.
     void SetAutoDelete(bool inAutoDelete);
     bool GetAutoDelete() const;

@@ -1,6 +1,7 @@
 #include "XBallMaths.h"
 #include "XAssert.h"
 #include "XGLRenderable.h"
+#include "XLock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -69,12 +70,16 @@ void XBallMaths::ContinueRoll()
 {
     if (!itsRenderable || GetRollAngle() == 0.0f)
         return;
+    const XGLMatrix roll = GetRollMatrix();
     // M ← M·R, then the 3 × 3 block is made orthonormal again so that rounding does
-    // not build up over a long spin. The result is written in one locked call, since
-    // the drawing path may read the matrix.
-    X3DMatrix turned = static_cast<const X3DMatrix&>(itsRenderable->GetRotation()) * GetRollMatrix();
+    // not build up over a long spin. Read and write happen under one hold of the lock:
+    // the drawing path reads the matrix, and a change made between the two by another
+    // thread would be lost.
+    XLock lock(itsRenderable->GetMutex());
+    XGLMatrix& rotation = GetObjectsRotationMatrix();
+    X3DMatrix turned = static_cast<const X3DMatrix&>(rotation) * roll;
     turned.SetSubMatrix(0, 0, X3DMatrix::OrthoNormalise(turned.GetSubMatrix(0, 0, 3, 3)));
-    itsRenderable->SetRotation(XGLMatrix(turned));
+    rotation = XGLMatrix(turned);
 }
 
 X3DMatrix XBallMaths::GetPointOnBallFromScreenPoint(const XGLMatrix& inScreenToWorld, double inX, double inY)

@@ -4,8 +4,7 @@
 // rotation in its own axes, and the last turn can be repeated to keep it spinning.
 #include "X3DMatrix.h"
 #include "XGLMatrix.h"
-
-class XGLRenderable;
+#include "XGLRenderable.h"
 
 class XBallMaths {
 public:
@@ -36,6 +35,8 @@ private:
     XGLMatrix GetRollMatrix() const;
     float GetRollAngle() const { return itsRollAngle; }
     const X3DMatrix& GetRollAxis() const { return itsRollAxis; }
+    // The renderable's rotation matrix; the caller holds the renderable's lock.
+    XGLMatrix& GetObjectsRotationMatrix() const { return itsRenderable->GetRotation(); }
 
     X3DMatrix itsRollAxis;
     float itsRollAngle = 0.0f;

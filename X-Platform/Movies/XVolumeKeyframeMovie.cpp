@@ -89,17 +89,6 @@ XVolumeKeyframeMovie::XKeyframe::XKeyframe(const XKeyframe& inOther)
 {
 }
 
-XVolumeKeyframeMovie::XKeyframe& XVolumeKeyframeMovie::XKeyframe::operator=(const XKeyframe& inOther)
-{
-    if (this != &inOther) {
-        XBookmark3D* copy = inOther.itsBookmark->Clone();
-        delete itsBookmark;
-        itsBookmark = copy;
-        itsLength = inOther.itsLength;
-    }
-    return *this;
-}
-
 XVolumeKeyframeMovie::XKeyframe::~XKeyframe()
 {
     delete itsBookmark;
@@ -124,7 +113,30 @@ void XVolumeKeyframeMovie::XKeyframe::AttachThumbnail(XVolume* inThumbnail)
 XVolumeKeyframeMovie::XTimepointSequence::XTimepointSequence(uint32_t inPlayback, uint64_t inLength, uint64_t inStart)
     : itsPlayback(kPlaybackKeepTimepoint), itsLength(inLength), itsStart(inStart)
 {
+    CheckFrames(inStart, inLength);
     SetPlayback(inPlayback);
+}
+
+void XVolumeKeyframeMovie::XTimepointSequence::CheckFrames(uint64_t inStart, uint64_t inLength)
+{
+    // The reader refuses both, so a movie holding such a sequence could be stored but never read.
+    if (inLength == 0)
+        throw XException(XException::kBadArgument,
+                         "A timepoint sequence must be at least 1 frame long; give a length of 1 or more.");
+    if (AddFrames(inStart, inLength) > kMaxFrames)
+        throw TooLong("the timepoint sequence");
+}
+
+void XVolumeKeyframeMovie::XTimepointSequence::SetLength(uint64_t inLength)
+{
+    CheckFrames(itsStart, inLength);
+    itsLength = inLength;
+}
+
+void XVolumeKeyframeMovie::XTimepointSequence::SetStart(uint64_t inStart)
+{
+    CheckFrames(inStart, itsLength);
+    itsStart = inStart;
 }
 
 void XVolumeKeyframeMovie::XTimepointSequence::SetPlayback(uint32_t inPlayback)
@@ -277,10 +289,19 @@ void XVolumeKeyframeMovie::RemoveKeyframe(size_t inIndex)
     itsKeyframes.erase(itsKeyframes.begin() + std::ptrdiff_t(inIndex));
 }
 
+void XVolumeKeyframeMovie::SetKeyframeLength(size_t inIndex, uint64_t inLength)
+{
+    if (inIndex >= itsKeyframes.size())
+        throw BadIndex("keyframe", inIndex, itsKeyframes.size());
+    const uint64_t others = GetKeyframesLength() - itsKeyframes[inIndex]->GetLength();
+    if (AddFrames(others, inLength) > kMaxFrames)
+        throw TooLong("the keyframes");
+    itsKeyframes[inIndex]->SetLength(inLength);
+}
+
 void XVolumeKeyframeMovie::AppendTimepointSequence(const XTimepointSequence& inSequence)
 {
-    if (AddFrames(inSequence.GetStart(), inSequence.GetLength()) > kMaxFrames)
-        throw TooLong("the timepoint sequence");
+    // The sequence itself guarantees a length of 1 or more and an end within kMaxFrames.
     itsSequences.push_back(new XTimepointSequence(inSequence));
 }
 
@@ -532,18 +553,19 @@ void XVolumeKeyframeMovie::ReadStream2(XStream& inStream)
         }
         if (playback > kPlaybackRange)
             throw BadStoredValue(XString("a timepoint sequence has the unknown playback %1").Replace(int64_t(playback)));
-        if (length == 0)
-            throw BadStoredValue("a timepoint sequence is 0 frames long");
-        if (startTimepoint == 0)
-            throw BadStoredValue("a timepoint sequence starts at timepoint 0 (timepoints count from 1)");
         const uint64_t end = AddFrames(start, length);
         if (end > kMaxFrames)
             throw StoredTooLong();
         if (major < 2) {
             laidOut = end;
+            // Those versions skipped such sequences, so their length, even 0, never mattered.
             if (playback == kPlaybackKeepTimepoint)
                 continue;
         }
+        if (length == 0)
+            throw BadStoredValue("a timepoint sequence is 0 frames long");
+        if (startTimepoint == 0)
+            throw BadStoredValue("a timepoint sequence starts at timepoint 0 (timepoints count from 1)");
         XTimepointSequence sequence(playback, length, start);
         sequence.SetTimepointRange(startTimepoint, endTimepoint);
         read.itsSequences.push_back(new XTimepointSequence(sequence));

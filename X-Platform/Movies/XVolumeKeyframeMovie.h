@@ -7,8 +7,9 @@
 //
 // Frames are counted from 0 in unsigned 64-bit numbers. Keyframe k covers the frames
 // [start(k), start(k) + length(k)), start(k) being the sum of the lengths before it;
-// a timepoint sequence covers [start, start + length). A length of 0 covers no frame.
-// Totals are kept at or below kMaxFrames, so frame sums never wrap.
+// a timepoint sequence covers [start, start + length). A keyframe of length 0 covers
+// no frame; a sequence is at least one frame long. Totals are kept at or below
+// kMaxFrames, so frame sums never wrap and every movie that can be built can be stored.
 #include "XBookmark3D.h"
 #include "XPtrVector.h"
 #include "XString.h"
@@ -39,24 +40,32 @@ public:
         // Takes the bookmark (null is replaced by an empty one).
         XKeyframe(std::unique_ptr<XBookmark3D> inBookmark, uint64_t inLength);
         XKeyframe(const XKeyframe& inOther);
-        XKeyframe& operator=(const XKeyframe& inOther);
+        // Not assignable: a keyframe reached through the movie must not take a length
+        // that the movie has not checked.
+        XKeyframe& operator=(const XKeyframe&) = delete;
         ~XKeyframe();
 
         const XBookmark3D& GetBookmark() const { return *itsBookmark; }
         XBookmark3D& GetBookmark() { return *itsBookmark; }
-        // Frames of the transition from this keyframe to the next.
+        // Frames of the transition from this keyframe to the next. The movie changes
+        // it (SetKeyframeLength), since only the movie can keep its total in bounds.
         uint64_t GetLength() const { return itsLength; }
-        void SetLength(uint64_t inLength) { itsLength = inLength; }
 
         const XVolume* GetThumbnail() const;
         // Hands the volume to the bookmark, which owns it from then on.
         void AttachThumbnail(XVolume* inThumbnail);
 
     private:
+        friend class XVolumeKeyframeMovie;
+        void SetLength(uint64_t inLength) { itsLength = inLength; }
+
         XBookmark3D* itsBookmark; // owned
         uint64_t itsLength;
     };
 
+    // A sequence always covers at least one frame and ends at or before kMaxFrames:
+    // the constructor and the setters refuse anything else (kBadArgument) and leave
+    // the sequence as it was, so every sequence a movie holds can be stored.
     class XTimepointSequence {
     public:
         // Start timepoint 1, end timepoint kLastTimepoint. A playback above
@@ -66,20 +75,22 @@ public:
         XTimepointPlayback GetPlayback() const { return itsPlayback; }
         void SetPlayback(uint32_t inPlayback);
         uint64_t GetLength() const { return itsLength; }
-        void SetLength(uint64_t inLength) { itsLength = inLength; }
+        void SetLength(uint64_t inLength);
         uint64_t GetStart() const { return itsStart; }
-        void SetStart(uint64_t inStart) { itsStart = inStart; }
+        void SetStart(uint64_t inStart);
         // Timepoints are counted from 1: a start or end of 0 is taken as 1. An end of
         // kLastTimepoint (or any end past the last) means the last timepoint.
         void SetTimepointRange(uint32_t inStart, uint32_t inEnd);
         uint32_t GetStartTimepoint() const { return itsStartTimepoint; }
         uint32_t GetEndTimepoint() const { return itsEndTimepoint; }
-        // Whether the sequence covers the frame (never for a length of 0).
+        // Whether the sequence covers the frame.
         bool Contains(uint64_t inTime) const { return inTime >= itsStart && inTime - itsStart < itsLength; }
 
         bool operator==(const XTimepointSequence& inOther) const = default;
 
     private:
+        static void CheckFrames(uint64_t inStart, uint64_t inLength);
+
         XTimepointPlayback itsPlayback;
         uint64_t itsLength;
         uint64_t itsStart;
@@ -130,7 +141,10 @@ public:
     // the keyframes beyond kMaxFrames throws kBadArgument.
     void AppendKeyframeTransition(const XBookmark3D& inBookmark, uint64_t inLength);
     void RemoveKeyframe(size_t inIndex);
-    // Appends a copy. A sequence ending beyond kMaxFrames throws kBadArgument.
+    // A length that would take the keyframes beyond kMaxFrames throws kBadArgument
+    // and changes nothing; so does an index at or past the count.
+    void SetKeyframeLength(size_t inIndex, uint64_t inLength);
+    // Appends a copy.
     void AppendTimepointSequence(const XTimepointSequence& inSequence);
     void RemoveTimepointSequence(size_t inIndex);
 
@@ -169,7 +183,8 @@ public:
     // Reads movies of major versions 0 to 2 into a fresh movie and takes it only when
     // the whole stream was read. Another class throws 1005, a newer version 1015,
     // impossible values 1005 or kStreamCorrupt, a short stream kStreamEnded; the movie
-    // is then unchanged.
+    // is then unchanged. Sequences of major versions 0 and 1 that keep the timepoint
+    // are dropped, whatever their length, as those versions played them.
     void ReadStream2(XStream& inStream) override;
 
     // Registers "XVolumeKeyframeMovie" and its sample form "XDataVolumeKeyframeMovie"

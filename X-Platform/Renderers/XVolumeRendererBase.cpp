@@ -211,10 +211,17 @@ void XVolumeRendererBase::SetChannelShadeSpecification(uint32_t inChannel, const
         }
     } else if (itsSampleID != 0) {
         ModifyLockOverride override;
-        XDBGetMutableSample<XDataVolume> sample(itsSampleID);
-        if (sample.Get().IsHidden() == shading.IsVisible()) {
-            sample.Get().SetHidden(!shading.IsVisible());
-            sample.Commit();
+        try {
+            XDBGetMutableSample<XDataVolume> sample(itsSampleID);
+            if (sample.Get().IsHidden() == shading.IsVisible()) {
+                sample.Get().SetHidden(!shading.IsVisible());
+                sample.Commit();
+            }
+        } catch (const XException& e) {
+            // As for a sequence the flag is a courtesy, but a sample that is not a volume
+            // at all is the caller's error.
+            if (e.GetErrorCode() == XException::kWrongSampleType)
+                throw;
         }
     }
 
