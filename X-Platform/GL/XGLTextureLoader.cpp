@@ -2,6 +2,7 @@
 #include "XAssert.h"
 #include "XGLContext.h"
 #include "XGLException.h"
+#include "XGLPackedPixelStore.h"
 #include "XOpenGL.h"
 
 #include <algorithm>
@@ -40,32 +41,6 @@ int32_t FloorPowerOfTwo(int32_t inValue)
     return p;
 }
 } // namespace
-
-// Unpack state for reading the region out of the source, undone on every exit.
-class XGLTextureLoader::XUnpackState {
-public:
-    XUnpackState(int32_t inRowLength, int32_t inSkipRows, int32_t inSkipPixels)
-    {
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &itsAlignment);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, inRowLength);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, inSkipRows);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, inSkipPixels);
-        // Source rows are packed without padding, whatever their byte width.
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    }
-    ~XUnpackState()
-    {
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, itsAlignment);
-    }
-    XUnpackState(const XUnpackState&) = delete;
-    XUnpackState& operator=(const XUnpackState&) = delete;
-
-private:
-    GLint itsAlignment = 4;
-};
 
 void XGLTextureLoader::SetSourceChannels(uint32_t inChannels)
 {
@@ -187,8 +162,9 @@ bool XGLTextureLoader::Load() const
         return false;
     {
         // The region with its border starts one pixel up and left of the texture's place.
-        XUnpackState state(itsSourceWidth, int32_t(itsTextureTop - itsBorderWidth),
-                           int32_t(itsTextureLeft - itsBorderWidth));
+        // Source rows are packed without padding, whatever their byte width.
+        XGLPackedPixelStore region(1, itsSourceWidth, int32_t(itsTextureTop - itsBorderWidth),
+                                   int32_t(itsTextureLeft - itsBorderWidth));
         exceptglTexImage2D(GL_TEXTURE_2D, 0, GLint(itsTextureInternalFormat), GLsizei(GetTextureWidthWithBorder()),
                            GLsizei(GetTextureHeightWithBorder()), GLint(itsBorderWidth), itsSourceFormat,
                            itsSourceDataType, itsSourceBaseAddress);
@@ -202,8 +178,9 @@ bool XGLTextureLoader::Dump() const
     if (!CheckUpload())
         return false;
     {
-        XUnpackState state(itsSourceWidth, int32_t(itsTextureTop - itsBorderWidth),
-                           int32_t(itsTextureLeft - itsBorderWidth));
+        // Source rows are packed without padding, whatever their byte width.
+        XGLPackedPixelStore region(1, itsSourceWidth, int32_t(itsTextureTop - itsBorderWidth),
+                                   int32_t(itsTextureLeft - itsBorderWidth));
         glDrawPixels(GLsizei(GetTextureWidthWithBorder()), GLsizei(GetTextureHeightWithBorder()), itsSourceFormat,
                      itsSourceDataType, itsSourceBaseAddress);
     }

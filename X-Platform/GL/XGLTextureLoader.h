@@ -64,8 +64,6 @@ public:
 private:
     // Whether the described region can be read from the source; reports what is wrong.
     bool CheckUpload() const;
-    // Sets the unpack state for the region; the returned guard restores it.
-    class XUnpackState;
 
     int32_t itsSourceWidth = 0;
     int32_t itsSourceHeight = 0;

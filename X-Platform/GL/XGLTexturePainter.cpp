@@ -2,6 +2,7 @@
 #include "XAssert.h"
 #include "XException.h"
 #include "XGLException.h"
+#include "XGLPackedPixelStore.h"
 #include "XOpenGL.h"
 
 namespace {
@@ -71,13 +72,10 @@ void XGLTexturePainter::Transfer(int inBufferX, int inBufferY, int inWidth, int 
 {
     if (inWidth <= 0 || inHeight <= 0)
         return;
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // 1- and 3-byte pixels leave rows unaligned
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(itsWidth));
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, inBufferX);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, inBufferY);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, inTextureX, inTextureY, inWidth, inHeight, GetFormat(), GL_UNSIGNED_BYTE,
-                    itsPaintBuffer.data());
-    glPopClientAttrib();
+    {
+        XGLPackedPixelStore region(1, GLint(itsWidth), inBufferY, inBufferX); // 1- and 3-byte pixels leave rows unaligned
+        glTexSubImage2D(GL_TEXTURE_2D, 0, inTextureX, inTextureY, inWidth, inHeight, GetFormat(), GL_UNSIGNED_BYTE,
+                        itsPaintBuffer.data());
+    }
     ThrowIfGLErr();
 }

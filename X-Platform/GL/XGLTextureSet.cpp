@@ -3,6 +3,7 @@
 #include "XException.h"
 #include "XGLContext.h"
 #include "XGLException.h"
+#include "XGLPackedPixelStore.h"
 #include "XOpenGL.h"
 
 #include <mutex>
@@ -13,20 +14,6 @@ namespace {
 std::mutex sZeroMutex;
 std::vector<uint8_t> sZeroBuffer;
 
-// Reads client rows as packed bytes whatever the caller left in the unpack state.
-struct XPackedRows {
-    XPackedRows()
-    {
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    }
-    ~XPackedRows() { glPopClientAttrib(); }
-    XPackedRows(const XPackedRows&) = delete;
-    XPackedRows& operator=(const XPackedRows&) = delete;
-};
 
 uint64_t NextPowerOfTwo(uint64_t inValue)
 {
@@ -107,7 +94,7 @@ void XGLTextureSet::ClearTexture(uint32_t inWidth, uint32_t inHeight)
     if (sZeroBuffer.size() < width * height)
         sZeroBuffer.resize(width * height, 0);
     {
-        XPackedRows packed;
+        XGLPackedPixelStore packed(1);
         exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_INTENSITY, GLsizei(width), GLsizei(height), 0, GL_LUMINANCE,
                            GL_UNSIGNED_BYTE, sZeroBuffer.data());
     }

@@ -4,6 +4,7 @@
 #include "XException.h"
 #include "XGLContext.h"
 #include "XGLException.h"
+#include "XGLPackedPixelStore.h"
 #include "XGLTextureBindSaver.h"
 #include "XOpenGL.h"
 
@@ -23,21 +24,6 @@ uint64_t TextureSide(uint64_t inValue)
 constexpr GLenum kARGBMemoryType =
     std::endian::native == std::endian::little ? GL_UNSIGNED_INT_8_8_8_8 : GL_UNSIGNED_INT_8_8_8_8_REV;
 
-// Tightly packed client rows for the duration, whatever the caller left set.
-struct XPackedRows {
-    XPackedRows()
-    {
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    }
-    ~XPackedRows() { glPopClientAttrib(); }
-    XPackedRows(const XPackedRows&) = delete;
-    XPackedRows& operator=(const XPackedRows&) = delete;
-};
 } // namespace
 
 XGLVolumeTextureStack::XGLVolumeTextureStack(const XARGB32Volume& inVolume)
@@ -127,7 +113,7 @@ void XGLVolumeTextureStack::LoadVolume(const XARGB32Volume& inVolume)
     ThrowIfGLErr();
 
     XGLTextureBindSaver bindSaver;
-    XPackedRows packed;
+    XGLPackedPixelStore packed;
     const GLsizei tw = GLsizei(textureWidth), th = GLsizei(textureHeight);
     for (int32_t z = 0; z < depth; ++z) {
         X_ASSERT_TEXT(size_t(z) < textureNames.size(), "slice < textureNames.size()");

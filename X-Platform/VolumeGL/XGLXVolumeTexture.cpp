@@ -3,6 +3,7 @@
 #include "XARGB32Volume.h"
 #include "XAssert.h"
 #include "XGLException.h"
+#include "XGLPackedPixelStore.h"
 #include "XOpenGL.h"
 
 #include <algorithm>
@@ -71,20 +72,11 @@ void XGLXVolumeTexture::UploadTexture()
     if (!itsVolume)
         return;
     XVolume::XReadLock lock(*itsVolume);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    try {
+    {
+        XGLPackedPixelStore packed;
         exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, itsVolume->GetWidth(), itsVolume->GetHeight(), 0, GL_BGRA_EXT,
                            GL_UNSIGNED_BYTE, itsVolume->GetData());
-    } catch (...) {
-        glPopClientAttrib();
-        throw;
     }
-    glPopClientAttrib();
     // Without mipmaps the default minification filter would leave the texture incomplete.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

@@ -6,6 +6,7 @@
 #include "XGLTextureBindSaver.h"
 #include "XGLWindowPixelProjection.h"
 #include "XLock.h"
+#include "XGLPackedPixelStore.h"
 #include "XOpenGL.h"
 
 #include <algorithm>
@@ -248,22 +249,14 @@ public:
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
         try {
+            XGLPackedPixelStore packed;
             exceptglTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, inWidth, inHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                                inPixels.data());
         } catch (...) {
-            glPopClientAttrib();
             glDeleteTextures(1, &itsName);
             throw;
         }
-        glPopClientAttrib();
     }
     ~XTextTexture() { glDeleteTextures(1, &itsName); }
     XTextTexture(const XTextTexture&) = delete;
