@@ -1,0 +1,60 @@
+// Writes the fuzzer's seeds: small plain, ImageJ and OME TIFF files of the test
+// stacks, and the OME-XML of a 13 x 7 stack on its own.
+//   bin/MakeImportSeeds Tests/Import/Fuzz/Seeds
+#include "ImportTestStacks.h"
+#include "XException.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace ImportTestStacks;
+using XForm = XTIFFWriter::XForm;
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: MakeImportSeeds FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    struct Seed {
+        const char* name;
+        XForm form;
+        XVoxelType type;
+        uint32_t channels, slices, timepoints;
+        XTIFFWriter::XOptions options;
+        const char* order;
+        bool perPlane;
+    };
+    const Seed seeds[] = {
+        {"plain8.tif", XForm::kPlain, XVoxelType::kGrey8, 1, 3, 1, {}, "XYCZT", false},
+        {"imagej16.tif", XForm::kImageJ, XVoxelType::kGrey16, 2, 2, 2, {}, "XYCZT", false},
+        {"imagej-float-lzw.tif", XForm::kImageJ, XVoxelType::kFloat32, 1, 2, 2,
+            {XTIFFWriter::XCompression::kLZW, 3, 0}, "XYCZT", false},
+        {"ome16-planes.ome.tif", XForm::kOME, XVoxelType::kGrey16, 2, 3, 2, {}, "XYZTC", true},
+        {"ome8-tiles.ome.tif", XForm::kOME, XVoxelType::kGrey8, 2, 2, 1, {XTIFFWriter::XCompression::kDeflate, 0, 16},
+            "XYCZT", false},
+    };
+    try {
+        for (const Seed& seed : seeds) {
+            Stack stack = MakeStack(seed.type, seed.channels, seed.slices, seed.timepoints);
+            stack.info.dimensionOrder = seed.order;
+            stack.info.tiffDataPerPlane = seed.perPlane;
+            stack.info.timeIncrement = 2.5;
+            stack.info.channelNames.assign(seed.channels, "dye");
+            XTIFFWriter::WriteVolumes(XString(folder + "/" + seed.name), seed.form, stack.info, stack.Pointers(), seed.options);
+        }
+        Stack stack = MakeStack(XVoxelType::kGrey16, 2, 3, 4);
+        stack.info.tiffDataPerPlane = true;
+        stack.info.hasStartTime = true;
+        stack.info.startTime = XTime(1.7e9);
+        const std::string xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif").GetStdString();
+        FILE* file = std::fopen((folder + "/ome16.xml").c_str(), "wb");
+        if (!file || std::fwrite(xml.data(), 1, xml.size(), file) != xml.size() || std::fclose(file) != 0)
+            throw XException(XException::kFileError, "The seed ome16.xml could not be written.");
+    } catch (const XException& e) {
+        std::fprintf(stderr, "%s\n", e.GetRawErrorMessage().GetCString());
+        return 1;
+    }
+    return 0;
+}
