@@ -162,8 +162,10 @@ XDocument ParseDocument(const XString& inXML)
     context->_private = &declaresEntities;
     context->sax->entityDecl = &RefuseEntityDeclaration;
     context->sax->serror = &IgnoreStructuredError;
-    XDocument doc(xmlCtxtReadMemory(context.get(), text.data(), int(text.size()), nullptr, nullptr,
-        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    // The text is UTF-8 whatever the declaration claims: converting from a declared encoding
+    // would misread it, and libxml2 prints conversion failures instead of returning them.
+    XDocument doc(xmlCtxtReadMemory(context.get(), text.data(), int(text.size()), nullptr, "UTF-8",
+        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC));
     if (declaresEntities)
         Fail("its OME-XML metadata declares entities, which are not read");
     if (!doc || !xmlDocGetRootElement(doc.get())) {

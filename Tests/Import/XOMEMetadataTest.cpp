@@ -44,7 +44,7 @@ const char* const kSizes = "SizeZ='2' SizeC='3' SizeT='4'";
 // An OME document of one 13 x 7 uint16 image; the sizes and what the Pixels hold vary.
 std::string Document(const std::string& inSizes, const std::string& inInside = "", const std::string& inType = "uint16")
 {
-    return "<?xml version='1.0'?><OME xmlns='urn:x'><Image><Pixels Type='" + inType + "' SizeX='13' SizeY='7' " + inSizes +
+    return "<OME xmlns='urn:x'><Image><Pixels Type='" + inType + "' SizeX='13' SizeY='7' " + inSizes +
         ">" + inInside + "</Pixels></Image></OME>";
 }
 
@@ -135,4 +135,17 @@ TEST(XOMEMetadata, IgnoresPrefixesAndDecodesReferencesAndCharacterData)
     // Z varies fastest: page 1 holds channel 1, slice 2; page 2 holds channel 2, slice 1.
     EXPECT_EQ(layout.planePages[layout.GetPlaneIndex(0, 1, 0)], 1u);
     EXPECT_EQ(layout.planePages[layout.GetPlaneIndex(1, 0, 0)], 2u);
+}
+
+TEST(XOMEMetadata, ReadsTheTextAsUTF8WhateverEncodingItDeclares)
+{
+    for (const char* encoding : {"UTF-8", "ISO-8859-1", "UCS-4", "no-such-encoding"}) {
+        const std::string xml = std::string("<?xml version='1.0' encoding='") + encoding + "'?>" +
+            Document(kSizes, "<Channel Name='\xC2\xB5m'/>");
+        XTIFFLayout layout;
+        ASSERT_EQ(ReadError(xml, layout), "") << encoding;
+        EXPECT_EQ(layout.channels[0].name, "µm") << encoding;
+    }
+    XTIFFLayout layout;
+    EXPECT_NE(ReadError(Document(kSizes, "<Channel Name='\xB5m'/>"), layout).find("malformed"), std::string::npos);
 }
