@@ -283,11 +283,17 @@ void XTIFFImporter::ReadImageJCounts(const std::map<std::string, XString>& inVal
     itsLayout.channelCount = channels * spp;
     itsLayout.sliceCount = slices;
     itsLayout.timepointCount = frames;
+    MapImageJPages();
+}
+
+void XTIFFImporter::MapImageJPages()
+{
+    const uint16_t spp = itsLayout.samplesPerPixel;
     if (spp == 3)
         itsLayout.channels = {{"Red", XARGB32Colour::kRed, true}, {"Green", XARGB32Colour::kGreen, true},
             {"Blue", XARGB32Colour::kBlue, true}};
     // Hyperstack pages run channel fastest, then slice, then frame: page index = plane index.
-    for (uint32_t page = 0; page < images; ++page)
+    for (uint32_t page = 0; page < itsLayout.pageCount; ++page)
         for (uint16_t s = 0; s < spp; ++s) {
             itsLayout.planePages.push_back(page);
             itsLayout.planeSamples.push_back(s);

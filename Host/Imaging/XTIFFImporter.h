@@ -69,6 +69,7 @@ private:
     void CompleteChannelsAndTimes();
     void ParseImageJ(const XString& inDescription);
     void ReadImageJCounts(const std::map<std::string, XString>& inValues);
+    void MapImageJPages();
     void ReadImageJCalibration(const std::map<std::string, XString>& inValues);
     void ParseOME(const XString& inDescription);
     void SetUpPlain();

@@ -5,7 +5,7 @@ set_target_properties(ImportTests PROPERTIES SOURCES "${import_test_sources}")
 
 # A libFuzzer target for the TIFF, ImageJ and OME import, built only in the clang
 # address/undefined-behaviour sanitizer build:
-#   bin/FuzzImport -max_total_time=60 CORPUS_DIR Tests/Import/Fuzz/Seeds
+#   bin/FuzzImport -dict=Tests/Import/Fuzz/Import.dict -max_total_time=60 CORPUS_DIR Tests/Import/Fuzz/Seeds
 # bin/MakeImportSeeds FOLDER writes the seeds again from the test stacks. The
 # importer's own sources get coverage instrumentation to guide the fuzzer.
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND KESTRIN_SANITIZE_ADDRESS)

@@ -235,3 +235,29 @@ TEST(XTIFFCorruptFiles, UnreadablePixelLayoutsAreNamed)
         ExpectRefused(path, c.code, c.named);
     }
 }
+
+TEST(XTIFFCorruptFiles, ImageJCountsAreChecked)
+{
+    const Page grey;
+    const Page rgb{.bits = 8, .samples = 3, .photometric = PHOTOMETRIC_RGB};
+    const struct {
+        const char* description;
+        const Page& page;
+        const char* named;
+    } cases[] = {
+        {"images=2\nchannels=0\n", grey, "gives channels as \"0\""},
+        {"images=2\nframes=two\n", grey, "gives frames as \"two\""},
+        {"images=2\nslices=2000000\n", grey, "gives slices as \"2000000\""},
+        {"images=2\nchannels=1048576\nslices=1048576\nframes=1048576\n", grey, "which is not its 2 images"},
+        {"images=3\n", grey, "announces 3 images but the file holds 2 pages"},
+        {"images=2\nchannels=2\n", rgb, "RGB hyperstack with several channels"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        std::vector<Page> pages(2, c.page);
+        pages[0].description = std::string("ImageJ=1.11a\n") + c.description;
+        const std::string path = TempFile("imagej-" + std::to_string(n++) + ".tif");
+        WritePages(path, pages);
+        ExpectRefused(path, XException::kUnsupportedFile, c.named);
+    }
+}
