@@ -1,14 +1,52 @@
 // Writes the fuzzer's seeds: small plain, ImageJ and OME TIFF files of the test
-// stacks, and the OME-XML of a 13 x 7 stack on its own.
+// stacks, an RGB page followed by a min-is-white one, and the OME-XML of a 13 x 7
+// stack on its own.
 //   bin/MakeImportSeeds Tests/Import/Fuzz/Seeds
 #include "ImportTestStacks.h"
 #include "XException.h"
 
+#include <tiffio.h>
+
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace ImportTestStacks;
 using XForm = XTIFFWriter::XForm;
+
+namespace {
+
+// Pages the writer does not make: interleaved RGB, then min-is-white grey.
+bool WriteColourPages(const std::string& inPath)
+{
+    TIFF* tif = TIFFOpen(inPath.c_str(), "w");
+    if (!tif)
+        return false;
+    const uint32_t width = 8, height = 5;
+    for (uint16_t samples : {uint16_t(3), uint16_t(1)}) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(samples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISWHITE));
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(2));
+        std::vector<uint8_t> data(size_t(width) * height * samples);
+        for (size_t i = 0; i < data.size(); ++i)
+            data[i] = uint8_t(i * 7);
+        for (uint32_t s = 0, y = 0; y < height; ++s, y += 2) {
+            const size_t rows = std::min<uint32_t>(2, height - y);
+            if (TIFFWriteEncodedStrip(tif, s, &data[size_t(y) * width * samples], tmsize_t(rows * width * samples)) < 0)
+                return TIFFClose(tif), false;
+        }
+        if (!TIFFWriteDirectory(tif))
+            return TIFFClose(tif), false;
+    }
+    TIFFClose(tif);
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -44,6 +82,8 @@ int main(int argc, char** argv)
             stack.info.channelNames.assign(seed.channels, "dye");
             XTIFFWriter::WriteVolumes(XString(folder + "/" + seed.name), seed.form, stack.info, stack.Pointers(), seed.options);
         }
+        if (!WriteColourPages(folder + "/rgb-then-white.tif"))
+            throw XException(XException::kFileError, "The seed rgb-then-white.tif could not be written.");
         Stack stack = MakeStack(XVoxelType::kGrey16, 2, 3, 4);
         stack.info.tiffDataPerPlane = true;
         stack.info.hasStartTime = true;
