@@ -12,8 +12,8 @@
 #include <ctime>
 #include <limits>
 #include <memory>
-#include <new>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 

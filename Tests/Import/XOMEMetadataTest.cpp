@@ -84,6 +84,7 @@ TEST(XOMEMetadata, RefusesMalformedHostileAndInconsistentDocuments)
         {"<OME>&#0;</OME>", "malformed"},
         {"<OME/><OME/>", "malformed"},
         {deep, "malformed"},
+        {std::string(XOMEMetadata::kMaxXMLBytes + 1, ' '), "larger than 64 MB"},
         {"<!DOCTYPE OME [<!ENTITY x 'boom'>]><OME>&x;</OME>", "declares entities"},
         {"<!DOCTYPE OME [<!ENTITY x SYSTEM 'file:///etc/passwd'>]><OME>&x;</OME>", "declares entities"},
         {laughs, "declares entities"},
