@@ -1,6 +1,6 @@
 // Writes the fuzzer's seeds: small plain, ImageJ and OME TIFF files of the test
 // stacks, an RGB page followed by a min-is-white one, and the OME-XML of a 13 x 7
-// stack on its own.
+// stack on its own, also with a DTD that declares an entity.
 //   bin/MakeImportSeeds Tests/Import/Fuzz/Seeds
 #include "ImportTestStacks.h"
 #include "XException.h"
@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace ImportTestStacks;
@@ -89,9 +90,14 @@ int main(int argc, char** argv)
         stack.info.hasStartTime = true;
         stack.info.startTime = XTime(1.7e9);
         const std::string xml = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif").GetStdString();
-        FILE* file = std::fopen((folder + "/ome16.xml").c_str(), "wb");
-        if (!file || std::fwrite(xml.data(), 1, xml.size(), file) != xml.size() || std::fclose(file) != 0)
-            throw XException(XException::kFileError, "The seed ome16.xml could not be written.");
+        // The same document with a DTD of its own, which the reader must refuse.
+        const size_t body = xml.find("<OME");
+        const std::string withEntities = xml.substr(0, body) + "<!DOCTYPE OME [<!ENTITY dye 'Dye'>]>\n" + xml.substr(body);
+        for (const auto& [name, text] : {std::pair{"ome16.xml", xml}, std::pair{"ome16-dtd.xml", withEntities}}) {
+            FILE* file = std::fopen((folder + "/" + name).c_str(), "wb");
+            if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fclose(file) != 0)
+                throw XException(XException::kFileError, XString("The seed %1 could not be written.").Replace(XString(name)));
+        }
     } catch (const XException& e) {
         std::fprintf(stderr, "%s\n", e.GetRawErrorMessage().GetCString());
         return 1;
