@@ -78,6 +78,113 @@ XARGB32Colour XRenderOptions::ParseColour(const std::string& inText, const std::
     return XARGB32Colour(255, uint8_t(packed >> 16), uint8_t(packed >> 8), uint8_t(packed));
 }
 
+namespace {
+// Each step reads the options of one kind from the line into the options.
+
+void ParseFiles(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    inLine.ExpectAtMostPositionals(1);
+    if (inLine.GetPositionalCount() == 1)
+        inOutOptions.input = inLine.GetPositional(0, "FILE");
+    if (!inLine.Has("--output"))
+        throw XUsageError("'render' needs the picture to write: add -o OUT.png");
+    inOutOptions.output = inLine.GetString("--output", "");
+    if (inOutOptions.output.empty())
+        throw XUsageError("-o needs a file name, such as -o view.png");
+}
+
+void ParseSize(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    if (!inLine.Has("--size"))
+        return;
+    const std::string size = inLine.GetString("--size", "");
+    const size_t x = size.find_first_of("xX");
+    if (x == std::string::npos)
+        throw XUsageError("the value of --size must be WIDTHxHEIGHT, such as 800x600, not '" + size + "'");
+    const uint64_t width = XCommandArguments::ParseUInt64(size.substr(0, x), "the width in --size");
+    const uint64_t height = XCommandArguments::ParseUInt64(size.substr(x + 1), "the height in --size");
+    const uint64_t most = uint64_t(XRenderOptions::kMaxSide);
+    if (width == 0 || height == 0 || width > most || height > most)
+        throw XUsageError("the picture must be 1 to " + std::to_string(XRenderOptions::kMaxSide) + " pixels a side, not " + size);
+    inOutOptions.width = int32_t(width);
+    inOutOptions.height = int32_t(height);
+}
+
+void ParseView(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    if (inLine.Has("--rotate")) {
+        const std::vector<double> angles =
+            XCommandArguments::ParseNumberList(inLine.GetString("--rotate", ""), "the value of --rotate");
+        if (angles.size() != 3)
+            throw XUsageError("the value of --rotate must be three angles X,Y,Z in degrees, such as 30,-20,0");
+        for (size_t i = 0; i < 3; ++i)
+            inOutOptions.rotation[i] = angles[i];
+    }
+    inOutOptions.zoom = inLine.GetDouble("--zoom", XRenderOptions::kDefaultZoom);
+    if (!(inOutOptions.zoom > 0.0) || inOutOptions.zoom > 1000.0)
+        throw XUsageError("the value of --zoom must be above 0 and at most 1000, such as 1.5");
+    const uint64_t timepoint = inLine.GetUInt64("--timepoint", 1);
+    if (timepoint == 0 || timepoint > XDataVolumeSequence::kMaxTimepoints)
+        throw XUsageError("timepoints count from 1; give --timepoint 1 or more");
+    inOutOptions.timepoint = uint32_t(timepoint);
+}
+
+void ParseChannels(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    if (inLine.Has("--channels")) {
+        std::vector<uint32_t> channels;
+        for (const XString& part : XString(inLine.GetString("--channels", "")).Split(','))
+            channels.push_back(ParseChannel(part.Stripped().GetStdString(), "each channel in --channels"));
+        inOutOptions.shownChannels = channels;
+    }
+    for (const std::string& assignment : inLine.GetAll("--colour")) {
+        const auto [channel, value] = SplitChannelAssignment(assignment, "--colour", "2=FF00FF");
+        inOutOptions.colours[channel] = XRenderOptions::ParseColour(value, "the colour in --colour " + assignment);
+    }
+    for (const std::string& assignment : inLine.GetAll("--range")) {
+        const auto [channel, value] = SplitChannelAssignment(assignment, "--range", "1=100,3000");
+        const std::vector<double> levels = XCommandArguments::ParseNumberList(value, "the levels in --range");
+        if (levels.size() != 2 || levels[0] == levels[1])
+            throw XUsageError("--range needs two different levels LOW,HIGH, such as --range 1=100,3000, not '" + assignment + "'");
+        inOutOptions.ranges[channel] = {levels[0], levels[1]};
+    }
+}
+
+void ParseShading(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    if (inLine.Has("--model")) {
+        const std::string model = inLine.GetString("--model", "");
+        if (model == "maximum")
+            inOutOptions.model = XChannelShadeSpecification::kMaximumIP;
+        else if (model == "fluorescence")
+            inOutOptions.model = XChannelShadeSpecification::kFluorescence;
+        else
+            throw XUsageError("--model must be maximum or fluorescence, not '" + model + "'");
+    }
+    if (inLine.Has("--brightness"))
+        inOutOptions.brightness = ParseProperty(inLine, "--brightness");
+    if (inLine.Has("--opacity"))
+        inOutOptions.opacity = ParseProperty(inLine, "--opacity");
+    if (inLine.Has("--background"))
+        inOutOptions.background = XRenderOptions::ParseColour(inLine.GetString("--background", ""), "the value of --background");
+}
+
+void ParseExtras(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    inOutOptions.floor = inLine.Has("--floor");
+    inOutOptions.orientation = inLine.Has("--orientation");
+    inOutOptions.scale = inLine.Has("--scale");
+    inOutOptions.time = inLine.Has("--time");
+    inOutOptions.stereo = inLine.Has("--stereo");
+    if (inLine.Has("--renderer")) {
+        const uint64_t id = inLine.GetUInt64("--renderer", 0);
+        if (id > 0xFFFFFFFFu)
+            throw XUsageError("--renderer takes a renderer ID from 'kestrin3d renderers'");
+        inOutOptions.renderer = uint32_t(id);
+    }
+}
+} // namespace
+
 XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments)
 {
     // "-o" is the one short option; it is the same as --output.
@@ -88,93 +195,13 @@ XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments
                                  {"--output", "--size", "--rotate", "--zoom", "--timepoint", "--channels", "--colour",
                                   "--range", "--model", "--brightness", "--opacity", "--background", "--renderer"},
                                  {"--floor", "--orientation", "--scale", "--time", "--stereo"});
-    line.ExpectAtMostPositionals(1);
     XRenderOptions options;
-    if (line.GetPositionalCount() == 1)
-        options.input = line.GetPositional(0, "FILE");
-    if (!line.Has("--output"))
-        throw XUsageError("'render' needs the picture to write: add -o OUT.png");
-    options.output = line.GetString("--output", "");
-    if (options.output.empty())
-        throw XUsageError("-o needs a file name, such as -o view.png");
-
-    if (line.Has("--size")) {
-        const std::string size = line.GetString("--size", "");
-        const size_t x = size.find_first_of("xX");
-        const std::string what = "the value of --size";
-        if (x == std::string::npos)
-            throw XUsageError(what + " must be WIDTHxHEIGHT, such as 800x600, not '" + size + "'");
-        const uint64_t width = XCommandArguments::ParseUInt64(size.substr(0, x), "the width in --size");
-        const uint64_t height = XCommandArguments::ParseUInt64(size.substr(x + 1), "the height in --size");
-        if (width == 0 || height == 0 || width > uint64_t(kMaxSide) || height > uint64_t(kMaxSide))
-            throw XUsageError("the picture must be 1 to " + std::to_string(kMaxSide) + " pixels a side, not " + size);
-        options.width = int32_t(width);
-        options.height = int32_t(height);
-    }
-
-    if (line.Has("--rotate")) {
-        const std::vector<double> angles = XCommandArguments::ParseNumberList(line.GetString("--rotate", ""),
-                                                                              "the value of --rotate");
-        if (angles.size() != 3)
-            throw XUsageError("the value of --rotate must be three angles X,Y,Z in degrees, such as 30,-20,0");
-        for (size_t i = 0; i < 3; ++i)
-            options.rotation[i] = angles[i];
-    }
-    options.zoom = line.GetDouble("--zoom", kDefaultZoom);
-    if (!(options.zoom > 0.0) || options.zoom > 1000.0)
-        throw XUsageError("the value of --zoom must be above 0 and at most 1000, such as 1.5");
-
-    const uint64_t timepoint = line.GetUInt64("--timepoint", 1);
-    if (timepoint == 0 || timepoint > XDataVolumeSequence::kMaxTimepoints)
-        throw XUsageError("timepoints count from 1; give --timepoint 1 or more");
-    options.timepoint = uint32_t(timepoint);
-
-    if (line.Has("--channels")) {
-        std::vector<uint32_t> channels;
-        for (const XString& part : XString(line.GetString("--channels", "")).Split(','))
-            channels.push_back(ParseChannel(part.Stripped().GetStdString(), "each channel in --channels"));
-        options.shownChannels = channels;
-    }
-    for (const std::string& assignment : line.GetAll("--colour")) {
-        const auto [channel, value] = SplitChannelAssignment(assignment, "--colour", "2=FF00FF");
-        options.colours[channel] = ParseColour(value, "the colour in --colour " + assignment);
-    }
-    for (const std::string& assignment : line.GetAll("--range")) {
-        const auto [channel, value] = SplitChannelAssignment(assignment, "--range", "1=100,3000");
-        const std::vector<double> levels = XCommandArguments::ParseNumberList(value, "the levels in --range");
-        if (levels.size() != 2 || levels[0] == levels[1])
-            throw XUsageError("--range needs two different levels LOW,HIGH, such as --range 1=100,3000, not '" +
-                              assignment + "'");
-        options.ranges[channel] = {levels[0], levels[1]};
-    }
-
-    if (line.Has("--model")) {
-        const std::string model = line.GetString("--model", "");
-        if (model == "maximum")
-            options.model = XChannelShadeSpecification::kMaximumIP;
-        else if (model == "fluorescence")
-            options.model = XChannelShadeSpecification::kFluorescence;
-        else
-            throw XUsageError("--model must be maximum or fluorescence, not '" + model + "'");
-    }
-    if (line.Has("--brightness"))
-        options.brightness = ParseProperty(line, "--brightness");
-    if (line.Has("--opacity"))
-        options.opacity = ParseProperty(line, "--opacity");
-    if (line.Has("--background"))
-        options.background = ParseColour(line.GetString("--background", ""), "the value of --background");
-
-    options.floor = line.Has("--floor");
-    options.orientation = line.Has("--orientation");
-    options.scale = line.Has("--scale");
-    options.time = line.Has("--time");
-    options.stereo = line.Has("--stereo");
-    if (line.Has("--renderer")) {
-        const uint64_t id = line.GetUInt64("--renderer", 0);
-        if (id > 0xFFFFFFFFu)
-            throw XUsageError("--renderer takes a renderer ID from 'kestrin3d renderers'");
-        options.renderer = uint32_t(id);
-    }
+    ParseFiles(line, options);
+    ParseSize(line, options);
+    ParseView(line, options);
+    ParseChannels(line, options);
+    ParseShading(line, options);
+    ParseExtras(line, options);
     return options;
 }
 

@@ -4,18 +4,23 @@
 // pages), the page of every plane (TiffData), voxel size, timepoint times, and the
 // channels' names and colours. Also the unit and date readers that ImageJ
 // descriptions need as well.
-#include "XTIFFImporter.h"
+#include "XTIFFLayout.h"
+
+#include <cstddef>
 
 class XOMEMetadata {
 public:
     // The most channels, slices or timepoints a file may declare.
     static constexpr uint32_t kMaxCount = 1u << 20;
+    // The largest OME-XML document read: room for a TiffData and a Plane element for
+    // each of several hundred thousand planes, while the parsed tree stays in memory.
+    static constexpr size_t kMaxXMLBytes = size_t(64) << 20;
 
     // inOutLayout arrives with the first page's size, voxel type, samples per pixel
     // and the page count, and leaves with everything the XML says. Problems throw
     // XException kUnsupportedFile whose text says what is wrong and what to do.
     static void Read(const XString& inXML, const XString& inFileName, uint16_t inBitsPerSample,
-        XTIFFImporter::XLayout& inOutLayout);
+        XTIFFLayout& inOutLayout);
 
     // Micrometres in one of a length unit ("micron", "µm", "nm", ...); 0 for none or unknown.
     static double MicrometresPerUnit(XString inUnit);

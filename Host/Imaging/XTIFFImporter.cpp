@@ -31,12 +31,15 @@ bool Multiply(uint64_t a, uint64_t b, uint64_t& out)
     return true;
 }
 
+constexpr const char* kCorrupt = "Check that the file was copied completely, or save it again from the program that made it.";
+constexpr const char* kConvert = "Convert it to 8-bit, 16-bit or 32-bit float greyscale (or 8-bit RGB) and import it again.";
+
 XString FormatGiB(uint64_t inBytes)
 {
     return XString::FromFloat64(double(inBytes) / double(uint64_t(1) << 30), 1) + " GB";
 }
 
-// Micrometres in one of a length unit as ImageJ and OME write them; 0 for none or unknown.
+// Turns min-is-white samples into min-is-black ones.
 template <class T>
 void InvertPlane(uint8_t* inOutPlane, size_t inCount, T inMax)
 {
@@ -46,16 +49,6 @@ void InvertPlane(uint8_t* inOutPlane, size_t inCount, T inMax)
 }
 
 } // namespace
-
-uint64_t XTIFFImporter::XLayout::GetTotalBytes() const
-{
-    uint64_t total = GetBytesPerVoxel(voxelType);
-    for (uint64_t factor : {uint64_t(std::max(width, 0)), uint64_t(std::max(height, 0)), uint64_t(channelCount),
-             uint64_t(sliceCount), uint64_t(timepointCount)})
-        if (!Multiply(total, factor, total))
-            return std::numeric_limits<uint64_t>::max();
-    return total;
-}
 
 uint64_t XTIFFImporter::GetMaxImportBytes()
 {
@@ -91,29 +84,40 @@ void XTIFFImporter::Fail(int32_t inCode, const XString& inProblem, const XString
 
 void XTIFFImporter::ReadLayout()
 {
-    TIFF* tif = itsFile->Get();
-    const XString corrupt("Check that the file was copied completely, or save it again from the program that made it.");
+    CheckPageChain();
+    ReadSampleLayout();
+    ReadDescription();
+    CompleteChannelsAndTimes();
+    CheckSizes();
+}
 
+void XTIFFImporter::CheckPageChain()
+{
+    TIFF* tif = itsFile->Get();
     tdir_t pages = TIFFNumberOfDirectories(tif);
     if (pages == 0 || !TIFFSetDirectory(tif, 0))
-        Fail(XException::kFileError, XString("its image directory cannot be read (%1)").Replace(itsFile->GetLastError()), corrupt);
+        Fail(XException::kFileError, XString("its image directory cannot be read (%1)").Replace(itsFile->GetLastError()), kCorrupt);
     itsLayout.pageCount = uint32_t(pages);
     // A page chain that points past the pages libtiff could read means the file was cut
     // short: importing the pages before the cut would silently lose data.
     if (pages > 1 && !TIFFSetDirectory(tif, pages - 1))
-        Fail(XException::kFileError, XString("page %1 cannot be read (%2)").Replace(int64_t(pages)).Replace(itsFile->GetLastError()), corrupt);
+        Fail(XException::kFileError, XString("page %1 cannot be read (%2)").Replace(int64_t(pages)).Replace(itsFile->GetLastError()), kCorrupt);
     if (!TIFFLastDirectory(tif))
         Fail(XException::kFileError,
             XString("the file ends after %1 pages although its last page points to another; it is probably truncated").Replace(int64_t(pages)),
-            corrupt);
+            kCorrupt);
     if (pages > 1 && !TIFFSetDirectory(tif, 0))
-        Fail(XException::kFileError, XString("its first page cannot be read (%1)").Replace(itsFile->GetLastError()), corrupt);
+        Fail(XException::kFileError, XString("its first page cannot be read (%1)").Replace(itsFile->GetLastError()), kCorrupt);
+}
 
+void XTIFFImporter::ReadSampleLayout()
+{
+    TIFF* tif = itsFile->Get();
     uint32_t width = 0, height = 0;
     uint16_t spp = 1, planar = PLANARCONFIG_CONTIG;
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height) || width == 0 ||
         height == 0)
-        Fail(XException::kFileError, "its first page has no image size", corrupt);
+        Fail(XException::kFileError, "its first page has no image size", kCorrupt);
     if (width > uint32_t(std::numeric_limits<int32_t>::max()) || height > uint32_t(std::numeric_limits<int32_t>::max()))
         Fail(XException::kUnsupportedFile, XString("its pages of %1 x %2 pixels are too large").Replace(int64_t(width)).Replace(int64_t(height)),
             "Save a smaller image.");
@@ -126,8 +130,12 @@ void XTIFFImporter::ReadLayout()
     itsLayout.width = int32_t(width);
     itsLayout.height = int32_t(height);
     itsLayout.samplesPerPixel = spp;
+    ReadVoxelType();
+    CheckPixelModel(planar);
+}
 
-    const XString convert("Convert it to 8-bit, 16-bit or 32-bit float greyscale (or 8-bit RGB) and import it again.");
+void XTIFFImporter::ReadVoxelType()
+{
     if (itsSampleFormat == SAMPLEFORMAT_UINT && itsBitsPerSample == 8)
         itsLayout.voxelType = XVoxelType::kGrey8;
     else if (itsSampleFormat == SAMPLEFORMAT_UINT && itsBitsPerSample == 16)
@@ -141,21 +149,29 @@ void XTIFFImporter::ReadLayout()
                                                                  : "complex or untyped";
         Fail(XException::kUnsupportedFile,
             XString("its samples are %1-bit %2 values, which cannot be read").Replace(int64_t(itsBitsPerSample)).Replace(XString(kind)),
-            convert);
+            kConvert);
     }
-    if (itsPhotometric == PHOTOMETRIC_PALETTE)
-        Fail(XException::kUnsupportedFile, "it holds colour-palette images", convert);
-    if (spp == 3 && itsPhotometric == PHOTOMETRIC_RGB && itsLayout.voxelType == XVoxelType::kGrey8) {
-        if (planar != PLANARCONFIG_CONTIG)
-            Fail(XException::kUnsupportedFile, "its RGB samples are stored in separate planes", convert);
-    } else if (spp != 1)
-        Fail(XException::kUnsupportedFile, XString("its pixels have %1 samples each").Replace(int64_t(spp)), convert);
-    else if (itsPhotometric != PHOTOMETRIC_MINISBLACK && itsPhotometric != PHOTOMETRIC_MINISWHITE)
-        Fail(XException::kUnsupportedFile, XString("its pixels use colour model %1").Replace(int64_t(itsPhotometric)), convert);
+}
 
+void XTIFFImporter::CheckPixelModel(uint16_t inPlanarConfig)
+{
+    const uint16_t spp = itsLayout.samplesPerPixel;
+    if (itsPhotometric == PHOTOMETRIC_PALETTE)
+        Fail(XException::kUnsupportedFile, "it holds colour-palette images", kConvert);
+    if (spp == 3 && itsPhotometric == PHOTOMETRIC_RGB && itsLayout.voxelType == XVoxelType::kGrey8) {
+        if (inPlanarConfig != PLANARCONFIG_CONTIG)
+            Fail(XException::kUnsupportedFile, "its RGB samples are stored in separate planes", kConvert);
+    } else if (spp != 1)
+        Fail(XException::kUnsupportedFile, XString("its pixels have %1 samples each").Replace(int64_t(spp)), kConvert);
+    else if (itsPhotometric != PHOTOMETRIC_MINISBLACK && itsPhotometric != PHOTOMETRIC_MINISWHITE)
+        Fail(XException::kUnsupportedFile, XString("its pixels use colour model %1").Replace(int64_t(itsPhotometric)), kConvert);
+}
+
+void XTIFFImporter::ReadDescription()
+{
     char* description = nullptr;
     XString text;
-    if (TIFFGetField(tif, TIFFTAG_IMAGEDESCRIPTION, &description) && description)
+    if (TIFFGetField(itsFile->Get(), TIFFTAG_IMAGEDESCRIPTION, &description) && description)
         text = XString(description);
     XString head = text.Stripped();
     if (head.Contains("<OME") && (head.StartsWith("<") || head.StartsWith("\xEF\xBB\xBF")))
@@ -164,7 +180,10 @@ void XTIFFImporter::ReadLayout()
         ParseImageJ(text);
     else
         SetUpPlain();
+}
 
+void XTIFFImporter::CompleteChannelsAndTimes()
+{
     for (uint32_t c = uint32_t(itsLayout.channels.size()); c < itsLayout.channelCount; ++c)
         itsLayout.channels.push_back(XChannelInfo());
     for (uint32_t c = 0; c < itsLayout.channelCount; ++c)
@@ -175,10 +194,9 @@ void XTIFFImporter::ReadLayout()
 
     if (!itsLayout.hasStartTime) {
         char* stamp = nullptr;
-        if (TIFFGetField(tif, TIFFTAG_DATETIME, &stamp) && stamp)
+        if (TIFFGetField(itsFile->Get(), TIFFTAG_DATETIME, &stamp) && stamp)
             itsLayout.hasStartTime = XOMEMetadata::ParseDateTime(XString(stamp), itsLayout.startTime);
     }
-    CheckSizes();
 }
 
 void XTIFFImporter::SetUpPlain()
@@ -220,24 +238,26 @@ void XTIFFImporter::ParseImageJ(const XString& inDescription)
             continue;
         values[line.Mid(0, eq).Stripped().GetStdString()] = line.Mid(eq + 1).Stripped();
     }
-    auto count = [&](const char* inKey, uint32_t& outValue, bool& outGiven) {
-        outGiven = false;
+    ReadImageJCounts(values);
+    ReadImageJCalibration(values);
+}
+
+void XTIFFImporter::ReadImageJCounts(const std::map<std::string, XString>& inValues)
+{
+    auto count = [&](const char* inKey, uint32_t& outValue) {
         outValue = 1;
-        auto it = values.find(inKey);
-        if (it == values.end())
-            return;
+        auto it = inValues.find(inKey);
+        if (it == inValues.end())
+            return false;
         if (!XOMEMetadata::ParseCount(it->second, outValue))
             Fail(XException::kUnsupportedFile,
                 XString("its ImageJ description gives %1 as \"%2\"").Replace(XString(inKey)).Replace(it->second),
                 "Save the stack again from ImageJ.");
-        outGiven = true;
+        return true;
     };
     uint32_t images, channels, slices, frames;
-    bool hasImages, hasChannels, hasSlices, hasFrames;
-    count("images", images, hasImages);
-    count("channels", channels, hasChannels);
-    count("slices", slices, hasSlices);
-    count("frames", frames, hasFrames);
+    const bool hasImages = count("images", images);
+    const bool hasChannels = count("channels", channels), hasSlices = count("slices", slices), hasFrames = count("frames", frames);
     if (!hasImages)
         images = itsLayout.pageCount;
     // A plain ImageJ stack names only its image count: the images are slices.
@@ -263,19 +283,32 @@ void XTIFFImporter::ParseImageJ(const XString& inDescription)
     itsLayout.channelCount = channels * spp;
     itsLayout.sliceCount = slices;
     itsLayout.timepointCount = frames;
+    MapImageJPages();
+}
+
+void XTIFFImporter::MapImageJPages()
+{
+    const uint16_t spp = itsLayout.samplesPerPixel;
     if (spp == 3)
         itsLayout.channels = {{"Red", XARGB32Colour::kRed, true}, {"Green", XARGB32Colour::kGreen, true},
             {"Blue", XARGB32Colour::kBlue, true}};
     // Hyperstack pages run channel fastest, then slice, then frame: page index = plane index.
-    for (uint32_t page = 0; page < images; ++page)
+    for (uint32_t page = 0; page < itsLayout.pageCount; ++page)
         for (uint16_t s = 0; s < spp; ++s) {
             itsLayout.planePages.push_back(page);
             itsLayout.planeSamples.push_back(s);
         }
+}
 
+void XTIFFImporter::ReadImageJCalibration(const std::map<std::string, XString>& inValues)
+{
+    auto value = [&](const char* inKey) {
+        auto it = inValues.find(inKey);
+        return it == inValues.end() ? XString() : it->second;
+    };
     // Pixel size: the resolution tags hold pixels per unit; spacing is the slice step.
     TIFF* tif = itsFile->Get();
-    double perUnit = values.count("unit") ? XOMEMetadata::MicrometresPerUnit(values["unit"]) : 0.0;
+    const double perUnit = XOMEMetadata::MicrometresPerUnit(value("unit"));
     float xres = 0, yres = 0;
     if (perUnit > 0 && TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres) && XOMEMetadata::IsUsableSize(perUnit / xres)) {
         itsLayout.calibration[0] = perUnit / xres;
@@ -284,16 +317,14 @@ void XTIFFImporter::ParseImageJ(const XString& inDescription)
         itsLayout.isCalibrated = true;
     }
     double spacing = 0;
-    if (perUnit > 0 && values.count("spacing") && values["spacing"].TryGetSFloat64(spacing) &&
-        XOMEMetadata::IsUsableSize(std::fabs(spacing) * perUnit)) {
+    if (perUnit > 0 && value("spacing").TryGetSFloat64(spacing) && XOMEMetadata::IsUsableSize(std::fabs(spacing) * perUnit)) {
         itsLayout.calibration[2] = std::fabs(spacing) * perUnit;
         itsLayout.isCalibrated = true;
     }
     double interval = 0;
-    double perTimeUnit = XOMEMetadata::SecondsPerUnit(values.count("tunit") ? values["tunit"] : XString());
-    if (values.count("finterval") && values["finterval"].TryGetSFloat64(interval) && std::isfinite(interval) &&
-        interval > 0 && perTimeUnit > 0)
-        for (uint32_t t = 0; t < frames; ++t)
+    const double perTimeUnit = XOMEMetadata::SecondsPerUnit(value("tunit"));
+    if (value("finterval").TryGetSFloat64(interval) && std::isfinite(interval) && interval > 0 && perTimeUnit > 0)
+        for (uint32_t t = 0; t < itsLayout.timepointCount; ++t)
             itsLayout.timepointOffsets.push_back(t * interval * perTimeUnit);
 }
 
@@ -346,19 +377,35 @@ std::unique_ptr<XVolume> XTIFFImporter::MakeVolume(uint32_t inChannel) const
 
 void XTIFFImporter::ReadPage(uint32_t inPage, const std::vector<XPageTarget>& inTargets)
 {
-    TIFF* tif = itsFile->Get();
-    const XString corrupt("Check that the file was copied completely, or save it again from the program that made it.");
     itsFile->ClearError();
-    const tdir_t current = TIFFCurrentDirectory(tif);
-    if (current != inPage) {
-        // The next page is one step on; any other is found from the directory list.
-        bool moved = inPage == current + 1 ? TIFFReadDirectory(tif) != 0 : TIFFSetDirectory(tif, tdir_t(inPage)) != 0;
-        if (!moved || TIFFCurrentDirectory(tif) != inPage)
-            Fail(XException::kFileError,
-                XString("page %1 cannot be read (%2)").Replace(int64_t(inPage + 1)).Replace(itsFile->GetLastError()), corrupt);
-    }
+    GoToPage(inPage);
+    const uint16_t photometric = CheckPageMatchesFirst(inPage);
+    if (TIFFIsTiled(itsFile->Get()))
+        ReadTiles(inPage, inTargets);
+    else
+        ReadStrips(inPage, inTargets);
+    if (!itsFile->GetLastError().IsEmpty())
+        FailToRead(inPage, "the data");
+    if (photometric == PHOTOMETRIC_MINISWHITE)
+        InvertMinIsWhite(inTargets);
+}
 
-    // Every page must have the layout of the first.
+void XTIFFImporter::GoToPage(uint32_t inPage)
+{
+    TIFF* tif = itsFile->Get();
+    const tdir_t current = TIFFCurrentDirectory(tif);
+    if (current == inPage)
+        return;
+    // The next page is one step on; any other is found from the directory list.
+    bool moved = inPage == current + 1 ? TIFFReadDirectory(tif) != 0 : TIFFSetDirectory(tif, tdir_t(inPage)) != 0;
+    if (!moved || TIFFCurrentDirectory(tif) != inPage)
+        Fail(XException::kFileError,
+            XString("page %1 cannot be read (%2)").Replace(int64_t(inPage + 1)).Replace(itsFile->GetLastError()), kCorrupt);
+}
+
+uint16_t XTIFFImporter::CheckPageMatchesFirst(uint32_t inPage)
+{
+    TIFF* tif = itsFile->Get();
     uint32_t width = 0, height = 0;
     uint16_t bits = 0, format = SAMPLEFORMAT_UINT, spp = 1, photometric = itsPhotometric;
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
@@ -374,93 +421,106 @@ void XTIFFImporter::ReadPage(uint32_t inPage, const std::vector<XPageTarget>& in
                 .Replace(int64_t(inPage + 1)).Replace(int64_t(width)).Replace(int64_t(height)).Replace(int64_t(bits))
                 .Replace(int64_t(itsLayout.width)).Replace(int64_t(itsLayout.height)).Replace(int64_t(itsBitsPerSample)),
             "Only stacks whose pages all have one size and sample type can be imported.");
+    return photometric;
+}
 
+void XTIFFImporter::FailToRead(uint32_t inPage, const char* inWhat) const
+{
+    Fail(XException::kFileError,
+        XString("%1 of page %2 cannot be read (%3)").Replace(XString(inWhat)).Replace(int64_t(inPage + 1))
+            .Replace(itsFile->GetLastError().IsEmpty() ? XString("the data ends early") : itsFile->GetLastError()),
+        kCorrupt);
+}
+
+void XTIFFImporter::ScatterRows(const std::vector<XPageTarget>& inTargets, const uint8_t* inRows, uint32_t inY,
+    uint32_t inRowCount, uint32_t inX, uint32_t inPixels, size_t inSrcStride) const
+{
     const size_t bpv = GetBytesPerVoxel(itsLayout.voxelType);
-    const size_t pixelBytes = bpv * spp;
-    const size_t pageRowBytes = size_t(width) * pixelBytes;
-    // Single-sample pages are read straight into the volume; RGB pages through a row buffer.
-    const bool direct = spp == 1 && inTargets.size() == 1 && inTargets[0].volume;
-    auto fail = [&](const char* inWhat) {
-        Fail(XException::kFileError,
-            XString("%1 of page %2 cannot be read (%3)").Replace(XString(inWhat)).Replace(int64_t(inPage + 1))
-                .Replace(itsFile->GetLastError().IsEmpty() ? XString("the data ends early") : itsFile->GetLastError()),
-            corrupt);
-    };
-    auto scatter = [&](const uint8_t* inRows, uint32_t inY, uint32_t inRowCount, uint32_t inX, uint32_t inPixels,
-                       size_t inSrcStride) {
-        for (uint32_t r = 0; r < inRowCount; ++r) {
-            const uint8_t* src = inRows + size_t(r) * inSrcStride;
-            for (size_t s = 0; s < inTargets.size(); ++s) {
-                const XPageTarget& target = inTargets[s];
-                if (!target.volume)
-                    continue;
-                uint8_t* dst = target.volume->GetVoxelPtr(int32_t(inX), int32_t(inY + r), target.plane);
-                if (spp == 1)
-                    std::memcpy(dst, src, size_t(inPixels) * bpv);
-                else
-                    for (uint32_t x = 0; x < inPixels; ++x)
-                        std::memcpy(dst + x * bpv, src + x * pixelBytes + s * bpv, bpv);
-            }
-        }
-    };
-
-    if (TIFFIsTiled(tif)) {
-        uint32_t tw = 0, th = 0;
-        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
-        const uint64_t tileBytes = uint64_t(tw) * th * pixelBytes;
-        const tmsize_t tileSize = TIFFTileSize(tif);
-        if (tw == 0 || th == 0 || tileBytes > kMaxTileBytes || tileSize <= 0 || uint64_t(tileSize) < tileBytes)
-            Fail(XException::kUnsupportedFile,
-                XString("page %1 has tiles of %2 x %3 pixels").Replace(int64_t(inPage + 1)).Replace(int64_t(tw)).Replace(int64_t(th)),
-                "Save the image with strips or smaller tiles.");
-        std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
-        for (uint32_t y = 0; y < height; y += th)
-            for (uint32_t x = 0; x < width; x += tw) {
-                tmsize_t got = TIFFReadTile(tif, tile.data(), x, y, 0, 0);
-                if (got < tmsize_t(tileBytes))
-                    fail("a tile");
-                scatter(tile.data(), y, std::min(th, height - y), x, std::min(tw, width - x), size_t(tw) * pixelBytes);
-            }
-    } else {
-        uint32_t rowsPerStrip = height;
-        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-        rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, height);
-        const uint32_t strips = TIFFNumberOfStrips(tif);
-        if (strips < (height + rowsPerStrip - 1) / rowsPerStrip)
-            fail("the strip table");
-        std::vector<uint8_t> buffer;
-        if (!direct) {
-            if (uint64_t(rowsPerStrip) * pageRowBytes > kMaxTileBytes)
-                Fail(XException::kUnsupportedFile, XString("page %1 has strips that are too large").Replace(int64_t(inPage + 1)),
-                    "Save the image with smaller strips.");
-            buffer.resize(size_t(rowsPerStrip) * pageRowBytes);
-        }
-        for (uint32_t s = 0, y = 0; y < height; ++s, y += rowsPerStrip) {
-            const uint32_t rows = std::min(rowsPerStrip, height - y);
-            const tmsize_t want = tmsize_t(size_t(rows) * pageRowBytes);
-            uint8_t* into = direct ? inTargets[0].volume->GetVoxelPtr(0, int32_t(y), inTargets[0].plane) : buffer.data();
-            tmsize_t got = TIFFReadEncodedStrip(tif, s, into, want);
-            if (got != want)
-                fail("a strip");
-            if (!direct)
-                scatter(buffer.data(), y, rows, 0, width, pageRowBytes);
-        }
-    }
-    if (!itsFile->GetLastError().IsEmpty())
-        fail("the data");
-
-    if (photometric == PHOTOMETRIC_MINISWHITE)
-        for (const XPageTarget& target : inTargets) {
+    const size_t pixelBytes = bpv * itsLayout.samplesPerPixel;
+    for (uint32_t r = 0; r < inRowCount; ++r) {
+        const uint8_t* src = inRows + size_t(r) * inSrcStride;
+        for (size_t s = 0; s < inTargets.size(); ++s) {
+            const XPageTarget& target = inTargets[s];
             if (!target.volume)
                 continue;
-            uint8_t* plane = target.volume->GetLayerPtr(target.plane);
-            size_t count = size_t(width) * height;
-            if (itsLayout.voxelType == XVoxelType::kGrey8)
-                InvertPlane<uint8_t>(plane, count, 255);
-            else if (itsLayout.voxelType == XVoxelType::kGrey16)
-                InvertPlane<uint16_t>(plane, count, 65535);
+            uint8_t* dst = target.volume->GetVoxelPtr(int32_t(inX), int32_t(inY + r), target.plane);
+            if (itsLayout.samplesPerPixel == 1)
+                std::memcpy(dst, src, size_t(inPixels) * bpv);
+            else
+                for (uint32_t x = 0; x < inPixels; ++x)
+                    std::memcpy(dst + x * bpv, src + x * pixelBytes + s * bpv, bpv);
         }
+    }
+}
+
+void XTIFFImporter::ReadTiles(uint32_t inPage, const std::vector<XPageTarget>& inTargets)
+{
+    TIFF* tif = itsFile->Get();
+    const uint32_t width = uint32_t(itsLayout.width), height = uint32_t(itsLayout.height);
+    const size_t pixelBytes = GetBytesPerVoxel(itsLayout.voxelType) * itsLayout.samplesPerPixel;
+    uint32_t tw = 0, th = 0;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
+    const uint64_t tileBytes = uint64_t(tw) * th * pixelBytes;
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    if (tw == 0 || th == 0 || tileBytes > kMaxTileBytes || tileSize <= 0 || uint64_t(tileSize) < tileBytes)
+        Fail(XException::kUnsupportedFile,
+            XString("page %1 has tiles of %2 x %3 pixels").Replace(int64_t(inPage + 1)).Replace(int64_t(tw)).Replace(int64_t(th)),
+            "Save the image with strips or smaller tiles.");
+    std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
+    for (uint32_t y = 0; y < height; y += th)
+        for (uint32_t x = 0; x < width; x += tw) {
+            tmsize_t got = TIFFReadTile(tif, tile.data(), x, y, 0, 0);
+            if (got < tmsize_t(tileBytes))
+                FailToRead(inPage, "a tile");
+            ScatterRows(inTargets, tile.data(), y, std::min(th, height - y), x, std::min(tw, width - x), size_t(tw) * pixelBytes);
+        }
+}
+
+void XTIFFImporter::ReadStrips(uint32_t inPage, const std::vector<XPageTarget>& inTargets)
+{
+    TIFF* tif = itsFile->Get();
+    const uint32_t width = uint32_t(itsLayout.width), height = uint32_t(itsLayout.height);
+    const size_t pageRowBytes = size_t(width) * GetBytesPerVoxel(itsLayout.voxelType) * itsLayout.samplesPerPixel;
+    // Single-sample pages are read straight into the volume; RGB pages through a row buffer.
+    const bool direct = itsLayout.samplesPerPixel == 1 && inTargets.size() == 1 && inTargets[0].volume;
+    uint32_t rowsPerStrip = height;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::clamp<uint32_t>(rowsPerStrip, 1, height);
+    const uint32_t strips = TIFFNumberOfStrips(tif);
+    if (strips < (height + rowsPerStrip - 1) / rowsPerStrip)
+        FailToRead(inPage, "the strip table");
+    std::vector<uint8_t> buffer;
+    if (!direct) {
+        if (uint64_t(rowsPerStrip) * pageRowBytes > kMaxTileBytes)
+            Fail(XException::kUnsupportedFile, XString("page %1 has strips that are too large").Replace(int64_t(inPage + 1)),
+                "Save the image with smaller strips.");
+        buffer.resize(size_t(rowsPerStrip) * pageRowBytes);
+    }
+    for (uint32_t s = 0, y = 0; y < height; ++s, y += rowsPerStrip) {
+        const uint32_t rows = std::min(rowsPerStrip, height - y);
+        const tmsize_t want = tmsize_t(size_t(rows) * pageRowBytes);
+        uint8_t* into = direct ? inTargets[0].volume->GetVoxelPtr(0, int32_t(y), inTargets[0].plane) : buffer.data();
+        tmsize_t got = TIFFReadEncodedStrip(tif, s, into, want);
+        if (got != want)
+            FailToRead(inPage, "a strip");
+        if (!direct)
+            ScatterRows(inTargets, buffer.data(), y, rows, 0, width, pageRowBytes);
+    }
+}
+
+void XTIFFImporter::InvertMinIsWhite(const std::vector<XPageTarget>& inTargets) const
+{
+    const size_t count = size_t(itsLayout.width) * size_t(itsLayout.height);
+    for (const XPageTarget& target : inTargets) {
+        if (!target.volume)
+            continue;
+        uint8_t* plane = target.volume->GetLayerPtr(target.plane);
+        if (itsLayout.voxelType == XVoxelType::kGrey8)
+            InvertPlane<uint8_t>(plane, count, 255);
+        else if (itsLayout.voxelType == XVoxelType::kGrey16)
+            InvertPlane<uint16_t>(plane, count, 65535);
+    }
 }
 
 std::unique_ptr<XVolume> XTIFFImporter::ReadVolume(uint32_t inChannel, uint32_t inTimepoint)

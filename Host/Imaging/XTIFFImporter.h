@@ -11,12 +11,13 @@
 // do not match the pages, sizes beyond what can be held in memory, and sample
 // layouts that cannot be read give an XException naming the file and the problem
 // before anything large is allocated. Reading then checks each page again.
-#include "XARGB32Colour.h"
-#include "XTime.h"
+#include "XTIFFLayout.h"
 #include "XVolume.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 class XProgress;
@@ -24,42 +25,9 @@ class XTIFFFile;
 
 class XTIFFImporter {
 public:
-    enum class XFormat { kPlain, kImageJ, kOME };
-
-    struct XChannelInfo {
-        XString name;                            // empty when the file names none
-        XARGB32Colour colour = XARGB32Colour::kWhite;
-        bool hasColour = false;                  // whether the file gave the colour
-    };
-
-    struct XLayout {
-        XFormat format = XFormat::kPlain;
-        int32_t width = 0;
-        int32_t height = 0;
-        uint32_t channelCount = 1;
-        uint32_t sliceCount = 1;
-        uint32_t timepointCount = 1;
-        XVoxelType voxelType = XVoxelType::kGrey8;
-        // Micrometres per voxel along x, y and z (1 where the file says nothing).
-        double calibration[3] = {1.0, 1.0, 1.0};
-        bool isCalibrated = false;
-        // Seconds from the start to each timepoint (0, increment, 2 × increment, ...).
-        std::vector<double> timepointOffsets;
-        bool hasStartTime = false;
-        XTime startTime;
-        std::vector<XChannelInfo> channels;
-        uint32_t pageCount = 0;
-        uint16_t samplesPerPixel = 1;
-        // Page and sample of plane (c, z, t), all from 0, at (t × slices + z) × channels + c.
-        std::vector<uint32_t> planePages;
-        std::vector<uint16_t> planeSamples;
-
-        size_t GetPlaneIndex(uint32_t inChannel, uint32_t inSlice, uint32_t inTimepoint) const
-        {
-            return (size_t(inTimepoint) * sliceCount + inSlice) * channelCount + inChannel;
-        }
-        uint64_t GetTotalBytes() const;
-    };
+    using XFormat = XTIFFLayout::XFormat;
+    using XChannelInfo = XTIFFLayout::XChannelInfo;
+    using XLayout = XTIFFLayout;
 
     // Opens the file and reads its layout. XException kFileError when the file is
     // missing or unreadable, kUnsupportedFile when its layout cannot be imported.
@@ -92,12 +60,33 @@ private:
     };
 
     void ReadLayout();
+    // Layout steps, in the order ReadLayout runs them; each refuses what it cannot read.
+    void CheckPageChain();
+    void ReadSampleLayout();
+    void ReadVoxelType();
+    void CheckPixelModel(uint16_t inPlanarConfig);
+    void ReadDescription();
+    void CompleteChannelsAndTimes();
     void ParseImageJ(const XString& inDescription);
+    void ReadImageJCounts(const std::map<std::string, XString>& inValues);
+    void MapImageJPages();
+    void ReadImageJCalibration(const std::map<std::string, XString>& inValues);
     void ParseOME(const XString& inDescription);
     void SetUpPlain();
     void CheckSizes();
     // Reads page inPage, whose samples go to the targets (one per sample, null volume to skip).
     void ReadPage(uint32_t inPage, const std::vector<XPageTarget>& inTargets);
+    // Page steps: make inPage current, check it has the first page's layout, read its tiles
+    // or strips into the targets, and turn min-is-white samples around.
+    void GoToPage(uint32_t inPage);
+    // The page's photometric interpretation.
+    uint16_t CheckPageMatchesFirst(uint32_t inPage);
+    void ReadTiles(uint32_t inPage, const std::vector<XPageTarget>& inTargets);
+    void ReadStrips(uint32_t inPage, const std::vector<XPageTarget>& inTargets);
+    void ScatterRows(const std::vector<XPageTarget>& inTargets, const uint8_t* inRows, uint32_t inY, uint32_t inRowCount,
+        uint32_t inX, uint32_t inPixels, size_t inSrcStride) const;
+    void InvertMinIsWhite(const std::vector<XPageTarget>& inTargets) const;
+    [[noreturn]] void FailToRead(uint32_t inPage, const char* inWhat) const;
     std::unique_ptr<XVolume> MakeVolume(uint32_t inChannel) const;
     [[noreturn]] void Fail(int32_t inCode, const XString& inProblem, const XString& inAdvice) const;
 

@@ -177,101 +177,132 @@ XString XTIFFWriter::MakeOMEXML(const XStack& inStack, const XString& inFileName
     return x;
 }
 
+namespace {
+
+uint16_t CompressionTag(XTIFFWriter::XCompression inCompression)
+{
+    switch (inCompression) {
+    case XTIFFWriter::XCompression::kLZW: return COMPRESSION_LZW;
+    case XTIFFWriter::XCompression::kDeflate: return COMPRESSION_ADOBE_DEFLATE;
+    default: return COMPRESSION_NONE;
+    }
+}
+
+void SetPageTags(TIFF* inTIFF, XTIFFWriter::XForm inForm, const XTIFFWriter::XStack& inStack,
+    const XTIFFWriter::XOptions& inOptions)
+{
+    const bool isFloat = inStack.voxelType == XVoxelType::kFloat32;
+    TIFFSetField(inTIFF, TIFFTAG_IMAGEWIDTH, uint32_t(inStack.width));
+    TIFFSetField(inTIFF, TIFFTAG_IMAGELENGTH, uint32_t(inStack.height));
+    TIFFSetField(inTIFF, TIFFTAG_BITSPERSAMPLE, uint16_t(GetBytesPerVoxel(inStack.voxelType) * 8));
+    TIFFSetField(inTIFF, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+    TIFFSetField(inTIFF, TIFFTAG_SAMPLEFORMAT, uint16_t(isFloat ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT));
+    TIFFSetField(inTIFF, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+    TIFFSetField(inTIFF, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+    const uint16_t compression = CompressionTag(inOptions.compression);
+    TIFFSetField(inTIFF, TIFFTAG_COMPRESSION, compression);
+    if (compression != COMPRESSION_NONE)
+        TIFFSetField(inTIFF, TIFFTAG_PREDICTOR, uint16_t(isFloat ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL));
+    // ImageJ and OME readers take pixels per micrometre; plain files carry the pixel size in centimetres.
+    const bool plain = inForm == XTIFFWriter::XForm::kPlain;
+    const double perUnit = plain ? 1e4 : 1.0;
+    TIFFSetField(inTIFF, TIFFTAG_XRESOLUTION, float(perUnit / inStack.calibration[0]));
+    TIFFSetField(inTIFF, TIFFTAG_YRESOLUTION, float(perUnit / inStack.calibration[1]));
+    TIFFSetField(inTIFF, TIFFTAG_RESOLUTIONUNIT, uint16_t(plain ? RESUNIT_CENTIMETER : RESUNIT_NONE));
+}
+
+// Square tiles, the ones over the right and bottom edges padded with zeros.
+void WriteTiles(XTIFFFile& inFile, const uint8_t* inPlane, const XTIFFWriter::XStack& inStack, uint32_t inTileSize,
+    std::vector<uint8_t>& inOutTile)
+{
+    TIFF* tif = inFile.Get();
+    const size_t bpv = GetBytesPerVoxel(inStack.voxelType);
+    const size_t rowBytes = size_t(inStack.width) * bpv;
+    const uint32_t ts = inTileSize;
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, ts);
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, ts);
+    inOutTile.resize(size_t(ts) * ts * bpv);
+    for (uint32_t y = 0; y < uint32_t(inStack.height); y += ts)
+        for (uint32_t x = 0; x < uint32_t(inStack.width); x += ts) {
+            std::fill(inOutTile.begin(), inOutTile.end(), 0);
+            const uint32_t rows = std::min(ts, uint32_t(inStack.height) - y);
+            const uint32_t cols = std::min(ts, uint32_t(inStack.width) - x);
+            for (uint32_t r = 0; r < rows; ++r)
+                std::memcpy(&inOutTile[size_t(r) * ts * bpv], inPlane + size_t(y + r) * rowBytes + size_t(x) * bpv,
+                    size_t(cols) * bpv);
+            if (TIFFWriteTile(tif, inOutTile.data(), x, y, 0, 0) < 0)
+                throw XException(XException::kFileError, inFile.GetLastError());
+        }
+}
+
+// Strips of inRowsPerStrip rows (0: the whole page in one strip).
+void WriteStrips(XTIFFFile& inFile, const uint8_t* inPlane, const XTIFFWriter::XStack& inStack, uint32_t inRowsPerStrip)
+{
+    TIFF* tif = inFile.Get();
+    const size_t rowBytes = size_t(inStack.width) * GetBytesPerVoxel(inStack.voxelType);
+    const uint32_t height = uint32_t(inStack.height);
+    const uint32_t rps = inRowsPerStrip ? std::min(inRowsPerStrip, height) : height;
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rps);
+    for (uint32_t s = 0, y = 0; y < height; ++s, y += rps) {
+        const uint32_t rows = std::min(rps, height - y);
+        // libtiff does not change the data of an uncompressed strip, but its API is not const.
+        if (TIFFWriteEncodedStrip(tif, s, const_cast<uint8_t*>(inPlane + size_t(y) * rowBytes), tmsize_t(size_t(rows) * rowBytes)) < 0)
+            throw XException(XException::kFileError, inFile.GetLastError());
+    }
+}
+
+// Every page in the dimension order, into the file at inPartPath.
+void WritePages(const XString& inPartPath, XTIFFWriter::XForm inForm, const XTIFFWriter::XStack& inStack,
+    const XTIFFWriter::XPlaneSource& inPlanes, const XTIFFWriter::XOptions& inOptions, const XString& inDescription)
+{
+    const uint32_t sizes[3] = {inStack.channelCount, inStack.sliceCount, inStack.timepointCount};
+    const uint64_t pages = uint64_t(sizes[0]) * sizes[1] * sizes[2];
+    const uint64_t planeBytes = uint64_t(inStack.width) * uint64_t(inStack.height) * GetBytesPerVoxel(inStack.voxelType);
+    // Classic TIFF offsets are 32-bit; larger files need BigTIFF.
+    const bool big = planeBytes * pages > (uint64_t(3) << 30);
+    const std::string order = inForm == XTIFFWriter::XForm::kOME ? UpperOrder(inStack.dimensionOrder) : std::string("XYCZT");
+    XTIFFFile file(inPartPath, big ? "w8" : "w");
+    TIFF* tif = file.Get();
+    std::vector<uint8_t> tile;
+    for (uint64_t page = 0; page < pages; ++page) {
+        uint32_t c[3];
+        PlaneOfPage(order, sizes, page, c);
+        const auto* plane = static_cast<const uint8_t*>(inPlanes(c[0], c[1], c[2]));
+        if (!plane)
+            throw XException(XException::kBadArgument,
+                XString("No data was given for channel %1, slice %2, timepoint %3.")
+                    .Replace(int64_t(c[0] + 1)).Replace(int64_t(c[1] + 1)).Replace(int64_t(c[2] + 1)));
+        SetPageTags(tif, inForm, inStack, inOptions);
+        if (page == 0 && !inDescription.IsEmpty())
+            TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, inDescription.GetCString());
+        if (inOptions.tileSize)
+            WriteTiles(file, plane, inStack, inOptions.tileSize, tile);
+        else
+            WriteStrips(file, plane, inStack, inOptions.rowsPerStrip);
+        if (!TIFFWriteDirectory(tif))
+            throw XException(XException::kFileError, file.GetLastError());
+    }
+    file.Close();
+}
+
+} // namespace
+
 void XTIFFWriter::Write(const XString& inPath, XForm inForm, const XStack& inStack, const XPlaneSource& inPlanes,
     const XOptions& inOptions)
 {
     CheckStack(inPath, inStack, inOptions);
-    const size_t bpv = GetBytesPerVoxel(inStack.voxelType);
-    const size_t rowBytes = size_t(inStack.width) * bpv;
-    const uint64_t planeBytes = uint64_t(rowBytes) * uint64_t(inStack.height);
-    const uint32_t sizes[3] = {inStack.channelCount, inStack.sliceCount, inStack.timepointCount};
-    const uint64_t pages = uint64_t(sizes[0]) * sizes[1] * sizes[2];
-    // Classic TIFF offsets are 32-bit; larger files need BigTIFF.
-    const bool big = planeBytes * pages > (uint64_t(3) << 30);
-    const std::string order = inForm == XForm::kOME ? UpperOrder(inStack.dimensionOrder) : std::string("XYCZT");
-
     XString fileName = inPath;
-    size_t slash = fileName.GetStdString().rfind('/');
+    const size_t slash = fileName.GetStdString().rfind('/');
     if (slash != std::string::npos)
         fileName = fileName.Mid(slash + 1);
     const XString description = inForm == XForm::kOME ? MakeOMEXML(inStack, fileName)
         : inForm == XForm::kImageJ                     ? MakeImageJDescription(inStack)
                                                        : XString();
 
+    // Written beside its name and renamed when complete, so a failure leaves no partial file.
     const XString partPath = inPath + ".part";
     try {
-        XTIFFFile file(partPath, big ? "w8" : "w");
-        TIFF* tif = file.Get();
-        std::vector<uint8_t> tile;
-        for (uint64_t page = 0; page < pages; ++page) {
-            uint32_t c[3];
-            PlaneOfPage(order, sizes, page, c);
-            const auto* plane = static_cast<const uint8_t*>(inPlanes(c[0], c[1], c[2]));
-            if (!plane)
-                throw XException(XException::kBadArgument,
-                    XString("No data was given for channel %1, slice %2, timepoint %3.")
-                        .Replace(int64_t(c[0] + 1)).Replace(int64_t(c[1] + 1)).Replace(int64_t(c[2] + 1)));
-
-            TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(inStack.width));
-            TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(inStack.height));
-            TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(bpv * 8));
-            TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-            TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT,
-                uint16_t(inStack.voxelType == XVoxelType::kFloat32 ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT));
-            TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
-            TIFFSetField(tif, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
-            uint16_t compression = inOptions.compression == XCompression::kLZW ? COMPRESSION_LZW
-                : inOptions.compression == XCompression::kDeflate              ? COMPRESSION_ADOBE_DEFLATE
-                                                                               : COMPRESSION_NONE;
-            TIFFSetField(tif, TIFFTAG_COMPRESSION, compression);
-            if (compression != COMPRESSION_NONE)
-                TIFFSetField(tif, TIFFTAG_PREDICTOR,
-                    uint16_t(inStack.voxelType == XVoxelType::kFloat32 ? PREDICTOR_FLOATINGPOINT : PREDICTOR_HORIZONTAL));
-            if (inForm != XForm::kPlain) {
-                TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(1.0 / inStack.calibration[0]));
-                TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(1.0 / inStack.calibration[1]));
-                TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, uint16_t(RESUNIT_NONE));
-            } else {
-                // Plain files carry the pixel size in centimetres.
-                TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(1e4 / inStack.calibration[0]));
-                TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(1e4 / inStack.calibration[1]));
-                TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, uint16_t(RESUNIT_CENTIMETER));
-            }
-            if (page == 0 && !description.IsEmpty())
-                TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, description.GetCString());
-
-            if (inOptions.tileSize) {
-                const uint32_t ts = inOptions.tileSize;
-                TIFFSetField(tif, TIFFTAG_TILEWIDTH, ts);
-                TIFFSetField(tif, TIFFTAG_TILELENGTH, ts);
-                tile.assign(size_t(ts) * ts * bpv, 0);
-                for (uint32_t y = 0; y < uint32_t(inStack.height); y += ts)
-                    for (uint32_t x = 0; x < uint32_t(inStack.width); x += ts) {
-                        std::fill(tile.begin(), tile.end(), 0);
-                        uint32_t rows = std::min(ts, uint32_t(inStack.height) - y);
-                        uint32_t cols = std::min(ts, uint32_t(inStack.width) - x);
-                        for (uint32_t r = 0; r < rows; ++r)
-                            std::memcpy(&tile[size_t(r) * ts * bpv], plane + size_t(y + r) * rowBytes + size_t(x) * bpv,
-                                size_t(cols) * bpv);
-                        if (TIFFWriteTile(tif, tile.data(), x, y, 0, 0) < 0)
-                            throw XException(XException::kFileError, file.GetLastError());
-                    }
-            } else {
-                const uint32_t rps = inOptions.rowsPerStrip ? std::min<uint32_t>(inOptions.rowsPerStrip, uint32_t(inStack.height))
-                                                            : uint32_t(inStack.height);
-                TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rps);
-                for (uint32_t s = 0, y = 0; y < uint32_t(inStack.height); ++s, y += rps) {
-                    uint32_t rows = std::min(rps, uint32_t(inStack.height) - y);
-                    // libtiff does not change the data of an uncompressed strip, but its API is not const.
-                    if (TIFFWriteEncodedStrip(tif, s, const_cast<uint8_t*>(plane + size_t(y) * rowBytes),
-                            tmsize_t(size_t(rows) * rowBytes)) < 0)
-                        throw XException(XException::kFileError, file.GetLastError());
-                }
-            }
-            if (!TIFFWriteDirectory(tif))
-                throw XException(XException::kFileError, file.GetLastError());
-        }
-        file.Close();
+        WritePages(partPath, inForm, inStack, inPlanes, inOptions, description);
     } catch (const XException& e) {
         std::remove(partPath.GetCString());
         if (e.GetErrorCode() != XException::kFileError)

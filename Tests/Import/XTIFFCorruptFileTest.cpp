@@ -25,8 +25,10 @@ std::string TempFile(const std::string& inName)
 struct Page {
     uint32_t width = 8, height = 8;
     uint16_t bits = 16, format = SAMPLEFORMAT_UINT;
-    std::string description;
+    uint16_t samples = 1, photometric = PHOTOMETRIC_MINISBLACK, planar = PLANARCONFIG_CONTIG;
+    uint32_t tileSide = 0; // non-zero: tiles of this side
     bool writeData = true;
+    std::string description = {};
 };
 
 void WritePages(const std::string& inPath, const std::vector<Page>& inPages)
@@ -38,13 +40,27 @@ void WritePages(const std::string& inPath, const std::vector<Page>& inPages)
         TIFFSetField(tif, TIFFTAG_IMAGELENGTH, p.height);
         TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, p.bits);
         TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, p.format);
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, p.samples);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, p.photometric);
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, p.planar);
+        if (p.photometric == PHOTOMETRIC_PALETTE) {
+            std::vector<uint16_t> map(size_t(1) << p.bits, 0);
+            TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
+        }
+        if (p.tileSide) {
+            // One raw tile of a few bytes: the page declares tiles it does not hold.
+            TIFFSetField(tif, TIFFTAG_TILEWIDTH, p.tileSide);
+            TIFFSetField(tif, TIFFTAG_TILELENGTH, p.tileSide);
+            uint8_t bytes[16] = {};
+            ASSERT_EQ(TIFFWriteRawTile(tif, 0, bytes, sizeof bytes), tmsize_t(sizeof bytes));
+            ASSERT_TRUE(TIFFWriteDirectory(tif));
+            continue;
+        }
         // Without data, only the first row is written: the page declares its full size.
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, p.writeData ? p.height : 1u);
         if (!p.description.empty())
             TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, p.description.c_str());
-        std::vector<uint8_t> data(size_t(p.width) * (p.writeData ? p.height : 1u) * (p.bits / 8), 7);
+        std::vector<uint8_t> data(size_t(p.width) * (p.writeData ? p.height : 1u) * (p.bits / 8) * p.samples, 7);
         ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, data.data(), tmsize_t(data.size())), 0);
         ASSERT_TRUE(TIFFWriteDirectory(tif));
     }
@@ -193,4 +209,55 @@ TEST(XTIFFCorruptFiles, UnsupportedSampleFormatsAreNamed)
     const std::string lying = TempFile("ome-type.ome.tif");
     WritePages(lying, ome); // 16-bit pages, uint8 in the XML
     ExpectRefused(lying, XException::kUnsupportedFile, "declares uint8");
+}
+
+TEST(XTIFFCorruptFiles, UnreadablePixelLayoutsAreNamed)
+{
+    struct Case {
+        const char* file;
+        Page page;
+        int32_t code;
+        const char* named;
+    };
+    const Case cases[] = {
+        {"palette", {.bits = 8, .photometric = PHOTOMETRIC_PALETTE}, XException::kUnsupportedFile, "colour-palette"},
+        {"two-samples", {.samples = 2}, XException::kUnsupportedFile, "2 samples each"},
+        {"rgb-planes", {.bits = 8, .samples = 3, .photometric = PHOTOMETRIC_RGB, .planar = PLANARCONFIG_SEPARATE},
+            XException::kUnsupportedFile, "separate planes"},
+        {"rgb16", {.samples = 3, .photometric = PHOTOMETRIC_RGB}, XException::kUnsupportedFile, "3 samples each"},
+        {"cmyk", {.bits = 8, .photometric = PHOTOMETRIC_SEPARATED}, XException::kUnsupportedFile, "colour model 5"},
+        // Tiles of 16384 x 16384 16-bit pixels would need 512 MB each, whatever the page size.
+        {"huge-tiles", {.tileSide = 16384}, XException::kUnsupportedFile, "tiles of 16384 x 16384"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = TempFile(std::string(c.file) + ".tif");
+        WritePages(path, {c.page});
+        ExpectRefused(path, c.code, c.named);
+    }
+}
+
+TEST(XTIFFCorruptFiles, ImageJCountsAreChecked)
+{
+    const Page grey;
+    const Page rgb{.bits = 8, .samples = 3, .photometric = PHOTOMETRIC_RGB};
+    const struct {
+        const char* description;
+        const Page& page;
+        const char* named;
+    } cases[] = {
+        {"images=2\nchannels=0\n", grey, "gives channels as \"0\""},
+        {"images=2\nframes=two\n", grey, "gives frames as \"two\""},
+        {"images=2\nslices=2000000\n", grey, "gives slices as \"2000000\""},
+        {"images=2\nchannels=1048576\nslices=1048576\nframes=1048576\n", grey, "which is not its 2 images"},
+        {"images=3\n", grey, "announces 3 images but the file holds 2 pages"},
+        {"images=2\nchannels=2\n", rgb, "RGB hyperstack with several channels"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        std::vector<Page> pages(2, c.page);
+        pages[0].description = std::string("ImageJ=1.11a\n") + c.description;
+        const std::string path = TempFile("imagej-" + std::to_string(n++) + ".tif");
+        WritePages(path, pages);
+        ExpectRefused(path, XException::kUnsupportedFile, c.named);
+    }
 }
