@@ -266,6 +266,15 @@ void XTIFFImporter::ParseImageJ(const XString& inDescription)
     if (spp == 3)
         itsLayout.channels = {{"Red", XARGB32Colour::kRed, true}, {"Green", XARGB32Colour::kGreen, true},
             {"Blue", XARGB32Colour::kBlue, true}};
+    // A single channel's display range is the stack's min and max.
+    double black = 0, white = 0;
+    if (itsLayout.channelCount == 1 && values.count("min") && values.count("max") && values["min"].TryGetSFloat64(black) &&
+        values["max"].TryGetSFloat64(white) && std::isfinite(black) && std::isfinite(white) && white > black) {
+        itsLayout.channels.resize(1);
+        itsLayout.channels[0].hasDisplayRange = true;
+        itsLayout.channels[0].displayBlack = black;
+        itsLayout.channels[0].displayWhite = white;
+    }
     // Hyperstack pages run channel fastest, then slice, then frame: page index = plane index.
     for (uint32_t page = 0; page < images; ++page)
         for (uint16_t s = 0; s < spp; ++s) {

@@ -30,6 +30,8 @@ public:
         XString name;                            // empty when the file names none
         XARGB32Colour colour = XARGB32Colour::kWhite;
         bool hasColour = false;                  // whether the file gave the colour
+        bool hasDisplayRange = false;            // whether the file gave the levels below
+        double displayBlack = 0.0, displayWhite = 0.0;
     };
 
     struct XLayout {
