@@ -1,6 +1,7 @@
-// The three channel merges on a 1024 × 1024 × 64 stack of two 16-bit channels,
-// each reported against a plain copy of the same input bytes measured in the same run
-// ("x_memcpy" = merge time / memcpy time).
+// The three channel merges on a 1024 × 1024 × 64 stack of two 16-bit channels. Each
+// writes a fresh 256 MB colour volume, whose first touch dominates, so each is
+// reported against a memcpy of as many bytes into a freshly allocated buffer measured
+// in the same run ("x_fresh_memcpy" = merge time / fresh memcpy time).
 #include "MemcpyBaseline.h"
 #include "XAverageMergeTool.h"
 #include "XBPMergeTool.h"
@@ -36,6 +37,8 @@ struct Stack {
         green.SetImageRenderer(XImageRenderer(XARGB32Colour::kGreen, 500, 60000, 1.5));
     }
     size_t Bytes() const { return red.GetDataSize() + green.GetDataSize(); }
+    // The merged colour volume: four bytes a voxel.
+    static size_t OutputBytes() { return size_t(kWidth) * kHeight * kDepth * 4; }
 };
 
 Stack& GetStack()
@@ -58,13 +61,13 @@ void RunMerge(benchmark::State& state, F&& inMerge)
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     double perMerge = total / double(state.iterations());
-    state.counters["x_memcpy"] = perMerge / MemcpyBaseline::Seconds(stack.Bytes());
+    state.counters["x_fresh_memcpy"] = perMerge / MemcpyBaseline::FreshSeconds(Stack::OutputBytes());
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(stack.Bytes()));
 }
 
-void BM_MemcpySameBytes(benchmark::State& state)
+void BM_MemcpyIntoFreshOutput(benchmark::State& state)
 {
-    MemcpyBaseline::Run(state, GetStack().Bytes());
+    MemcpyBaseline::RunFresh(state, Stack::OutputBytes());
 }
 
 void BM_BPMerge(benchmark::State& state)
@@ -84,7 +87,7 @@ void BM_CombineMerge(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_MemcpySameBytes)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_MemcpyIntoFreshOutput)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_BPMerge)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AverageMerge)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CombineMerge)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -3,6 +3,7 @@
 #include "XAppMessageCentre.h"
 #include "XDataVolumeSequence.h"
 #include "XException.h"
+#include "XImageRenderer.h"
 #include "XModuleManager.h"
 #include "XProgress.h"
 #include "XSampleDB.h"
@@ -10,6 +11,7 @@
 #include "XSyntheticSample.h"
 #include "XTIFFSequenceImporter.h"
 #include "XThread.h"
+#include "XVolumeLevelScalingHelper.h"
 #include "XVolumeRendererManager.h"
 
 #include <filesystem>
@@ -50,8 +52,38 @@ XVolumeRendererManager& XHostSetup::LoadRenderers()
     return *itsRenderers;
 }
 
-std::unique_ptr<XDataVolumeSequence> XHostSetup::ReadSample(const std::string& inPath)
+namespace {
+// Whole-range levels of 16-bit or 12-bit data drown the structure in one bright block;
+// levels from the histogram show it as a viewer's auto-contrast would.
+void SetAutoRanges(XDataVolumeSequence& inOutSequence, const std::vector<bool>& inStored, std::vector<bool>* outAuto)
 {
+    for (uint32_t c = 1; c <= inOutSequence.GetChannelCount(); ++c) {
+        bool automatic = false;
+        std::unique_ptr<XImageRenderer> renderer(inOutSequence.GetRendererCopy(c));
+        if (renderer && !(c <= inStored.size() && inStored[c - 1])) {
+            std::vector<std::shared_ptr<const XVolume>> held;
+            std::vector<const XVolume*> volumes;
+            for (uint32_t t = 1; t <= inOutSequence.GetTimepointCount(); ++t) {
+                held.push_back(inOutSequence.GetVolume(c, t));
+                volumes.push_back(held.back().get());
+            }
+            double black = 0, white = 0;
+            if (XVolumeLevelScalingHelper::GetAutoDisplayRange(volumes, black, white)) {
+                renderer->SetDisplayRange(black, white);
+                inOutSequence.SetRenderer(c, *renderer);
+                automatic = true;
+            }
+        }
+        if (outAuto)
+            outAuto->push_back(automatic);
+    }
+}
+} // namespace
+
+std::unique_ptr<XDataVolumeSequence> XHostSetup::ReadSample(const std::string& inPath, std::vector<bool>* outAutoRanges)
+{
+    if (outAutoRanges)
+        outAutoRanges->clear();
     if (inPath.empty()) {
         XProgress progress("Making the built-in sample");
         auto sequence = XSyntheticSample::Make(XSyntheticSample::Settings(), &progress);
@@ -69,8 +101,10 @@ std::unique_ptr<XDataVolumeSequence> XHostSetup::ReadSample(const std::string& i
         throw XException(XException::kFileError,
                          XString("%1 is a folder; give a TIFF file in it").Replace(XString(inPath)));
     XProgress progress(XString("Reading %1").Replace(XString(inPath)));
-    auto sequence = XTIFFSequenceImporter::Import(XString(inPath), &progress);
+    std::vector<bool> stored;
+    auto sequence = XTIFFSequenceImporter::Import(XString(inPath), &progress, &stored);
     progress.Done();
+    SetAutoRanges(*sequence, stored, outAutoRanges);
     sequence->SetName(XString(std::filesystem::path(inPath).filename().string()));
     return sequence;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class XDataVolumeSequence;
 class XVolumeRendererManager;
@@ -25,8 +26,12 @@ public:
     XVolumeRendererManager& LoadRenderers();
 
     // The file's stack, or the built-in sample for an empty path, with progress on
-    // stderr. A missing or unreadable file throws an XException naming it.
-    static std::unique_ptr<XDataVolumeSequence> ReadSample(const std::string& inPath);
+    // stderr. A missing or unreadable file throws an XException naming it. A channel
+    // whose file stores no display range gets one from its histogram (see
+    // XVolumeLevelScalingHelper::GetAutoDisplayRange); outAutoRanges, when given,
+    // says per channel (from 0) which ones.
+    static std::unique_ptr<XDataVolumeSequence> ReadSample(const std::string& inPath,
+                                                           std::vector<bool>* outAutoRanges = nullptr);
     // Stores the sequence in the database; returns its sample ID.
     uint32_t AddSample(std::unique_ptr<XDataVolumeSequence> inSequence);
 

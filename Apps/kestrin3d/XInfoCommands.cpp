@@ -46,7 +46,8 @@ void XInfoCommands::AddTo(XCommandTable& inOutTable)
                     &XInfoCommands::Info});
 }
 
-void XInfoCommands::PrintInfo(const std::string& inSource, const XDataVolumeSequence& inSequence, std::ostream& inOut)
+void XInfoCommands::PrintInfo(const std::string& inSource, const XDataVolumeSequence& inSequence, std::ostream& inOut,
+                              const std::vector<bool>& inAutoRanges)
 {
     const std::shared_ptr<const XVolume> first = inSequence.GetVolume(1, 1);
     inOut << inSource << "\n";
@@ -74,6 +75,8 @@ void XInfoCommands::PrintInfo(const std::string& inSource, const XDataVolumeSequ
                   << std::setw(2) << int(colour.green) << std::setw(2) << int(colour.blue) << std::dec
                   << std::nouppercase << std::setfill(' ') << ", display range " << Number(renderer->GetBlackLevel())
                   << " to " << Number(renderer->GetWhiteLevel());
+            if (c <= inAutoRanges.size() && inAutoRanges[c - 1])
+                inOut << " (auto, from the histogram)";
         }
         inOut << "\n";
     }
@@ -85,7 +88,8 @@ int XInfoCommands::Info(const std::vector<std::string>& inArguments, std::ostrea
     arguments.ExpectAtMostPositionals(1);
     const std::string path = arguments.GetPositionalCount() > 0 ? arguments.GetPositional(0, "FILE") : "";
     XHostSetup host;
-    const std::unique_ptr<XDataVolumeSequence> sequence = XHostSetup::ReadSample(path);
-    PrintInfo(XHostSetup::DescribeSource(path), *sequence, inOut);
+    std::vector<bool> autoRanges;
+    const std::unique_ptr<XDataVolumeSequence> sequence = XHostSetup::ReadSample(path, &autoRanges);
+    PrintInfo(XHostSetup::DescribeSource(path), *sequence, inOut, autoRanges);
     return XCommandTable::kSuccess;
 }

@@ -13,6 +13,8 @@ public:
     static void AddTo(XCommandTable& inOutTable);
 
 private:
-    static void PrintInfo(const std::string& inSource, const XDataVolumeSequence& inSequence, std::ostream& inOut);
+    // inAutoRanges says per channel (from 0) whether its display range came from its histogram.
+    static void PrintInfo(const std::string& inSource, const XDataVolumeSequence& inSequence, std::ostream& inOut,
+                          const std::vector<bool>& inAutoRanges);
     static int Info(const std::vector<std::string>& inArguments, std::ostream& inOut);
 };

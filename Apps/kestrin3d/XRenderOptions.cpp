@@ -20,7 +20,7 @@ const char* const XRenderOptions::kHelp =
     "  --colour C=RRGGBB      channel C's colour in hexadecimal, such as 2=FF00FF (default:\n"
     "                         the file's colour); may be repeated\n"
     "  --range C=LOW,HIGH     channel C's display range: LOW shows black, HIGH full colour\n"
-    "                         (default: the file's range); may be repeated\n"
+    "                         (default: the file's, else from the histogram); may be repeated\n"
     "  --model MODEL          maximum (maximum intensity projection) or fluorescence\n"
     "                         (default: the renderer's default model)\n"
     "  --brightness B         brightness of every channel (default: the renderer's;\n"

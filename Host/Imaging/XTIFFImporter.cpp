@@ -240,6 +240,22 @@ void XTIFFImporter::ParseImageJ(const XString& inDescription)
     }
     ReadImageJCounts(values);
     ReadImageJCalibration(values);
+    ReadImageJDisplayRange(values);
+}
+
+// A single channel's display range is the stack's min and max.
+void XTIFFImporter::ReadImageJDisplayRange(const std::map<std::string, XString>& inValues)
+{
+    auto min = inValues.find("min"), max = inValues.find("max");
+    double black = 0, white = 0;
+    if (itsLayout.channelCount == 1 && min != inValues.end() && max != inValues.end() &&
+        min->second.TryGetSFloat64(black) && max->second.TryGetSFloat64(white) && std::isfinite(black) &&
+        std::isfinite(white) && white > black) {
+        itsLayout.channels.resize(1);
+        itsLayout.channels[0].hasDisplayRange = true;
+        itsLayout.channels[0].displayBlack = black;
+        itsLayout.channels[0].displayWhite = white;
+    }
 }
 
 void XTIFFImporter::ReadImageJCounts(const std::map<std::string, XString>& inValues)

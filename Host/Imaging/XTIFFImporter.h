@@ -71,6 +71,7 @@ private:
     void ReadImageJCounts(const std::map<std::string, XString>& inValues);
     void MapImageJPages();
     void ReadImageJCalibration(const std::map<std::string, XString>& inValues);
+    void ReadImageJDisplayRange(const std::map<std::string, XString>& inValues);
     void ParseOME(const XString& inDescription);
     void SetUpPlain();
     void CheckSizes();

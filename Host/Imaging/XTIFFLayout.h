@@ -19,6 +19,8 @@ struct XTIFFLayout {
         XString name;                            // empty when the file names none
         XARGB32Colour colour = XARGB32Colour::kWhite;
         bool hasColour = false;                  // whether the file gave the colour
+        bool hasDisplayRange = false;            // whether the file gave the levels below
+        double displayBlack = 0.0, displayWhite = 0.0;
     };
 
     XFormat format = XFormat::kPlain;

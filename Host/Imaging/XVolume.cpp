@@ -182,6 +182,11 @@ uint8_t* AllocateZeroed(size_t inBytes)
     madvise(reinterpret_cast<void*>(start), length, MADV_HUGEPAGE); // a hint; failure is harmless
     return reinterpret_cast<uint8_t*>(start);
 }
+
+uint8_t* AllocateForOverwrite(size_t inBytes)
+{
+    return inBytes < kMappedThreshold ? static_cast<uint8_t*>(std::malloc(inBytes)) : AllocateZeroed(inBytes);
+}
 } // namespace
 
 void XVolume::XFreeDeleter::operator()(uint8_t* inData) const noexcept
@@ -247,7 +252,7 @@ XVolume& XVolume::operator=(XVolume&& inOther) noexcept
 
 XVolume::~XVolume() = default;
 
-void XVolume::Allocate()
+void XVolume::Allocate(bool inZeroed)
 {
     const X3DRect& b = itsBounds;
     if (b.GetWidth() < 0 || b.GetHeight() < 0 || b.GetDepth() < 0 ||
@@ -265,7 +270,7 @@ void XVolume::Allocate()
                     __builtin_mul_overflow(plane, size_t(b.GetDepth()), &total);
     uint8_t* data = nullptr;
     if (!overflow && total > 0)
-        data = AllocateZeroed(total);
+        data = inZeroed ? AllocateZeroed(total) : AllocateForOverwrite(total);
     if (overflow || (total > 0 && !data)) {
         XString bad = DescribeBox(b);
         itsBounds = X3DRect();
@@ -443,10 +448,18 @@ void XVolume::CheckPlane(const char* inAxis, int32_t inCoordinate, int32_t inLow
                              .Replace(int64_t(inHigh - 1)));
 }
 
+std::unique_ptr<XVolume> XVolume::MakePlaneForOverwrite(const X3DRect& inBounds) const
+{
+    std::unique_ptr<XVolume> plane = Make(itsType, X3DRect());
+    plane->itsBounds = inBounds;
+    plane->Allocate(false);
+    return plane;
+}
+
 std::unique_ptr<XVolume> XVolume::CopyXYPlane(int32_t inZ) const
 {
     CheckPlane("z", inZ, itsBounds.front, itsBounds.back);
-    std::unique_ptr<XVolume> plane = Make(itsType, X3DRect(itsBounds.GetXYRect(), inZ, 1));
+    std::unique_ptr<XVolume> plane = MakePlaneForOverwrite(X3DRect(itsBounds.GetXYRect(), inZ, 1));
     plane->CopyCalibrationAndNames(*this);
     if (itsPlaneBytes > 0)
         std::memcpy(plane->GetData(), GetLayerPtr(inZ - itsBounds.front), itsPlaneBytes);
@@ -456,7 +469,7 @@ std::unique_ptr<XVolume> XVolume::CopyXYPlane(int32_t inZ) const
 std::unique_ptr<XVolume> XVolume::CopyXZPlane(int32_t inY) const
 {
     CheckPlane("y", inY, itsBounds.top, itsBounds.bottom);
-    std::unique_ptr<XVolume> plane = Make(itsType, X3DRect(itsBounds.GetXZRect(), inY, 1));
+    std::unique_ptr<XVolume> plane = MakePlaneForOverwrite(X3DRect(itsBounds.GetXZRect(), inY, 1));
     plane->CopyCalibrationAndNames(*this);
     plane->itsCalibration[1] = itsCalibration[2];
     plane->itsCalibration[2] = itsCalibration[1];
@@ -486,7 +499,7 @@ void GatherYZ(const XVolume& inSource, XVolume& outPlane, int32_t inX)
 std::unique_ptr<XVolume> XVolume::CopyYZPlane(int32_t inX) const
 {
     CheckPlane("x", inX, itsBounds.left, itsBounds.right);
-    std::unique_ptr<XVolume> plane = Make(itsType, X3DRect(itsBounds.GetYZRect(), inX, 1));
+    std::unique_ptr<XVolume> plane = MakePlaneForOverwrite(X3DRect(itsBounds.GetYZRect(), inX, 1));
     plane->CopyCalibrationAndNames(*this);
     plane->itsCalibration[0] = itsCalibration[2];
     plane->itsCalibration[2] = itsCalibration[0];

@@ -219,7 +219,11 @@ private:
         size_t itsBytes; // how the block was allocated depends on its size
         void operator()(uint8_t* inData) const noexcept;
     };
-    void Allocate();
+    // Storage for the bounds; zeroed unless the caller is about to write every voxel
+    // (small blocks then skip the clearing pass; large ones come zeroed from the kernel anyway).
+    void Allocate(bool inZeroed = true);
+    // A plane of this volume's type with storage the caller overwrites whole.
+    std::unique_ptr<XVolume> MakePlaneForOverwrite(const X3DRect& inBounds) const;
     void CheckPlane(const char* inAxis, int32_t inCoordinate, int32_t inLow, int32_t inHigh) const;
 
     XVoxelType itsType;

@@ -163,3 +163,109 @@ bool XVolumeLevelScalingHelper::GetDataRange(const XVolume& inVolume, double& ou
     }
     return RangeOf(inVolume.GetData(), count, outMinimum, outMaximum);
 }
+
+namespace {
+constexpr size_t kFloatBins = 4096;
+
+// Adds the non-zero values to a histogram of one bin per value (8 and 16 bit).
+template <class V>
+void CountValues(const XVolume& inVolume, std::vector<uint64_t>& inOutBins)
+{
+    const V* p = reinterpret_cast<const V*>(inVolume.GetData());
+    const size_t n = size_t(inVolume.GetVoxelCount());
+    for (size_t i = 0; i < n; ++i)
+        ++inOutBins[p[i]];
+}
+
+// The first bin from the low end (or the high end) past inSkip counted voxels.
+size_t ClippedBin(const std::vector<uint64_t>& inBins, uint64_t inSkip, bool inFromTop)
+{
+    uint64_t seen = 0;
+    for (size_t i = 0; i < inBins.size(); ++i) {
+        const size_t bin = inFromTop ? inBins.size() - 1 - i : i;
+        seen += inBins[bin];
+        if (seen > inSkip)
+            return bin;
+    }
+    return inFromTop ? 0 : inBins.size() - 1;
+}
+} // namespace
+
+bool XVolumeLevelScalingHelper::GetAutoDisplayRange(const std::vector<const XVolume*>& inVolumes, double& outBlack,
+                                                    double& outWhite)
+{
+    XVoxelType type = XVoxelType::kGrey8;
+    bool typed = false;
+    double lowest = 0, highest = 0; // float only: the binned interval
+    for (const XVolume* volume : inVolumes) {
+        if (!volume || volume->IsEmpty())
+            continue;
+        const XVoxelType t = volume->GetVoxelType() == XVoxelType::kMask ? XVoxelType::kGrey8 : volume->GetVoxelType();
+        if (t == XVoxelType::kARGB32 || t == XVoxelType::kBGRA32 || (typed && t != type))
+            return false;
+        if (t == XVoxelType::kFloat32) {
+            // The extremes of the counted values: zeros, NaN and infinities are left out.
+            const float* p = reinterpret_cast<const float*>(volume->GetData());
+            const size_t n = size_t(volume->GetVoxelCount());
+            bool any = false;
+            for (size_t i = 0; i < n; ++i) {
+                if (!std::isfinite(p[i]) || p[i] == 0.0f)
+                    continue;
+                lowest = typed || any ? std::min(lowest, double(p[i])) : double(p[i]);
+                highest = typed || any ? std::max(highest, double(p[i])) : double(p[i]);
+                any = true;
+            }
+            if (!any)
+                continue;
+        }
+        type = t;
+        typed = true;
+    }
+    if (!typed)
+        return false;
+
+    std::vector<uint64_t> bins(type == XVoxelType::kGrey8 ? 256 : type == XVoxelType::kGrey16 ? 65536 : kFloatBins, 0);
+    const double binWidth = type == XVoxelType::kFloat32 ? (highest - lowest) / double(kFloatBins) : 1.0;
+    for (const XVolume* volume : inVolumes) {
+        if (!volume || volume->IsEmpty())
+            continue;
+        if (type == XVoxelType::kGrey8)
+            CountValues<uint8_t>(*volume, bins);
+        else if (type == XVoxelType::kGrey16)
+            CountValues<uint16_t>(*volume, bins);
+        else {
+            const float* p = reinterpret_cast<const float*>(volume->GetData());
+            const size_t n = size_t(volume->GetVoxelCount());
+            for (size_t i = 0; i < n; ++i) {
+                if (!std::isfinite(p[i]) || p[i] == 0.0f)
+                    continue;
+                const double at = binWidth > 0 ? (double(p[i]) - lowest) / binWidth : 0.0;
+                ++bins[std::min(kFloatBins - 1, size_t(std::max(0.0, at)))];
+            }
+        }
+    }
+    // Integer zeros are background; float zeros were never binned.
+    if (type != XVoxelType::kFloat32)
+        bins[0] = 0;
+    uint64_t total = 0;
+    for (uint64_t count : bins)
+        total += count;
+    if (total == 0)
+        return false;
+
+    const auto value = [&](size_t inBin, bool inUpperEdge) {
+        return type == XVoxelType::kFloat32 ? lowest + double(inBin + (inUpperEdge ? 1 : 0)) * binWidth : double(inBin);
+    };
+    const uint64_t skip = uint64_t(double(total) * kAutoSaturation);
+    size_t low = ClippedBin(bins, skip, false), high = ClippedBin(bins, skip, true);
+    if (low >= high) {
+        low = ClippedBin(bins, 0, false);
+        high = ClippedBin(bins, 0, true);
+    }
+    outBlack = value(low, false);
+    outWhite = value(high, true);
+    // A single value shows at full colour over black.
+    if (!(outWhite > outBlack))
+        outBlack = outWhite > 0.0 ? 0.0 : outWhite - 1.0;
+    return true;
+}

@@ -45,6 +45,16 @@ public:
     // bytes). False for an empty volume or one that holds only NaN.
     static bool GetDataRange(const XVolume& inVolume, double& outMinimum, double& outMaximum);
 
+    // The share of counted voxels an automatic display range leaves saturated at each end.
+    static constexpr double kAutoSaturation = 0.0035;
+    // A display range from the histogram of grey volumes (one channel, any number of
+    // timepoints): at most kAutoSaturation of the counted voxels lie below the black
+    // level and as many above the white level. Voxels of value 0 are background and
+    // not counted. Float data is binned in 4096 steps between its extremes. When the
+    // clipped range would be empty the extremes are used. False when there is nothing
+    // to count (no grey voxel other than 0, or no finite float).
+    static bool GetAutoDisplayRange(const std::vector<const XVolume*>& inVolumes, double& outBlack, double& outWhite);
+
 private:
     double itsBlackLevel = 0.0;
     double itsWhiteLevel = 255.0;

@@ -54,7 +54,8 @@ XString BaseName(const XString& inPath)
 
 } // namespace
 
-std::unique_ptr<XDataVolumeSequence> XTIFFSequenceImporter::Import(const XString& inPath, XProgress* inProgress)
+std::unique_ptr<XDataVolumeSequence> XTIFFSequenceImporter::Import(const XString& inPath, XProgress* inProgress,
+                                                                   std::vector<bool>* outStoredRanges)
 {
     XTIFFImporter importer(inPath);
     const XTIFFImporter::XLayout& layout = importer.GetLayout();
@@ -68,6 +69,8 @@ std::unique_ptr<XDataVolumeSequence> XTIFFSequenceImporter::Import(const XString
     for (uint32_t t = 0; t < layout.timepointCount; ++t)
         sequence->SetTimepointTime(t + 1, start + XTime(layout.timepointOffsets[t]));
 
+    if (outStoredRanges)
+        outStoredRanges->clear();
     for (uint32_t c = 0; c < layout.channelCount; ++c) {
         const XTIFFImporter::XChannelInfo& info = layout.channels[c];
         if (!info.name.IsEmpty())
@@ -88,7 +91,13 @@ std::unique_ptr<XDataVolumeSequence> XTIFFSequenceImporter::Import(const XString
         double white = any && high > black ? high
             : layout.voxelType == XVoxelType::kGrey8 ? 255.0
             : layout.voxelType == XVoxelType::kGrey16 ? 65535.0 : black + 1.0;
+        if (info.hasDisplayRange) {
+            black = info.displayBlack;
+            white = info.displayWhite;
+        }
         sequence->SetRenderer(c + 1, XImageRenderer(info.colour, black, white));
+        if (outStoredRanges)
+            outStoredRanges->push_back(info.hasDisplayRange);
         for (uint32_t t = 0; t < layout.timepointCount; ++t)
             sequence->SetVolume(c + 1, t + 1, std::shared_ptr<const XVolume>(std::move(volumes[size_t(c) * layout.timepointCount + t])));
     }

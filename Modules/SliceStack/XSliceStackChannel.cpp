@@ -39,7 +39,13 @@ XGLVolumeTextureStack& XSliceStackChannel::GetStack(XSliceStackLevels::XAxis inA
     if (!itsLevels)
         itsLevels = itsVolume ? std::make_unique<XSliceStackLevels>(*itsVolume, itsDisplay)
                               : std::make_unique<XSliceStackLevels>();
-    stack.LoadVolume(itsLevels->MakeSliceVolume(inAxis));
+    // Slices are mapped one at a time as they are uploaded: only the textures stay.
+    int32_t across = 0, up = 0, slices = 0;
+    XSliceStackLevels::GetSliceVolumeSize(inAxis, itsLevels->GetWidth(), itsLevels->GetHeight(),
+                                          itsLevels->GetDepth(), across, up, slices);
+    const XSliceStackLevels& levels = *itsLevels;
+    stack.LoadGreySlices(across, up, slices,
+                         [&](int32_t inSlice, uint8_t* outTexels) { levels.FillSlice(inAxis, inSlice, outTexels); });
     itsStackValid[size_t(inAxis)] = true;
     // Once all three exist the levels are not needed again until the data changes.
     if (itsStackValid[0] && itsStackValid[1] && itsStackValid[2])

@@ -41,7 +41,7 @@ private:
     std::shared_ptr<const XVolume> itsVolume;
     XImageRenderer itsDisplay;
     XChannelShadeSpecification itsShading;
-    // Kept while stacks may still be needed, so a turn of the view does not map again.
+    // The mapping (a lookup table over the volume), kept while stacks may still be needed.
     std::unique_ptr<XSliceStackLevels> itsLevels;
     std::array<XGLVolumeTextureStack, 3> itsStacks;
     std::array<bool, 3> itsStackValid{};

@@ -1,24 +1,19 @@
 #include "XSliceStackLevels.h"
 
-#include "XGrey8Volume.h"
 #include "XVolume.h"
-
-#include <cstring>
 
 namespace {
 // One lookup per possible value of an integer layout; MapValue per voxel would dominate.
-template <class T>
-void MapThroughTable(const T* inValues, size_t inCount, const XImageRenderer& inDisplay, uint8_t* outLevels)
+std::vector<uint8_t> MakeTable(size_t inSize, const XImageRenderer& inDisplay)
 {
-    std::vector<uint8_t> table(size_t(1) << (8 * sizeof(T)));
+    std::vector<uint8_t> table(inSize);
     for (size_t v = 0; v < table.size(); ++v)
         table[v] = inDisplay.MapValue(double(v));
-    for (size_t i = 0; i < inCount; ++i)
-        outLevels[i] = table[inValues[i]];
+    return table;
 }
 } // namespace
 
-XSliceStackLevels::XSliceStackLevels(const XVolume& inVolume, const XImageRenderer& inDisplay)
+XSliceStackLevels::XSliceStackLevels(const XVolume& inVolume, const XImageRenderer& inDisplay) : itsDisplay(inDisplay)
 {
     XVolume::XReadLock lock(inVolume);
     if (inVolume.IsEmpty() || !inVolume.GetData())
@@ -26,29 +21,19 @@ XSliceStackLevels::XSliceStackLevels(const XVolume& inVolume, const XImageRender
     itsWidth = inVolume.GetWidth();
     itsHeight = inVolume.GetHeight();
     itsDepth = inVolume.GetDepth();
-    const size_t count = size_t(inVolume.GetVoxelCount());
-    itsLevels.resize(count);
+    itsSource = &inVolume;
     switch (inVolume.GetVoxelType()) {
     case XVoxelType::kGrey8:
-    case XVoxelType::kMask:
-        MapThroughTable(inVolume.GetData(), count, inDisplay, itsLevels.data());
-        break;
-    case XVoxelType::kGrey16:
-        MapThroughTable(reinterpret_cast<const uint16_t*>(inVolume.GetData()), count, inDisplay, itsLevels.data());
-        break;
-    case XVoxelType::kFloat32: {
-        const float* values = reinterpret_cast<const float*>(inVolume.GetData());
-        for (size_t i = 0; i < count; ++i)
-            itsLevels[i] = inDisplay.MapValue(double(values[i]));
-        break;
-    }
+    case XVoxelType::kMask: itsTable = MakeTable(256, inDisplay); break;
+    case XVoxelType::kGrey16: itsTable = MakeTable(65536, inDisplay); break;
+    case XVoxelType::kFloat32: break;
     case XVoxelType::kARGB32:
-    case XVoxelType::kBGRA32: {
-        XGrey8Volume luminance;
-        inVolume.CopyOutToGrey8Volume(luminance);
-        MapThroughTable(luminance.GetData(), count, inDisplay, itsLevels.data());
+    case XVoxelType::kBGRA32:
+        itsLuminance = std::make_unique<XGrey8Volume>();
+        inVolume.CopyOutToGrey8Volume(*itsLuminance);
+        itsSource = itsLuminance.get();
+        itsTable = MakeTable(256, inDisplay);
         break;
-    }
     }
 }
 
@@ -62,29 +47,61 @@ void XSliceStackLevels::GetSliceVolumeSize(XAxis inAxis, int32_t inWidth, int32_
     }
 }
 
-XARGB32Volume XSliceStackLevels::MakeSliceVolume(XAxis inAxis) const
+template <class F>
+void XSliceStackLevels::Walk(XAxis inAxis, int32_t inSlice, uint8_t* outLevels, F&& inLevelAt) const
 {
     int32_t across = 0, up = 0, slices = 0;
     GetSliceVolumeSize(inAxis, itsWidth, itsHeight, itsDepth, across, up, slices);
-    XARGB32Volume out(across, up, slices);
-    if (IsEmpty())
-        return out;
     const size_t rowStride = size_t(itsWidth), planeStride = size_t(itsWidth) * size_t(itsHeight);
-    // Step through the levels along the slice's "across" axis, row by row.
+    // Step through the voxels along the slice's "across" axis, row by row.
     const size_t acrossStep = inAxis == kAxisX ? rowStride : 1;
-    for (int32_t s = 0; s < slices; ++s)
-        for (int32_t v = 0; v < up; ++v) {
-            size_t at = 0;
-            switch (inAxis) {
-            case kAxisZ: at = size_t(s) * planeStride + size_t(v) * rowStride; break;
-            case kAxisY: at = size_t(v) * planeStride + size_t(s) * rowStride; break;
-            case kAxisX: at = size_t(v) * planeStride + size_t(s); break;
-            }
-            XARGB32Colour* row = out.GetVoxelRow(v, s);
-            for (int32_t u = 0; u < across; ++u, at += acrossStep) {
-                const uint8_t level = itsLevels[at];
-                row[u] = XARGB32Colour(255, level, level, level);
-            }
+    for (int32_t v = 0; v < up; ++v) {
+        size_t at = 0;
+        switch (inAxis) {
+        case kAxisZ: at = size_t(inSlice) * planeStride + size_t(v) * rowStride; break;
+        case kAxisY: at = size_t(v) * planeStride + size_t(inSlice) * rowStride; break;
+        case kAxisX: at = size_t(v) * planeStride + size_t(inSlice); break;
         }
-    return out;
+        uint8_t* row = outLevels + size_t(v) * size_t(across);
+        for (int32_t u = 0; u < across; ++u, at += acrossStep)
+            row[u] = inLevelAt(at);
+    }
+}
+
+void XSliceStackLevels::FillSlice(XAxis inAxis, int32_t inSlice, uint8_t* outLevels) const
+{
+    if (IsEmpty())
+        return;
+    XVolume::XReadLock lock(*itsSource);
+    const uint8_t* table = itsTable.data();
+    switch (itsSource->GetVoxelType()) {
+    case XVoxelType::kGrey16: {
+        const uint16_t* values = reinterpret_cast<const uint16_t*>(itsSource->GetData());
+        Walk(inAxis, inSlice, outLevels, [&](size_t i) { return table[values[i]]; });
+        break;
+    }
+    case XVoxelType::kFloat32: {
+        const float* values = reinterpret_cast<const float*>(itsSource->GetData());
+        Walk(inAxis, inSlice, outLevels, [&](size_t i) { return itsDisplay.MapValue(double(values[i])); });
+        break;
+    }
+    default: { // 8-bit and mask volumes, and colour volumes' luminance
+        const uint8_t* values = itsSource->GetData();
+        Walk(inAxis, inSlice, outLevels, [&](size_t i) { return table[values[i]]; });
+        break;
+    }
+    }
+}
+
+uint8_t XSliceStackLevels::GetLevel(int32_t inX, int32_t inY, int32_t inZ) const
+{
+    if (IsEmpty())
+        return 0;
+    XVolume::XReadLock lock(*itsSource);
+    const size_t i = (size_t(inZ) * size_t(itsHeight) + size_t(inY)) * size_t(itsWidth) + size_t(inX);
+    switch (itsSource->GetVoxelType()) {
+    case XVoxelType::kGrey16: return itsTable[reinterpret_cast<const uint16_t*>(itsSource->GetData())[i]];
+    case XVoxelType::kFloat32: return itsDisplay.MapValue(double(reinterpret_cast<const float*>(itsSource->GetData())[i]));
+    default: return itsTable[itsSource->GetData()[i]];
+    }
 }

@@ -8,6 +8,7 @@
 #include "XTestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -98,6 +99,32 @@ TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
     EXPECT_TRUE(Contains(info.out, "Timepoints: 2")) << info.out;
     EXPECT_TRUE(Contains(info.out, "values 7 to 1000")) << info.out;
     EXPECT_TRUE(Contains(info.out, "values 0 to 300")) << info.out;
+    // The file stores no display ranges: each comes from the channel's histogram, the
+    // zero background of channel 2 left out.
+    EXPECT_TRUE(Contains(info.out, "display range 7 to 1000 (auto")) << info.out;
+    EXPECT_TRUE(Contains(info.out, "display range 190 to 300 (auto")) << info.out;
+
+    // A range the file stores is used as it stands.
+    const std::string stored = OutputPath("stored-range.tif");
+    TIFF* tif = TIFFOpen(stored.c_str(), "w");
+    ASSERT_TRUE(tif);
+    for (uint16_t page = 0; page < 2; ++page) {
+        const std::vector<uint16_t> values(64, uint16_t(1000 * page + 3));
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 8u);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 8u);
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(16));
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISBLACK));
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 8u);
+        if (page == 0)
+            TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, "ImageJ=1.11a\nimages=2\nslices=2\nmin=10.0\nmax=250.5\n");
+        ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, const_cast<uint16_t*>(values.data()), 128), 0);
+        ASSERT_TRUE(TIFFWriteDirectory(tif));
+    }
+    TIFFClose(tif);
+    const XRun given = RunKestrin3D({"info", stored});
+    ASSERT_EQ(given.exitCode, 0) << given.err;
+    EXPECT_TRUE(Contains(given.out, "display range 10 to 250.5\n")) << given.out;
 
     const XRun sample = RunKestrin3D({"info"});
     ASSERT_EQ(sample.exitCode, 0) << sample.err;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 const X3DRect kBox(0, 0, 0, 10, 10, 10);
@@ -104,22 +105,28 @@ TEST(XSliceStackLevels, MapsThroughTheDisplayRangeAndLaysOutEachStack)
     EXPECT_EQ(levels.GetLevel(2, 1, 3), 213);
     EXPECT_EQ(levels.GetLevel(1, 1, 2), 112);
 
-    auto grey = [](const XARGB32Volume& v, int x, int y, int z) {
-        const XARGB32Colour c = v.GetVoxel(x, y, z);
-        EXPECT_EQ(c.red, c.green);
-        EXPECT_EQ(c.red, c.blue);
-        EXPECT_EQ(c.alpha, 255);
-        return c.red;
+    // Each stack's slice layout: the slice, its size, and a texel (across, up) that
+    // must hold voxel (x, y, z).
+    struct XCase {
+        XSliceStackLevels::XAxis axis;
+        int32_t slice, across, up;
+        int32_t u, v, x, y, z;
+    } cases[] = {
+        {XSliceStackLevels::kAxisZ, 3, 3, 2, 2, 1, 2, 1, 3},
+        {XSliceStackLevels::kAxisY, 1, 3, 4, 1, 2, 1, 1, 2}, // x across, z up, a slice per y
+        {XSliceStackLevels::kAxisX, 1, 2, 4, 1, 2, 1, 1, 2}, // y across, z up, a slice per x
+        {XSliceStackLevels::kAxisX, 2, 2, 4, 0, 3, 2, 0, 3},
     };
-    const XARGB32Volume zStack = levels.MakeSliceVolume(XSliceStackLevels::kAxisZ);
-    EXPECT_EQ(zStack.GetBounds(), X3DRect(0, 0, 0, 3, 2, 4));
-    EXPECT_EQ(grey(zStack, 2, 1, 3), 213);
-    const XARGB32Volume yStack = levels.MakeSliceVolume(XSliceStackLevels::kAxisY);
-    EXPECT_EQ(yStack.GetBounds(), X3DRect(0, 0, 0, 3, 4, 2)); // x across, z up, a slice per y
-    EXPECT_EQ(grey(yStack, 1, 2, 1), levels.GetLevel(1, 1, 2));
-    const XARGB32Volume xStack = levels.MakeSliceVolume(XSliceStackLevels::kAxisX);
-    EXPECT_EQ(xStack.GetBounds(), X3DRect(0, 0, 0, 2, 4, 3)); // y across, z up, a slice per x
-    EXPECT_EQ(grey(xStack, 1, 2, 1), levels.GetLevel(1, 1, 2));
+    for (const XCase& c : cases) {
+        int32_t across = 0, up = 0, slices = 0;
+        XSliceStackLevels::GetSliceVolumeSize(c.axis, 3, 2, 4, across, up, slices);
+        EXPECT_EQ(across, c.across);
+        EXPECT_EQ(up, c.up);
+        std::vector<uint8_t> slice(size_t(across * up) + 1, 77); // one guard byte
+        levels.FillSlice(c.axis, c.slice, slice.data());
+        EXPECT_EQ(slice[size_t(c.v * across + c.u)], levels.GetLevel(c.x, c.y, c.z)) << "axis " << c.axis;
+        EXPECT_EQ(slice.back(), 77) << "axis " << c.axis << " wrote past its slice";
+    }
 }
 
 TEST(XSliceStackLevels, GammaAndInvertedRangesComeFromTheImageRenderer)

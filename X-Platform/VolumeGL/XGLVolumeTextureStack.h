@@ -6,6 +6,7 @@
 // The names belong to the context current during LoadVolume; they are deleted only
 // there. A stack owns its textures, so it can be moved but not copied.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class XARGB32Volume;
@@ -27,6 +28,13 @@ public:
     // Throws XException when a slice is larger than OpenGL allows, XGLException on
     // GL errors.
     void LoadVolume(const XARGB32Volume& inVolume);
+    // Replaces the textures with inSlices grey (luminance) slices of inWidth × inHeight
+    // texels, each filled by inFill into one reused buffer (rows packed, one byte a
+    // texel) just before its upload: no whole volume of texels is ever held. A texel
+    // samples as (level, level, level, 1), as an opaque grey colour slice would, at a
+    // quarter of the texture memory. Throws as LoadVolume does.
+    using XSliceFill = std::function<void(int32_t inSlice, uint8_t* outTexels)>;
+    void LoadGreySlices(int32_t inWidth, int32_t inHeight, int32_t inSlices, const XSliceFill& inFill);
     // Binds slice inSlice's texture to GL_TEXTURE_2D; reports a slice out of range.
     void BindSliceTexture(unsigned int inSlice);
     unsigned int GetSliceCount() const { return unsigned(textureNames.size()); }
@@ -48,6 +56,10 @@ protected:
     virtual void InitialiseTexture();
 
 private:
+    // Names, checks and sizes the textures for inSlices slices of inWidth × inHeight;
+    // false when there is nothing to load.
+    bool Begin(int32_t inWidth, int32_t inHeight, int32_t inSlices);
+
     uint32_t itsWidth = 0;
     uint32_t itsHeight = 0;
     uint32_t itsTextureWidth = 0;
