@@ -23,7 +23,7 @@ struct XHookFixture {
         renderer.SetTool(inTool);
         renderer.Render(true); // the hooks map the mouse with the last frame's matrices
     }
-    WGLWnd& Window() { return renderer.GetWindow(); }
+    WGLWnd& Window() { return WindowOf(renderer); }
     // Window depth of a point in the volume transform's frame.
     double Depth(double inX, double inY, double inZ)
     {
