@@ -91,14 +91,24 @@ function(kestrin_write_layers FILE)
   file(WRITE ${FILE} "${text}")
 endfunction()
 
-# kestrin_test_suite(NAME DIR dir LIBS lib...)
-# One GoogleTest executable from every source in Tests/<dir>, each test a CTest test.
+# kestrin_test_suite(NAME DIR dir TIER gl|logic LIBS lib...)
+# One GoogleTest executable from every source in Tests/<dir> but its fuzzers, each
+# test a CTest test labelled with the folder and the tier (gl: needs a GL context;
+# logic: does not).
 function(kestrin_test_suite NAME)
-  cmake_parse_arguments(ARG "" "DIR" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR;TIER" "LIBS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/${ARG_DIR}/Fuzz/")
   add_executable(${NAME} ${sources})
   target_link_libraries(${NAME} PRIVATE KestrinTestSupport ${ARG_LIBS})
-  gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 LABELS ${ARG_DIR})
+  gtest_discover_tests(${NAME} DISCOVERY_TIMEOUT 60 TEST_LIST ${NAME}_TESTS
+    PROPERTIES TIMEOUT 300)
+  # Two labels cannot pass through the discovery's PROPERTIES (the list is flattened),
+  # so they are set on the discovered tests afterwards.
+  set(labels ${CMAKE_CURRENT_BINARY_DIR}/${NAME}_labels.cmake)
+  file(WRITE ${labels} "if(${NAME}_TESTS)\n"
+    "  set_tests_properties(\${${NAME}_TESTS} PROPERTIES LABELS \"${ARG_DIR};${ARG_TIER}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels})
 endfunction()

@@ -10,7 +10,7 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND KESTRIN_SANITIZE_ADDRESS)
     ${CMAKE_SOURCE_DIR}/Host/UI/XRendererSceneState.cpp
     DIRECTORY ${CMAKE_SOURCE_DIR}
     PROPERTIES COMPILE_OPTIONS -fsanitize=fuzzer-no-link)
-  add_executable(FuzzMovieReader ${CMAKE_CURRENT_LIST_DIR}/Fuzz/FuzzMovieReader.cc)
+  add_executable(FuzzMovieReader ${CMAKE_CURRENT_LIST_DIR}/Fuzz/FuzzMovieReader.cpp)
   target_compile_options(FuzzMovieReader PRIVATE -fsanitize=fuzzer)
   target_link_options(FuzzMovieReader PRIVATE -fsanitize=fuzzer)
   target_link_libraries(FuzzMovieReader PRIVATE Kestrin3D)
