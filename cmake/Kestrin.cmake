@@ -112,3 +112,24 @@ function(kestrin_test_suite NAME)
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels})
 endfunction()
+
+# kestrin_fuzzer(NAME LIBS lib... INSTRUMENT source...)
+# A libFuzzer program bin/<NAME> from Fuzz/<NAME>.cpp beside the calling Suite.cmake;
+# its seeds are Fuzz/Seeds/. libFuzzer comes with clang, so it is built only in the
+# clang address/undefined-behaviour build. The INSTRUMENT sources (paths from the top
+# of the tree) are the library code under test: they get coverage instrumentation so
+# that the fuzzer is guided through them; programs that are not fuzzers load them
+# unchanged.
+function(kestrin_fuzzer NAME)
+  cmake_parse_arguments(ARG "" "" "LIBS;INSTRUMENT" ${ARGN})
+  if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND KESTRIN_SANITIZE_ADDRESS))
+    return()
+  endif()
+  list(TRANSFORM ARG_INSTRUMENT PREPEND ${CMAKE_SOURCE_DIR}/)
+  set_source_files_properties(${ARG_INSTRUMENT} DIRECTORY ${CMAKE_SOURCE_DIR}
+    PROPERTIES COMPILE_OPTIONS -fsanitize=fuzzer-no-link)
+  add_executable(${NAME} ${CMAKE_CURRENT_LIST_DIR}/Fuzz/${NAME}.cpp)
+  target_compile_options(${NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${NAME} PRIVATE ${ARG_LIBS})
+endfunction()
