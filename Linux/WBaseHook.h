@@ -2,11 +2,12 @@
 // A tool hook of the legacy volume renderer: follows a left-button drag in the
 // renderer's window and hands each step to the tool.
 #include "WGLWndHook.h"
+#include "XGLWindowFactory.h"
 #include "XPoint.h"
 
 class XGLVolumeRenderer;
 
-class WBaseHook : public WGLWndHook {
+class WBaseHook : public WGLWndHook, public XGLToolHook {
 public:
     explicit WBaseHook(XGLVolumeRenderer& inRenderer) : itsRenderer(inRenderer) {}
 

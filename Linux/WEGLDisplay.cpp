@@ -48,15 +48,17 @@ EGLDisplay OpenHeadlessDisplay()
 
 EGLDisplay WEGLDisplay::Get()
 {
+    // The loader's lock comes first: unloading terminates the display while holding it,
+    // so the display's lock is never held while the loader's is taken.
+    if (!OpenGLIsLoaded())
+        throw XException(XException::kOpenGLError, "OpenGL is not available");
+    OpenGLAddUnloadHook(&WEGLDisplay::Terminate); // added once, however often asked
     std::lock_guard<std::mutex> lock(sDisplayMutex);
     if (sDisplay != EGL_NO_DISPLAY)
         return sDisplay;
-    if (!OpenGLIsLoaded())
-        throw XException(XException::kOpenGLError, "OpenGL is not available");
     sDisplay = OpenHeadlessDisplay();
     if (sDisplay == EGL_NO_DISPLAY)
         throw EGLFailure("eglInitialize");
-    OpenGLAddUnloadHook(&WEGLDisplay::Terminate);
     return sDisplay;
 }
 

@@ -41,6 +41,8 @@ XAppMessageCentre& XAppMessageCentre::GetAppMessageCentre()
     return *sCentre;
 }
 
+XAppMessageQueue& XAppMessageQueue::Get() { return XAppMessageCentre::GetAppMessageCentre(); }
+
 void XAppMessageCentre::QueueMessage(std::unique_ptr<XMessage> inMessage, std::shared_ptr<XListener::XCore> inListener,
                                      uint32_t inWhen)
 {

@@ -2,6 +2,7 @@
 // The application's message centre: the queue of posted messages and the pump that
 // delivers them on the main thread, the runner of periodical timers, and the speaker
 // that tells the application's own events (XAppInitialisedMessage).
+#include "XAppMessageQueue.h"
 #include "XClock.h"
 #include "XListener.h"
 #include "XSpeaker.h"
@@ -19,7 +20,7 @@
 class XMessage;
 class XTimerPeriodical;
 
-class XAppMessageCentre : public XSpeaker {
+class XAppMessageCentre : public XSpeaker, public XAppMessageQueue {
 public:
     static XAppMessageCentre& GetAppMessageCentre();
 
@@ -46,10 +47,6 @@ public:
     size_t GetQueuedMessageCount() const;
 
 private:
-    friend class XSpeaker;
-    friend class XTimerPeriodical;
-    using Clock = std::chrono::steady_clock;
-
     struct XQueuedMessage {
         std::unique_ptr<XMessage> message;
         std::shared_ptr<XListener::XCore> listener;
@@ -67,7 +64,7 @@ private:
     ~XAppMessageCentre() override = default;
 
     void QueueMessage(std::unique_ptr<XMessage> inMessage, std::shared_ptr<XListener::XCore> inListener,
-                      uint32_t inWhen);
+                      uint32_t inWhen) override;
     // Replaces a queued message of the same type for the same listener; false when none.
     bool CoalesceLocked(std::unique_ptr<XMessage>& inOutMessage, const XListener::XCore* inListener);
     void MoveDueDelayedLocked(Clock::time_point inNow);
@@ -75,10 +72,10 @@ private:
     Clock::time_point GetNextDueLocked() const;
     bool Deliver(XQueuedMessage& inEntry);
 
-    void AdjustIdleSuspension(int inChange);
-    void StartPeriodical(XTimerPeriodical* inTimer, Clock::duration inPeriod);
-    void StopPeriodical(XTimerPeriodical* inTimer);
-    bool IsPeriodicalRunning(const XTimerPeriodical* inTimer) const;
+    void AdjustIdleSuspension(int inChange) override;
+    void StartPeriodical(XTimerPeriodical* inTimer, Clock::duration inPeriod) override;
+    void StopPeriodical(XTimerPeriodical* inTimer) override;
+    bool IsPeriodicalRunning(const XTimerPeriodical* inTimer) const override;
     void RunDuePeriodicals();
 
     mutable std::mutex itsMutex;

@@ -1,6 +1,6 @@
 #include "XSpeaker.h"
 
-#include "XAppMessageCentre.h"
+#include "XAppMessageQueue.h"
 #include "XAssert.h"
 #include "XListener.h"
 #include "XMessage.h"
@@ -40,7 +40,7 @@ void XSpeaker::SpeakMessage(const XMessage& inMessage, uint32_t inDelivery)
         return;
     }
     for (auto& core : GetListenerCores())
-        XAppMessageCentre::GetAppMessageCentre().QueueMessage(std::unique_ptr<XMessage>(inMessage.Clone()),
+        XAppMessageQueue::Get().QueueMessage(std::unique_ptr<XMessage>(inMessage.Clone()),
                                                             std::move(core), 0);
 }
 
@@ -58,12 +58,12 @@ void XSpeaker::PostXMessage(XMessage* inMessage, XListener* inListener, uint32_t
     X_ASSERT(inListener);
     if (!inMessage || !inListener)
         return;
-    XAppMessageCentre::GetAppMessageCentre().QueueMessage(std::move(message), inListener->itsCore, inWhen);
+    XAppMessageQueue::Get().QueueMessage(std::move(message), inListener->itsCore, inWhen);
 }
 
-void XSpeaker::SuspendIdleProcessing() { XAppMessageCentre::GetAppMessageCentre().AdjustIdleSuspension(+1); }
+void XSpeaker::SuspendIdleProcessing() { XAppMessageQueue::Get().AdjustIdleSuspension(+1); }
 
-void XSpeaker::ResumeIdleProcessing() { XAppMessageCentre::GetAppMessageCentre().AdjustIdleSuspension(-1); }
+void XSpeaker::ResumeIdleProcessing() { XAppMessageQueue::Get().AdjustIdleSuspension(-1); }
 
 size_t XSpeaker::GetListenerCount() const
 {

@@ -1,6 +1,6 @@
 #include "XTimerPeriodical.h"
 
-#include "XAppMessageCentre.h"
+#include "XAppMessageQueue.h"
 #include "XAssert.h"
 
 #include <algorithm>
@@ -33,14 +33,14 @@ void XTimerPeriodical::StartPeriodical()
 {
     auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(itsPeriodSeconds.load()));
-    XAppMessageCentre::GetAppMessageCentre().StartPeriodical(this, period);
+    XAppMessageQueue::Get().StartPeriodical(this, period);
 }
 
-void XTimerPeriodical::StopPeriodical() { XAppMessageCentre::GetAppMessageCentre().StopPeriodical(this); }
+void XTimerPeriodical::StopPeriodical() { XAppMessageQueue::Get().StopPeriodical(this); }
 
 bool XTimerPeriodical::IsPeriodicalRunning() const
 {
-    return XAppMessageCentre::GetAppMessageCentre().IsPeriodicalRunning(this);
+    return XAppMessageQueue::Get().IsPeriodicalRunning(this);
 }
 
 void XTimerPeriodical::ExecutePeriodical() { ExecutePeriodicalSelf(); }

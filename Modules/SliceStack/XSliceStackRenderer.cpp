@@ -1,6 +1,5 @@
 #include "XSliceStackRenderer.h"
 
-#include "WGLWnd.h"
 #include "XDataVolume.h"
 #include "XDataVolumeSequence.h"
 #include "XException.h"

@@ -7,6 +7,6 @@ if(TARGET KestrinSliceStack)
   add_dependencies(AppsTests KestrinSliceStack)
   target_compile_definitions(AppsTests PRIVATE KESTRIN_SLICE_STACK_MODULE="$<TARGET_FILE:KestrinSliceStack>")
 endif()
-# Defined by the Renderers suite; target names resolve when the build is generated.
+# The test renderer module of Tests/Fixtures.
 add_dependencies(AppsTests TestRendererModule)
 target_compile_definitions(AppsTests PRIVATE KESTRIN_TEST_RENDERER_MODULE="$<TARGET_FILE:TestRendererModule>")

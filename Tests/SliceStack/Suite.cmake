@@ -1,10 +1,6 @@
-# The suite loads the real module from its folder, as a host would; the module's
-# pure logic (views, levels, models) is also compiled in for direct tests.
+# The suite loads the real module from its folder, as a host would, and tests the
+# module's logic (views, levels, models) directly through the core both link.
 add_dependencies(SliceStackTests KestrinSliceStack)
+target_link_libraries(SliceStackTests PRIVATE KestrinSliceStackCore)
 target_compile_definitions(SliceStackTests PRIVATE
-  KESTRIN_SLICE_STACK_MODULE_DIR="${CMAKE_BINARY_DIR}/bin/modules")
-target_sources(SliceStackTests PRIVATE
-  ${CMAKE_SOURCE_DIR}/Modules/SliceStack/XSliceStackView.cpp
-  ${CMAKE_SOURCE_DIR}/Modules/SliceStack/XSliceStackLevels.cpp
-  ${CMAKE_SOURCE_DIR}/Modules/SliceStack/XSliceStackModels.cpp)
-target_include_directories(SliceStackTests PRIVATE ${CMAKE_SOURCE_DIR}/Modules/SliceStack)
+  KESTRIN_SLICE_STACK_MODULE_DIR="$<TARGET_FILE_DIR:KestrinSliceStack>")

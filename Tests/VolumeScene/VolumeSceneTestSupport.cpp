@@ -57,6 +57,8 @@ void XMatrixProbe::RenderSelf(XGLRenderable&)
     modelView = XGLMatrix::GetMatrix(GL_MODELVIEW_MATRIX);
 }
 
+WGLWnd& WindowOf(XGLVolumeRenderer& inRenderer) { return dynamic_cast<WGLWnd&>(inRenderer.GetWindow()); }
+
 void Drag(WGLWnd& inWnd, const XPoint& inFrom, const XPoint& inTo, int inSteps)
 {
     WGLEvent event;

@@ -65,5 +65,7 @@ using namespace TestPicture;
 
 // Sends a left-button drag through the window's hooks in inSteps moves.
 void Drag(WGLWnd& inWnd, const XPoint& inFrom, const XPoint& inTo, int inSteps = 8);
+// The renderer's window as the window system made it.
+WGLWnd& WindowOf(XGLVolumeRenderer& inRenderer);
 
 } // namespace VolumeSceneTest

@@ -31,7 +31,7 @@ struct XHookFixture {
         renderer.Render(true); // the hooks map the mouse with the last frame's matrices
     }
     ~XHookFixture() { XAppMessageCentre::GetAppMessageCentre().SetClock(nullptr); }
-    WGLWnd& Window() { return renderer.GetWindow(); }
+    WGLWnd& Window() { return WindowOf(renderer); }
     WBallControlHook& Ball() { return dynamic_cast<WBallControlHook&>(*renderer.GetToolHook()); }
 
     // Moves the clock on a millisecond at a time, letting due timers run at each.

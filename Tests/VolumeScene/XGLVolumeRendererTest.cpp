@@ -50,10 +50,10 @@ TEST(XGLVolumeRenderer, MakesItsWindowInsideTheEnclosure)
 {
     XRendererFixture f;
     EXPECT_EQ(f.view.GetRendererEnclosureWnd().GetRendererWnd(), &f.renderer.GetWindow());
-    EXPECT_EQ(f.renderer.GetWindow().GetWidth(), 200);
+    EXPECT_EQ(WindowOf(f.renderer).GetWidth(), 200);
     EXPECT_TRUE(f.renderer.GetWindow().GetChildren().DoesContain(&f.renderer.GetVolumeScene()));
     f.view.GetRendererEnclosureWnd().SetSize(120, 90);
-    EXPECT_EQ(f.renderer.GetWindow().GetHeight(), 90);
+    EXPECT_EQ(WindowOf(f.renderer).GetHeight(), 90);
 }
 
 namespace {
@@ -106,7 +106,7 @@ TEST(XGLVolumeRenderer, RendersAtTheImageSizeWithTheSliceInTheMiddle)
     // The 10° tilt foreshortens the height slightly.
     EXPECT_NEAR(double(width) / height, 2.0, 0.25);
     // The window keeps its own size.
-    EXPECT_EQ(f.renderer.GetWindow().GetWidth(), 200);
+    EXPECT_EQ(WindowOf(f.renderer).GetWidth(), 200);
 }
 
 TEST(XGLVolumeRenderer, DecorationsAppearWhereTheyShould)
@@ -229,6 +229,6 @@ TEST(XGLVolumeRenderer, ToolsInstallAndRemoveTheirHooks)
     EXPECT_EQ(f.renderer.GetToolHook(), nullptr);
     // With no hook a drag changes nothing.
     f.Picture();
-    Drag(f.renderer.GetWindow(), XPoint(100, 100), XPoint(100, 20));
+    Drag(WindowOf(f.renderer), XPoint(100, 100), XPoint(100, 20));
     EXPECT_FLOAT_EQ(f.renderer.GetWorldScale(), 1.0f);
 }

@@ -1,16 +1,12 @@
 #include "XGLVolumeRenderer.h"
 
-#include "WBallControlHook.h"
-#include "WFlyControlHook.h"
-#include "WGLWnd.h"
-#include "WPanControlHook.h"
-#include "WRendererEnclosureWnd.h"
-#include "WZoomControlHook.h"
 #include "XARGB32Volume.h"
 #include "XAssert.h"
 #include "XCamera.h"
 #include "XException.h"
 #include "XGLCameraAttachment.h"
+#include "XGLContext.h"
+#include "XGLWindowFactory.h"
 #include "XVolumeRenderingViewProtocol.h"
 
 namespace {
@@ -47,7 +43,7 @@ XGLVolumeRenderer::XGLVolumeRenderer(XVolumeRenderingViewProtocol& inView)
 XGLVolumeRenderer::~XGLVolumeRenderer()
 {
     if (itsContext && itsToolHook)
-        itsContext->RemoveHook(itsToolHook);
+        XGLWindowFactory::Get().RemoveToolHook(*itsContext, *itsToolHook);
     delete itsToolHook;
     itsToolHook = nullptr;
     delete itsContext; // takes the camera attachment with it
@@ -64,14 +60,11 @@ XCamera XGLVolumeRenderer::MakeDefaultCamera()
 
 void XGLVolumeRenderer::InitialiseUserInterface(WRendererEnclosureWnd& inEnclosure)
 {
-    std::unique_ptr<WGLWnd> window;
     try {
-        window = std::make_unique<WGLWnd>(inEnclosure.GetWidth(), inEnclosure.GetHeight());
+        itsContext = XGLWindowFactory::Get().MakeRendererWindow(inEnclosure);
     } catch (const XException&) {
-        return; // reported by the constructor
+        return; // reported by the window
     }
-    inEnclosure.SetRendererWnd(window.get());
-    itsContext = window.release();
     itsContext->RefreshScene(true);
 }
 
@@ -190,18 +183,13 @@ bool XGLVolumeRenderer::IsToolSupported(XVolumeRendererTool inTool) const { retu
 
 void XGLVolumeRenderer::SetToolSelf(XVolumeRendererTool inTool)
 {
+    XGLWindowFactory& factory = XGLWindowFactory::Get();
     if (itsToolHook) {
-        itsContext->RemoveHook(itsToolHook);
+        factory.RemoveToolHook(*itsContext, *itsToolHook);
         delete itsToolHook;
         itsToolHook = nullptr;
     }
-    switch (inTool) {
-    case kToolBall: itsToolHook = new WBallControlHook(*this); break;
-    case kToolZoom: itsToolHook = new WZoomControlHook(*this); break;
-    case kToolPan: itsToolHook = new WPanControlHook(*this); break;
-    case kToolFly: itsToolHook = new WFlyControlHook(*this); break;
-    default: break;
-    }
+    itsToolHook = factory.MakeToolHook(*this, inTool);
     if (itsToolHook)
-        itsContext->AddHook(itsToolHook);
+        factory.AddToolHook(*itsContext, *itsToolHook);
 }

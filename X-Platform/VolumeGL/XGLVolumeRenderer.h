@@ -8,10 +8,10 @@
 
 #include <memory>
 
-class WBaseHook;
-class WGLWnd;
 class WRendererEnclosureWnd;
 class XGLCameraAttachment;
+class XGLContext;
+class XGLToolHook;
 class XVolumeRenderingViewProtocol;
 
 class XGLVolumeRenderer : public XVolumeRendererBase {
@@ -73,8 +73,9 @@ public:
 
     XGLVolumeScene& GetVolumeScene() { return itsScene; }
     const XGLVolumeScene& GetVolumeScene() const { return itsScene; }
-    WGLWnd& GetWindow() { return *itsContext; }
-    WBaseHook* GetToolHook() const { return itsToolHook; }
+    // The window the renderer draws in, made by the registered XGLWindowFactory.
+    XGLContext& GetWindow() { return *itsContext; }
+    XGLToolHook* GetToolHook() const { return itsToolHook; }
 
 protected:
     void SetToolSelf(XVolumeRendererTool inTool) override;
@@ -86,6 +87,6 @@ private:
 
     XGLCameraAttachment* itsCameraAttachment = nullptr;
     XGLVolumeScene itsScene;
-    WGLWnd* itsContext = nullptr;
-    WBaseHook* itsToolHook = nullptr;
+    XGLContext* itsContext = nullptr;
+    XGLToolHook* itsToolHook = nullptr;
 };

@@ -1,0 +1,83 @@
+# The layer check: every include in the module, the host libraries, the apps and the
+# modules must name a header of the file's own target or of a target it may use
+# (directly or through the targets those use), as declared with kestrin_subsystem and
+# friends. Run by CTest:
+#   cmake -DLAYERS=<build>/KestrinLayers.cmake -DSOURCE_DIR=<source> -P CheckLayers.cmake
+cmake_minimum_required(VERSION 3.20)
+if(NOT LAYERS OR NOT SOURCE_DIR)
+  message(FATAL_ERROR "Give -DLAYERS=<build dir>/KestrinLayers.cmake and -DSOURCE_DIR=<source dir>.")
+endif()
+include(${LAYERS})
+
+# Which target owns each file: the one with the deepest folder holding it.
+set(all_files "")
+foreach(layer ${KESTRIN_LAYERS})
+  foreach(dir ${KESTRIN_LAYER_${layer}_DIRS})
+    file(GLOB_RECURSE found RELATIVE ${SOURCE_DIR}
+      ${SOURCE_DIR}/${dir}/*.h ${SOURCE_DIR}/${dir}/*.cpp ${SOURCE_DIR}/${dir}/*.c ${SOURCE_DIR}/${dir}/*.cc)
+    string(LENGTH "${dir}" depth)
+    foreach(f ${found})
+      if(NOT DEFINED depth_${f} OR depth GREATER depth_${f})
+        set(depth_${f} ${depth})
+        set(owner_${f} ${layer})
+        set(folder_${layer} ${dir})
+      endif()
+      list(APPEND all_files ${f})
+    endforeach()
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES all_files)
+foreach(f ${all_files})
+  if(f MATCHES "[.]h$")
+    get_filename_component(name ${f} NAME)
+    set(header_${name} ${f})
+  endif()
+endforeach()
+
+# What each target may use: what it names, and what those may use, and so on.
+foreach(layer ${KESTRIN_LAYERS})
+  set(reach "")
+  set(todo ${KESTRIN_LAYER_${layer}_USES})
+  while(todo)
+    list(POP_FRONT todo next)
+    if(next IN_LIST KESTRIN_LAYERS AND NOT next IN_LIST reach)
+      list(APPEND reach ${next})
+      list(APPEND todo ${KESTRIN_LAYER_${next}_USES})
+    endif()
+  endwhile()
+  set(reach_${layer} ${reach})
+endforeach()
+
+set(broken 0)
+foreach(f ${all_files})
+  set(owner ${owner_${f}})
+  file(STRINGS ${SOURCE_DIR}/${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<][^\">]+[\">]")
+  foreach(line ${includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]+)[\">].*" "\\1" included "${line}")
+    get_filename_component(name ${included} NAME)
+    if(NOT DEFINED header_${name})
+      continue() # a system or third-party header
+    endif()
+    set(target_file ${header_${name}})
+    set(target ${owner_${target_file}})
+    if(target STREQUAL owner OR target IN_LIST reach_${owner})
+      continue()
+    endif()
+    string(REPLACE ";" ", " allowed "${reach_${owner}}")
+    if(f MATCHES "^X-Platform/" AND target_file MATCHES "^Linux/")
+      set(rule "X-Platform/ reaches window-system code only through interfaces it owns (such as XGLWindowFactory), which Linux/ registers")
+    else()
+      set(rule "a target includes only its own headers and those of the targets it may use, lower layers only")
+    endif()
+    message(SEND_ERROR "${f} includes \"${included}\" (${target_file}, target ${target}), "
+      "but ${owner} may use only: ${allowed}.\n  Rule broken: ${rule}.\n"
+      "  Move the code to the right layer, or give the lower layer an interface the higher one registers with.")
+    math(EXPR broken "${broken} + 1")
+  endforeach()
+endforeach()
+
+list(LENGTH all_files checked)
+if(broken GREATER 0)
+  message(FATAL_ERROR "${broken} include(s) break the layers (${checked} files checked).")
+endif()
+message(STATUS "Layers hold: ${checked} files checked.")
