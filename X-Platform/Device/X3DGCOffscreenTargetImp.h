@@ -1,11 +1,12 @@
 #pragma once
 // What a render system implements for an offscreen target.
+#include "XVolume.h"
+
 #include <memory>
 
 class X3DGC;
 class XBGRA32Volume;
 class XTexture2D;
-class XVolume;
 
 class X3DGCOffscreenTargetImp {
 public:

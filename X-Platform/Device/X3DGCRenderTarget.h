@@ -2,11 +2,12 @@
 // Where a device draws: a window or an offscreen target. The device it is attached
 // to (AttachRenderTarget) begins and ends each frame on it.
 #include <cstdint>
+#include "XVolume.h"
+
 #include <memory>
 
 class X3DGC;
 class XBGRA32Volume;
-class XVolume;
 
 class X3DGCRenderTarget {
 public:
