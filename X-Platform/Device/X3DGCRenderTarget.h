@@ -1,9 +1,9 @@
 #pragma once
 // Where a device draws: a window or an offscreen target. The device it is attached
 // to (AttachRenderTarget) begins and ends each frame on it.
-#include <cstdint>
 #include "XVolume.h"
 
+#include <cstdint>
 #include <memory>
 
 class X3DGC;
