@@ -155,6 +155,10 @@ TEST_F(DeviceTest, VolumesAreCopiedIntoTheTexturesStorageRowByRow)
                 }
         texture->ReleaseWriteLock();
     }
+    // One byte more than the level holds is refused, and the level is free again.
+    const std::vector<uint8_t> tooMuch(16 * 2 * 2 + 1, 1);
+    EXPECT_THROW(texture->CopyInData(tooMuch.data(), tooMuch.size()), XException);
+    texture->CopyInData(tooMuch.data(), tooMuch.size() - 1);
     texture->Destroy(gc);
 }
 } // namespace
