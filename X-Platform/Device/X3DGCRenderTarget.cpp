@@ -1,0 +1,39 @@
+#include "X3DGCRenderTarget.h"
+
+#include "XAssert.h"
+
+#include <algorithm>
+
+X3DGCRenderTarget::X3DGCRenderTarget(uint32_t inWidth, uint32_t inHeight)
+    : itsWidth(std::max(inWidth, 1u)), itsHeight(std::max(inHeight, 1u))
+{
+}
+
+void X3DGCRenderTarget::HandleBecomeCurrentTarget(X3DGC* inGC)
+{
+    if (inGC == itsTargettedBy)
+        return;
+    itsTargettedBy = inGC;
+    HandleBecomeCurrentTargetSelf(inGC);
+}
+
+void X3DGCRenderTarget::HandleBeginRender()
+{
+    X_ASSERT(itsTargettedBy);
+    if (itsTargettedBy)
+        HandleBeginRenderSelf(*itsTargettedBy);
+}
+
+void X3DGCRenderTarget::HandleEndRender()
+{
+    X_ASSERT(itsTargettedBy);
+    if (itsTargettedBy)
+        HandleEndRenderSelf(*itsTargettedBy);
+}
+
+void X3DGCRenderTarget::Destroy(X3DGC& inGC)
+{
+    X_ASSERT(itsTargettedBy == 0);
+    if (itsTargettedBy == nullptr)
+        DestroySelf(inGC);
+}

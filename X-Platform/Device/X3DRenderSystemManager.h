@@ -1,0 +1,37 @@
+#pragma once
+// The process's render systems and the shader context all devices share. The host
+// makes the one manager before any device and registers the render systems; the
+// first one registered (lowest key) makes every device and resource.
+#include "XMap.h"
+#include "cg.h"
+
+#include <cstdint>
+#include <memory>
+
+class X3DRenderSystem;
+
+class X3DRenderSystemManager {
+public:
+    // A second manager is reported and does not replace the first.
+    X3DRenderSystemManager();
+    ~X3DRenderSystemManager();
+    X3DRenderSystemManager(const X3DRenderSystemManager&) = delete;
+    X3DRenderSystemManager& operator=(const X3DRenderSystemManager&) = delete;
+
+    static X3DRenderSystemManager* GetManager();
+    // Null, reported, when there is no manager or no render system.
+    static X3DRenderSystem* GetCurrentRenderSystem();
+    // As GetCurrentRenderSystem, but throws XException kNoRenderer instead of returning null.
+    static X3DRenderSystem& GetRequiredRenderSystem();
+
+    void RegisterRenderSystem(uint32_t inKey, std::unique_ptr<X3DRenderSystem> inSystem);
+    _CGcontext* GetApplicationCgContext() const { return itsApplicationCgContext; }
+    // Set by the shader runtime when it starts; devices copy it at construction.
+    void SetApplicationCgContext(_CGcontext* inContext) { itsApplicationCgContext = inContext; }
+
+private:
+    XMap<uint32_t, std::unique_ptr<X3DRenderSystem>> itsSystemMap;
+    _CGcontext* itsApplicationCgContext = nullptr;
+
+    static X3DRenderSystemManager* sManager;
+};
