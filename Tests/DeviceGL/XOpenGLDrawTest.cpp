@@ -218,3 +218,32 @@ TEST_F(OpenGLDeviceTest, ColourMaskAndDepthTestFilterWrites)
     EXPECT_EQ(p.blue, 0);
 }
 } // namespace
+
+namespace {
+TEST_F(OpenGLDeviceTest, ClippingPlanesCutInWorldSpaceUntilDeleted)
+{
+    struct XCase {
+        std::vector<XMathVectorF4> planes;
+        bool left, right, top;
+    };
+    const XCase cases[] = {
+        {{}, true, true, true},
+        {{XMathVectorF4(1, 0, 0, -32)}, false, true, true},                              // keeps x >= 32
+        {{XMathVectorF4(1, 0, 0, -32), XMathVectorF4(0, -1, 0, 32)}, false, true, false}, // and y <= 32
+    };
+    UseColouredVertices();
+    const auto quad = Coloured({{0, 0}, {64, 0}, {64, 64}, {0, 64}});
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(c.planes.size());
+        BeginFrame();
+        for (const XMathVectorF4& plane : c.planes)
+            gc->AddClippingPlane(plane);
+        gc->DrawUserPrimitives(X3DGC::kQuadList, quad.data(), 0, 1);
+        gc->DeleteAllClippingPlanes();
+        const XBGRA32Volume picture = EndFrame();
+        EXPECT_EQ(IsLit(At(picture, 8, 8)), c.left);
+        EXPECT_EQ(IsLit(At(picture, 56, 8)), c.right);
+        EXPECT_EQ(IsLit(At(picture, 56, 56)), c.top);
+    }
+}
+} // namespace

@@ -3,6 +3,7 @@
 #include "X3DGCScopedLock.h"
 #include "X3DIndexBuffer.h"
 #include "XAssert.h"
+#include "XException.h"
 #include "XLock.h"
 #include "XOpenGLShaderRuntime.h"
 #include "XOpenGLUtilities.h"
@@ -72,6 +73,13 @@ void XOpenGLGC::XOpenGLGCImp::Initialise(const X3DGC::XCreationParameters& inPar
 
 void XOpenGLGC::XOpenGLGCImp::InitialiseState()
 {
+    // What the driver offers, read once per context.
+    itsHasBlendEquation = OpenGLCheckExtension("GL_EXT_blend_minmax");
+    itsFixedFunctionUnits = OpenGLCheckExtension("GL_ARB_multitexture")
+        ? uint32_t(std::max(QueryInteger(GL_MAX_TEXTURE_UNITS_ARB, 1), 1)) : 1;
+    itsTexCoordSets = itsFixedFunctionUnits;
+    if (OpenGLCheckExtension("GL_ARB_vertex_program") || OpenGLCheckExtension("GL_ARB_fragment_program"))
+        itsTexCoordSets = uint32_t(std::max(QueryInteger(GL_MAX_TEXTURE_COORDS_ARB, 1), 1));
     X3DGC& gc = GetGC();
     gc.SetViewport(X3DViewport(XRect(0, 0, 640, 480), 0.1f, 1000.0f));
     gc.SetProjection(XMatrix_4x4<float>());
@@ -95,11 +103,6 @@ void XOpenGLGC::XOpenGLGCImp::InitialiseState()
     glEnable(GL_LINE_SMOOTH);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
-    itsFixedFunctionUnits = OpenGLCheckExtension("GL_ARB_multitexture")
-        ? uint32_t(std::max(QueryInteger(GL_MAX_TEXTURE_UNITS_ARB, 1), 1)) : 1;
-    itsTexCoordSets = itsFixedFunctionUnits;
-    if (OpenGLCheckExtension("GL_ARB_vertex_program") || OpenGLCheckExtension("GL_ARB_fragment_program"))
-        itsTexCoordSets = uint32_t(std::max(QueryInteger(GL_MAX_TEXTURE_COORDS_ARB, 1), 1));
     CheckGLError();
 }
 
@@ -233,6 +236,13 @@ void XOpenGLGC::XOpenGLGCImp::SetFillMode(X3DGC::XFillMode inMode)
     glPolygonMode(GL_FRONT_AND_BACK, kModes[inMode]);
 }
 
+void XOpenGLGC::XOpenGLGCImp::SetBlendEquation(GLenum inEquation)
+{
+    // Without the extension the equation is always addition.
+    if (itsHasBlendEquation)
+        glBlendEquationEXT(inEquation);
+}
+
 void XOpenGLGC::XOpenGLGCImp::SetBlendMode(X3DGC::XBlendMode inMode)
 {
     switch (inMode) {
@@ -241,17 +251,21 @@ void XOpenGLGC::XOpenGLGCImp::SetBlendMode(X3DGC::XBlendMode inMode)
         return;
     case X3DGC::kBlendOver:
         glEnable(GL_BLEND);
-        glBlendEquationEXT(GL_FUNC_ADD);
+        SetBlendEquation(GL_FUNC_ADD);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         return;
     case X3DGC::kBlendUnder:
         glEnable(GL_BLEND);
-        glBlendEquationEXT(GL_FUNC_ADD);
+        SetBlendEquation(GL_FUNC_ADD);
         glBlendFunc(GL_ONE_MINUS_DST_ALPHA, GL_ONE);
         return;
     case X3DGC::kBlendMaximum:
         glEnable(GL_BLEND);
-        glBlendEquationEXT(GL_MAX);
+        if (!itsHasBlendEquation)
+            throw XException(XException::kMissingExtension,
+                "this OpenGL driver cannot blend by maximum (GL_EXT_blend_minmax is missing); update the graphics "
+                "driver or choose another blend mode");
+        SetBlendEquation(GL_MAX);
         return;
     }
     X_ASSERT(false);

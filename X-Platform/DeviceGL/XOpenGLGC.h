@@ -84,6 +84,8 @@ protected:
     XMutex& GetContextMutex() { return itsContextMutex; }
 
 private:
+    void SetBlendEquation(GLenum inEquation);
+
     XMutex itsContextMutex{4000, false};
     void* itsContext = nullptr;
     uint64_t itsPixelFormat = 0;
@@ -93,6 +95,7 @@ private:
     uint32_t itsEnabledClipPlanes = 0;
     uint32_t itsFixedFunctionUnits = 1;
     uint32_t itsTexCoordSets = 1;
+    bool itsHasBlendEquation = false;
 
     static XMap<uint64_t, void*> sShareContexts;
     static XMutex sShareContextMutex;
