@@ -93,6 +93,41 @@ TEST_F(OpenGLTextureTest, EnlargedTextureIsDrawnUpToItsMaximumCoordinates)
     Destroy(texture);
 }
 
+TEST_F(OpenGLTextureTest, SamplersChooseFilterAndWrapping)
+{
+    // Two texels, black then white, drawn over the target with coordinates 0 to 2.
+    auto* texture = new XTexture2D(*gc, 2, 1, X3DGC::kLuminance8);
+    const uint8_t texels[2] = {0, 255};
+    texture->CopyInData(texels, sizeof texels);
+    struct XCase {
+        X3DGC::XSamplerState sampler;
+        int at20, at40; // red at x = 20 (s = 0.64) and x = 40 (s = 1.27)
+        int tolerance;
+    };
+    X3DGC::XSamplerState nearestClamp, linearClamp, nearestRepeat;
+    linearClamp.minFilter = linearClamp.magFilter = 1;
+    nearestRepeat.addressU = nearestRepeat.addressV = 1;
+    const XCase cases[] = {
+        {nearestClamp, 255, 255, 0},
+        {linearClamp, 199, 255, 3}, // 78 % of the way from the black texel's centre to the white one's
+        {nearestRepeat, 255, 0, 0}, // s = 1.27 is the black texel again
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        BeginFrame();
+        UseTexturedVertices();
+        const XTexturedVertex quad[] = {{0, 0, 0, 0, 0}, {kSize, 0, 0, 2, 0}, {kSize, kSize, 0, 2, 1}, {0, kSize, 0, 0, 1}};
+        gc->SetTexture(0, texture);
+        gc->SetTextureSampler(0, c.sampler);
+        gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+        gc->SetTexture(0, nullptr);
+        const XBGRA32Volume picture = EndFrame();
+        EXPECT_NEAR(At(picture, 20, 32).red, c.at20, c.tolerance);
+        EXPECT_NEAR(At(picture, 40, 32).red, c.at40, c.tolerance);
+    }
+    Destroy(texture);
+}
+
 TEST_F(OpenGLTextureTest, StaticTextureCanBeWrittenAgainAfterItsUpload)
 {
     auto* texture = new XTexture3D(*gc, 4, 4, 4, X3DGC::kLuminance8, X3DGCBuffer::kBufferStaticDraw);
