@@ -2,13 +2,13 @@
 
 #include "WEGLDisplay.h"
 #include "XException.h"
-#include "XGLException.h"
 #include "XLock.h"
 #include "XMap.h"
 #include "XOpenGLUtilities.h"
 
 #include <cstdio>
 #include <tuple>
+#include <vector>
 
 namespace {
 XException EGLFailure(const char* inWhat)
