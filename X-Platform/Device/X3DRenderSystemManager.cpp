@@ -4,13 +4,34 @@
 #include "XAssert.h"
 #include "XException.h"
 
+#include <utility>
+#include <vector>
+
 X3DRenderSystemManager* X3DRenderSystemManager::sManager = nullptr;
+
+namespace {
+// Filled while the module's objects are initialised, so made on first use.
+std::vector<std::pair<uint32_t, X3DRenderSystemManager::XRenderSystemMaker>>& StartupSystems()
+{
+    static std::vector<std::pair<uint32_t, X3DRenderSystemManager::XRenderSystemMaker>> sSystems;
+    return sSystems;
+}
+} // namespace
 
 X3DRenderSystemManager::X3DRenderSystemManager()
 {
     X_ASSERT(sManager == 0);
     if (sManager == nullptr)
         sManager = this;
+    for (const auto& [key, maker] : StartupSystems())
+        RegisterRenderSystem(key, maker());
+}
+
+void X3DRenderSystemManager::AddStartupRenderSystem(uint32_t inKey, XRenderSystemMaker inMaker)
+{
+    if (sManager != nullptr)
+        sManager->RegisterRenderSystem(inKey, inMaker());
+    StartupSystems().emplace_back(inKey, std::move(inMaker));
 }
 
 X3DRenderSystemManager::~X3DRenderSystemManager()
