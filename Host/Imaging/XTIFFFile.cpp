@@ -8,9 +8,37 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <mutex>
+
+namespace {
+
+TIFFExtendProc gNextExtender = nullptr;
+
+void AddPrivateTags(TIFF* inTIFF)
+{
+    static const TIFFFieldInfo kFields[] = {
+        {XTIFFFile::kImageJMetadataSizesTag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFF_LONG, FIELD_CUSTOM, 1, 1,
+            const_cast<char*>("IJMetadataByteCounts")},
+        {XTIFFFile::kImageJMetadataTag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFF_BYTE, FIELD_CUSTOM, 1, 1,
+            const_cast<char*>("IJMetadata")},
+    };
+    TIFFMergeFieldInfo(inTIFF, kFields, uint32_t(std::size(kFields)));
+    if (gNextExtender)
+        gNextExtender(inTIFF);
+}
+
+} // namespace
+
+void XTIFFFile::RegisterPrivateTags()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { gNextExtender = TIFFSetTagExtender(&AddPrivateTags); });
+}
 
 XTIFFFile::XTIFFFile(const XString& inPath, const char* inMode) : itsPath(inPath)
 {
+    RegisterPrivateTags();
     const bool reading = inMode[0] == 'r';
     if (reading) {
         // libtiff's own message for a missing file is terse; say it plainly first.

@@ -14,6 +14,15 @@ public:
     // Largest single block libtiff may allocate for one strip or tile, so that a
     // file declaring absurd sizes cannot exhaust memory inside the library.
     static constexpr int64_t kMaxLibraryAllocation = int64_t(1) << 30;
+    // Private tags of ImageJ hyperstacks: the byte size of each metadata block (LONG
+    // array), and the blocks themselves (BYTE array).
+    static constexpr uint32_t kImageJMetadataSizesTag = 50838;
+    static constexpr uint32_t kImageJMetadataTag = 50839;
+
+    // Makes libtiff keep and write the private tags above in every file it opens from
+    // now on (unknown tags cannot be written). Opening an XTIFFFile does this itself;
+    // code that calls libtiff directly calls it first.
+    static void RegisterPrivateTags();
 
     // inMode "r" reads, "w" writes classic TIFF, "w8" writes BigTIFF.
     // Throws XException kFileError naming the file when it cannot be opened.

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -46,6 +47,50 @@ void InvertPlane(uint8_t* inOutPlane, size_t inCount, T inMax)
     T* p = reinterpret_cast<T*>(inOutPlane);
     for (size_t i = 0; i < inCount; ++i)
         p[i] = T(inMax - p[i]);
+}
+
+// The (black, white) pairs of the "rang" block in an ImageJ hyperstack's binary metadata,
+// one per channel; empty when the metadata holds none or does not hang together. The
+// header block is a magic number, "IJIJ" in big-endian files and "JIJI" in little-endian
+// ones, then a (type, block count) pair per kind of block; inSizes gives the size of the
+// header and then of each block in turn.
+std::vector<double> ParseImageJRanges(const uint32_t* inSizes, uint32_t inSizeCount, const uint8_t* inBytes,
+    uint32_t inByteCount, uint32_t inChannels)
+{
+    constexpr uint32_t kRanges = 0x72616e67; // "rang"
+    if (inSizeCount < 2 || inSizes[0] < 4 || inSizes[0] > inByteCount)
+        return {};
+    bool big;
+    if (std::memcmp(inBytes, "IJIJ", 4) == 0)
+        big = true;
+    else if (std::memcmp(inBytes, "JIJI", 4) == 0)
+        big = false;
+    else
+        return {};
+    auto read = [&](uint64_t inAt, int inLength) {
+        uint64_t v = 0;
+        for (int i = 0; i < inLength; ++i)
+            v |= uint64_t(inBytes[inAt + uint64_t(i)]) << (8 * (big ? inLength - 1 - i : i));
+        return v;
+    };
+    std::vector<double> ranges;
+    uint64_t offset = inSizes[0]; // never past inByteCount
+    uint32_t block = 1;
+    for (uint64_t entry = 4; entry + 8 <= inSizes[0]; entry += 8) {
+        const uint64_t type = read(entry, 4), count = read(entry + 4, 4);
+        if (count > inSizeCount - block)
+            return {};
+        for (uint64_t k = 0; k < count; ++k, ++block) {
+            const uint64_t size = inSizes[block];
+            if (size > inByteCount - offset)
+                return {};
+            if (type == kRanges && ranges.empty() && size == uint64_t(inChannels) * 16)
+                for (uint64_t at = offset; at < offset + size; at += 8)
+                    ranges.push_back(std::bit_cast<double>(read(at, 8)));
+            offset += size;
+        }
+    }
+    return ranges;
 }
 
 } // namespace
@@ -241,6 +286,33 @@ void XTIFFImporter::ParseImageJ(const XString& inDescription)
     ReadImageJCounts(values);
     ReadImageJCalibration(values);
     ReadImageJDisplayRange(values);
+    ReadImageJChannelRanges();
+}
+
+// A hyperstack keeps each channel's display range in its binary metadata; entries
+// that are not a usable range leave that channel to the automatic one.
+void XTIFFImporter::ReadImageJChannelRanges()
+{
+    TIFF* tif = itsFile->Get();
+    uint32_t sizeCount = 0, byteCount = 0;
+    const uint32_t* sizes = nullptr;
+    const uint8_t* bytes = nullptr;
+    if (itsLayout.samplesPerPixel != 1 || !TIFFGetField(tif, XTIFFFile::kImageJMetadataSizesTag, &sizeCount, &sizes) ||
+        !TIFFGetField(tif, XTIFFFile::kImageJMetadataTag, &byteCount, &bytes) || !sizes || !bytes)
+        return;
+    const std::vector<double> ranges = ParseImageJRanges(sizes, sizeCount, bytes, byteCount, itsLayout.channelCount);
+    if (ranges.empty())
+        return;
+    itsLayout.channels.resize(itsLayout.channelCount);
+    for (uint32_t c = 0; c < itsLayout.channelCount; ++c) {
+        const double black = ranges[2 * size_t(c)], white = ranges[2 * size_t(c) + 1];
+        if (!std::isfinite(black) || !std::isfinite(white) || white <= black)
+            continue;
+        XChannelInfo& info = itsLayout.channels[c];
+        info.hasDisplayRange = true;
+        info.displayBlack = black;
+        info.displayWhite = white;
+    }
 }
 
 // A single channel's display range is the stack's min and max.

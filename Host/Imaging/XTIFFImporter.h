@@ -1,7 +1,8 @@
 #pragma once
 // Reads microscopy stacks from TIFF files through libtiff:
 // - ImageJ hyperstacks (an "ImageJ=" ImageDescription giving images, channels,
-//   slices, frames, spacing, unit and finterval; pages in channel, slice, frame order),
+//   slices, frames, spacing, unit and finterval; pages in channel, slice, frame order;
+//   channel display ranges from the binary metadata tags),
 // - OME-TIFF (OME-XML in the first ImageDescription: Pixels sizes, DimensionOrder,
 //   Type, physical sizes, TimeIncrement, Channel names and colours, TiffData),
 // - plain multi-page TIFF (one channel, or three for RGB pages; pages are z slices).
@@ -72,6 +73,7 @@ private:
     void MapImageJPages();
     void ReadImageJCalibration(const std::map<std::string, XString>& inValues);
     void ReadImageJDisplayRange(const std::map<std::string, XString>& inValues);
+    void ReadImageJChannelRanges();
     void ParseOME(const XString& inDescription);
     void SetUpPlain();
     void CheckSizes();

@@ -6,6 +6,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -94,6 +95,9 @@ void CheckStack(const XString& inPath, const XTIFFWriter::XStack& inStack, const
         refuse("its time increment is not a positive number");
     if (!IsValidOrder(UpperOrder(inStack.dimensionOrder)))
         refuse(XString("the dimension order \"%1\" is not XY followed by C, Z and T").Replace(inStack.dimensionOrder));
+    if (!inStack.displayRanges.empty() && inStack.displayRanges.size() != inStack.channelCount)
+        refuse(XString("it has %1 display ranges for %2 channels").Replace(int64_t(inStack.displayRanges.size()))
+                   .Replace(int64_t(inStack.channelCount)));
     if (inOptions.tileSize % 16 != 0)
         refuse("tiles must be a multiple of 16 pixels");
     uint64_t pages = uint64_t(inStack.channelCount) * inStack.sliceCount * inStack.timepointCount;
@@ -126,6 +130,28 @@ XString XTIFFWriter::MakeImageJDescription(const XStack& inStack)
         d += "finterval=" + Number(inStack.timeIncrement) + "\n";
     d += "loop=false\n";
     return d;
+}
+
+std::vector<uint8_t> XTIFFWriter::MakeImageJRanges(const std::vector<XDisplayRange>& inRanges, bool inBigEndian,
+    std::vector<uint32_t>& outSizes)
+{
+    std::vector<uint8_t> bytes;
+    auto put = [&](uint64_t inValue, int inBytes) {
+        for (int i = 0; i < inBytes; ++i) {
+            const int shift = 8 * (inBigEndian ? inBytes - 1 - i : i);
+            bytes.push_back(uint8_t(inValue >> shift));
+        }
+    };
+    // Header: the magic number, then one (type, block count) pair: "rang", 1.
+    put(0x494a494a, 4);
+    put(0x72616e67, 4);
+    put(1, 4);
+    for (const XDisplayRange& r : inRanges) {
+        put(std::bit_cast<uint64_t>(r.black), 8);
+        put(std::bit_cast<uint64_t>(r.white), 8);
+    }
+    outSizes = {12, uint32_t(16 * inRanges.size())};
+    return bytes;
 }
 
 XString XTIFFWriter::MakeOMEXML(const XStack& inStack, const XString& inFileName)
@@ -275,6 +301,13 @@ void WritePages(const XString& inPartPath, XTIFFWriter::XForm inForm, const XTIF
         SetPageTags(tif, inForm, inStack, inOptions);
         if (page == 0 && !inDescription.IsEmpty())
             TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, inDescription.GetCString());
+        // ImageJ reads its binary metadata in the file's byte order.
+        if (page == 0 && inForm == XTIFFWriter::XForm::kImageJ && inStack.channelCount > 1 && !inStack.displayRanges.empty()) {
+            std::vector<uint32_t> sizes;
+            const std::vector<uint8_t> bytes = XTIFFWriter::MakeImageJRanges(inStack.displayRanges, TIFFIsBigEndian(tif), sizes);
+            TIFFSetField(tif, XTIFFFile::kImageJMetadataSizesTag, uint32_t(sizes.size()), sizes.data());
+            TIFFSetField(tif, XTIFFFile::kImageJMetadataTag, uint32_t(bytes.size()), bytes.data());
+        }
         if (inOptions.tileSize)
             WriteTiles(file, plane, inStack, inOptions.tileSize, tile);
         else

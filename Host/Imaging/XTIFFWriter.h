@@ -16,6 +16,12 @@ public:
     enum class XForm { kPlain, kImageJ, kOME };
     enum class XCompression { kNone, kLZW, kDeflate };
 
+    // A channel's display levels: values at or below black show black, at or above white full colour.
+    struct XDisplayRange {
+        double black = 0.0;
+        double white = 0.0;
+    };
+
     struct XStack {
         int32_t width = 0;
         int32_t height = 0;
@@ -29,6 +35,8 @@ public:
         std::vector<XARGB32Colour> channelColours;  // OME only
         bool hasStartTime = false;
         XTime startTime;
+        // ImageJ with several channels: none, or one per channel, written as given.
+        std::vector<XDisplayRange> displayRanges;
         XString dimensionOrder = "XYCZT"; // OME page order; ImageJ and plain files are always channel, slice, frame
         bool tiffDataPerPlane = false;    // OME: one TiffData element per page instead of one for all
     };
@@ -63,4 +71,9 @@ public:
     // The OME-XML and ImageJ descriptions the writer puts in the first page.
     static XString MakeOMEXML(const XStack& inStack, const XString& inFileName);
     static XString MakeImageJDescription(const XStack& inStack);
+    // The binary metadata an ImageJ hyperstack keeps its channels' display ranges in:
+    // the bytes of its private metadata tag, and in outSizes the size of each block
+    // (the header first). Multi-byte values in the given byte order.
+    static std::vector<uint8_t> MakeImageJRanges(const std::vector<XDisplayRange>& inRanges, bool inBigEndian,
+        std::vector<uint32_t>& outSizes);
 };

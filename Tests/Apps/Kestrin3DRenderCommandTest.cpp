@@ -126,6 +126,28 @@ TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
     ASSERT_EQ(given.exitCode, 0) << given.err;
     EXPECT_TRUE(Contains(given.out, "display range 10 to 250.5\n")) << given.out;
 
+    // A hyperstack's ranges are per channel; one it cannot use leaves that channel automatic.
+    std::vector<std::unique_ptr<XGrey16Volume>> volumes;
+    std::vector<const XVolume*> pointers;
+    for (uint16_t channel = 0; channel < 2; ++channel) {
+        volumes.push_back(std::make_unique<XGrey16Volume>(8, 8, 2));
+        for (int32_t x = 0; x < 8; ++x)
+            volumes.back()->SetVoxel(x, 0, 0, uint16_t(100 * channel + 10 * x + 1));
+        pointers.push_back(volumes.back().get());
+    }
+    XTIFFWriter::XStack hyper;
+    hyper.width = hyper.height = 8;
+    hyper.sliceCount = 2;
+    hyper.channelCount = 2;
+    hyper.displayRanges = {{5, 900}, {20, 20}};
+    const std::string ranged = OutputPath("stored-ranges.tif");
+    XTIFFWriter::WriteVolumes(ranged, XTIFFWriter::XForm::kImageJ, hyper, pointers);
+    const XRun ranges = RunKestrin3D({"info", ranged});
+    ASSERT_EQ(ranges.exitCode, 0) << ranges.err;
+    EXPECT_TRUE(Contains(ranges.out, "display range 5 to 900\n")) << ranges.out;
+    const size_t automatic = ranges.out.find("(auto");
+    EXPECT_TRUE(automatic != std::string::npos && automatic == ranges.out.rfind("(auto")) << ranges.out;
+
     const XRun sample = RunKestrin3D({"info"});
     ASSERT_EQ(sample.exitCode, 0) << sample.err;
     EXPECT_TRUE(Contains(sample.out, "256 x 256 x 64 voxels")) << sample.out;

@@ -1,6 +1,7 @@
 #include "ImportTestStacks.h"
 #include "XException.h"
 #include "XSampleDB.h"
+#include "XTIFFFile.h"
 #include "XTIFFImporter.h"
 #include "XTIFFSequenceImporter.h"
 #include "XTestEnvironment.h"
@@ -29,10 +30,13 @@ struct Page {
     uint32_t tileSide = 0; // non-zero: tiles of this side
     bool writeData = true;
     std::string description = {};
+    std::vector<uint32_t> ijSizes = {}; // with ijBytes: ImageJ's binary metadata tags
+    std::vector<uint8_t> ijBytes = {};
 };
 
 void WritePages(const std::string& inPath, const std::vector<Page>& inPages)
 {
+    XTIFFFile::RegisterPrivateTags();
     TIFF* tif = TIFFOpen(inPath.c_str(), "w");
     ASSERT_TRUE(tif);
     for (const Page& p : inPages) {
@@ -60,6 +64,10 @@ void WritePages(const std::string& inPath, const std::vector<Page>& inPages)
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, p.writeData ? p.height : 1u);
         if (!p.description.empty())
             TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, p.description.c_str());
+        if (!p.ijSizes.empty()) {
+            TIFFSetField(tif, XTIFFFile::kImageJMetadataSizesTag, uint32_t(p.ijSizes.size()), p.ijSizes.data());
+            TIFFSetField(tif, XTIFFFile::kImageJMetadataTag, uint32_t(p.ijBytes.size()), p.ijBytes.data());
+        }
         std::vector<uint8_t> data(size_t(p.width) * (p.writeData ? p.height : 1u) * (p.bits / 8) * p.samples, 7);
         ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, data.data(), tmsize_t(data.size())), 0);
         ASSERT_TRUE(TIFFWriteDirectory(tif));
@@ -259,5 +267,64 @@ TEST(XTIFFCorruptFiles, ImageJCountsAreChecked)
         const std::string path = TempFile("imagej-" + std::to_string(n++) + ".tif");
         WritePages(path, pages);
         ExpectRefused(path, XException::kUnsupportedFile, c.named);
+    }
+}
+
+TEST(XTIFFCorruptFiles, DamagedImageJRangeMetadataIsIgnored)
+{
+    using Bytes = std::vector<uint8_t>;
+    using Sizes = std::vector<uint32_t>;
+    const std::vector<XTIFFWriter::XDisplayRange> ranges = {{10, 300}, {-1.5, 2.25}};
+    Sizes sizes;
+    const Bytes big = XTIFFWriter::MakeImageJRanges(ranges, true, sizes);
+    const Bytes little = XTIFFWriter::MakeImageJRanges(ranges, false, sizes);
+    const Sizes good = sizes; // {12, 32}
+    // An "info" block of 5 bytes before the ranges, as files with notes have.
+    Bytes withInfo(big.begin(), big.begin() + 4);
+    withInfo.insert(withInfo.end(), {'i', 'n', 'f', 'o', 0, 0, 0, 1});
+    withInfo.insert(withInfo.end(), big.begin() + 4, big.begin() + 12);
+    withInfo.insert(withInfo.end(), {1, 2, 3, 4, 5});
+    withInfo.insert(withInfo.end(), big.begin() + 12, big.end());
+    Bytes badMagic = big, twoBlocks = big, cut = big;
+    badMagic[3] = 'X';
+    twoBlocks[11] = 2; // announces a second "rang" block that no size covers
+    cut.resize(big.size() - 1);
+    const struct {
+        const char* what;
+        Sizes sizes;
+        Bytes bytes;
+        bool kept;
+    } cases[] = {
+        {"big-endian", good, big, true},
+        {"little-endian", good, little, true},
+        {"after a skipped block", {20, 5, 32}, withInfo, true},
+        {"unknown magic", good, badMagic, false},
+        {"header larger than the data", {60, 32}, big, false},
+        {"header too short", {3, 32}, big, false},
+        {"only the header's size", {12}, big, false},
+        {"block past the end", good, cut, false},
+        {"more blocks than sizes", good, twoBlocks, false},
+        {"block for another channel count", {12, 16}, Bytes(big.begin(), big.begin() + 28), false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<Page> pages(2);
+        pages[0].description = "ImageJ=1.11a\nimages=2\nchannels=2\nhyperstack=true\n";
+        pages[0].ijSizes = c.sizes;
+        pages[0].ijBytes = c.bytes;
+        const std::string path = TempFile("ranges-" + std::to_string(n++) + ".tif");
+        WritePages(path, pages);
+        XTIFFImporter importer(path);
+        const auto& channels = importer.GetLayout().channels;
+        ASSERT_EQ(channels.size(), 2u);
+        for (size_t ch = 0; ch < 2; ++ch) {
+            EXPECT_EQ(channels[ch].hasDisplayRange, c.kept);
+            if (c.kept) {
+                EXPECT_EQ(channels[ch].displayBlack, ranges[ch].black);
+                EXPECT_EQ(channels[ch].displayWhite, ranges[ch].white);
+            }
+        }
+        EXPECT_EQ(importer.ReadAll().size(), 2u);
     }
 }

@@ -88,6 +88,43 @@ TEST(XTIFFImport, HyperstacksRoundTripInEverySampleType)
     }
 }
 
+TEST(XTIFFImport, HyperstackDisplayRangesRoundTripAndUnusableOnesAreLeftOut)
+{
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    const struct {
+        std::vector<XTIFFWriter::XDisplayRange> ranges;
+        std::vector<bool> kept;
+    } cases[] = {
+        {{{10, 200}, {0.5, 4000.25}, {-3, 3}}, {true, true, true}},
+        {{{10, 200}, {nan, 5}, {7, 7}}, {true, false, false}},
+        {{{0, inf}, {5, 4}, {-inf, 2}}, {false, false, false}},
+        {{}, {false, false, false}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(n);
+        Stack stack = MakeStack(XVoxelType::kGrey16, 3, 2, 1);
+        stack.info.displayRanges = c.ranges;
+        const std::string path = TempFile("ranges-" + std::to_string(n++) + ".tif");
+        XTIFFWriter::WriteVolumes(path, XForm::kImageJ, stack.info, stack.Pointers());
+
+        XTIFFImporter importer(path);
+        const auto& channels = importer.GetLayout().channels;
+        ASSERT_EQ(channels.size(), 3u);
+        std::unique_ptr<XDataVolumeSequence> sequence = XTIFFSequenceImporter::Import(path);
+        for (uint32_t ch = 0; ch < 3; ++ch) {
+            EXPECT_EQ(channels[ch].hasDisplayRange, c.kept[ch]) << "channel " << ch + 1;
+            if (!c.kept[ch])
+                continue;
+            EXPECT_EQ(channels[ch].displayBlack, c.ranges[ch].black);
+            EXPECT_EQ(channels[ch].displayWhite, c.ranges[ch].white);
+            std::unique_ptr<XImageRenderer> renderer(sequence->GetRendererCopy(ch + 1));
+            EXPECT_EQ(renderer->GetBlackLevel(), c.ranges[ch].black);
+            EXPECT_EQ(renderer->GetWhiteLevel(), c.ranges[ch].white);
+        }
+    }
+}
+
 TEST(XTIFFImport, OMEFilesRoundTripWithNamesColoursAndOrder)
 {
     struct Case {

@@ -1,6 +1,6 @@
-// Writes the fuzzer's seeds: small plain, ImageJ and OME TIFF files of the test
-// stacks, an RGB page followed by a min-is-white one, and the OME-XML of a 13 x 7
-// stack on its own, also with a DTD that declares an entity.
+// Writes the fuzzer's seeds: small plain, ImageJ (one with channel display ranges) and
+// OME TIFF files of the test stacks, an RGB page followed by a min-is-white one, and
+// the OME-XML of a 13 x 7 stack on its own, also with a DTD that declares an entity.
 //   bin/MakeImportSeeds Tests/Import/Fuzz/Seeds
 #include "ImportTestStacks.h"
 #include "XException.h"
@@ -83,6 +83,10 @@ int main(int argc, char** argv)
             stack.info.channelNames.assign(seed.channels, "dye");
             XTIFFWriter::WriteVolumes(XString(folder + "/" + seed.name), seed.form, stack.info, stack.Pointers(), seed.options);
         }
+        // A hyperstack with a display range per channel in its binary metadata.
+        Stack ranged = MakeStack(XVoxelType::kGrey16, 3, 2, 1);
+        ranged.info.displayRanges = {{10, 300}, {0, 4095}, {-2.5, 1e4}};
+        XTIFFWriter::WriteVolumes(XString(folder + "/imagej16-ranges.tif"), XForm::kImageJ, ranged.info, ranged.Pointers());
         if (!WriteColourPages(folder + "/rgb-then-white.tif"))
             throw XException(XException::kFileError, "The seed rgb-then-white.tif could not be written.");
         Stack stack = MakeStack(XVoxelType::kGrey16, 2, 3, 4);
