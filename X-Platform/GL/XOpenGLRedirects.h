@@ -560,3 +560,4 @@
 #define glProgramUniformMatrix2fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORMMATRIX2FVPROC>("glProgramUniformMatrix2fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
 #define glProgramUniformMatrix3fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORMMATRIX3FVPROC>("glProgramUniformMatrix3fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
 #define glProgramUniformMatrix4fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORMMATRIX4FVPROC>("glProgramUniformMatrix4fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glGetProgramPipelineiv (::XGLEntry::Extension<PFNGLGETPROGRAMPIPELINEIVPROC>("glGetProgramPipelineiv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
