@@ -1,4 +1,5 @@
 // The shader runtime's core calls over GLSL separable programs.
+#include "XCgDeclarations.h"
 #include "XCgRuntimeImp.h"
 #include "XOpenGL.h"
 #include "cgGL.h"
@@ -7,7 +8,9 @@
 #include <atomic>
 #include <cctype>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <set>
 #include <unordered_set>
 
 namespace {
@@ -49,33 +52,6 @@ bool IsIdentifier(const char* inText)
     return true;
 }
 
-// Offsets of inWord as a whole word in inText.
-std::vector<size_t> WordOffsets(const std::string& inText, const std::string& inWord)
-{
-    std::vector<size_t> found;
-    for (size_t at = inText.find(inWord); at != std::string::npos; at = inText.find(inWord, at + 1)) {
-        const bool startsWord = at == 0 || !IsWordChar(inText[at - 1]);
-        const size_t end = at + inWord.size();
-        const bool endsWord = end >= inText.size() || !IsWordChar(inText[end]);
-        if (startsWord && endsWord)
-            found.push_back(at);
-    }
-    return found;
-}
-
-// Where the source declares uniform inName: the first whole-word use whose statement
-// holds the word "uniform". npos when not found (the uniform sorts last).
-size_t DeclarationOffset(const std::string& inSource, const std::string& inName)
-{
-    for (size_t at : WordOffsets(inSource, inName)) {
-        const size_t statementStart = inSource.find_last_of(";{}", at);
-        const size_t from = statementStart == std::string::npos ? 0 : statementStart + 1;
-        if (!WordOffsets(inSource.substr(from, at - from), "uniform").empty())
-            return at;
-    }
-    return std::string::npos;
-}
-
 struct XTypeInfo {
     GLenum glType;
     CGtype type;
@@ -100,6 +76,20 @@ constexpr XTypeInfo kTypes[] = {
     {GL_SAMPLER_3D, CG_SAMPLER3D, CG_PARAMETERCLASS_SAMPLER},
     {GL_SAMPLER_CUBE, CG_SAMPLERCUBE, CG_PARAMETERCLASS_SAMPLER},
 };
+
+// The GL type a declaration names; 0 for types we do not model.
+GLenum GLTypeNamed(const std::string& inTypeName)
+{
+    static const std::map<std::string, GLenum> kNames = {
+        {"float", GL_FLOAT}, {"vec2", GL_FLOAT_VEC2}, {"vec3", GL_FLOAT_VEC3}, {"vec4", GL_FLOAT_VEC4},
+        {"mat2", GL_FLOAT_MAT2}, {"mat3", GL_FLOAT_MAT3}, {"mat4", GL_FLOAT_MAT4}, {"int", GL_INT},
+        {"ivec2", GL_INT_VEC2}, {"ivec3", GL_INT_VEC3}, {"ivec4", GL_INT_VEC4}, {"bool", GL_BOOL},
+        {"sampler1D", GL_SAMPLER_1D}, {"sampler2D", GL_SAMPLER_2D}, {"sampler3D", GL_SAMPLER_3D},
+        {"samplerCube", GL_SAMPLER_CUBE},
+    };
+    auto found = kNames.find(inTypeName);
+    return found == kNames.end() ? 0 : found->second;
+}
 
 XTypeInfo TypeOf(GLenum inGLType)
 {
@@ -182,14 +172,22 @@ std::string ProgramLog(GLuint inProgram)
     return log;
 }
 
-// The active uniforms in declaration order; samplers take units in that order.
-void CollectParameters(_CGprogram& inOutProgram)
+// Every uniform the compilation declares, in declaration order, with those the driver
+// reports but we could not place after them; samplers take units in that order.
+// Declared uniforms the program does not use stay parameters (setting them does
+// nothing), so a program's parameters do not depend on how its body uses them.
+void CollectParameters(_CGprogram& inOutProgram, const std::set<std::string>& inDefined)
 {
+    struct XActive {
+        GLenum type;
+        GLint size;
+        bool placed = false;
+    };
     const GLuint program = inOutProgram.glProgram;
     GLint count = 0, longest = 0;
     glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
     glGetProgramiv(program, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
-    std::vector<std::pair<size_t, std::unique_ptr<_CGparameter>>> found;
+    std::vector<std::pair<std::string, XActive>> active;
     for (GLint i = 0; i < count; ++i) {
         std::string name(size_t(std::max(longest, 1)), '\0');
         GLsizei length = 0;
@@ -197,34 +195,48 @@ void CollectParameters(_CGprogram& inOutProgram)
         GLenum type = 0;
         glGetActiveUniform(program, GLuint(i), GLsizei(name.size()), &length, &size, &type, name.data());
         name.resize(size_t(std::max(length, 0)));
-        if (name.rfind("gl_", 0) == 0)
-            continue;
         if (name.size() > 3 && name.compare(name.size() - 3, 3, "[0]") == 0)
             name.resize(name.size() - 3);
-        auto parameter = std::make_unique<_CGparameter>();
-        const XTypeInfo info = TypeOf(type);
-        parameter->program = &inOutProgram;
-        parameter->name = name;
-        parameter->type = info.type;
-        parameter->parameterClass = size > 1 ? CG_PARAMETERCLASS_ARRAY : info.parameterClass;
-        parameter->arraySize = size;
-        parameter->location = glGetUniformLocation(program, name.c_str());
-        size_t order = DeclarationOffset(inOutProgram.source, name);
-        if (order == std::string::npos)
-            order = inOutProgram.source.size() + size_t(i);
-        found.emplace_back(order, std::move(parameter));
+        if (name.rfind("gl_", 0) != 0)
+            active.push_back({name, {type, size}});
     }
-    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    int unit = 0;
-    for (auto& [order, parameter] : found) {
+
+    auto add = [&](const std::string& inName, GLenum inType, GLint inSize) {
+        auto parameter = std::make_unique<_CGparameter>();
+        const XTypeInfo info = TypeOf(inType);
+        parameter->program = &inOutProgram;
         parameter->index = inOutProgram.parameters.size();
-        if (parameter->parameterClass == CG_PARAMETERCLASS_SAMPLER) {
-            parameter->unit = unit++;
-            glProgramUniform1iv(program, parameter->location, 1, &parameter->unit);
-        }
+        parameter->name = inName;
+        parameter->type = info.type;
+        parameter->parameterClass = inSize > 1 ? CG_PARAMETERCLASS_ARRAY : info.parameterClass;
+        parameter->arraySize = inSize;
+        parameter->location = glGetUniformLocation(program, inName.c_str());
         AddHandle(parameter.get());
         inOutProgram.parameters.push_back(std::move(parameter));
+    };
+    std::set<std::string> seen;
+    for (const XCgDeclarations::XUniform& declared : XCgDeclarations::Scan(inOutProgram.source, inDefined)) {
+        if (!seen.insert(declared.name).second)
+            continue;
+        auto found = std::find_if(active.begin(), active.end(), [&](const auto& a) { return a.first == declared.name; });
+        if (found != active.end()) {
+            found->second.placed = true;
+            add(found->first, found->second.type, found->second.size);
+        } else if (declared.certain && GLTypeNamed(declared.typeName) != 0) {
+            add(declared.name, GLTypeNamed(declared.typeName), declared.arraySize);
+        }
     }
+    for (const auto& [name, info] : active)
+        if (!info.placed)
+            add(name, info.type, info.size);
+
+    int unit = 0;
+    for (const auto& parameter : inOutProgram.parameters)
+        if (parameter->parameterClass == CG_PARAMETERCLASS_SAMPLER) {
+            parameter->unit = unit++;
+            if (parameter->location >= 0)
+                glProgramUniform1iv(program, parameter->location, 1, &parameter->unit);
+        }
 }
 
 void DestroyProgramObject(_CGprogram& inProgram)
@@ -410,7 +422,13 @@ CGprogram cgCreateProgram(CGcontext inContext, CGenum inProgramType, const char*
         XCgRuntime::SetError(CG_COMPILER_ERROR);
         return nullptr;
     }
-    CollectParameters(*program);
+    std::set<std::string> defined = {inProfile == CG_PROFILE_ARBVP1 ? "KESTRIN_VERTEX_PROGRAM" : "KESTRIN_FRAGMENT_PROGRAM"};
+    if (entry != "main")
+        defined.insert(entry);
+    for (const char** arg = inArgs; arg && *arg; ++arg)
+        if (std::strncmp(*arg, "-D", 2) == 0)
+            defined.insert(std::string(*arg + 2).substr(0, std::string(*arg + 2).find('=')));
+    CollectParameters(*program, defined);
     AddHandle(program.get());
     inContext->programs.push_back(std::move(program));
     return inContext->programs.back().get();
