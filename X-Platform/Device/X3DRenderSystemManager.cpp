@@ -3,6 +3,7 @@
 #include "X3DRenderSystem.h"
 #include "XAssert.h"
 #include "XException.h"
+#include "XSessionLogManager.h"
 
 X3DRenderSystemManager* X3DRenderSystemManager::sManager = nullptr;
 
@@ -11,10 +12,15 @@ X3DRenderSystemManager::X3DRenderSystemManager()
     X_ASSERT(sManager == 0);
     if (sManager == nullptr)
         sManager = this;
+    itsApplicationCgContext = cgCreateContext();
+    XSessionLogManager::GetManager()->AddEntry(
+        XString("Cg Version reported as %1").Replace(XString(cgGetString(CG_VERSION))), XSessionLogManager::kInfo);
 }
 
 X3DRenderSystemManager::~X3DRenderSystemManager()
 {
+    // Shaders still alive lose their programs with the context.
+    cgDestroyContext(itsApplicationCgContext);
     if (sManager == this)
         sManager = nullptr;
 }

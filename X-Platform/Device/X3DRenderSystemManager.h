@@ -25,9 +25,9 @@ public:
     static X3DRenderSystem& GetRequiredRenderSystem();
 
     void RegisterRenderSystem(uint32_t inKey, std::unique_ptr<X3DRenderSystem> inSystem);
+    // The shader context every device's programs live in, made with the manager (whose
+    // construction logs the runtime's version); devices copy it at construction.
     _CGcontext* GetApplicationCgContext() const { return itsApplicationCgContext; }
-    // Set by the shader runtime when it starts; devices copy it at construction.
-    void SetApplicationCgContext(_CGcontext* inContext) { itsApplicationCgContext = inContext; }
 
 private:
     XMap<uint32_t, std::unique_ptr<X3DRenderSystem>> itsSystemMap;
