@@ -3,72 +3,33 @@
 // stack's bytes ("x_stack_bytes" = the child's peak RSS / voxel bytes). The peak of
 // 'kestrin3d --help' in the same run ("x_stack_bytes" of the help case) is what the
 // program holds before any data.
+#include "Kestrin3DChild.h"
 #include "XGrey16Volume.h"
 #include "XTIFFWriter.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-#ifndef KESTRIN3D_EXECUTABLE
-#error "the build passes the path of kestrin3d"
-#endif
 
 namespace {
 
 constexpr int32_t kWidth = 512, kHeight = 512, kDepth = 128;
 constexpr uint64_t kStackBytes = uint64_t(kWidth) * kHeight * kDepth * 2 * sizeof(uint16_t);
 
-// Runs kestrin3d with its output discarded; returns its peak resident bytes, or 0
-// when it failed.
+// Runs kestrin3d; returns its peak resident bytes, or 0 when it failed.
 uint64_t PeakResidentBytes(const std::vector<std::string>& inArguments)
 {
-    const pid_t child = fork();
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        if (null < 0 || dup2(null, 1) < 0 || dup2(null, 2) < 0)
-            _exit(127);
-        std::vector<char*> argv{const_cast<char*>(KESTRIN3D_EXECUTABLE)};
-        for (const std::string& argument : inArguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(KESTRIN3D_EXECUTABLE, argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return 0;
-    return uint64_t(usage.ru_maxrss) * 1024; // kilobytes on Linux
+    const XChildRun run = RunKestrin3D(inArguments);
+    return run.succeeded ? run.peakResidentBytes : 0;
 }
 
-struct Scratch {
-    std::string dir, stack;
-    Scratch()
-    {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/kestrin-bench-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        dir = pattern;
-        setenv("KESTRIN_PREFS_FILE", (dir + "/prefs").c_str(), 1);
-        setenv("KESTRIN_LOG_FILE", (dir + "/session.log").c_str(), 1);
-        stack = dir + "/cells.tif";
-        WriteStack();
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+struct Scratch : XBenchScratch {
+    std::string stack = dir + "/cells.tif";
+    Scratch() { WriteStack(); }
 
     // Channel 1 a bright ball in a dim, noisy background; channel 2 a shell around it,
     // with a zero background as many instruments write.

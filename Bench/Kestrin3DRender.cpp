@@ -2,69 +2,26 @@
 // start to the written PNG (making the sample, loading the modules, OpenGL set-up,
 // rendering, writing), reported against 'kestrin3d --help' measured in the same run
 // ("x_help" = render time / help time: the cost above starting the program at all).
+#include "Kestrin3DChild.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-#ifndef KESTRIN3D_EXECUTABLE
-#error "the build passes the path of kestrin3d"
-#endif
 
 namespace {
 
-// Runs kestrin3d with its output discarded; returns the seconds it took, or a
-// negative value when it failed.
+// Runs kestrin3d; returns the seconds it took, or a negative value when it failed.
 double TimeRun(const std::vector<std::string>& inArguments)
 {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        if (null < 0 || dup2(null, 1) < 0 || dup2(null, 2) < 0)
-            _exit(127);
-        std::vector<char*> argv{const_cast<char*>(KESTRIN3D_EXECUTABLE)};
-        for (const std::string& argument : inArguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(KESTRIN3D_EXECUTABLE, argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1.0;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const XChildRun run = RunKestrin3D(inArguments);
+    return run.succeeded ? run.seconds : -1.0;
 }
 
-struct Scratch {
-    std::string dir;
-    Scratch()
-    {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/kestrin-bench-XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        dir = pattern;
-        // The user's own preferences and log stay untouched.
-        setenv("KESTRIN_PREFS_FILE", (dir + "/prefs").c_str(), 1);
-        setenv("KESTRIN_LOG_FILE", (dir + "/session.log").c_str(), 1);
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
-Scratch& GetScratch()
+XBenchScratch& GetScratch()
 {
-    static Scratch scratch;
+    static XBenchScratch scratch;
     return scratch;
 }
 

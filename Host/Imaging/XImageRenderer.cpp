@@ -37,18 +37,23 @@ void XImageRenderer::SetGamma(double inGamma)
 
 uint8_t XImageRenderer::MapValue(double inValue) const
 {
+    return MapLevel(inValue, itsBlackLevel, itsWhiteLevel, itsGamma);
+}
+
+uint8_t XImageRenderer::MapLevel(double inValue, double inBlack, double inWhite, double inGamma)
+{
     if (std::isnan(inValue))
         return 0;
     double t;
-    if (itsWhiteLevel == itsBlackLevel)
-        t = inValue >= itsWhiteLevel ? 1.0 : 0.0; // a zero-width range is a threshold
+    if (inWhite == inBlack)
+        t = inValue >= inWhite ? 1.0 : 0.0; // a zero-width range is a threshold
     else
-        t = (inValue - itsBlackLevel) / (itsWhiteLevel - itsBlackLevel);
+        t = (inValue - inBlack) / (inWhite - inBlack);
     if (!(t > 0))
         return 0;
     if (t >= 1)
         return 255;
-    if (itsGamma != 1)
-        t = std::pow(t, 1.0 / itsGamma);
+    if (inGamma != 1)
+        t = std::pow(t, 1.0 / inGamma);
     return static_cast<uint8_t>(std::lround(t * 255.0));
 }

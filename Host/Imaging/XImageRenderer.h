@@ -37,6 +37,9 @@ public:
 
     // A data value as a display level 0..255 through the display range and gamma; NaN gives 0.
     uint8_t MapValue(double inValue) const;
+    // The display level 0..255 of a value between black and white levels under a
+    // gamma (a zero-width range is a threshold; NaN is black).
+    static uint8_t MapLevel(double inValue, double inBlack, double inWhite, double inGamma = 1.0);
 
     friend bool operator==(const XImageRenderer& a, const XImageRenderer& b)
     {

@@ -2,6 +2,7 @@
 
 #include "XException.h"
 #include "XGrey8Volume.h"
+#include "XImageRenderer.h"
 #include "XVolume.h"
 
 #include <algorithm>
@@ -38,18 +39,7 @@ void XVolumeLevelScalingHelper::SetDisplayRange(double inBlackLevel, double inWh
 
 uint8_t XVolumeLevelScalingHelper::MapValue(double inValue) const
 {
-    if (std::isnan(inValue))
-        return 0;
-    double t;
-    if (itsWhiteLevel == itsBlackLevel)
-        t = inValue >= itsWhiteLevel ? 1.0 : 0.0;
-    else
-        t = (inValue - itsBlackLevel) / (itsWhiteLevel - itsBlackLevel);
-    if (!(t > 0.0))
-        return 0;
-    if (t >= 1.0)
-        return 255;
-    return uint8_t(std::lround(t * 255.0));
+    return XImageRenderer::MapLevel(inValue, itsBlackLevel, itsWhiteLevel);
 }
 
 std::vector<uint8_t> XVolumeLevelScalingHelper::MakeLookupTable(XVoxelType inType) const

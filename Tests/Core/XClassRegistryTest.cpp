@@ -3,6 +3,7 @@
 #include "XStream.h"
 #include "XVersion.h"
 #include "XVersioned.h"
+#include "XErrorCode.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -52,15 +53,6 @@ protected:
     }
 };
 
-int CodeOf(const std::function<void()>& inCall)
-{
-    try {
-        inCall();
-    } catch (const XException& e) {
-        return e.GetErrorCode();
-    }
-    return -1;
-}
 } // namespace
 
 TEST_F(ClassRegistry, WritesAndReadsObjectsByName)

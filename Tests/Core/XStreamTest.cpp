@@ -1,24 +1,13 @@
 #include "XException.h"
 #include "XStream.h"
 #include "XTestEnvironment.h"
+#include "XErrorCode.h"
 
 #include <cmath>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
-
-namespace {
-int CodeOf(const std::function<void()>& inCall)
-{
-    try {
-        inCall();
-    } catch (const XException& e) {
-        return e.GetErrorCode();
-    }
-    return -1;
-}
-} // namespace
 
 TEST(XStream, RoundTripsEveryWidthLittleEndian)
 {

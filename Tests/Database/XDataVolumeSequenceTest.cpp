@@ -7,6 +7,7 @@
 #include "XImageRenderer.h"
 #include "XSampleDB.h"
 #include "XStream.h"
+#include "XErrorCode.h"
 
 #include <cmath>
 #include <functional>
@@ -14,15 +15,6 @@
 #include <utility>
 
 namespace {
-int CodeOf(const std::function<void()>& inCall)
-{
-    try {
-        inCall();
-    } catch (const XException& e) {
-        return e.GetErrorCode();
-    }
-    return -1;
-}
 
 // A storable to keep as a sample.
 class Note : public XStorable {

@@ -8,6 +8,7 @@
 #include "XGrey16Volume.h"
 #include "XSampleDB.h"
 #include "XSamplePrefsSaver.h"
+#include "XErrorCode.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -30,16 +31,6 @@ protected:
         volume->SetRenderer(XImageRenderer(XARGB32Colour::kGreen, 0, 4095));
         return XSampleDB::GetDB().AddSample(std::move(volume));
     }
-
-    static int ExpectCode(const std::function<void()>& inCall)
-    {
-        try {
-            inCall();
-        } catch (const XException& e) {
-            return e.GetErrorCode();
-        }
-        return -1;
-    }
 };
 } // namespace
 
@@ -59,9 +50,9 @@ TEST_F(SampleDB, TypesAndAncestry)
     // An ancestor is not its descendant.
     EXPECT_FALSE(XVersion(XDataSample::kSampleType).IsA(XVersion(519)));
 
-    EXPECT_EQ(ExpectCode([&] { db.GetSampleType(0); }), XException::kNoSuchSample);
-    EXPECT_EQ(ExpectCode([&] { db.GetSampleType(123456); }), XException::kNoSuchSample);
-    EXPECT_EQ(ExpectCode([&] { db.AddSample(nullptr); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { db.GetSampleType(0); }), XException::kNoSuchSample);
+    EXPECT_EQ(CodeOf([&] { db.GetSampleType(123456); }), XException::kNoSuchSample);
+    EXPECT_EQ(CodeOf([&] { db.AddSample(nullptr); }), XException::kBadArgument);
 }
 
 TEST_F(SampleDB, ReadAccessChecksTheDynamicType)
@@ -69,7 +60,7 @@ TEST_F(SampleDB, ReadAccessChecksTheDynamicType)
     const uint32_t volume = AddVolume();
     XDBGetSample<XDataVolumeSequence> wrong(volume);
     EXPECT_FALSE(wrong.IsA());
-    EXPECT_EQ(ExpectCode([&] { wrong.Get(); }), XException::kWrongSampleType);
+    EXPECT_EQ(CodeOf([&] { wrong.Get(); }), XException::kWrongSampleType);
 
     XDBGetSample<XDataVolume> right(volume);
     std::unique_ptr<XImageRenderer> renderer(right.Get().GetRendererCopy());
@@ -81,8 +72,8 @@ TEST_F(SampleDB, ReadAccessChecksTheDynamicType)
     XDBGetSample<XDataSample> any(volume);
     EXPECT_EQ(any.Get().GetSampleType(), XVersion(XDataVolume::kSampleType));
 
-    EXPECT_EQ(ExpectCode([&] { XDBGetSample<XDataVolume> absent(volume + 1000); }), XException::kNoSuchSample);
-    EXPECT_EQ(ExpectCode([&] { XDBGetMutableSample<XDataVolumeSequence> m(volume); m.Get(); }),
+    EXPECT_EQ(CodeOf([&] { XDBGetSample<XDataVolume> absent(volume + 1000); }), XException::kNoSuchSample);
+    EXPECT_EQ(CodeOf([&] { XDBGetMutableSample<XDataVolumeSequence> m(volume); m.Get(); }),
               XException::kWrongSampleType);
 }
 
@@ -124,7 +115,7 @@ TEST_F(SampleDB, ConcurrentWritersDoNotLoseChanges)
     first.Get().SetChannelHidden(1, true);
     second.Get().SetChannelHidden(2, true);
     first.Commit();
-    EXPECT_EQ(ExpectCode([&] { second.Commit(); }), XException::kSampleLocked);
+    EXPECT_EQ(CodeOf([&] { second.Commit(); }), XException::kSampleLocked);
     EXPECT_TRUE(XDBGetSample<XDataVolumeSequence>(id).Get().IsChannelHidden(1));
     EXPECT_FALSE(XDBGetSample<XDataVolumeSequence>(id).Get().IsChannelHidden(2));
 }
@@ -135,8 +126,8 @@ TEST_F(SampleDB, ModifyLocksAndTheirNestedOverride)
     const uint32_t id = AddVolume();
     db.SetModifyLock(id, true);
     EXPECT_TRUE(db.IsModifyLocked(id));
-    EXPECT_EQ(ExpectCode([&] { XDBGetMutableSample<XDataVolume> m(id); }), XException::kSampleLocked);
-    EXPECT_EQ(ExpectCode([&] { db.RemoveSample(id); }), XException::kSampleLocked);
+    EXPECT_EQ(CodeOf([&] { XDBGetMutableSample<XDataVolume> m(id); }), XException::kSampleLocked);
+    EXPECT_EQ(CodeOf([&] { db.RemoveSample(id); }), XException::kSampleLocked);
 
     // Locked after the copy was taken: the commit is refused.
     db.SetModifyLock(id, false);
@@ -144,7 +135,7 @@ TEST_F(SampleDB, ModifyLocksAndTheirNestedOverride)
         XDBGetMutableSample<XDataVolume> m(id);
         m.Get().SetHidden(true);
         db.SetModifyLock(id, true);
-        EXPECT_EQ(ExpectCode([&] { m.Commit(); }), XException::kSampleLocked);
+        EXPECT_EQ(CodeOf([&] { m.Commit(); }), XException::kSampleLocked);
     }
     EXPECT_FALSE(XDBGetSample<XDataVolume>(id).Get().IsHidden());
 
@@ -160,13 +151,13 @@ TEST_F(SampleDB, ModifyLocksAndTheirNestedOverride)
     // The override belongs to this thread only.
     int otherThreadCode = 0;
     std::thread([&] {
-        otherThreadCode = ExpectCode([&] { XDBGetMutableSample<XDataVolume> m(id); });
+        otherThreadCode = CodeOf([&] { XDBGetMutableSample<XDataVolume> m(id); });
     }).join();
     EXPECT_EQ(otherThreadCode, XException::kSampleLocked);
     db.RestoreModifyLocks();
     EXPECT_FALSE(db.AreModifyLocksOverridden());
     EXPECT_TRUE(XDBGetSample<XDataVolume>(id).Get().IsHidden());
-    EXPECT_EQ(ExpectCode([&] { XDBGetMutableSample<XDataVolume> m(id); }), XException::kSampleLocked);
+    EXPECT_EQ(CodeOf([&] { XDBGetMutableSample<XDataVolume> m(id); }), XException::kSampleLocked);
 
     // An unbalanced restore is reported and does not go below zero.
     XAssertRecorder recorder;
@@ -197,7 +188,7 @@ TEST_F(SampleDB, PlaceholdersBelongToTheirSequence)
     EXPECT_EQ(db.GetSampleCount(), 4u);
 
     // A placeholder cannot be removed on its own; it goes with the sequence.
-    EXPECT_EQ(ExpectCode([&] { db.RemoveSample(placeholders[1]); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { db.RemoveSample(placeholders[1]); }), XException::kBadArgument);
 
     // A copy added as a new sample gets placeholders of its own.
     const uint32_t copy = db.AddSample(s.Get().Clone());
@@ -231,7 +222,7 @@ TEST_F(SampleDB, SamplePrefsAreKeptPerSample)
     // No sample: defaults on read, an error on write.
     XSamplePrefsSaver none(99999);
     EXPECT_EQ(none.Read8Defaulted("View", "Grid", 3), 3);
-    EXPECT_EQ(ExpectCode([&] { none.Write8("View", "Grid", 1); }), XException::kNoSuchSample);
+    EXPECT_EQ(CodeOf([&] { none.Write8("View", "Grid", 1); }), XException::kNoSuchSample);
     EXPECT_TRUE(prefsA.RemoveEntry("View", "Grid"));
     EXPECT_FALSE(prefsA.RemoveEntry("View", "Grid"));
 }

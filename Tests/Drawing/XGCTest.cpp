@@ -3,6 +3,7 @@
 #include "XException.h"
 #include "XGC.h"
 #include "XGrey16Volume.h"
+#include "XErrorCode.h"
 
 #include <gtest/gtest.h>
 
@@ -381,19 +382,11 @@ TEST(XGC, PathsRoundedRectsAndClearing)
 TEST(XGC, RefusesSurfacesItCannotDrawOn)
 {
     std::vector<uint32_t> pixels(16);
-    auto code = [](auto&& make) {
-        try {
-            make();
-        } catch (const XException& e) {
-            return e.GetErrorCode();
-        }
-        return -1;
-    };
-    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 0, 4, 16); }), XException::kBadArgument);
-    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 4, 4, 12); }), XException::kBadArgument);
-    EXPECT_EQ(code([&] { XGC gc(nullptr, 4, 4, 16); }), XException::kBadArgument);
-    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 40000, 1, 160000); }), XException::kBadArgument);
-    EXPECT_EQ(code([&] { XGC gc(pixels.data(), 4, 4, 16, XGC::XPixelLayout::kGrey8); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { XGC gc(pixels.data(), 0, 4, 16); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { XGC gc(pixels.data(), 4, 4, 12); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { XGC gc(nullptr, 4, 4, 16); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { XGC gc(pixels.data(), 40000, 1, 160000); }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { XGC gc(pixels.data(), 4, 4, 16, XGC::XPixelLayout::kGrey8); }), XException::kBadArgument);
 }
 
 TEST(XGC, DrawsOnVolumePlanesInTheirOwnByteOrder)

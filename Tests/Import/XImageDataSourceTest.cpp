@@ -7,6 +7,7 @@
 #include "XImageRenderer.h"
 #include "XListener.h"
 #include "XSampleDB.h"
+#include "XErrorCode.h"
 
 #include <gtest/gtest.h>
 
@@ -113,18 +114,10 @@ TEST(XImageDataSource, FollowsItsDatabaseSampleOnReload)
     EXPECT_EQ(counter.heard, 1);
     EXPECT_EQ(static_cast<XGrey16Volume&>(*source.GetExtendedFocusImage(1, 1)).GetVoxel(0, 0), 50);
 
-    auto code = [](auto&& inMake) {
-        try {
-            inMake();
-        } catch (const XException& e) {
-            return e.GetErrorCode();
-        }
-        return -1;
-    };
-    EXPECT_EQ(code([&] { XImageDataSource missing(id + 1000); }), XException::kNoSuchSample);
+    EXPECT_EQ(CodeOf([&] { XImageDataSource missing(id + 1000); }), XException::kNoSuchSample);
     uint32_t plain = db.AddSample(std::make_unique<XDataVolume>());
-    EXPECT_EQ(code([&] { XImageDataSource wrong(plain); }), XException::kWrongSampleType);
-    EXPECT_EQ(code([&] { XImageDataSource none{std::shared_ptr<const XDataVolumeSequence>()}; }), XException::kBadArgument);
+    EXPECT_EQ(CodeOf([&] { XImageDataSource wrong(plain); }), XException::kWrongSampleType);
+    EXPECT_EQ(CodeOf([&] { XImageDataSource none{std::shared_ptr<const XDataVolumeSequence>()}; }), XException::kBadArgument);
     db.RemoveSample(id);
     db.RemoveSample(plain);
 }

@@ -5,7 +5,19 @@
 #include "XException.h"
 #include "XSessionLogManager.h"
 
+#include <utility>
+#include <vector>
+
 X3DRenderSystemManager* X3DRenderSystemManager::sManager = nullptr;
+
+namespace {
+// Filled while the module's objects are initialised, so made on first use.
+std::vector<std::pair<uint32_t, X3DRenderSystemManager::XRenderSystemMaker>>& StartupSystems()
+{
+    static std::vector<std::pair<uint32_t, X3DRenderSystemManager::XRenderSystemMaker>> sSystems;
+    return sSystems;
+}
+} // namespace
 
 X3DRenderSystemManager::X3DRenderSystemManager()
 {
@@ -15,6 +27,15 @@ X3DRenderSystemManager::X3DRenderSystemManager()
     itsApplicationCgContext = cgCreateContext();
     XSessionLogManager::GetManager()->AddEntry(
         XString("Cg Version reported as %1").Replace(XString(cgGetString(CG_VERSION))), XSessionLogManager::kInfo);
+    for (const auto& [key, maker] : StartupSystems())
+        RegisterRenderSystem(key, maker());
+}
+
+void X3DRenderSystemManager::AddStartupRenderSystem(uint32_t inKey, XRenderSystemMaker inMaker)
+{
+    if (sManager != nullptr)
+        sManager->RegisterRenderSystem(inKey, inMaker());
+    StartupSystems().emplace_back(inKey, std::move(inMaker));
 }
 
 X3DRenderSystemManager::~X3DRenderSystemManager()

@@ -6,6 +6,7 @@
 #include "cg.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class X3DRenderSystem;
@@ -25,6 +26,10 @@ public:
     static X3DRenderSystem& GetRequiredRenderSystem();
 
     void RegisterRenderSystem(uint32_t inKey, std::unique_ptr<X3DRenderSystem> inSystem);
+    // For render systems built into the module: every manager made later registers
+    // one made by inMaker, and a manager that exists now registers it at once.
+    using XRenderSystemMaker = std::function<std::unique_ptr<X3DRenderSystem>()>;
+    static void AddStartupRenderSystem(uint32_t inKey, XRenderSystemMaker inMaker);
     // The shader context every device's programs live in, made with the manager (whose
     // construction logs the runtime's version); devices copy it at construction.
     _CGcontext* GetApplicationCgContext() const { return itsApplicationCgContext; }

@@ -1,0 +1,83 @@
+#include "XOpenGLDeviceFixture.h"
+
+#include "WGLPBufferTargetImp.h"
+#include "XTexture2D.h"
+
+#include <thread>
+
+namespace {
+TEST_F(OpenGLDeviceTest, DeviceInfoComesFromTheDriver)
+{
+    const X3DGC::XDeviceInfo& info = gc->GetDeviceInfo();
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(info.description.Find(version), 0) << info.description;
+    EXPECT_GE(info.textureUnitCount, 1u);
+    EXPECT_GE(info.maxTextureSize, 64u);
+    EXPECT_GE(info.maxViewportBounds.GetWidth(), kSize);
+    // Framebuffer objects are offered here, so their limit is known too.
+    EXPECT_GE(info.maxRenderBufferBounds.GetWidth(), kSize);
+}
+
+TEST_F(OpenGLDeviceTest, PBufferTargetReadsItsFrameBack)
+{
+    X3DGCOffscreenTarget owner(*gc, 6, 4);
+    WGLPBufferTargetImp pbuffer(owner);
+    EXPECT_FALSE(pbuffer.IsRenderToTextureSupported());
+    ASSERT_TRUE(WGLPBufferTargetImp::IsSupported(*gc));
+    pbuffer.HandleBeginRender(*gc);
+    gc->SetViewport(X3DViewport(XRect(0, 0, 6, 4)));
+    gc->Clear(X3DGC::kClearColour, XARGB32Colour(255, 10, 20, 30), 1.0f, 0);
+    pbuffer.HandleEndRender(*gc);
+    XBGRA32Volume copy(6, 4, 1);
+    pbuffer.CopyOutToBGRA32Volume(copy);
+    const std::unique_ptr<XVolume> made = pbuffer.MakeVolume();
+    ASSERT_EQ(made->GetWidth(), 6);
+    ASSERT_EQ(made->GetHeight(), 4);
+    for (const XVolume* picture : {static_cast<const XVolume*>(&copy), static_cast<const XVolume*>(made.get())}) {
+        const XPixel p = At(static_cast<const XBGRA32Volume&>(*picture), 5, 3);
+        EXPECT_EQ(p.red, 10);
+        EXPECT_EQ(p.green, 20);
+        EXPECT_EQ(p.blue, 30);
+    }
+    pbuffer.DestroySelf(*gc);
+    owner.Destroy(*gc);
+}
+
+TEST_F(OpenGLDeviceTest, DevicesOfOnePixelFormatShareTextures)
+{
+    // A texture made on this device is drawn by another device on another thread.
+    auto* texture = new XTexture2D(*gc, 1, 1, X3DGC::kBGRA32);
+    const uint8_t green[4] = {0, 255, 0, 255};
+    texture->CopyInData(green, sizeof green);
+    lock.reset();
+    XPixel drawn{};
+    std::thread([&] {
+        X3DGC other;
+        other.Initialise();
+        X3DGCScopedLock otherLock(other);
+        X3DGCOffscreenTarget small(other, 4, 4);
+        other.AttachRenderTarget(&small);
+        other.BeginRender();
+        other.SetViewport(X3DViewport(XRect(0, 0, 4, 4)));
+        X3DGC::XVertexDefinition definition;
+        definition.stride = 5 * sizeof(float);
+        definition.elements = {{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition},
+                               {12, X3DGC::kElementFloat2, X3DGC::kUsageTexCoord0}};
+        other.SetVertexDefinition(definition);
+        const float quad[] = {-1, -1, 0, 0, 0, 1, -1, 0, 1, 0, 1, 1, 0, 1, 1, -1, 1, 0, 0, 1};
+        other.SetTexture(0, texture);
+        other.DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+        other.SetTexture(0, nullptr);
+        other.EndRender();
+        auto picture = small.MakeVolume();
+        drawn = At(static_cast<XBGRA32Volume&>(*picture), 2, 2);
+        other.AttachRenderTarget(nullptr);
+        small.Destroy(other);
+    }).join();
+    lock = std::make_unique<X3DGCScopedLock>(*gc);
+    texture->Destroy(*gc);
+    EXPECT_EQ(drawn.green, 255);
+    EXPECT_EQ(drawn.red, 0);
+}
+} // namespace

@@ -1,0 +1,212 @@
+#include "XOpenGLDeviceFixture.h"
+
+#include "XGLFrameBufferObjectTargetImp.h"
+#include "XTexture2D.h"
+#include "XTexture3D.h"
+
+#include <cstring>
+
+namespace {
+struct XTexturedVertex {
+    float x, y, z;
+    float s, t;
+};
+
+class OpenGLTextureTest : public OpenGLDeviceTest {
+protected:
+    void UseTexturedVertices()
+    {
+        X3DGC::XVertexDefinition definition;
+        definition.stride = sizeof(XTexturedVertex);
+        definition.elements = {{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition},
+                               {12, X3DGC::kElementFloat2, X3DGC::kUsageTexCoord0}};
+        gc->SetVertexDefinition(definition);
+    }
+    // The whole target, showing the texture up to inMaxS, inMaxT.
+    void DrawTexturedQuad(XTexture& inTexture, float inMaxS, float inMaxT)
+    {
+        UseTexturedVertices();
+        const XTexturedVertex quad[] = {
+            {0, 0, 0, 0, 0}, {kSize, 0, 0, inMaxS, 0}, {kSize, kSize, 0, inMaxS, inMaxT}, {0, kSize, 0, 0, inMaxT}};
+        gc->SetTexture(0, &inTexture);
+        gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+        gc->SetTexture(0, nullptr);
+    }
+    void Destroy(XTexture* inTexture) { inTexture->Destroy(*gc); } // deletes it
+};
+
+TEST_F(OpenGLTextureTest, StorageIsEnlargedToPowersOfTwo)
+{
+    struct XCase {
+        uint32_t width, height;
+        uint64_t rowBytes, planeBytes;
+        float maxS, maxT;
+    };
+    const XCase cases[] = {
+        {300, 200, 2048, 2048 * 256, 0.5859375f, 0.78125f},
+        {256, 256, 1024, 1024 * 256, 1.0f, 1.0f},
+        {1, 3, 4, 16, 1.0f, 0.75f},
+        {0, 0, 4, 4, 1.0f, 1.0f}, // an empty texture is one texel
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        auto* texture = new XTexture2D(*gc, c.width, c.height, X3DGC::kBGRA32);
+        EXPECT_EQ(texture->GetRowBytes(), c.rowBytes);
+        EXPECT_EQ(texture->GetPlaneBytes(), c.planeBytes);
+        const XMathVectorF3 coords = texture->GetMaxTextureCoords();
+        EXPECT_FLOAT_EQ(coords[0], c.maxS);
+        EXPECT_FLOAT_EQ(coords[1], c.maxT);
+        EXPECT_FLOAT_EQ(coords[2], 1.0f);
+        EXPECT_EQ(texture->IsLinear(), c.maxS == 1.0f && c.maxT == 1.0f);
+        Destroy(texture);
+    }
+}
+
+TEST_F(OpenGLTextureTest, EnlargedTextureIsDrawnUpToItsMaximumCoordinates)
+{
+    // Left half red, right half blue; the enlarged part of the storage stays black.
+    XBGRA32Volume image(300, 200, 1);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) {
+            uint8_t* p = image.GetVoxelPtr(x, y, 0);
+            p[0] = x < 150 ? 0 : 255; // blue
+            p[1] = 0;
+            p[2] = x < 150 ? 255 : 0; // red
+            p[3] = 255;
+        }
+    auto* texture = new XTexture2D(*gc, 300, 200, X3DGC::kBGRA32);
+    texture->CopyInVolume(image);
+    const XMathVectorF3 coords = texture->GetMaxTextureCoords();
+    BeginFrame();
+    DrawTexturedQuad(*texture, coords[0], coords[1]);
+    const XBGRA32Volume picture = EndFrame();
+    struct XCase {
+        int x, y;
+        XPixel expected;
+    };
+    for (const XCase& c : {XCase{4, 4, {255, 0, 0, 0}}, XCase{28, 60, {255, 0, 0, 0}}, XCase{36, 4, {0, 0, 255, 0}},
+                           XCase{60, 60, {0, 0, 255, 0}}}) {
+        const XPixel p = At(picture, c.x, c.y);
+        EXPECT_EQ(p.red, c.expected.red) << "at " << c.x << ", " << c.y;
+        EXPECT_EQ(p.blue, c.expected.blue) << "at " << c.x << ", " << c.y;
+    }
+    Destroy(texture);
+}
+
+TEST_F(OpenGLTextureTest, SamplersChooseFilterAndWrapping)
+{
+    // Two texels, black then white, drawn over the target with coordinates 0 to 2.
+    auto* texture = new XTexture2D(*gc, 2, 1, X3DGC::kLuminance8);
+    const uint8_t texels[2] = {0, 255};
+    texture->CopyInData(texels, sizeof texels);
+    struct XCase {
+        X3DGC::XSamplerState sampler;
+        int at20, at40; // red at x = 20 (s = 0.64) and x = 40 (s = 1.27)
+        int tolerance;
+    };
+    X3DGC::XSamplerState nearestClamp, linearClamp, nearestRepeat;
+    linearClamp.minFilter = linearClamp.magFilter = 1;
+    nearestRepeat.addressU = nearestRepeat.addressV = 1;
+    const XCase cases[] = {
+        {nearestClamp, 255, 255, 0},
+        {linearClamp, 199, 255, 3}, // 78 % of the way from the black texel's centre to the white one's
+        {nearestRepeat, 255, 0, 0}, // s = 1.27 is the black texel again
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        BeginFrame();
+        UseTexturedVertices();
+        const XTexturedVertex quad[] = {{0, 0, 0, 0, 0}, {kSize, 0, 0, 2, 0}, {kSize, kSize, 0, 2, 1}, {0, kSize, 0, 0, 1}};
+        gc->SetTexture(0, texture);
+        gc->SetTextureSampler(0, c.sampler);
+        gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+        gc->SetTexture(0, nullptr);
+        const XBGRA32Volume picture = EndFrame();
+        EXPECT_NEAR(At(picture, 20, 32).red, c.at20, c.tolerance);
+        EXPECT_NEAR(At(picture, 40, 32).red, c.at40, c.tolerance);
+    }
+    Destroy(texture);
+}
+
+TEST_F(OpenGLTextureTest, StaticTextureCanBeWrittenAgainAfterItsUpload)
+{
+    auto* texture = new XTexture3D(*gc, 4, 4, 4, X3DGC::kLuminance8, X3DGCBuffer::kBufferStaticDraw);
+    const std::vector<uint8_t> texels(64, 200);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        texture->LockForWrite();
+        ASSERT_NE(texture->GetData(), nullptr);
+        std::memcpy(texture->GetData(), texels.data(), texels.size());
+        texture->ReleaseWriteLock();
+    }
+    Destroy(texture);
+}
+
+TEST_F(OpenGLTextureTest, RenderedTextureIsReadBackAndDrawn)
+{
+    auto* texture = new XTexture2D(*gc, 32, 32, X3DGC::kBGRA32);
+    X3DGCOffscreenTarget textureTarget(*gc, 32, 32);
+    ASSERT_TRUE(textureTarget.IsRenderToTextureSupported());
+    textureTarget.AttachTexture(*texture);
+    BeginFrameOn(textureTarget, XARGB32Colour(255, 0, 0, 0));
+    UseColouredVertices();
+    const XColouredVertex lowerHalf[] = {
+        {0, 0, 0, {0, 255, 0, 255}}, {32, 0, 0, {0, 255, 0, 255}}, {32, 16, 0, {0, 255, 0, 255}}, {0, 16, 0, {0, 255, 0, 255}}};
+    gc->DrawUserPrimitives(X3DGC::kQuadList, lowerHalf, 0, 1);
+    const XBGRA32Volume rendered = EndFrameOn(textureTarget);
+    ASSERT_EQ(rendered.GetWidth(), 32);
+    EXPECT_EQ(At(rendered, 16, 4).green, 255);
+    EXPECT_EQ(At(rendered, 16, 28).green, 0);
+
+    BeginFrame();
+    DrawTexturedQuad(*texture, 1.0f, 1.0f);
+    const XBGRA32Volume picture = EndFrame();
+    EXPECT_EQ(At(picture, 32, 8).green, 255);
+    EXPECT_EQ(At(picture, 32, 56).green, 0);
+
+    gc->AttachRenderTarget(nullptr);
+    textureTarget.Destroy(*gc);
+    Destroy(texture);
+}
+
+TEST_F(OpenGLTextureTest, TargetSizesAreAtLeastOnePixel)
+{
+    struct XCase {
+        uint32_t width, height;
+        int32_t expectedWidth, expectedHeight;
+    };
+    for (const XCase& c : {XCase{0, 0, 1, 1}, XCase{3, 5, 3, 5}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        X3DGCOffscreenTarget small(*gc, c.width, c.height);
+        BeginFrameOn(small, XARGB32Colour(255, 0, 0, 255));
+        const XBGRA32Volume picture = EndFrameOn(small);
+        ASSERT_EQ(picture.GetWidth(), c.expectedWidth);
+        ASSERT_EQ(picture.GetHeight(), c.expectedHeight);
+        EXPECT_EQ(At(picture, c.expectedWidth - 1, c.expectedHeight - 1).blue, 255);
+        gc->AttachRenderTarget(nullptr);
+        small.Destroy(*gc);
+    }
+}
+
+TEST_F(OpenGLTextureTest, MultisampledTargetResolvesPartlyCoveredEdges)
+{
+    auto* fbo = dynamic_cast<XOpenGLGC::XGLFrameBufferObjectTargetImp*>(&target->GetImp());
+    if (fbo == nullptr || !fbo->IsMultisampled())
+        GTEST_SKIP() << "the driver lacks GL_EXT_framebuffer_multisample";
+    UseColouredVertices();
+    // A shallow edge crosses many pixels part-way.
+    const XColouredVertex triangle[] = {
+        {0, 0, 0, {255, 255, 255, 255}}, {64, 0, 0, {255, 255, 255, 255}}, {0, 40, 0, {255, 255, 255, 255}}};
+    BeginFrame();
+    gc->SetBlendMode(X3DGC::kBlendNone);
+    gc->DrawUserPrimitives(X3DGC::kTriangleList, triangle, 0, 1);
+    const XBGRA32Volume picture = EndFrame();
+    int partial = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            if (const int r = At(picture, x, y).red; r > 0 && r < 255)
+                ++partial;
+    EXPECT_GT(partial, 20);
+    EXPECT_EQ(At(picture, 4, 4).red, 255);
+}
+} // namespace
