@@ -55,7 +55,8 @@ std::string N(uint64_t inValue) { return std::to_string(inValue); }
 
 class XRecordingGCImp : public X3DGCImp {
 public:
-    XRecordingGCImp(X3DGC& inGC, XCallLog& inLog) : X3DGCImp(inGC), itsLog(inLog) {}
+    XRecordingGCImp(X3DGC& inGC, XCallLog& inLog, const XRecordingRenderSystem& inSystem)
+        : X3DGCImp(inGC), itsLog(inLog), itsSystem(inSystem) {}
 
     X3DGC::XDeviceInfo GetDeviceInfo() const override
     {
@@ -114,8 +115,8 @@ public:
     }
     void CreateShaderProfiles(CGprofile& outVertex, CGprofile& outFragment) override
     {
-        outVertex = CGprofile(1);
-        outFragment = CGprofile(2);
+        outVertex = itsSystem.itsVertexProfile;
+        outFragment = itsSystem.itsFragmentProfile;
     }
     void AttachShader(XShader& inShader, CGprofile inProfile) override { Call("AttachShader " + N(inShader.GetType()) + " " + N(inProfile)); }
     void BeginShader(XShader& inShader, CGprofile) override { Call("BeginShader " + N(inShader.GetType())); }
@@ -131,6 +132,7 @@ private:
         itsLog.ThrowIfArmed(inCall);
     }
     XCallLog& itsLog;
+    const XRecordingRenderSystem& itsSystem;
 };
 
 // Buffers in host memory; binding is recorded with the buffer's name.
@@ -216,7 +218,7 @@ private:
 
 std::unique_ptr<X3DGCImp> XRecordingRenderSystem::CreateGCImp(X3DGC& inGC)
 {
-    return std::make_unique<XRecordingGCImp>(inGC, itsLog);
+    return std::make_unique<XRecordingGCImp>(inGC, itsLog, *this);
 }
 
 std::unique_ptr<X3DVertexBufferImp> XRecordingRenderSystem::CreateVertexBufferImp(X3DGC&, X3DVertexBuffer& inBuffer)

@@ -32,6 +32,11 @@ public:
     static constexpr uint32_t kTextureUnits = 4;
     explicit XRecordingRenderSystem(XCallLog& inLog) : itsLog(inLog) {}
 
+    // What devices report as their shader profiles: made-up values by default, the
+    // runtime's own where shaders really compile.
+    CGprofile itsVertexProfile = CGprofile(1);
+    CGprofile itsFragmentProfile = CGprofile(2);
+
     std::unique_ptr<X3DGCImp> CreateGCImp(X3DGC& inGC) override;
     std::unique_ptr<X3DVertexBufferImp> CreateVertexBufferImp(X3DGC& inGC, X3DVertexBuffer& inBuffer) override;
     std::unique_ptr<X3DIndexBufferImp> CreateIndexBufferImp(X3DGC& inGC, X3DIndexBuffer& inBuffer) override;
@@ -47,5 +52,11 @@ private:
 struct XRecordingDevices {
     XCallLog log;
     X3DRenderSystemManager manager;
-    XRecordingDevices() { manager.RegisterRenderSystem(0, std::make_unique<XRecordingRenderSystem>(log)); }
+    explicit XRecordingDevices(CGprofile inVertexProfile = CGprofile(1), CGprofile inFragmentProfile = CGprofile(2))
+    {
+        auto system = std::make_unique<XRecordingRenderSystem>(log);
+        system->itsVertexProfile = inVertexProfile;
+        system->itsFragmentProfile = inFragmentProfile;
+        manager.RegisterRenderSystem(0, std::move(system));
+    }
 };

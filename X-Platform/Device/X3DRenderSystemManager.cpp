@@ -3,6 +3,7 @@
 #include "X3DRenderSystem.h"
 #include "XAssert.h"
 #include "XException.h"
+#include "XSessionLogManager.h"
 
 #include <utility>
 #include <vector>
@@ -23,6 +24,9 @@ X3DRenderSystemManager::X3DRenderSystemManager()
     X_ASSERT(sManager == 0);
     if (sManager == nullptr)
         sManager = this;
+    itsApplicationCgContext = cgCreateContext();
+    XSessionLogManager::GetManager()->AddEntry(
+        XString("Cg Version reported as %1").Replace(XString(cgGetString(CG_VERSION))), XSessionLogManager::kInfo);
     for (const auto& [key, maker] : StartupSystems())
         RegisterRenderSystem(key, maker());
 }
@@ -36,6 +40,8 @@ void X3DRenderSystemManager::AddStartupRenderSystem(uint32_t inKey, XRenderSyste
 
 X3DRenderSystemManager::~X3DRenderSystemManager()
 {
+    // Shaders still alive lose their programs with the context.
+    cgDestroyContext(itsApplicationCgContext);
     if (sManager == this)
         sManager = nullptr;
 }

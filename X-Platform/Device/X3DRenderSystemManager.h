@@ -30,9 +30,9 @@ public:
     // one made by inMaker, and a manager that exists now registers it at once.
     using XRenderSystemMaker = std::function<std::unique_ptr<X3DRenderSystem>()>;
     static void AddStartupRenderSystem(uint32_t inKey, XRenderSystemMaker inMaker);
+    // The shader context every device's programs live in, made with the manager (whose
+    // construction logs the runtime's version); devices copy it at construction.
     _CGcontext* GetApplicationCgContext() const { return itsApplicationCgContext; }
-    // Set by the shader runtime when it starts; devices copy it at construction.
-    void SetApplicationCgContext(_CGcontext* inContext) { itsApplicationCgContext = inContext; }
 
 private:
     XMap<uint32_t, std::unique_ptr<X3DRenderSystem>> itsSystemMap;

@@ -528,3 +528,36 @@
 
 #define glPixelDataRangeNV (::XGLEntry::Extension<PFNGLPIXELDATARANGENVPROC>("glPixelDataRangeNV", "GL_NV_pixel_data_range"))
 #define glFlushPixelDataRangeNV (::XGLEntry::Extension<PFNGLFLUSHPIXELDATARANGENVPROC>("glFlushPixelDataRangeNV", "GL_NV_pixel_data_range"))
+
+// Programmable stages: GLSL programs (2.0) and separable programs in pipelines, which
+// the shader runtime builds on.
+
+#define glActiveTexture (::XGLEntry::Extension<PFNGLACTIVETEXTUREPROC>("glActiveTexture", "GL_VERSION_1_3"))
+#define glDeleteProgram (::XGLEntry::Extension<PFNGLDELETEPROGRAMPROC>("glDeleteProgram", "GL_VERSION_2_0"))
+#define glIsProgram (::XGLEntry::Extension<PFNGLISPROGRAMPROC>("glIsProgram", "GL_VERSION_2_0"))
+#define glUseProgram (::XGLEntry::Extension<PFNGLUSEPROGRAMPROC>("glUseProgram", "GL_VERSION_2_0"))
+#define glGetProgramiv (::XGLEntry::Extension<PFNGLGETPROGRAMIVPROC>("glGetProgramiv", "GL_VERSION_2_0"))
+#define glGetProgramInfoLog (::XGLEntry::Extension<PFNGLGETPROGRAMINFOLOGPROC>("glGetProgramInfoLog", "GL_VERSION_2_0"))
+#define glGetActiveUniform (::XGLEntry::Extension<PFNGLGETACTIVEUNIFORMPROC>("glGetActiveUniform", "GL_VERSION_2_0"))
+#define glGetUniformLocation (::XGLEntry::Extension<PFNGLGETUNIFORMLOCATIONPROC>("glGetUniformLocation", "GL_VERSION_2_0"))
+#define glGetUniformfv (::XGLEntry::Extension<PFNGLGETUNIFORMFVPROC>("glGetUniformfv", "GL_VERSION_2_0"))
+#define glGetUniformiv (::XGLEntry::Extension<PFNGLGETUNIFORMIVPROC>("glGetUniformiv", "GL_VERSION_2_0"))
+
+#define glCreateShaderProgramv (::XGLEntry::Extension<PFNGLCREATESHADERPROGRAMVPROC>("glCreateShaderProgramv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glGenProgramPipelines (::XGLEntry::Extension<PFNGLGENPROGRAMPIPELINESPROC>("glGenProgramPipelines", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glDeleteProgramPipelines (::XGLEntry::Extension<PFNGLDELETEPROGRAMPIPELINESPROC>("glDeleteProgramPipelines", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glBindProgramPipeline (::XGLEntry::Extension<PFNGLBINDPROGRAMPIPELINEPROC>("glBindProgramPipeline", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glIsProgramPipeline (::XGLEntry::Extension<PFNGLISPROGRAMPIPELINEPROC>("glIsProgramPipeline", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glUseProgramStages (::XGLEntry::Extension<PFNGLUSEPROGRAMSTAGESPROC>("glUseProgramStages", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform1fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM1FVPROC>("glProgramUniform1fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform2fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM2FVPROC>("glProgramUniform2fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform3fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM3FVPROC>("glProgramUniform3fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform4fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM4FVPROC>("glProgramUniform4fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform1iv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM1IVPROC>("glProgramUniform1iv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform2iv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM2IVPROC>("glProgramUniform2iv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform3iv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM3IVPROC>("glProgramUniform3iv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniform4iv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORM4IVPROC>("glProgramUniform4iv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniformMatrix2fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORMMATRIX2FVPROC>("glProgramUniformMatrix2fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniformMatrix3fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORMMATRIX3FVPROC>("glProgramUniformMatrix3fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glProgramUniformMatrix4fv (::XGLEntry::Extension<PFNGLPROGRAMUNIFORMMATRIX4FVPROC>("glProgramUniformMatrix4fv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
+#define glGetProgramPipelineiv (::XGLEntry::Extension<PFNGLGETPROGRAMPIPELINEIVPROC>("glGetProgramPipelineiv", "GL_VERSION_4_1 GL_ARB_separate_shader_objects"))
