@@ -5,6 +5,13 @@
 #include "XDataVolumeSequence.h"
 #include "XHostSetup.h"
 #include "XVolumeLevelScalingHelper.h"
+#include "WGLPBufferTargetImp.h"
+#include "X3DGC.h"
+#include "X3DGCOffscreenTarget.h"
+#include "X3DGCScopedLock.h"
+#include "X3DRenderSystemManager.h"
+#include "XGLFrameBufferObjectTargetImp.h"
+#include "XOpenGLShaderRuntime.h"
 
 #include <iomanip>
 #include <sstream>
@@ -39,10 +46,13 @@ bool GetChannelRange(const XDataVolumeSequence& inSequence, uint32_t inChannel, 
 
 void XInfoCommands::AddTo(XCommandTable& inOutTable)
 {
-    inOutTable.Add({"info", "", "[FILE]",
+    inOutTable.Add({"info", "", "[FILE] | --gl",
                     "describe a TIFF stack: size, voxel size, channels, timepoints, value ranges",
                     "FILE is a multi-page, OME or ImageJ hyperstack TIFF; without it the built-in\n"
-                    "sample is described.\n",
+                    "sample is described.\n\n"
+                    "Options:\n"
+                    "  --gl   describe the OpenGL device instead: renderer, version, limits,\n"
+                    "         multisampling, how offscreen pictures are made, shader runtime\n",
                     &XInfoCommands::Info});
 }
 
@@ -82,9 +92,61 @@ void XInfoCommands::PrintInfo(const std::string& inSource, const XDataVolumeSequ
     }
 }
 
+void XInfoCommands::PrintDeviceInfo(std::ostream& inOut)
+{
+    // No other command of kestrin3d makes a device, so this is the process's one manager;
+    // the module registers the OpenGL render system with it.
+    X3DRenderSystemManager manager;
+    X3DGC gc;
+    gc.Initialise();
+    X3DGCScopedLock lock(gc);
+    auto text = [](GLenum inName) {
+        const GLubyte* s = glGetString(inName);
+        return std::string(s ? reinterpret_cast<const char*>(s) : "(not given by the driver)");
+    };
+    const X3DGC::XDeviceInfo& info = gc.GetDeviceInfo();
+    inOut << "OpenGL device\n";
+    inOut << "  Renderer: " << text(GL_RENDERER) << "\n";
+    inOut << "  Vendor: " << text(GL_VENDOR) << "\n";
+    inOut << "  Version: " << text(GL_VERSION) << "\n";
+    inOut << "  Texture units: " << info.textureUnitCount << "\n";
+    inOut << "  Max texture size: " << info.maxTextureSize << "\n";
+    inOut << "  Max viewport: " << info.maxViewportBounds.GetWidth() << " x " << info.maxViewportBounds.GetHeight() << "\n";
+    inOut << "  Max renderbuffer size: " << info.maxRenderBufferBounds.GetWidth() << "\n";
+
+    // Which target the render system makes, asked of a real one.
+    X3DGCOffscreenTarget target(gc, 1, 1);
+    const auto* framebuffer = dynamic_cast<const XOpenGLGC::XGLFrameBufferObjectTargetImp*>(&target.GetImp());
+    if (framebuffer == nullptr) {
+        inOut << "  Offscreen targets: "
+              << (dynamic_cast<const WGLPBufferTargetImp*>(&target.GetImp()) ? "pbuffers" : "other") << "\n";
+        inOut << "  Multisampling: off\n";
+    } else {
+        inOut << "  Offscreen targets: framebuffer objects\n";
+        if (framebuffer->IsMultisampled()) {
+            GLint most = 0;
+            glGetIntegerv(GL_MAX_SAMPLES_EXT, &most);
+            inOut << "  Multisampling: " << XOpenGLGC::XGLFrameBufferObjectTargetImp::kSamples
+                  << " samples per pixel (the driver allows " << most << ")\n";
+        } else {
+            inOut << "  Multisampling: off\n";
+        }
+    }
+    target.Destroy(gc);
+    const XOpenGLShaderRuntime* runtime = XOpenGLShaderRuntime::Get();
+    inOut << "  Shader runtime: " << (runtime ? "loaded" : "not available (drawing with fixed function)") << "\n";
+}
+
 int XInfoCommands::Info(const std::vector<std::string>& inArguments, std::ostream& inOut)
 {
-    XCommandArguments arguments(inArguments, "info", {});
+    XCommandArguments arguments(inArguments, "info", {}, {"--gl"});
+    if (arguments.Has("--gl")) {
+        if (arguments.GetPositionalCount() > 0)
+            throw XUsageError("'info --gl' describes the OpenGL device and takes no FILE; run 'kestrin3d info FILE' "
+                              "to describe a stack");
+        PrintDeviceInfo(inOut);
+        return XCommandTable::kSuccess;
+    }
     arguments.ExpectAtMostPositionals(1);
     const std::string path = arguments.GetPositionalCount() > 0 ? arguments.GetPositional(0, "FILE") : "";
     XHostSetup host;

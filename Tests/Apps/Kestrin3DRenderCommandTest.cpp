@@ -156,6 +156,39 @@ TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
     EXPECT_TRUE(Contains(sample.err, "Making the built-in sample")) << "progress goes to stderr";
 }
 
+TEST(Kestrin3DInfo, DescribesTheOpenGLDevice)
+{
+    const XRun gl = RunKestrin3D({"info", "--gl"});
+    ASSERT_EQ(gl.exitCode, 0) << gl.err;
+    // The value after each label; a fault in what the device reads leaves it empty or zero.
+    auto value = [&](const std::string& inLabel) {
+        const size_t at = gl.out.find("  " + inLabel + ": ");
+        if (at == std::string::npos)
+            return std::string();
+        const size_t start = at + inLabel.size() + 4;
+        return gl.out.substr(start, gl.out.find('\n', start) - start);
+    };
+    const struct {
+        const char* label;
+        bool (*ok)(const std::string&);
+    } cases[] = {
+        {"Renderer", [](const std::string& v) { return !v.empty() && v.find("not given") == std::string::npos; }},
+        {"Version", [](const std::string& v) { return !v.empty() && v[0] >= '1' && v[0] <= '9'; }},
+        {"Texture units", [](const std::string& v) { return !v.empty() && std::atol(v.c_str()) > 0; }},
+        {"Max texture size", [](const std::string& v) { return !v.empty() && std::atol(v.c_str()) >= 64; }},
+        {"Max renderbuffer size", [](const std::string& v) { return !v.empty() && std::atol(v.c_str()) >= 64; }},
+        {"Offscreen targets", [](const std::string& v) { return v == "framebuffer objects"; }}, // offered on this GL
+        {"Multisampling", [](const std::string& v) { return v == "off" || v.find(" samples per pixel") != std::string::npos; }},
+        {"Shader runtime", [](const std::string& v) { return !v.empty(); }},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(c.ok(value(c.label))) << c.label << " in\n" << gl.out;
+
+    const XRun both = RunKestrin3D({"info", "--gl", StackPath()});
+    EXPECT_EQ(both.exitCode, 2) << both.out;
+    EXPECT_TRUE(Contains(both.err, "takes no FILE")) << both.err;
+}
+
 TEST(Kestrin3DRender, DrawsAStackAtTheAskedSizeAndHidesChannels)
 {
     const std::vector<std::string> colours = {"--colour", "1=FF0000", "--colour", "2=00FF00", "--rotate", "20,30,0",

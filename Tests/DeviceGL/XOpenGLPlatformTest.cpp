@@ -1,8 +1,10 @@
 #include "XOpenGLDeviceFixture.h"
 
 #include "WGLPBufferTargetImp.h"
+#include "X3DGCThreadPool.h"
 #include "XTexture2D.h"
 
+#include <barrier>
 #include <thread>
 
 namespace {
@@ -79,5 +81,78 @@ TEST_F(OpenGLDeviceTest, DevicesOfOnePixelFormatShareTextures)
     texture->Destroy(*gc);
     EXPECT_EQ(drawn.green, 255);
     EXPECT_EQ(drawn.red, 0);
+}
+
+TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
+{
+    // Each thread clears to its own colour and draws a quad of another over the left
+    // half, frame after frame, while the other thread does the same.
+    struct XCase {
+        XARGB32Colour clear;
+        uint8_t quad[3];
+    };
+    const XCase cases[] = {{XARGB32Colour(255, 200, 0, 0), {0, 0, 250}}, {XARGB32Colour(255, 0, 120, 0), {90, 0, 90}}};
+    constexpr int kFrames = 20, kSide = 32;
+    lock.reset();
+    X3DGCThreadPool pool;
+    std::barrier start(2);
+    struct XResult {
+        const X3DGC* device = nullptr;
+        int wrongFrames = 0;
+        XPixel left{}, right{};
+    } results[2];
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            const XCase& c = cases[t];
+            X3DGC& device = pool.GetContextForCurrentThread();
+            X3DGCScopedLock threadLock(device);
+            X3DGCOffscreenTarget own(device, kSide, kSide);
+            X3DGC::XVertexDefinition definition;
+            definition.stride = sizeof(XColouredVertex);
+            definition.elements = {{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition},
+                                   {12, X3DGC::kElementUByte4, X3DGC::kUsageColour}};
+            device.SetVertexDefinition(definition);
+            const XColouredVertex quad[] = {{-1, -1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}},
+                                            {0, -1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}},
+                                            {0, 1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}},
+                                            {-1, 1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}}};
+            results[t].device = &device;
+            start.arrive_and_wait();
+            for (int frame = 0; frame < kFrames; ++frame) {
+                device.AttachRenderTarget(&own);
+                device.BeginRender();
+                device.SetViewport(X3DViewport(XRect(0, 0, kSide, kSide)));
+                device.Clear(X3DGC::kClearColour | X3DGC::kClearDepth, c.clear, 1.0f, 0);
+                device.SetBlendMode(X3DGC::kBlendNone);
+                device.DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+                device.EndRender();
+                const std::unique_ptr<XVolume> picture = own.MakeVolume();
+                const auto& pixels = static_cast<const XBGRA32Volume&>(*picture);
+                results[t].left = At(pixels, 4, 16);
+                results[t].right = At(pixels, 28, 16);
+                const XPixel expected{c.quad[0], c.quad[1], c.quad[2], 255};
+                auto same = [](const XPixel& a, const XPixel& b) {
+                    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+                };
+                if (!same(results[t].left, expected) ||
+                    !same(results[t].right, XPixel{c.clear.red, c.clear.green, c.clear.blue, 255}))
+                    ++results[t].wrongFrames;
+            }
+            device.AttachRenderTarget(nullptr);
+            own.Destroy(device);
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_NE(results[0].device, results[1].device);
+    EXPECT_EQ(pool.GetDeviceCount(), 0u) << "the devices of ended threads are released";
+    for (int t = 0; t < 2; ++t) {
+        SCOPED_TRACE(t);
+        EXPECT_EQ(results[t].wrongFrames, 0);
+        EXPECT_EQ(results[t].left.blue, cases[t].quad[2]);
+        EXPECT_EQ(results[t].right.red, cases[t].clear.red);
+        EXPECT_EQ(results[t].right.green, cases[t].clear.green);
+    }
+    lock = std::make_unique<X3DGCScopedLock>(*gc);
 }
 } // namespace

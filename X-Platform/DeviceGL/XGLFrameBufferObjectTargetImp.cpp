@@ -14,8 +14,6 @@
 using namespace XOpenGLUtilities;
 
 namespace {
-constexpr GLsizei kSamples = 4;
-
 XString Hex(GLenum inValue)
 {
     char text[16];

@@ -18,6 +18,9 @@ public:
     void HandleEndRender(X3DGC& inGC) override;
     void DestroySelf(X3DGC& inGC) override;
 
+    // Samples per pixel of a multisampled target.
+    static constexpr GLsizei kSamples = 4;
+
     bool IsMultisampled() const { return itsMultisample; }
 
 private:
