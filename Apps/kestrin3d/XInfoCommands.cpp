@@ -12,6 +12,7 @@
 #include "X3DRenderSystemManager.h"
 #include "XGLFrameBufferObjectTargetImp.h"
 #include "XOpenGLShaderRuntime.h"
+#include "cg.h"
 
 #include <iomanip>
 #include <sstream>
@@ -133,8 +134,8 @@ void XInfoCommands::PrintDeviceInfo(std::ostream& inOut)
         }
     }
     target.Destroy(gc);
-    const XOpenGLShaderRuntime* runtime = XOpenGLShaderRuntime::Get();
-    inOut << "  Shader runtime: " << (runtime ? "loaded" : "not available (drawing with fixed function)") << "\n";
+    const char* version = XOpenGLShaderRuntime::Get() ? cgGetString(CG_VERSION) : nullptr;
+    inOut << "  Shader runtime: " << (version ? version : "not available (drawing with fixed function)") << "\n";
 }
 
 int XInfoCommands::Info(const std::vector<std::string>& inArguments, std::ostream& inOut)
