@@ -295,7 +295,11 @@ void XOpenGLGC::XOpenGLGCImp::SetUpVertexArrays(const void* inBase)
 {
     const X3DGC::XVertexDefinition& definition = GetGC().GetVertexDefinition();
     const auto stride = GLsizei(definition.stride);
-    const auto* base = static_cast<const uint8_t*>(inBase);
+    // With a buffer object bound the base is null and the pointers are offsets into
+    // it, so they are made as integers: pointer arithmetic on null is undefined.
+    const auto at = [inBase](uint32_t inOffset) {
+        return reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(inBase) + inOffset);
+    };
     auto find = [&](uint32_t inUsage) -> const X3DGC::XVertexElement* {
         for (const auto& element : definition.elements)
             if (element.usage == inUsage)
@@ -305,7 +309,7 @@ void XOpenGLGC::XOpenGLGCImp::SetUpVertexArrays(const void* inBase)
     if (const auto* position = find(X3DGC::kUsagePosition)) {
         X_ASSERT(position->type == X3DGC::kElementFloat2 || position->type == X3DGC::kElementFloat3);
         glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(position->type == X3DGC::kElementFloat2 ? 2 : 3, GL_FLOAT, stride, base + position->offset);
+        glVertexPointer(position->type == X3DGC::kElementFloat2 ? 2 : 3, GL_FLOAT, stride, at(position->offset));
     } else {
         glDisableClientState(GL_VERTEX_ARRAY);
     }
@@ -313,7 +317,7 @@ void XOpenGLGC::XOpenGLGCImp::SetUpVertexArrays(const void* inBase)
     const auto* colour = find(X3DGC::kUsageColour);
     if (colour && colour->type == X3DGC::kElementUByte4) {
         glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(4, GL_UNSIGNED_BYTE, stride, base + colour->offset);
+        glColorPointer(4, GL_UNSIGNED_BYTE, stride, at(colour->offset));
     } else {
         X_ASSERT(colour == nullptr);
         glDisableClientState(GL_COLOR_ARRAY);
@@ -323,7 +327,7 @@ void XOpenGLGC::XOpenGLGCImp::SetUpVertexArrays(const void* inBase)
     const auto* normal = find(X3DGC::kUsageNormal);
     if (normal && normal->type == X3DGC::kElementFloat3) {
         glEnableClientState(GL_NORMAL_ARRAY);
-        glNormalPointer(GL_FLOAT, stride, base + normal->offset);
+        glNormalPointer(GL_FLOAT, stride, at(normal->offset));
     } else {
         X_ASSERT(normal == nullptr);
         glDisableClientState(GL_NORMAL_ARRAY);
@@ -336,7 +340,7 @@ void XOpenGLGC::XOpenGLGCImp::SetUpVertexArrays(const void* inBase)
             glClientActiveTextureARB(GL_TEXTURE0_ARB + n);
         const auto* coords = find(X3DGC::kUsageTexCoord0 + n);
         if (coords && coords->type >= X3DGC::kElementFloat1 && coords->type <= X3DGC::kElementFloat3) {
-            glTexCoordPointer(GLint(coords->type), GL_FLOAT, stride, base + coords->offset);
+            glTexCoordPointer(GLint(coords->type), GL_FLOAT, stride, at(coords->offset));
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         } else {
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
