@@ -404,7 +404,9 @@ void XOpenGLGC::XOpenGLGCImp::DrawIndexedPrimitives(X3DGC::XPrimitiveType inType
     const XGLPrimitive primitive = GetPrimitive(inType, inPrimitiveCount);
     if (!primitive.known)
         return;
-    const auto* first = static_cast<const uint8_t*>(indices->GetBaseElementAddress()) + uint64_t(elementSize) * inStartIndex;
+    // An offset into a bound buffer object when the base is null: made as an integer.
+    const auto* first = reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(indices->GetBaseElementAddress()) +
+                                                      uintptr_t(elementSize) * inStartIndex);
     glDrawElements(primitive.mode, primitive.count, type, first);
     CheckGLError();
 }
