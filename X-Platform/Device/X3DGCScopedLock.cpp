@@ -33,7 +33,10 @@ X3DGCScopedLock::X3DGCScopedLock(X3DGC& inGC) : itsGC(inGC)
         X3DGC* current = X3DGC::GetCurrentThreadContext();
         if (current && current != &inGC) {
             itsPrevious = current;
-            while (current->GetLockCount() > 0) {
+            // The depth is read while this thread still holds the device: once the
+            // last level is released another thread may take it and count its own.
+            const int32_t depth = current->GetLockCount();
+            for (int32_t level = 0; level < depth; ++level) {
                 current->Unlock();
                 ++itsPreviousDepth;
             }
