@@ -175,6 +175,15 @@ CGbool cgGLIsProgramLoaded(CGprogram inProgram)
     return XCgRuntime::CheckProgram(inProgram) && inProgram->loaded ? CG_TRUE : CG_FALSE;
 }
 
+// Binding state belongs to the current GL context; without one the call is an error.
+static bool NeedsCurrentContext()
+{
+    if (XCgRuntime::HasCurrentContext())
+        return true;
+    XCgRuntime::SetError(CG_PROGRAM_BIND_ERROR);
+    return false;
+}
+
 void cgGLBindProgram(CGprogram inProgram)
 {
     if (!XCgRuntime::CheckProgram(inProgram))
@@ -183,10 +192,8 @@ void cgGLBindProgram(CGprogram inProgram)
         XCgRuntime::SetError(CG_PROGRAM_NOT_LOADED_ERROR);
         return;
     }
-    if (!XCgRuntime::HasCurrentContext()) {
-        XCgRuntime::SetError(CG_PROGRAM_BIND_ERROR);
+    if (!NeedsCurrentContext())
         return;
-    }
     std::lock_guard<std::recursive_mutex> lock(sStateMutex);
     XContextState& state = CurrentState();
     state.bound[SlotOf(inProgram->profile)] = inProgram;
@@ -200,10 +207,8 @@ void cgGLUnbindProgram(CGprofile inProfile)
         XCgRuntime::SetError(CG_INVALID_PROFILE_ERROR);
         return;
     }
-    if (!XCgRuntime::HasCurrentContext()) {
-        XCgRuntime::SetError(CG_PROGRAM_BIND_ERROR);
+    if (!NeedsCurrentContext())
         return;
-    }
     std::lock_guard<std::recursive_mutex> lock(sStateMutex);
     XContextState& state = CurrentState();
     state.bound[slot] = nullptr;
@@ -225,10 +230,8 @@ void cgGLEnableTextureParameter(CGparameter inParameter)
 {
     if (!CheckSampler(inParameter))
         return;
-    if (!XCgRuntime::HasCurrentContext()) {
-        XCgRuntime::SetError(CG_PROGRAM_BIND_ERROR);
+    if (!NeedsCurrentContext())
         return;
-    }
     BindToUnit(inParameter, inParameter->texture);
 }
 
@@ -236,10 +239,8 @@ void cgGLDisableTextureParameter(CGparameter inParameter)
 {
     if (!CheckSampler(inParameter))
         return;
-    if (!XCgRuntime::HasCurrentContext()) {
-        XCgRuntime::SetError(CG_PROGRAM_BIND_ERROR);
+    if (!NeedsCurrentContext())
         return;
-    }
     BindToUnit(inParameter, 0);
 }
 

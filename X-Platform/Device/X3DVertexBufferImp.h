@@ -1,17 +1,5 @@
 #pragma once
-// What a render system implements for a vertex buffer. Locking maps the storage
-// for the CPU; RenderLock binds it for drawing.
-#include "XLockable.h"
+// What a render system implements for a vertex buffer.
+#include "X3DGCBufferImp.h"
 
-#include <cstdint>
-
-class X3DGC;
-
-class X3DVertexBufferImp : public XLockable {
-public:
-    virtual void DestroySelf(X3DGC& inGC) = 0;
-    virtual void CopyInDataWithOffset(const void* inData, uint64_t inSizeBytes, uint64_t inOffsetBytes) = 0;
-    virtual void* GetData(uint64_t inOffsetBytes, uint64_t inSizeBytes) = 0;
-    virtual void RenderLock(X3DGC& inGC) = 0;
-    virtual void RenderUnlock(X3DGC& inGC) = 0;
-};
+class X3DVertexBufferImp : public X3DGCBufferImp {};

@@ -7,6 +7,12 @@ bool InRange(const XSimpleBuffer& inBuffer, uint64_t inOffsetBytes, uint64_t inS
     X_ASSERT_TEXT(inside, "(inOffsetBytes + inSizeBytes) <= TBaseImp::itsOwner.GetSizeBytes()");
     return inside;
 }
+
+void CopyIn(XSimpleBuffer& inOutBuffer, const void* inData, uint64_t inSizeBytes, uint64_t inOffsetBytes)
+{
+    if (InRange(inOutBuffer, inOffsetBytes, inSizeBytes) && inSizeBytes > 0)
+        std::memcpy(inOutBuffer.GetData() + inOffsetBytes, inData, inSizeBytes);
+}
 } // namespace
 
 XOpenGLGC::XGLSimpleVertexBufferImp::XGLSimpleVertexBufferImp(X3DVertexBuffer& inOwner)
@@ -17,8 +23,7 @@ XOpenGLGC::XGLSimpleVertexBufferImp::XGLSimpleVertexBufferImp(X3DVertexBuffer& i
 void XOpenGLGC::XGLSimpleVertexBufferImp::CopyInDataWithOffset(const void* inData, uint64_t inSizeBytes,
                                                                uint64_t inOffsetBytes)
 {
-    if (InRange(itsBuffer, inOffsetBytes, inSizeBytes) && inSizeBytes > 0)
-        std::memcpy(itsBuffer.GetData() + inOffsetBytes, inData, inSizeBytes);
+    CopyIn(itsBuffer, inData, inSizeBytes, inOffsetBytes);
 }
 
 void* XOpenGLGC::XGLSimpleVertexBufferImp::GetData(uint64_t inOffsetBytes, uint64_t)
@@ -39,8 +44,7 @@ XOpenGLGC::XGLSimpleIndexBufferImp::XGLSimpleIndexBufferImp(X3DIndexBuffer& inOw
 void XOpenGLGC::XGLSimpleIndexBufferImp::CopyInDataWithOffset(const void* inData, uint64_t inSizeBytes,
                                                               uint64_t inOffsetBytes)
 {
-    if (InRange(itsBuffer, inOffsetBytes, inSizeBytes) && inSizeBytes > 0)
-        std::memcpy(itsBuffer.GetData() + inOffsetBytes, inData, inSizeBytes);
+    CopyIn(itsBuffer, inData, inSizeBytes, inOffsetBytes);
 }
 
 void* XOpenGLGC::XGLSimpleIndexBufferImp::GetData(uint64_t inOffsetBytes, uint64_t)
