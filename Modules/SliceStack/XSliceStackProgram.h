@@ -10,10 +10,12 @@ class XSliceStackProgram : public XGLFragmentProgram {
 public:
     enum XKind {
         // Emission and absorption of inChannelCount channels at once (textures 0..n-1):
-        // local[2i] = colour × brightness × slice weight of channel i,
+        // local[2i] = colour × brightness / opacity of channel i,
         // local[2i+1].x = opacity, local[2i+1].y = slice weight.
-        // Colour: Σ level × local[2i]; alpha: 1 − Π (1 − opacity × level)^weight, for
-        // blending with (1, 1 − source alpha).
+        // Channel i absorbs a_i = 1 − (1 − opacity × level)^weight and glows
+        // level × a_i × local[2i], so a thick region tends to level × colour ×
+        // brightness / opacity. Colour: Σ of the glows, dithered by one 8-bit step;
+        // alpha: 1 − Π (1 − a_i), for blending with (1, 1 − source alpha).
         kEmission,
         // Depth = 1 − level (texture 0), nothing where the level is 0: with depth test
         // LESS the brightest voxel of a pixel keeps its depth.

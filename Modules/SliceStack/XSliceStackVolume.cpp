@@ -77,6 +77,7 @@ std::vector<std::vector<XSliceStackChannel*>> Group(const std::vector<XSliceStac
 
 // The stencil bit the maximum projection marks painted pixels with.
 constexpr GLuint kPaintedBit = 2;
+constexpr float kLeastOpacity = 0.001f;
 
 void RequireFragmentPrograms()
 {
@@ -185,10 +186,11 @@ void XSliceStackVolume::DrawEmission(const XFrame& inFrame, const std::vector<XS
         for (size_t i = 0; i < group.size(); ++i) {
             const XChannelShadeSpecification shading = XSliceStackModels::Completed(group[i]->GetShading());
             const float brightness = shading.GetProperty(XChannelShadeSpecification::kBrightness);
-            const float opacity = shading.GetProperty(XChannelShadeSpecification::kOpacity);
+            // At opacity 0 the glow would be 0 / 0; a trace of absorption keeps it.
+            const float opacity = std::max(shading.GetProperty(XChannelShadeSpecification::kOpacity), kLeastOpacity);
             float rgb[3];
             DrawnColour(shading, inFrame.luminance, rgb);
-            const float scale = brightness * weight;
+            const float scale = brightness / opacity;
             glProgramLocalParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, GLuint(2 * i), rgb[0] * scale, rgb[1] * scale,
                                          rgb[2] * scale, 0.0f);
             glProgramLocalParameter4fARB(GL_FRAGMENT_PROGRAM_ARB, GLuint(2 * i + 1), opacity, weight, 0.0f, 0.0f);

@@ -123,7 +123,7 @@ TEST_F(SliceStackPictureTest, AnisotropicVolumeSeenAlongXHasNoGapsOrStripes)
     const X3DRect bounds(0, 0, 0, 48, 48, 12);
     const X3DRect slab(20, 8, 2, 28, 40, 10);
     // Dim enough that the slab does not saturate: stripes would show in the levels.
-    XChannelBoxes channel{kWhite, {slab}, 60};
+    XChannelBoxes channel{kWhite, {slab}, 100};
     XVolumeRendererBase& renderer = Show(AddBoxSample(bounds, {channel}, 1.0, 1.0, 4.0));
     Turn(1, 90.0);
     const XARGB32Volume picture = Picture();
@@ -155,7 +155,7 @@ TEST_F(SliceStackPictureTest, BrightnessDoesNotJumpWhenTheStackChanges)
 {
     const X3DRect bounds(0, 0, 0, 40, 40, 20);
     const X3DRect block(8, 8, 4, 32, 32, 16);
-    XChannelBoxes channel{kWhite, {block}, 12};
+    XChannelBoxes channel{kWhite, {block}, 40};
     Show(AddBoxSample(bounds, {channel}, 1.0, 1.0, 2.0));
     Turn(1, 43.0);
     const XARGB32Volume zStack = Picture();

@@ -120,9 +120,24 @@ TEST_F(SliceStackShadingTest, HiddenChannelDoesNotAppear)
     EXPECT_GT(TestPicture::PixelAt(again, c.leftOnly, c.row).red, 200);
 }
 
+// Dense data: a thick region glows with its own level, so two levels stay apart
+// instead of both reaching one saturated glow.
+TEST_F(SliceStackShadingTest, ThickRegionsShowTheirLevel)
+{
+    XVolumeRendererBase& renderer = Show(AddBoxSample(kBounds, {{kRed, {kLeftBox}, 40}, {kGreen, {kRightBox}, 100}}));
+    const XARGB32Volume picture = Picture();
+    TestPicture::SavePNG(picture, "SliceStack-thick-levels");
+    const XColumns c = Columns(renderer, picture.GetHeight());
+    const int dim = TestPicture::PixelAt(picture, c.leftOnly, c.row).red;
+    const int bright = TestPicture::PixelAt(picture, c.rightOnly, c.row).green;
+    EXPECT_GT(dim, 20);
+    EXPECT_LT(bright, 250);
+    EXPECT_GT(bright, 2 * dim);
+}
+
 TEST_F(SliceStackShadingTest, ColourAndBrightnessComeFromTheShadeSpecification)
 {
-    XChannelBoxes dim{kRed, {kLeftBox}, 20};
+    XChannelBoxes dim{kRed, {kLeftBox}, 60};
     XVolumeRendererBase& renderer = Show(AddBoxSample(kBounds, {dim}));
     const XARGB32Volume first = Picture();
     const XColumns c = Columns(renderer, first.GetHeight());
