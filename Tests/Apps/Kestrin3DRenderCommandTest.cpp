@@ -91,18 +91,11 @@ int CountWhere(const XVolume& inPicture, bool (*inTest)(const XARGB32Colour&))
 
 TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
 {
-    const XRun info = RunKestrin3D({"info", StackPath()});
-    ASSERT_EQ(info.exitCode, 0) << info.err;
-    EXPECT_TRUE(Contains(info.out, "32 x 24 x 8 voxels")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "0.25 x 0.25 x 1.5")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "Channels: 2")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "Timepoints: 2")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "values 7 to 1000")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "values 0 to 300")) << info.out;
     // The file stores no display ranges: each comes from the channel's histogram, the
     // zero background of channel 2 left out.
-    EXPECT_TRUE(Contains(info.out, "display range 7 to 1000 (auto")) << info.out;
-    EXPECT_TRUE(Contains(info.out, "display range 190 to 300 (auto")) << info.out;
+    EXPECT_TRUE(Ran(RunKestrin3D({"info", StackPath()}), 0,
+                    {"32 x 24 x 8 voxels", "0.25 x 0.25 x 1.5", "Channels: 2", "Timepoints: 2", "values 7 to 1000",
+                     "values 0 to 300", "display range 7 to 1000 (auto", "display range 190 to 300 (auto"}));
 
     // A range the file stores is used as it stands.
     const std::string stored = OutputPath("stored-range.tif");
@@ -122,9 +115,7 @@ TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
         ASSERT_TRUE(TIFFWriteDirectory(tif));
     }
     TIFFClose(tif);
-    const XRun given = RunKestrin3D({"info", stored});
-    ASSERT_EQ(given.exitCode, 0) << given.err;
-    EXPECT_TRUE(Contains(given.out, "display range 10 to 250.5\n")) << given.out;
+    EXPECT_TRUE(Ran(RunKestrin3D({"info", stored}), 0, {"display range 10 to 250.5\n"}));
 
     // A hyperstack's ranges are per channel; one it cannot use leaves that channel automatic.
     std::vector<std::unique_ptr<XGrey16Volume>> volumes;
@@ -143,16 +134,12 @@ TEST(Kestrin3DInfo, DescribesAStackAndTheBuiltInSample)
     const std::string ranged = OutputPath("stored-ranges.tif");
     XTIFFWriter::WriteVolumes(ranged, XTIFFWriter::XForm::kImageJ, hyper, pointers);
     const XRun ranges = RunKestrin3D({"info", ranged});
-    ASSERT_EQ(ranges.exitCode, 0) << ranges.err;
-    EXPECT_TRUE(Contains(ranges.out, "display range 5 to 900\n")) << ranges.out;
+    EXPECT_TRUE(Ran(ranges, 0, {"display range 5 to 900\n"}));
     const size_t automatic = ranges.out.find("(auto");
     EXPECT_TRUE(automatic != std::string::npos && automatic == ranges.out.rfind("(auto")) << ranges.out;
 
     const XRun sample = RunKestrin3D({"info"});
-    ASSERT_EQ(sample.exitCode, 0) << sample.err;
-    EXPECT_TRUE(Contains(sample.out, "256 x 256 x 64 voxels")) << sample.out;
-    EXPECT_TRUE(Contains(sample.out, "Channels: 3")) << sample.out;
-    EXPECT_TRUE(Contains(sample.out, "Timepoints: 5")) << sample.out;
+    EXPECT_TRUE(Ran(sample, 0, {"256 x 256 x 64 voxels", "Channels: 3", "Timepoints: 5"}));
     EXPECT_TRUE(Contains(sample.err, "Making the built-in sample")) << "progress goes to stderr";
 }
 
@@ -184,9 +171,7 @@ TEST(Kestrin3DInfo, DescribesTheOpenGLDevice)
     for (const auto& c : cases)
         EXPECT_TRUE(c.ok(value(c.label))) << c.label << " in\n" << gl.out;
 
-    const XRun both = RunKestrin3D({"info", "--gl", StackPath()});
-    EXPECT_EQ(both.exitCode, 2) << both.out;
-    EXPECT_TRUE(Contains(both.err, "takes no FILE")) << both.err;
+    EXPECT_TRUE(Ran(RunKestrin3D({"info", "--gl", StackPath()}), 2, {"takes no FILE"}));
 }
 
 TEST(Kestrin3DRender, DrawsAStackAtTheAskedSizeAndHidesChannels)
@@ -303,25 +288,17 @@ TEST(Kestrin3DRender, BadOptionsAreRefusedBeforeAnyWork)
         std::vector<std::string> arguments = {"render", "-o", out};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const XRun run = RunKestrin3D(arguments);
-        EXPECT_EQ(run.exitCode, 2) << c.options[0];
-        EXPECT_TRUE(Contains(run.err, c.named)) << run.err;
+        EXPECT_TRUE(Ran(run, 2, {c.named})) << c.options[0];
         EXPECT_FALSE(Contains(run.err, "Making the built-in sample")) << "refused before the sample is made";
     }
     EXPECT_FALSE(FileExists(out));
-
-    const XRun noOutput = RunKestrin3D({"render"});
-    EXPECT_EQ(noOutput.exitCode, 2);
-    EXPECT_TRUE(Contains(noOutput.err, "-o OUT.png"));
+    EXPECT_TRUE(Ran(RunKestrin3D({"render"}), 2, {"-o OUT.png"}));
 }
 
 TEST(Kestrin3DRender, FailuresSayWhatToDoAndLeaveNoPicture)
 {
     const std::string folder = XTestEnvironment::MakeTempDir("failures");
     const std::string out = folder + "/view.png";
-
-    const XRun missing = RunKestrin3D({"render", folder + "/absent.tif", "-o", out});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(Contains(missing.err, "absent.tif does not exist")) << missing.err;
 
     const std::string corrupt = folder + "/corrupt.tif";
     {
@@ -332,35 +309,24 @@ TEST(Kestrin3DRender, FailuresSayWhatToDoAndLeaveNoPicture)
         std::fwrite(header, 1, sizeof header, file);
         std::fclose(file);
     }
-    for (const char* command : {"info", "render"}) {
-        const XRun damaged = command == std::string("info") ? RunKestrin3D({"info", corrupt})
-                                                            : RunKestrin3D({"render", corrupt, "-o", out});
-        EXPECT_EQ(damaged.exitCode, 1) << command;
-        EXPECT_TRUE(Contains(damaged.err, "corrupt.tif")) << damaged.err;
-        EXPECT_TRUE(Contains(damaged.err, "Check that it is a complete TIFF file")) << damaged.err;
-    }
-
-    const XRun outOfRange = RunKestrin3D({"render", StackPath(), "--channels", "1,3", "-o", out});
-    EXPECT_EQ(outOfRange.exitCode, 2);
-    EXPECT_TRUE(Contains(outOfRange.err, "give channels 1 to 2")) << outOfRange.err;
-    const XRun lateTimepoint = RunKestrin3D({"render", StackPath(), "--timepoint", "3", "-o", out});
-    EXPECT_EQ(lateTimepoint.exitCode, 2);
-    EXPECT_TRUE(Contains(lateTimepoint.err, "give --timepoint 1 to 2")) << lateTimepoint.err;
-
-    // The renderer gives the ranges of its shading properties.
-    const XRun bright = RunKestrin3D({"render", StackPath(), "--brightness", "11", "-o", out});
-    EXPECT_EQ(bright.exitCode, 2);
-    EXPECT_TRUE(Contains(bright.err, "--brightness must lie between 0 and 10")) << bright.err;
-    const XRun opaque = RunKestrin3D({"render", StackPath(), "--opacity", "1.5", "-o", out});
-    EXPECT_EQ(opaque.exitCode, 2);
-    EXPECT_TRUE(Contains(opaque.err, "--opacity must lie between 0 and 1")) << opaque.err;
-
-    const XRun noFolder = RunKestrin3D({"render", StackPath(), "-o", folder + "/no/such/folder/view.png"});
-    EXPECT_EQ(noFolder.exitCode, 1);
-    EXPECT_TRUE(Contains(noFolder.err, "does not exist; create it")) << noFolder.err;
-    const XRun intoFolder = RunKestrin3D({"render", StackPath(), "-o", folder});
-    EXPECT_EQ(intoFolder.exitCode, 1);
-    EXPECT_TRUE(Contains(intoFolder.err, "is a folder")) << intoFolder.err;
-
+    const std::string check = "Check that it is a complete TIFF file";
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::vector<std::string> said;
+    } cases[] = {
+        {{"render", folder + "/absent.tif", "-o", out}, 1, {"absent.tif does not exist"}},
+        {{"info", corrupt}, 1, {"corrupt.tif", check}},
+        {{"render", corrupt, "-o", out}, 1, {"corrupt.tif", check}},
+        {{"render", StackPath(), "--channels", "1,3", "-o", out}, 2, {"give channels 1 to 2"}},
+        {{"render", StackPath(), "--timepoint", "3", "-o", out}, 2, {"give --timepoint 1 to 2"}},
+        // The renderer gives the ranges of its shading properties.
+        {{"render", StackPath(), "--brightness", "11", "-o", out}, 2, {"--brightness must lie between 0 and 10"}},
+        {{"render", StackPath(), "--opacity", "1.5", "-o", out}, 2, {"--opacity must lie between 0 and 1"}},
+        {{"render", StackPath(), "-o", folder + "/no/such/folder/view.png"}, 1, {"does not exist; create it"}},
+        {{"render", StackPath(), "-o", folder}, 1, {"is a folder"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(Ran(RunKestrin3D(c.arguments), c.exitCode, c.said)) << c.arguments[1];
     EXPECT_FALSE(FileExists(out));
 }

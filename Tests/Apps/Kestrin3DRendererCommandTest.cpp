@@ -57,52 +57,37 @@ TEST(Kestrin3DRenderers, ListsTheModulesRenderersAndKeepsTheChosenDefault)
     // Whichever is not the default now becomes it, and stays so in a new run.
     const bool sliceStackWasDefault = Contains(sliceStack, "(default)");
     const std::string chosen = sliceStackWasDefault ? "32343" : "1001";
-    const XRun set = RunKestrin3D({"renderers", "--set-default", chosen}, env);
-    ASSERT_EQ(set.exitCode, 0) << set.err;
-    EXPECT_TRUE(Contains(set.out, chosen));
+    ASSERT_TRUE(Ran(RunKestrin3D({"renderers", "--set-default", chosen}, env), 0, {chosen}));
     EXPECT_TRUE(Contains(ReadFile(prefs), "Default Renderer ID")) << "stored in the user's preferences";
     const XRun after = RunKestrin3D({"renderers"}, env);
     EXPECT_TRUE(Contains(LineOf(after.out, chosen), "(default)")) << after.out;
     EXPECT_FALSE(Contains(LineOf(after.out, sliceStackWasDefault ? "1001" : "32343"), "(default)")) << after.out;
 
-    const XRun unknown = RunKestrin3D({"renderers", "--set-default", "77"}, env);
-    EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(Contains(unknown.err, "no renderer 77")) << unknown.err;
-    EXPECT_TRUE(Contains(unknown.err, "1001 Slice Stack")) << "the known renderers are offered";
+    // The known renderers are offered.
+    EXPECT_TRUE(Ran(RunKestrin3D({"renderers", "--set-default", "77"}, env), 2, {"no renderer 77", "1001 Slice Stack"}));
     EXPECT_TRUE(Contains(LineOf(RunKestrin3D({"renderers"}, env).out, chosen), "(default)")) << "the refused ID changed nothing";
 
-    const XRun notANumber = RunKestrin3D({"renderers", "--set-default", "fast"}, env);
-    EXPECT_EQ(notANumber.exitCode, 2);
-    EXPECT_TRUE(Contains(notANumber.err, "whole number")) << notANumber.err;
+    EXPECT_TRUE(Ran(RunKestrin3D({"renderers", "--set-default", "fast"}, env), 2, {"whole number"}));
 }
 
 TEST(Kestrin3DRenderers, AnEmptyOrBrokenModuleFolderIsExplained)
 {
     const std::string prefs = XTestEnvironment::MakeTempDir("prefs") + "/prefs";
     const std::string empty = ModuleFolder({});
-    const XRun none = RunKestrin3D({"renderers"}, Environment(empty, prefs));
-    EXPECT_EQ(none.exitCode, 0);
-    EXPECT_TRUE(Contains(none.out, "No volume renderers")) << none.out;
-    EXPECT_TRUE(Contains(none.out, "KESTRIN_MODULE_DIR"));
+    EXPECT_TRUE(Ran(RunKestrin3D({"renderers"}, Environment(empty, prefs)), 0, {"No volume renderers", "KESTRIN_MODULE_DIR"}));
 
     const XRun renderNone = RunKestrin3D({"render", "-o", empty + "/view.png"}, Environment(empty, prefs));
-    EXPECT_EQ(renderNone.exitCode, 1);
-    EXPECT_TRUE(Contains(renderNone.err, "registers a volume renderer")) << renderNone.err;
+    EXPECT_TRUE(Ran(renderNone, 1, {"registers a volume renderer"}));
     EXPECT_FALSE(Contains(renderNone.err, "Making the built-in sample")) << "refused before the sample is made";
 
     const std::string broken = ModuleFolder({KESTRIN_TEST_RENDERER_MODULE});
     std::ofstream(broken + "/libBroken.so") << "not a shared library";
-    const XRun failed = RunKestrin3D({"renderers"}, Environment(broken, prefs));
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_TRUE(Contains(failed.err, "libBroken.so")) << failed.err;
-    EXPECT_TRUE(Contains(failed.err, "remove it from the module folder")) << failed.err;
+    EXPECT_TRUE(Ran(RunKestrin3D({"renderers"}, Environment(broken, prefs)), 1, {"libBroken.so", "remove it from the module folder"}));
 
     // A strategy that makes no renderer: the command fails cleanly, no picture.
     const std::string out = XTestEnvironment::MakeTempDir("pictures") + "/view.png";
-    const XRun nothing =
-        RunKestrin3D({"render", "--renderer", "32343", "--size", "32x32", "-o", out},
-            Environment(ModuleFolder({KESTRIN_TEST_RENDERER_MODULE}), prefs));
-    EXPECT_EQ(nothing.exitCode, 1);
-    EXPECT_TRUE(Contains(nothing.err, "made no renderer")) << nothing.err;
+    EXPECT_TRUE(Ran(RunKestrin3D({"render", "--renderer", "32343", "--size", "32x32", "-o", out},
+                                 Environment(ModuleFolder({KESTRIN_TEST_RENDERER_MODULE}), prefs)),
+                    1, {"made no renderer"}));
     EXPECT_FALSE(FileExists(out));
 }

@@ -62,4 +62,16 @@ std::string ReadFile(const std::string& inPath)
     text << file.rdbuf();
     return text.str();
 }
+
+::testing::AssertionResult Ran(const XRun& inRun, int inExitCode, const std::vector<std::string>& inSaid)
+{
+    const std::string& said = inExitCode == 0 ? inRun.out : inRun.err;
+    if (inRun.exitCode != inExitCode)
+        return ::testing::AssertionFailure() << "exit code " << inRun.exitCode << ", expected " << inExitCode
+                                             << "; stderr:\n" << inRun.err;
+    for (const std::string& text : inSaid)
+        if (!Contains(said, text))
+            return ::testing::AssertionFailure() << "\"" << text << "\" is not in\n" << said;
+    return ::testing::AssertionSuccess();
+}
 } // namespace XKestrin3DRunner

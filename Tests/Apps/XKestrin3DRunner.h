@@ -1,6 +1,8 @@
 #pragma once
 // Runs the built kestrin3d as a user would, in a child process, and keeps what it
 // printed. Environment entries are set in the child only.
+#include <gtest/gtest.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +15,10 @@ struct XRun {
 };
 
 XRun RunKestrin3D(const std::vector<std::string>& inArguments, const std::map<std::string, std::string>& inEnvironment = {});
+
+// The run ended with inExitCode and said each of inSaid: on stdout when it succeeded, on
+// stderr when it failed.
+::testing::AssertionResult Ran(const XRun& inRun, int inExitCode, const std::vector<std::string>& inSaid = {});
 
 bool Contains(const std::string& inText, const std::string& inWhat);
 bool FileExists(const std::string& inPath);

@@ -2,7 +2,9 @@
 // Runs the application pump on the test's (main) thread until a condition holds.
 #include "XAppMessageCentre.h"
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 // False when the condition still fails after inTimeoutMs.
 template <class Condition>
@@ -15,6 +17,13 @@ bool PumpUntil(Condition inCondition, int inTimeoutMs = 20000)
         XAppMessageCentre::GetAppMessageCentre().WaitAndProcessMessages(20);
     }
     return true;
+}
+
+// Waits, without the pump, until another thread sets inFlag.
+inline void SpinUntil(const std::atomic<bool>& inFlag)
+{
+    while (!inFlag)
+        std::this_thread::yield();
 }
 
 // Delivers whatever earlier tests left queued, so each test starts from an empty queue.

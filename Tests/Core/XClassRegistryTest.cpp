@@ -78,13 +78,7 @@ TEST_F(ClassRegistry, RefusesUnknownAndWrongClasses)
 {
     XStream unknown;
     unknown.WriteString("NoSuchClass");
-    try {
-        XClassRegistry::ReadObject(unknown);
-        FAIL();
-    } catch (const XException& e) {
-        EXPECT_EQ(e.GetErrorCode(), XException::kUnknownClass);
-        EXPECT_TRUE(e.GetErrorMessage().Contains("NoSuchClass"));
-    }
+    EXPECT_TRUE(Throws([&] { XClassRegistry::ReadObject(unknown); }, XException::kUnknownClass, "NoSuchClass"));
 
     XStream other;
     XClassRegistry::WriteObject(other, Other());

@@ -39,8 +39,8 @@ struct XJobLog {
 
 class XTestJob : public XJob {
 public:
-    XTestJob(XJobLog& inLog, std::string inName, bool inCompleteInJobThread = false)
-        : itsLog(inLog), itsName(std::move(inName)), itsCompleteInJobThread(inCompleteInJobThread)
+    XTestJob(XJobLog& inLog, std::string inName, bool inCompleteInJobThread = false, std::function<void()> inWork = {})
+        : itsWork(std::move(inWork)), itsLog(inLog), itsName(std::move(inName)), itsCompleteInJobThread(inCompleteInJobThread)
     {
     }
     ~XTestJob() override { ++itsLog.deleted; }
@@ -107,13 +107,10 @@ TEST_F(XJobQueueTest, AJobMayCompleteInItsOwnThread)
 TEST_F(XJobQueueTest, StopCancelsALongJobAndLaterJobsWaitForTheNextStart)
 {
     std::atomic<bool> started{false};
-    auto* longJob = new XTestJob(itsLog, "long");
-    longJob->itsWork = [&] { RunUntilStopped(started); };
-    itsQueue.AttachJob(longJob);
+    itsQueue.AttachJob(new XTestJob(itsLog, "long", false, [&] { RunUntilStopped(started); }));
     itsQueue.AttachJob(new XTestJob(itsLog, "next"));
     itsQueue.Start();
-    while (!started)
-        std::this_thread::yield();
+    SpinUntil(started);
     itsQueue.Stop();
     EXPECT_FALSE(itsQueue.IsRunning());
     EXPECT_EQ(itsLog.Get(), (std::vector<std::string>{"long stopped"}));
@@ -131,14 +128,11 @@ TEST_F(XJobQueueTest, StopCancelsALongJobAndLaterJobsWaitForTheNextStart)
 TEST_F(XJobQueueTest, DeleteTaggedJobsRemovesWaitingAndRunningJobsOfThatTagOnly)
 {
     std::atomic<bool> started{false};
-    auto* running = new XTestJob(itsLog, "running7");
-    running->itsWork = [&] { RunUntilStopped(started); };
-    itsQueue.AttachJob(running, 7);
+    itsQueue.AttachJob(new XTestJob(itsLog, "running7", false, [&] { RunUntilStopped(started); }), 7);
     itsQueue.AttachJob(new XTestJob(itsLog, "waiting7"), 7);
     itsQueue.AttachJob(new XTestJob(itsLog, "waiting8"), 8);
     itsQueue.Start();
-    while (!started)
-        std::this_thread::yield();
+    SpinUntil(started);
     itsQueue.DeleteTaggedJobs(7);
     // Returns only once the running job has ended.
     EXPECT_TRUE(itsLog.Has("running7 stopped"));
@@ -177,9 +171,8 @@ TEST_F(XJobQueueTest, AQueueDestroyedBeforeThePumpDropsItsCompletions)
 
 TEST_F(XJobQueueTest, AFailingJobIsLoggedAndTheQueueGoesOn)
 {
-    auto* failing = new XTestJob(itsLog, "failing", true);
-    failing->itsWork = [] { throw XException(XException::kFileError, "job input vanished"); };
-    itsQueue.AttachJob(failing);
+    itsQueue.AttachJob(
+        new XTestJob(itsLog, "failing", true, [] { throw XException(XException::kFileError, "job input vanished"); }));
     itsQueue.AttachJob(new XTestJob(itsLog, "after", true));
     itsQueue.Start();
     ASSERT_TRUE(itsQueue.WaitForQueueEmpty(20000));
@@ -207,8 +200,7 @@ TEST_F(XJobQueueTest, SuspendHoldsNewJobsAndTellsTheRunningOne)
     itsQueue.AttachJob(first);
     itsQueue.AttachJob(new XTestJob(itsLog, "second", true));
     itsQueue.Start();
-    while (!started)
-        std::this_thread::yield();
+    SpinUntil(started);
     itsQueue.Suspend();
     EXPECT_TRUE(suspendedSeen->load());
     release = true;
@@ -226,9 +218,7 @@ TEST_F(XJobQueueTest, SuspendHoldsNewJobsAndTellsTheRunningOne)
 
 TEST_F(XJobQueueTest, AJobMayStopItsOwnQueue)
 {
-    auto* stopper = new XTestJob(itsLog, "stopper", true);
-    stopper->itsWork = [&] { itsQueue.Stop(); };
-    itsQueue.AttachJob(stopper);
+    itsQueue.AttachJob(new XTestJob(itsLog, "stopper", true, [&] { itsQueue.Stop(); }));
     itsQueue.AttachJob(new XTestJob(itsLog, "later", true));
     itsQueue.Start();
     for (int i = 0; i < 2000 && itsQueue.IsRunning(); ++i)

@@ -1,3 +1,4 @@
+#include "CoreTestPump.h"
 #include "XAssertRecorder.h"
 #include "XLock.h"
 #include "XLockable.h"
@@ -43,12 +44,10 @@ TEST(XMutex, TimedLocksGiveUpWhileAnotherThreadHoldsIt)
     std::thread holder([&] {
         mutex.Lock();
         held = true;
-        while (!release)
-            std::this_thread::yield();
+        SpinUntil(release);
         mutex.Unlock();
     });
-    while (!held)
-        std::this_thread::yield();
+    SpinUntil(held);
     EXPECT_FALSE(mutex.Lock(30));
     EXPECT_FALSE(mutex.IsLockedByCurrentThread());
     {

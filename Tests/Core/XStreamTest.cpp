@@ -61,13 +61,7 @@ TEST(XStream, TruncatedStreamsThrowNamingTheField)
     XStream s;
     s.Write16(7);
     XStream copy(s.GetBuffer());
-    try {
-        copy.Read32("the keyframe count");
-        FAIL() << "read past the end";
-    } catch (const XException& e) {
-        EXPECT_EQ(e.GetErrorCode(), XException::kStreamEnded);
-        EXPECT_TRUE(e.GetErrorMessage().Contains("the keyframe count"));
-    }
+    EXPECT_TRUE(Throws([&] { copy.Read32("the keyframe count"); }, XException::kStreamEnded, "the keyframe count"));
     // A failed read leaves the position where it was.
     EXPECT_EQ(copy.GetPosition(), 0u);
     EXPECT_EQ(copy.Read16(), 7);

@@ -1,4 +1,5 @@
 #include "XException.h"
+#include "XErrorCode.h"
 #include "XString.h"
 
 #include <gtest/gtest.h>
@@ -34,13 +35,7 @@ TEST(XString, NumberConversionsRejectJunk)
     EXPECT_THROW(XString("-1").GetUInt64(), XException);
     EXPECT_THROW(XString("12abc").GetSInt64(), XException);
     EXPECT_THROW(XString("").GetSFloat64(), XException);
-    try {
-        XString("pear").GetSFloat64();
-        FAIL();
-    } catch (const XException& e) {
-        EXPECT_EQ(e.GetErrorCode(), XException::kBadNumber);
-        EXPECT_TRUE(e.GetErrorMessage().Contains("pear"));
-    }
+    EXPECT_TRUE(Throws([] { XString("pear").GetSFloat64(); }, XException::kBadNumber, "pear"));
     double d = 0;
     EXPECT_TRUE(XString(XString::FromFloat64(0.1)).TryGetSFloat64(d));
     EXPECT_EQ(d, 0.1);

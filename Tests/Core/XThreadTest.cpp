@@ -1,3 +1,4 @@
+#include "CoreTestPump.h"
 #include "XAssertRecorder.h"
 #include "XStopThreadException.h"
 #include "XThread.h"
@@ -68,8 +69,7 @@ TEST(XThread, PreventStopHoldsCancellationOffUntilAllowed)
     XThread thread([&] {
         XThread::PreventStop();
         XThread::PreventStop(); // nested
-        while (!stopAsked)
-            std::this_thread::yield();
+        SpinUntil(stopAsked);
         try {
             XThread::TestCancelThread(XThread::GetCurrentThread());
             XThread::SleepCurrentThread(1); // must not throw either
@@ -107,8 +107,7 @@ TEST(XThread, SleepWakesEarlyWhenStopped)
     });
     auto start = std::chrono::steady_clock::now();
     thread.Start();
-    while (!sleeping)
-        std::this_thread::yield();
+    SpinUntil(sleeping);
     thread.RequestStop();
     thread.Join();
     EXPECT_TRUE(stopped);
@@ -177,8 +176,7 @@ TEST(XThreadYield, YieldsPeriodicallyAndLetsAStoppedThreadLeave)
         }
     });
     thread.Start();
-    while (!started)
-        std::this_thread::yield();
+    SpinUntil(started);
     thread.RequestStop();
     thread.Join();
     EXPECT_TRUE(left);

@@ -35,7 +35,7 @@ uint16_t MaxOf(const XGrey16Volume& v)
 }
 } // namespace
 
-TEST(SyntheticSample, SameSpecGivesSameVoxelsAndOtherSeedDiffers)
+TEST(SyntheticSample, SameSpecGivesSameVoxelsOtherSeedDiffersAndCellsMove)
 {
     auto a = XSyntheticSample::Make(SmallSettings());
     auto b = XSyntheticSample::Make(SmallSettings());
@@ -48,6 +48,8 @@ TEST(SyntheticSample, SameSpecGivesSameVoxelsAndOtherSeedDiffers)
     ASSERT_EQ(va.GetDataSize(), vb.GetDataSize());
     EXPECT_EQ(0, std::memcmp(va.GetData(), vb.GetData(), va.GetDataSize()));
     EXPECT_NE(0, std::memcmp(va.GetData(), vc.GetData(), va.GetDataSize()));
+    const XGrey16Volume& first = Channel(*a, 2, 1);
+    EXPECT_NE(0, std::memcmp(first.GetData(), va.GetData(), va.GetDataSize())) << "the cells move between timepoints";
 }
 
 TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
@@ -66,20 +68,12 @@ TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
     }
 }
 
-TEST(SyntheticSample, CellsMoveBetweenTimepoints)
-{
-    auto s = XSyntheticSample::Make(SmallSettings());
-    const XGrey16Volume& first = Channel(*s, 1, 1);
-    const XGrey16Volume& last = Channel(*s, 1, 3);
-    EXPECT_NE(0, std::memcmp(first.GetData(), last.GetData(), first.GetDataSize()));
-}
-
 TEST(SyntheticSample, RefusesSizesThatCannotBeMade)
 {
-    XSyntheticSample::Settings s = SmallSettings();
-    s.depth = 0;
-    EXPECT_THROW(XSyntheticSample::Make(s), XException);
-    s = SmallSettings();
-    s.width = 100000;
-    EXPECT_THROW(XSyntheticSample::Make(s), XException);
+    for (auto [width, depth] : {std::pair{96, 0}, {100000, 24}}) {
+        XSyntheticSample::Settings s = SmallSettings();
+        s.width = width;
+        s.depth = depth;
+        EXPECT_THROW(XSyntheticSample::Make(s), XException) << width << " x " << depth;
+    }
 }

@@ -1,5 +1,6 @@
 // The scale graph: calibration arithmetic, refusal of unusable sizes, and its picture.
 #include "DecorationTestSupport.h"
+#include "XErrorCode.h"
 #include "XException.h"
 #include "XGLBoundingGraph.h"
 
@@ -15,12 +16,12 @@ TEST(XGLBoundingGraph, OneUnitIsTheLongestCalibratedSide)
     double spacing = 0.0;
     EXPECT_DOUBLE_EQ(graph.CalibrateForDimension(10, 0.5, 0.5, 2.0, X3DRect(0, 0, 0, 100, 50, 20), &spacing), 50.0);
     EXPECT_DOUBLE_EQ(spacing, 5.0);
-    EXPECT_DOUBLE_EQ(graph.GetTickSpacing(0), 10.0);
-    EXPECT_DOUBLE_EQ(graph.GetTickSpacing(1), 10.0);
-    EXPECT_DOUBLE_EQ(graph.GetTickSpacing(2), 2.5);
-    EXPECT_EQ(graph.GetTickCount(0), 11u);
-    EXPECT_EQ(graph.GetTickCount(1), 6u);
-    EXPECT_EQ(graph.GetTickCount(2), 9u);
+    const double spacings[3] = {10.0, 10.0, 2.5};
+    const uint32_t counts[3] = {11, 6, 9};
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_DOUBLE_EQ(graph.GetTickSpacing(axis), spacings[axis]) << "axis " << axis;
+        EXPECT_EQ(graph.GetTickCount(axis), counts[axis]) << "axis " << axis;
+    }
     // The z side is the longest once its voxels are 10 µm deep.
     EXPECT_DOUBLE_EQ(graph.CalibrateForDimension(10, 0.5, 0.5, 10.0, X3DRect(10, 10, 5, 110, 60, 25)), 200.0);
     EXPECT_EQ(graph.GetTickCount(2), 11u);
@@ -31,14 +32,10 @@ TEST(XGLBoundingGraph, UnusableSizesAreRefusedAndKeepTheLastCalibration)
 {
     XGLBoundingGraph graph;
     graph.CalibrateForDimension(10, 1.0, 1.0, 1.0, X3DRect(0, 0, 0, 10, 10, 10));
-    for (double bad : {0.0, -1.0, std::nan(""), double(INFINITY)}) {
-        try {
-            graph.CalibrateForDimension(10, 1.0, bad, 1.0, X3DRect(0, 0, 0, 20, 20, 20));
-            ADD_FAILURE() << "accepted a voxel size of " << bad;
-        } catch (const XException& e) {
-            EXPECT_EQ(e.GetErrorCode(), XException::kBadArgument);
-        }
-    }
+    for (double bad : {0.0, -1.0, std::nan(""), double(INFINITY)})
+        EXPECT_EQ(CodeOf([&] { graph.CalibrateForDimension(10, 1.0, bad, 1.0, X3DRect(0, 0, 0, 20, 20, 20)); }),
+                  XException::kBadArgument)
+            << "a voxel size of " << bad;
     EXPECT_THROW(graph.CalibrateForDimension(10, 1.0, 1.0, 1.0, X3DRect()), XException);
     EXPECT_THROW(graph.CalibrateForDimension(0, 1.0, 1.0, 1.0, X3DRect(0, 0, 0, 5, 5, 5)), XException);
     EXPECT_EQ(graph.GetUnitLength(), 10.0);

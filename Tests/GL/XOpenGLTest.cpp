@@ -1,6 +1,7 @@
 // Run-time loading of OpenGL, GLU and EGL, and the extension checks.
 #include "WGLWnd.h"
 #include "XGLContextLock.h"
+#include "XErrorCode.h"
 #include "XGLException.h"
 #include "XOpenGL.h"
 
@@ -88,12 +89,7 @@ TEST(OpenGLInit, WindowReportsOpenGLUnavailableInsteadOfFailingToLoad)
 {
     ExpectUnloaded();
     XLibraryOverride missing("KESTRIN_GL_LIBRARY", "libKestrinNoSuchGL.so.1");
-    try {
-        WGLWnd window(8, 8);
-        FAIL() << "a window was made without OpenGL";
-    } catch (const XException& e) {
-        EXPECT_TRUE(e.GetErrorMessage().Contains("OpenGL is not available")) << e.GetErrorMessage();
-    }
+    EXPECT_TRUE(Throws([] { WGLWnd window(8, 8); }, -1, "OpenGL is not available"));
     EXPECT_FALSE(OpenGLIsLoaded());
 }
 
@@ -122,13 +118,8 @@ TEST(OpenGLExtensions, ForwardersFollowTheExtensionString)
     glActiveTextureARB(GL_TEXTURE0_ARB);
 
     ASSERT_FALSE(OpenGLCheckExtension("GL_NV_pixel_data_range")) << "this driver offers the extension after all";
-    try {
-        glFlushPixelDataRangeNV(GL_WRITE_PIXEL_DATA_RANGE_NV);
-        FAIL() << "an extension the context lacks was called";
-    } catch (const XException& e) {
-        EXPECT_EQ(e.GetErrorCode(), XException::kMissingExtension);
-        EXPECT_TRUE(e.GetErrorMessage().Contains("glFlushPixelDataRangeNV"));
-    }
+    EXPECT_TRUE(Throws([] { glFlushPixelDataRangeNV(GL_WRITE_PIXEL_DATA_RANGE_NV); }, XException::kMissingExtension,
+                       "glFlushPixelDataRangeNV"));
     EXPECT_TRUE(OpenGLCheckWGLExtension(WEGLDisplay::Get(), "EGL_KHR_create_context") ||
                 OpenGLCheckWGLExtension(WEGLDisplay::Get(), "EGL_KHR_surfaceless_context"));
     EXPECT_FALSE(OpenGLCheckWGLExtension(WEGLDisplay::Get(), "EGL_KHR"));

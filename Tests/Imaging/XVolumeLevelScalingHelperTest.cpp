@@ -24,13 +24,13 @@ TEST(XVolumeLevelScalingHelper, EdgesOfTheDisplayRange)
 
 TEST(XVolumeLevelScalingHelper, InvertedAndZeroWidthRanges)
 {
-    XVolumeLevelScalingHelper inverted(255.0, 0.0);
-    EXPECT_EQ(inverted.MapValue(0.0), 255);
-    EXPECT_EQ(inverted.MapValue(255.0), 0);
-    EXPECT_EQ(inverted.MapValue(55.0), 200);
-    XVolumeLevelScalingHelper threshold(10.0, 10.0);
-    EXPECT_EQ(threshold.MapValue(9.99), 0);
-    EXPECT_EQ(threshold.MapValue(10.0), 255);
+    const struct {
+        double black, white, value;
+        int level;
+    } cases[] = {{255, 0, 0, 255}, {255, 0, 255, 0}, {255, 0, 55, 200}, {10, 10, 9.99, 0}, {10, 10, 10, 255}};
+    for (const auto& c : cases)
+        EXPECT_EQ(XVolumeLevelScalingHelper(c.black, c.white).MapValue(c.value), c.level)
+            << c.value << " in " << c.black << " to " << c.white;
     EXPECT_THROW(XVolumeLevelScalingHelper(0.0, INFINITY), XException);
 }
 
@@ -41,14 +41,14 @@ TEST(XVolumeLevelScalingHelper, LookupTablesCoverTheVoxelRange)
     EXPECT_EQ(h.MakeLookupTable(XVoxelType::kGrey8).size(), 256u);
 
     XGrey16Volume v(3, 1, 1);
-    v.SetVoxel(0, 0, 0, 500);
-    v.SetVoxel(1, 0, 0, 2000);
-    v.SetVoxel(2, 0, 0, 4000);
+    const uint16_t values[] = {500, 2000, 4000};
+    const uint8_t expected[] = {0, 128, 255};
+    for (int32_t x = 0; x < 3; ++x)
+        v.SetVoxel(x, 0, 0, values[x]);
     XGrey8Volume levels;
     h.MapVolume(v, levels);
-    EXPECT_EQ(levels.GetVoxel(0, 0), 0);
-    EXPECT_EQ(levels.GetVoxel(1, 0), 128);
-    EXPECT_EQ(levels.GetVoxel(2, 0), 255);
+    for (int32_t x = 0; x < 3; ++x)
+        EXPECT_EQ(levels.GetVoxel(x, 0), expected[x]) << values[x];
 }
 
 TEST(XVolumeLevelScalingHelper, DataRangeOfAVolume)

@@ -61,10 +61,9 @@ TEST(XVolumeResample, LinearInterpolatesBetweenCentresAndClampsAtEdges)
     XFloat32Volume target(4, 1, 1);
     source.CopyInto(target, XResampleMode::kLinear);
     // Centres at -0.25, 0.25, 0.75, 1.25 in source voxels; outside clamps to the edge.
-    EXPECT_FLOAT_EQ(target.GetVoxel(0, 0), 0.0f);
-    EXPECT_FLOAT_EQ(target.GetVoxel(1, 0), 0.25f);
-    EXPECT_FLOAT_EQ(target.GetVoxel(2, 0), 0.75f);
-    EXPECT_FLOAT_EQ(target.GetVoxel(3, 0), 1.0f);
+    const float expected[] = {0.0f, 0.25f, 0.75f, 1.0f};
+    for (int32_t x = 0; x < 4; ++x)
+        EXPECT_FLOAT_EQ(target.GetVoxel(x, 0), expected[x]) << x;
 
     // In z as well as in the plane: 1 × 1 × 2 → 1 × 1 × 3 has its middle voxel halfway.
     XGrey8Volume column(1, 1, 2);
@@ -118,10 +117,7 @@ TEST(XVolumeResample, BadBoxesAreRefused)
     // Into itself reads a snapshot: shifting right by one repeats the first column.
     XGrey8Volume row = MakeRamp(4, 1, 1);
     row.CopyInto(row, X3DRect(0, 0, 0, 3, 1, 1), X3DRect(1, 0, 0, 4, 1, 1));
-    EXPECT_EQ(row.GetVoxel(0, 0), 0);
-    EXPECT_EQ(row.GetVoxel(1, 0), 0);
-    EXPECT_EQ(row.GetVoxel(2, 0), 1);
-    EXPECT_EQ(row.GetVoxel(3, 0), 2);
+    EXPECT_EQ(std::vector<uint8_t>(row.GetData(), row.GetData() + 4), (std::vector<uint8_t>{0, 0, 1, 2}));
 }
 
 TEST(XVolumeResample, MakeResampledAndScaledBounds)

@@ -1,5 +1,6 @@
 #include "XARGB32Volume.h"
 #include "XBGRA32Volume.h"
+#include "XErrorCode.h"
 #include "XException.h"
 #include "XFloat32Volume.h"
 #include "XGrey16Volume.h"
@@ -43,10 +44,7 @@ TEST(XVolume, LayoutOfThePackedVolumes)
     // The ARGB colour's bytes sit in memory as alpha, red, green, blue.
     argb.SetVoxel(1, 0, XARGB32Colour(1, 2, 3, 4));
     const uint8_t* p = argb.GetVoxelPtr(1, 0, 0);
-    EXPECT_EQ(p[0], 1);
-    EXPECT_EQ(p[1], 2);
-    EXPECT_EQ(p[2], 3);
-    EXPECT_EQ(p[3], 4);
+    EXPECT_EQ(std::vector<uint8_t>(p, p + 4), (std::vector<uint8_t>{1, 2, 3, 4}));
     XBGRA32Volume bgra(1, 1, 1);
     bgra.SetVoxel(0, 0, XBGRA32Colour(XARGB32Colour(1, 2, 3, 4)));
     EXPECT_EQ(bgra.GetData()[0], 4);
@@ -64,12 +62,7 @@ TEST(XVolume, BadBoundsAndCalibrationAreRefused)
     EXPECT_THROW(v.SetCalibration(1.0, 0.0, 1.0), XException);
     EXPECT_THROW(v.SetCalibration(NAN, 1.0, 1.0), XException);
     EXPECT_DOUBLE_EQ(v.GetCalibrationY(), 1.0); // unchanged by the refused call
-    try {
-        v.SetBounds(X3DRect(0, 0, 0, -1, 2, 2));
-        FAIL() << "inverted bounds accepted";
-    } catch (const XException& e) {
-        EXPECT_EQ(e.GetErrorCode(), XException::kBadArgument);
-    }
+    EXPECT_EQ(CodeOf([&] { v.SetBounds(X3DRect(0, 0, 0, -1, 2, 2)); }), XException::kBadArgument) << "inverted bounds";
 }
 
 TEST(XVolume, SetBoundsKeepsVoxelsWhenOnlyMoving)
@@ -198,16 +191,14 @@ TEST(XVolume, ConversionsThroughTheNominalRange)
     EXPECT_EQ(bgra.GetVoxel(1, 0), XBGRA32Colour(30, 20, 10, 7));
 
     XFloat32Volume f(4, 1, 1);
-    f.SetVoxel(0, 0, -1.0f);
-    f.SetVoxel(1, 0, 0.5f);
-    f.SetVoxel(2, 0, 7.0f);
-    f.SetVoxel(3, 0, NAN);
+    const float values[] = {-1.0f, 0.5f, 7.0f, NAN};
+    const uint8_t levels[] = {0, 128, 255, 0};
+    for (int32_t x = 0; x < 4; ++x)
+        f.SetVoxel(x, 0, values[x]);
     XGrey8Volume g;
     f.CopyOutToGrey8Volume(g);
-    EXPECT_EQ(g.GetVoxel(0, 0), 0);
-    EXPECT_EQ(g.GetVoxel(1, 0), 128);
-    EXPECT_EQ(g.GetVoxel(2, 0), 255);
-    EXPECT_EQ(g.GetVoxel(3, 0), 0);
+    for (int32_t x = 0; x < 4; ++x)
+        EXPECT_EQ(g.GetVoxel(x, 0), levels[x]) << values[x];
     XFloat32Volume back;
     g.CopyOutToFloat32Volume(back);
     EXPECT_FLOAT_EQ(back.GetVoxel(1, 0), 128.0f / 255.0f);

@@ -1,5 +1,6 @@
 #include "XARGB32Volume.h"
 #include "XBGRA32Volume.h"
+#include "XErrorCode.h"
 #include "XException.h"
 #include "XGrey16Volume.h"
 #include "XGrey8Volume.h"
@@ -17,6 +18,13 @@ std::string TempFile(const std::string& inName)
     static const std::string dir = XTestEnvironment::MakeTempDir("png");
     return dir + "/" + inName;
 }
+
+// Writes plane inPlane of inVolume as a PNG file and reads it back.
+std::unique_ptr<XVolume> WriteAndRead(const XVolume& inVolume, const std::string& inName, int32_t inPlane = 0)
+{
+    XPNGFile::Write(TempFile(inName), inVolume, inPlane);
+    return XPNGFile::Read(TempFile(inName));
+}
 } // namespace
 
 TEST(XPNGFile, ColourAndGreyPlanesRoundTrip)
@@ -26,9 +34,7 @@ TEST(XPNGFile, ColourAndGreyPlanesRoundTrip)
     for (int32_t y = 0; y < 3; ++y)
         for (int32_t x = 0; x < 5; ++x)
             bgra.SetVoxel(x, y, 1, XBGRA32Colour(uint8_t(x * 50), uint8_t(y * 100), uint8_t(x + y), uint8_t(255 - x * 40)));
-    const std::string colourPath = TempFile("colour.png");
-    XPNGFile::Write(colourPath, bgra, 1);
-    std::unique_ptr<XVolume> colour = XPNGFile::Read(colourPath);
+    std::unique_ptr<XVolume> colour = WriteAndRead(bgra, "colour.png", 1);
     ASSERT_EQ(colour->GetVoxelType(), XVoxelType::kARGB32);
     ASSERT_EQ(colour->GetBounds(), X3DRect(0, 0, 0, 5, 3, 1));
     auto& argb = static_cast<XARGB32Volume&>(*colour);
@@ -38,40 +44,28 @@ TEST(XPNGFile, ColourAndGreyPlanesRoundTrip)
 
     XARGB32Volume direct(2, 2, 1);
     direct.SetVoxel(1, 0, XARGB32Colour(255, 1, 2, 3));
-    const std::string argbPath = TempFile("argb.png");
-    XPNGFile::Write(argbPath, direct);
-    auto back = XPNGFile::Read(argbPath);
+    auto back = WriteAndRead(direct, "argb.png");
     EXPECT_EQ(static_cast<XARGB32Volume&>(*back).GetVoxel(1, 0), XARGB32Colour(255, 1, 2, 3));
 
     XGrey8Volume grey(4, 4, 1);
     for (int32_t i = 0; i < 16; ++i)
         grey.SetVoxel(i % 4, i / 4, uint8_t(i * 16));
-    const std::string greyPath = TempFile("grey.png");
-    XPNGFile::Write(greyPath, grey);
-    std::unique_ptr<XVolume> g = XPNGFile::Read(greyPath);
+    std::unique_ptr<XVolume> g = WriteAndRead(grey, "grey.png");
     ASSERT_EQ(g->GetVoxelType(), XVoxelType::kGrey8);
     EXPECT_EQ(static_cast<XGrey8Volume&>(*g).GetVoxel(3, 2), uint8_t(11 * 16));
 
     // 16-bit planes are written as their displayed grey.
     XGrey16Volume deep(2, 1, 1);
     deep.SetVoxel(0, 0, uint16_t(65535));
-    const std::string deepPath = TempFile("deep.png");
-    XPNGFile::Write(deepPath, deep);
-    auto d = XPNGFile::Read(deepPath);
+    auto d = WriteAndRead(deep, "deep.png");
     EXPECT_EQ(static_cast<XGrey8Volume&>(*d).GetVoxel(0, 0), 255);
     EXPECT_EQ(static_cast<XGrey8Volume&>(*d).GetVoxel(1, 0), 0);
 }
 
 TEST(XPNGFile, FailuresNameTheFileAndLeaveNothingBehind)
 {
-    auto failure = [](auto&& inCall, int32_t inCode, const std::string& inPath) {
-        try {
-            inCall();
-            ADD_FAILURE() << "no exception for " << inPath;
-        } catch (const XException& e) {
-            EXPECT_EQ(e.GetErrorCode(), inCode) << e.GetRawErrorMessage();
-            EXPECT_TRUE(e.GetRawErrorMessage().Contains(XString(inPath))) << e.GetRawErrorMessage();
-        }
+    const auto failure = [](const std::function<void()>& inCall, int32_t inCode, const std::string& inPath) {
+        EXPECT_TRUE(Throws(inCall, inCode, inPath)) << inPath;
     };
     XGrey8Volume grey(2, 2, 1);
     const std::string noFolder = TempFile("missing-folder/out.png");

@@ -1,13 +1,13 @@
+#include "ImportTestPages.h"
 #include "ImportTestStacks.h"
+#include "XErrorCode.h"
 #include "XException.h"
 #include "XSampleDB.h"
-#include "XTIFFFile.h"
 #include "XTIFFImporter.h"
 #include "XTIFFSequenceImporter.h"
 #include "XTestEnvironment.h"
 
 #include <gtest/gtest.h>
-#include <tiffio.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,59 +20,6 @@ std::string TempFile(const std::string& inName)
 {
     static const std::string dir = XTestEnvironment::MakeTempDir("corrupt");
     return dir + "/" + inName;
-}
-
-// Pages written straight through libtiff, for layouts the writer would refuse to make.
-struct Page {
-    uint32_t width = 8, height = 8;
-    uint16_t bits = 16, format = SAMPLEFORMAT_UINT;
-    uint16_t samples = 1, photometric = PHOTOMETRIC_MINISBLACK, planar = PLANARCONFIG_CONTIG;
-    uint32_t tileSide = 0; // non-zero: tiles of this side
-    bool writeData = true;
-    std::string description = {};
-    std::vector<uint32_t> ijSizes = {}; // with ijBytes: ImageJ's binary metadata tags
-    std::vector<uint8_t> ijBytes = {};
-};
-
-void WritePages(const std::string& inPath, const std::vector<Page>& inPages)
-{
-    XTIFFFile::RegisterPrivateTags();
-    TIFF* tif = TIFFOpen(inPath.c_str(), "w");
-    ASSERT_TRUE(tif);
-    for (const Page& p : inPages) {
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, p.width);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, p.height);
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, p.bits);
-        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, p.format);
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, p.samples);
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, p.photometric);
-        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, p.planar);
-        if (p.photometric == PHOTOMETRIC_PALETTE) {
-            std::vector<uint16_t> map(size_t(1) << p.bits, 0);
-            TIFFSetField(tif, TIFFTAG_COLORMAP, map.data(), map.data(), map.data());
-        }
-        if (p.tileSide) {
-            // One raw tile of a few bytes: the page declares tiles it does not hold.
-            TIFFSetField(tif, TIFFTAG_TILEWIDTH, p.tileSide);
-            TIFFSetField(tif, TIFFTAG_TILELENGTH, p.tileSide);
-            uint8_t bytes[16] = {};
-            ASSERT_EQ(TIFFWriteRawTile(tif, 0, bytes, sizeof bytes), tmsize_t(sizeof bytes));
-            ASSERT_TRUE(TIFFWriteDirectory(tif));
-            continue;
-        }
-        // Without data, only the first row is written: the page declares its full size.
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, p.writeData ? p.height : 1u);
-        if (!p.description.empty())
-            TIFFSetField(tif, TIFFTAG_IMAGEDESCRIPTION, p.description.c_str());
-        if (!p.ijSizes.empty()) {
-            TIFFSetField(tif, XTIFFFile::kImageJMetadataSizesTag, uint32_t(p.ijSizes.size()), p.ijSizes.data());
-            TIFFSetField(tif, XTIFFFile::kImageJMetadataTag, uint32_t(p.ijBytes.size()), p.ijBytes.data());
-        }
-        std::vector<uint8_t> data(size_t(p.width) * (p.writeData ? p.height : 1u) * (p.bits / 8) * p.samples, 7);
-        ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, data.data(), tmsize_t(data.size())), 0);
-        ASSERT_TRUE(TIFFWriteDirectory(tif));
-    }
-    TIFFClose(tif);
 }
 
 // Importing into a database fails with inCode, names the file, and adds nothing.
@@ -141,9 +88,7 @@ TEST(XTIFFCorruptFiles, InconsistentCountsAndPagesAreRefused)
 
     // A page of another size in the middle of a stack.
     const std::string sizes = TempFile("mixed-sizes.tif");
-    std::vector<Page> mixed(3);
-    mixed[1].width = 9;
-    WritePages(sizes, mixed);
+    WritePages(sizes, {Page(), Page{.width = 9}, Page()});
     ExpectRefused(sizes, XException::kUnsupportedFile, "page 2 (9 x 8 pixels");
 
     // OME XML that places planes on pages the file does not have, twice or not at all,
@@ -173,6 +118,11 @@ TEST(XTIFFCorruptFiles, InconsistentCountsAndPagesAreRefused)
         WritePages(path, ome);
         ExpectRefused(path, XException::kUnsupportedFile, c.message);
     }
+    // 16-bit pages with uint8 in the XML.
+    std::vector<Page> lying(1);
+    lying[0].description = XTIFFWriter::MakeOMEXML(MakeStack(XVoxelType::kGrey8, 1, 1, 1, 8, 8).info, "x.ome.tif").GetStdString();
+    WritePages(TempFile("ome-type.ome.tif"), lying);
+    ExpectRefused(TempFile("ome-type.ome.tif"), XException::kUnsupportedFile, "declares uint8");
 }
 
 TEST(XTIFFCorruptFiles, HugeDeclaredSizesAreRefusedBeforeAllocating)
@@ -185,62 +135,33 @@ TEST(XTIFFCorruptFiles, HugeDeclaredSizesAreRefusedBeforeAllocating)
     page.writeData = false;
     WritePages(huge, {page});
     ExpectRefused(huge, XException::kUnsupportedFile, "more than the");
-    try {
-        XTIFFImporter importer(huge);
-        ADD_FAILURE() << "the huge file was opened";
-    } catch (const XException& e) {
-        EXPECT_TRUE(e.GetRawErrorMessage().Contains("GB")) << e.GetRawErrorMessage();
-    }
+    EXPECT_TRUE(Throws([&] { XTIFFImporter importer(huge); }, -1, "GB"));
 }
 
-TEST(XTIFFCorruptFiles, UnsupportedSampleFormatsAreNamed)
-{
-    struct Case {
-        uint16_t bits, format;
-        const char* named;
-    };
-    int n = 0;
-    for (Case k : {Case{16, SAMPLEFORMAT_INT, "16-bit signed integer"}, Case{32, SAMPLEFORMAT_UINT, "32-bit unsigned integer"},
-             Case{64, SAMPLEFORMAT_IEEEFP, "64-bit floating-point"}}) {
-        Page page;
-        page.bits = k.bits;
-        page.format = k.format;
-        const std::string path = TempFile("format-" + std::to_string(n++) + ".tif");
-        WritePages(path, {page});
-        ExpectRefused(path, XException::kUnsupportedFile, k.named);
-    }
-
-    // An OME file whose XML contradicts its pages.
-    Stack stack = MakeStack(XVoxelType::kGrey8, 1, 1, 1, 8, 8);
-    std::vector<Page> ome(1);
-    ome[0].description = XTIFFWriter::MakeOMEXML(stack.info, "x.ome.tif").GetStdString();
-    const std::string lying = TempFile("ome-type.ome.tif");
-    WritePages(lying, ome); // 16-bit pages, uint8 in the XML
-    ExpectRefused(lying, XException::kUnsupportedFile, "declares uint8");
-}
-
-TEST(XTIFFCorruptFiles, UnreadablePixelLayoutsAreNamed)
+TEST(XTIFFCorruptFiles, UnsupportedSampleFormatsAndPixelLayoutsAreNamed)
 {
     struct Case {
         const char* file;
         Page page;
-        int32_t code;
         const char* named;
     };
     const Case cases[] = {
-        {"palette", {.bits = 8, .photometric = PHOTOMETRIC_PALETTE}, XException::kUnsupportedFile, "colour-palette"},
-        {"two-samples", {.samples = 2}, XException::kUnsupportedFile, "2 samples each"},
+        {"int16", {.bits = 16, .format = SAMPLEFORMAT_INT}, "16-bit signed integer"},
+        {"uint32", {.bits = 32, .format = SAMPLEFORMAT_UINT}, "32-bit unsigned integer"},
+        {"float64", {.bits = 64, .format = SAMPLEFORMAT_IEEEFP}, "64-bit floating-point"},
+        {"palette", {.bits = 8, .photometric = PHOTOMETRIC_PALETTE}, "colour-palette"},
+        {"two-samples", {.samples = 2}, "2 samples each"},
         {"rgb-planes", {.bits = 8, .samples = 3, .photometric = PHOTOMETRIC_RGB, .planar = PLANARCONFIG_SEPARATE},
-            XException::kUnsupportedFile, "separate planes"},
-        {"rgb16", {.samples = 3, .photometric = PHOTOMETRIC_RGB}, XException::kUnsupportedFile, "3 samples each"},
-        {"cmyk", {.bits = 8, .photometric = PHOTOMETRIC_SEPARATED}, XException::kUnsupportedFile, "colour model 5"},
+         "separate planes"},
+        {"rgb16", {.samples = 3, .photometric = PHOTOMETRIC_RGB}, "3 samples each"},
+        {"cmyk", {.bits = 8, .photometric = PHOTOMETRIC_SEPARATED}, "colour model 5"},
         // Tiles of 16384 x 16384 16-bit pixels would need 512 MB each, whatever the page size.
-        {"huge-tiles", {.tileSide = 16384}, XException::kUnsupportedFile, "tiles of 16384 x 16384"},
+        {"huge-tiles", {.tileSide = 16384}, "tiles of 16384 x 16384"},
     };
     for (const Case& c : cases) {
         const std::string path = TempFile(std::string(c.file) + ".tif");
         WritePages(path, {c.page});
-        ExpectRefused(path, c.code, c.named);
+        ExpectRefused(path, XException::kUnsupportedFile, c.named);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "ImportTestPages.h"
 #include "ImportTestStacks.h"
 #include "XDBGetSample.h"
 #include "XDataVolumeSequence.h"
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tiffio.h>
 
 using namespace ImportTestStacks;
 using XForm = XTIFFWriter::XForm;
@@ -228,26 +228,11 @@ TEST(XTIFFImport, ImportIntoDatabaseAddsOneSequenceAndReportsProgress)
 TEST(XTIFFImport, RGBPagesBecomeThreeChannelsAndMinIsWhiteIsInverted)
 {
     const std::string rgbPath = TempFile("rgb.tif");
-    TIFF* tif = TIFFOpen(rgbPath.c_str(), "w");
-    ASSERT_TRUE(tif);
-    for (int page = 0; page < 2; ++page) {
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 4u);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 3u);
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_RGB));
-        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 3u);
-        std::vector<uint8_t> pixels(4 * 3 * 3);
-        for (size_t i = 0; i < 12; ++i) {
-            pixels[i * 3] = uint8_t(10 + i + page);      // red
-            pixels[i * 3 + 1] = uint8_t(100 + i + page); // green
-            pixels[i * 3 + 2] = uint8_t(200 + i + page); // blue
-        }
-        ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, pixels.data(), tmsize_t(pixels.size())), 0);
-        TIFFWriteDirectory(tif);
-    }
-    TIFFClose(tif);
+    std::vector<Page> pages(2, Page{.width = 4, .height = 3, .bits = 8, .samples = 3, .photometric = PHOTOMETRIC_RGB});
+    for (uint8_t page = 0; page < 2; ++page)
+        for (uint8_t i = 0; i < 12; ++i) // red, green, blue
+            pages[page].data.insert(pages[page].data.end(), {uint8_t(10 + i + page), uint8_t(100 + i + page), uint8_t(200 + i + page)});
+    WritePages(rgbPath, pages);
 
     std::unique_ptr<XDataVolumeSequence> rgb = XTIFFSequenceImporter::Import(rgbPath);
     ASSERT_EQ(rgb->GetChannelCount(), 3u);
@@ -265,17 +250,9 @@ TEST(XTIFFImport, RGBPagesBecomeThreeChannelsAndMinIsWhiteIsInverted)
 
     // A page stored "minimum is white" reads as ordinary intensities.
     const std::string whitePath = TempFile("miniswhite.tif");
-    tif = TIFFOpen(whitePath.c_str(), "w");
-    ASSERT_TRUE(tif);
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 2u);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 1u);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, uint16_t(16));
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_MINISWHITE));
-    uint16_t stored[2] = {0, 65000};
-    ASSERT_GE(TIFFWriteEncodedStrip(tif, 0, stored, sizeof stored), 0);
-    TIFFWriteDirectory(tif);
-    TIFFClose(tif);
+    const uint16_t stored[2] = {0, 65000};
+    const auto* bytes = reinterpret_cast<const uint8_t*>(stored);
+    WritePages(whitePath, {Page{.width = 2, .height = 1, .photometric = PHOTOMETRIC_MINISWHITE, .data = {bytes, bytes + 4}}});
     std::unique_ptr<XDataVolumeSequence> white = XTIFFSequenceImporter::Import(whitePath);
     EXPECT_EQ(ReadVoxel(*white->GetVolume(1, 1), 0, 0, 0), 65535.0);
     EXPECT_EQ(ReadVoxel(*white->GetVolume(1, 1), 1, 0, 0), 535.0);

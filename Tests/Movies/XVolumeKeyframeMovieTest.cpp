@@ -55,12 +55,14 @@ protected:
     }
 };
 
-double FloorHeightAt(const XVolumeKeyframeMovie& inMovie, uint64_t inFrame, uint32_t inChannel = 0)
+// The value of inName (enabled) in the bookmark made for inFrame.
+double ValueAt(const XVolumeKeyframeMovie& inMovie, uint64_t inFrame, XRendererStateName inName = kSceneStateFloorHeight,
+               uint32_t inChannel = 0)
 {
     XRenderer renderer;
     std::unique_ptr<XBookmark3D> frame(inMovie.MakeFrameBookmark(renderer, inFrame));
-    EXPECT_TRUE(frame->GetSceneState().HasStateAndEnabled(kSceneStateFloorHeight, inChannel));
-    return frame->GetSceneState().GetState(kSceneStateFloorHeight, inChannel)(0, 0);
+    EXPECT_TRUE(frame->GetSceneState().HasStateAndEnabled(inName, inChannel));
+    return frame->GetSceneState().GetState(inName, inChannel)(0, 0);
 }
 } // namespace
 
@@ -129,17 +131,19 @@ TEST(XVolumeKeyframeMovieFrames, SequencesRefuseNoFramesAndEndsBeyondTheLimit)
     EXPECT_EQ(movie.GetTimepointSequencesLength(), kMax) << "ending exactly at the limit is allowed";
 }
 
-TEST(XVolumeKeyframeMovieFrames, FrameHalfwayBetweenTwoKeyframes)
+TEST(XVolumeKeyframeMovieFrames, FramesBlendBetweenKeyframesAndPastThemShowTheLastOne)
 {
-    const XVolumeKeyframeMovie movie = MovieOfLengths({10, 1});
+    XVolumeKeyframeMovie movie = MovieOfLengths({10, 1});
     XFractionRenderer renderer;
     std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, 5));
-    ASSERT_EQ(renderer.itsFractions.size(), 1u);
-    EXPECT_EQ(renderer.itsFractions[0], 0.5f);
+    EXPECT_EQ(renderer.itsFractions, std::vector<float>{0.5f});
     EXPECT_DOUBLE_EQ(frame->GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 0.5);
-    EXPECT_TRUE(frame->GetSceneState().IsStateEnabled(kSceneStateFloorHeight));
-    EXPECT_DOUBLE_EQ(FloorHeightAt(movie, 0), 0.0);
-    EXPECT_DOUBLE_EQ(FloorHeightAt(movie, 10), 1.0) << "the last keyframe's own frame shows it";
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 0), 0.0);
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 10), 1.0) << "the last keyframe's own frame shows it";
+    movie.AppendTimepointSequence(XSequence(1, 20, 0));
+    ASSERT_EQ(movie.GetLength(), 20u);
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 15), 1.0);
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 19), 1.0);
 }
 
 TEST(XVolumeKeyframeMovieFrames, StatesSpanKeyframesThatDoNotSetThem)
@@ -149,10 +153,8 @@ TEST(XVolumeKeyframeMovieFrames, StatesSpanKeyframesThatDoNotSetThem)
     movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 0}, {kSceneStateYZPlane, 0}}), 4);
     movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 1}}), 4);
     movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 2}, {kSceneStateYZPlane, 1}}), 1);
-    XFractionRenderer renderer;
-    std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, 6));
-    EXPECT_DOUBLE_EQ(frame->GetSceneState().GetState(kSceneStateYZPlane)(0, 0), 0.75) << "(6 - 0) / (8 - 0)";
-    EXPECT_DOUBLE_EQ(frame->GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 1.5) << "(6 - 4) / (8 - 4)";
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 6, kSceneStateYZPlane), 0.75) << "(6 - 0) / (8 - 0)";
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 6), 1.5) << "(6 - 4) / (8 - 4)";
 }
 
 TEST(XVolumeKeyframeMovieFrames, StateOfOneKeyframeHoldsForTheWholeMovie)
@@ -163,12 +165,9 @@ TEST(XVolumeKeyframeMovieFrames, StateOfOneKeyframeHoldsForTheWholeMovie)
     movie.AppendKeyframeTransition(Scene({{kSceneStateOrientator, 1}, {kSceneStateXYPlane, 0.25}}), 2);
     for (uint64_t t = 0; t < movie.GetLength(); ++t) {
         SCOPED_TRACE(t);
-        EXPECT_DOUBLE_EQ(FloorHeightAt(movie, t), 7.0) << "enabled only in the first keyframe";
-        XRenderer renderer;
-        std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, t));
-        EXPECT_DOUBLE_EQ(frame->GetSceneState().GetState(kSceneStateXYPlane)(0, 0), 0.25)
-            << "enabled only in the last keyframe";
-        EXPECT_EQ(frame->GetSceneState().GetState(kSceneStateOrientator)(0, 0), t < 3 || t >= 6 ? 1.0 : 0.0)
+        EXPECT_DOUBLE_EQ(ValueAt(movie, t), 7.0) << "enabled only in the first keyframe";
+        EXPECT_DOUBLE_EQ(ValueAt(movie, t, kSceneStateXYPlane), 0.25) << "enabled only in the last keyframe";
+        EXPECT_EQ(ValueAt(movie, t, kSceneStateOrientator), t < 3 || t >= 6 ? 1.0 : 0.0)
             << "a flag holds until the next keyframe";
     }
 }
@@ -179,20 +178,11 @@ TEST(XVolumeKeyframeMovieFrames, ChannelStatesNeedTheChannel)
     movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 0}}, 2), 4);
     movie.AppendKeyframeTransition(Scene({{kSceneStateFloor, 1}}), 4); // channel 0 only
     movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 8}}, 2), 1);
-    EXPECT_DOUBLE_EQ(FloorHeightAt(movie, 2, 2), 2.0);
-    EXPECT_DOUBLE_EQ(FloorHeightAt(movie, 6, 2), 6.0);
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 2, kSceneStateFloorHeight, 2), 2.0);
+    EXPECT_DOUBLE_EQ(ValueAt(movie, 6, kSceneStateFloorHeight, 2), 6.0);
     XRenderer renderer;
     std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, 6));
     EXPECT_FALSE(frame->GetSceneState().HasState(kSceneStateFloorHeight, 0));
-}
-
-TEST(XVolumeKeyframeMovieFrames, FramesPastTheKeyframesShowTheLastOne)
-{
-    XVolumeKeyframeMovie movie = MovieOfLengths({4, 2});
-    movie.AppendTimepointSequence(XSequence(1, 20, 0));
-    ASSERT_EQ(movie.GetLength(), 20u);
-    EXPECT_DOUBLE_EQ(FloorHeightAt(movie, 15), 1.0);
-    EXPECT_DOUBLE_EQ(FloorHeightAt(movie, 19), 1.0);
 }
 
 TEST(XVolumeKeyframeMovieFrames, MisuseIsReportedAndStillAnswered)
@@ -251,11 +241,9 @@ TEST(XVolumeKeyframeMovieTimepoints, FramesOutsideSequences)
     XVolumeKeyframeMovie movie;
     movie.AppendTimepointSequence(XSequence(2, 5, 0));
     movie.AppendTimepointSequence(XSequence(1, 5, 10));
-    EXPECT_EQ(movie.GetTimepointAtTime(0, 9, 5), 5u);
-    EXPECT_EQ(movie.GetTimepointAtTime(4, 9, 5), 1u);
-    EXPECT_EQ(movie.GetTimepointAtTime(7, 9, 5), 9u) << "between sequences the current timepoint stays";
-    EXPECT_EQ(movie.GetTimepointAtTime(12, 9, 5), 3u);
-    EXPECT_EQ(movie.GetTimepointAtTime(15, 9, 5), 9u);
+    // Between sequences and after them the current timepoint (9) stays.
+    for (const auto& [frame, timepoint] : {std::pair{0, 5u}, {4, 1u}, {7, 9u}, {12, 3u}, {15, 9u}})
+        EXPECT_EQ(movie.GetTimepointAtTime(uint64_t(frame), 9, 5), timepoint) << "frame " << frame;
     EXPECT_EQ(movie.GetTimepointAtTime(12, 9, 0), 9u) << "no timepoints: nothing to choose";
 }
 
@@ -300,18 +288,18 @@ TEST(XVolumeKeyframeMovieEditing, ScaleRefusesBadFactorsWithoutChange)
 
 TEST(XVolumeKeyframeMovieEditing, ResizeByFewFramesTouchesTheFirstKeyframes)
 {
-    XVolumeKeyframeMovie shorter = MovieOfLengths({5, 1, 3, 2});
-    XVolumeKeyframeMovie::ResizeMovieTo(9, shorter);
-    EXPECT_EQ(KeyframeLengths(shorter), (std::vector<uint64_t>{4, 3, 2})) << "the one-frame keyframe goes";
-    EXPECT_DOUBLE_EQ(shorter.GetKeyframe(1).GetBookmark().GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 2.0);
-
-    XVolumeKeyframeMovie longer = MovieOfLengths({5, 1, 3, 2});
-    XVolumeKeyframeMovie::ResizeMovieTo(14, longer);
-    EXPECT_EQ(KeyframeLengths(longer), (std::vector<uint64_t>{6, 2, 4, 2}));
-
-    XVolumeKeyframeMovie same = MovieOfLengths({5, 1});
-    XVolumeKeyframeMovie::ResizeMovieTo(6, same);
-    EXPECT_EQ(KeyframeLengths(same), (std::vector<uint64_t>{5, 1}));
+    const struct {
+        uint64_t to;
+        std::vector<uint64_t> lengths;
+    } cases[] = {{9, {4, 3, 2}} /* the one-frame keyframe goes */, {14, {6, 2, 4, 2}}, {11, {5, 1, 3, 2}}};
+    for (const auto& c : cases) {
+        XVolumeKeyframeMovie movie = MovieOfLengths({5, 1, 3, 2});
+        XVolumeKeyframeMovie::ResizeMovieTo(c.to, movie);
+        EXPECT_EQ(KeyframeLengths(movie), c.lengths) << "to " << c.to;
+        if (c.to == 9) {
+            EXPECT_DOUBLE_EQ(movie.GetKeyframe(1).GetBookmark().GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 2.0);
+        }
+    }
 }
 
 TEST(XVolumeKeyframeMovieEditing, ResizeByManyFramesScales)

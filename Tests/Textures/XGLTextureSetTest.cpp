@@ -10,11 +10,10 @@
 #include <gtest/gtest.h>
 
 using TextureTest::IsTexture;
+using XGLTextureSetTest = TextureTest::XContextTest;
 
-TEST(XGLTextureSet, ClearsEveryTextureToBlackAtPowerOfTwoSize)
+TEST_F(XGLTextureSetTest, ClearsEveryTextureToBlackAtPowerOfTwoSize)
 {
-    WGLWnd window(4, 4);
-    XGLContextLock lock(window);
     XGLTextureSet set;
     set.AllocateTexturesInCurrentContext(2);
     ASSERT_EQ(set.GetTextureCount(), 2u);

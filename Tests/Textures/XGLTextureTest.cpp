@@ -28,6 +28,8 @@ protected:
     }
 };
 
+using XGLTextureTest = TextureTest::XContextTest;
+
 uint8_t BoundValue()
 {
     return ReadBoundTexture(GL_LUMINANCE, 1).bytes.at(0);
@@ -69,10 +71,8 @@ TEST(XGLTexture, SelectedInAnotherContextUploadsThereAndLeavesTheFirstNameAlone)
     }
 }
 
-TEST(XGLTexture, UpdateRequestReplacesTheUpload)
+TEST_F(XGLTextureTest, UpdateRequestReplacesTheUpload)
 {
-    WGLWnd window(4, 4);
-    XGLContextLock lock(window);
     XGreyTexture texture;
     texture.SelectTexture();
     const uint32_t first = texture.GetTextureName();

@@ -227,21 +227,14 @@ TEST(WFlyControlHook, DragUpFliesForwardAndSidewaysTurns)
     Drag(f.Window(), XPoint(100, 150), XPoint(100, 50));
     XCamera forward;
     f.renderer.GetCamera(forward);
-    const XMathVectorF3 d(forward.GetEye()[0] - start.GetEye()[0], forward.GetEye()[1] - start.GetEye()[1],
-                          forward.GetEye()[2] - start.GetEye()[2]);
-    const float along = d[0] * start.GetForward()[0] + d[1] * start.GetForward()[1] + d[2] * start.GetForward()[2];
-    EXPECT_NEAR(along, 100 * 0.02f, 1e-3);
+    EXPECT_NEAR((forward.GetEye() - start.GetEye()).Dot(start.GetForward()), 100 * 0.02f, 1e-3);
 
     Drag(f.Window(), XPoint(50, 100), XPoint(150, 100));
     XCamera turned;
     f.renderer.GetCamera(turned);
     // 100 pixels right: 25° to the right, the eye staying where it was.
-    const float cosine = turned.GetForward()[0] * forward.GetForward()[0] +
-                         turned.GetForward()[1] * forward.GetForward()[1] +
-                         turned.GetForward()[2] * forward.GetForward()[2];
+    const float cosine = turned.GetForward().Dot(forward.GetForward());
     EXPECT_NEAR(std::acos(std::clamp(cosine, -1.0f, 1.0f)) * 180.0 / std::numbers::pi, 25.0, 0.1);
-    EXPECT_GT(turned.GetForward()[0] * forward.GetRight()[0] + turned.GetForward()[1] * forward.GetRight()[1] +
-                  turned.GetForward()[2] * forward.GetRight()[2],
-              0.0f);
+    EXPECT_GT(turned.GetForward().Dot(forward.GetRight()), 0.0f);
     EXPECT_NEAR(turned.GetEye()[2], forward.GetEye()[2], 1e-4);
 }
