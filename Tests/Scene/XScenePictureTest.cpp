@@ -4,6 +4,7 @@
 
 #include "X3DCubeSceneNode.h"
 #include "X3DQuadSceneNode.h"
+#include "X3DTexturedQuadSceneNode.h"
 #include "X3DTriangleSceneNode.h"
 
 #include <cstdlib>
@@ -93,7 +94,9 @@ TEST_F(ScenePictureTest, QuadsAndCubesCoverTheirSquareWithTheFaceThatLooksAtTheV
     };
     const Case cases[] = {
         {"quad", [] { return std::make_unique<X3DQuadSceneNode>(XARGB32Colour::kGreen); }, XQuaternion::kIdentity, XARGB32Colour::kGreen},
-        {"cube from the front", [] { return std::make_unique<X3DCubeSceneNode>(); }, XQuaternion::kIdentity, XARGB32Colour::kWhite},
+        // Without a texture, whatever unit 0 holds (nothing): the plain colour.
+        {"textured quad", [] { return std::make_unique<X3DTexturedQuadSceneNode>(nullptr, X3DGC::XSamplerState(), XMathVectorF2(1, 1)); },
+         XQuaternion::kIdentity, XARGB32Colour::kWhite},
         {"cube from behind", [] { return std::make_unique<X3DCubeSceneNode>(); }, halfTurnY, XARGB32Colour::kRed},
         // Turning +y towards the viewer.
         {"cube from above", [] { return std::make_unique<X3DCubeSceneNode>(); }, quarterTurnX, yellow},
