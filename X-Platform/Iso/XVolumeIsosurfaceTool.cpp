@@ -1,0 +1,363 @@
+#include "XVolumeIsosurfaceTool.h"
+
+#include "XException.h"
+#include "XLock.h"
+#include "XMaskVolume.h"
+#include "XThread.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+
+// Per axis of the crossed edge, the offsets from its start voxel to the other three
+// cells that share the edge.
+const int32_t XVolumeIsosurfaceTool::sFaceVertexLut[3][3][3] = {
+    {{0, 0, -1}, {0, -1, -1}, {0, -1, 0}},
+    {{0, 0, -1}, {-1, 0, -1}, {-1, 0, 0}},
+    {{0, -1, 0}, {-1, -1, 0}, {-1, 0, 0}},
+};
+
+namespace {
+using XByte16 = uint8_t __attribute__((vector_size(16)));
+using XWord2 = uint64_t __attribute__((vector_size(16)));
+
+XByte16 Load16(const uint8_t* inBytes)
+{
+    XByte16 v;
+    std::memcpy(&v, inBytes, sizeof v);
+    return v;
+}
+
+// Refuses a box whose padded form leaves 32-bit coordinates or cannot be held.
+void CheckPaddedBox(int64_t inLow[3], int64_t inSize[3], const char* inWhat)
+{
+    constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    const int64_t pad = XVolumeIsosurfaceTool::kPadding;
+    uint64_t voxels = 1;
+    for (int i = 0; i < 3; ++i) {
+        if (inSize[i] <= 0)
+            return;
+        if (inLow[i] - pad < kMin || inLow[i] + inSize[i] + pad > kMax)
+            throw XException(XException::kBadArgument,
+                             XString("the %1 with its border of 2 voxels leaves 32-bit coordinates; "
+                                     "move it nearer the origin")
+                                 .Replace(XString(inWhat)));
+        const uint64_t padded = uint64_t(inSize[i] + 2 * pad);
+        if (voxels > XVolumeIsosurfaceTool::kMaxPaddedVoxels / padded)
+            voxels = XVolumeIsosurfaceTool::kMaxPaddedVoxels + 1;
+        else
+            voxels *= padded;
+    }
+    if (voxels > XVolumeIsosurfaceTool::kMaxPaddedVoxels)
+        throw XException(XException::kBadArgument,
+                         XString("the %1 with its border of 2 voxels is too large to hold (more than %2 voxels); "
+                                 "use a smaller region or a smaller resample factor")
+                             .Replace(XString(inWhat))
+                             .Replace(int64_t(XVolumeIsosurfaceTool::kMaxPaddedVoxels)));
+}
+} // namespace
+
+XVolumeIsosurfaceTool::XVolumeIsosurfaceTool(const XMaskVolume& inVolume, unsigned char inIsoValue)
+{
+    SetInput(inVolume, inIsoValue);
+}
+
+void XVolumeIsosurfaceTool::SetInput(const XMaskVolume& inVolume, unsigned char inIsoValue)
+{
+    XLock lock(*this, kLockWrite);
+    const X3DRect box = inVolume.GetBounds();
+    int64_t low[3] = {box.left, box.top, box.front};
+    int64_t size[3] = {int64_t(box.right) - box.left, int64_t(box.bottom) - box.top, int64_t(box.back) - box.front};
+    CheckPaddedBox(low, size, "volume");
+
+    itsInputBox = box;
+    itsIsoValue = inIsoValue;
+    // An empty axis leaves nothing to walk (its size less one would wrap).
+    if (size[0] <= 0 || size[1] <= 0 || size[2] <= 0) {
+        for (int i = 0; i < 3; ++i) {
+            itsWalkSize[i] = 0;
+            itsWalkOrigin[i] = low[i];
+        }
+        itsStrideY = itsStrideZ = 0;
+        return;
+    }
+
+    const size_t px = size_t(size[0]) + 2 * kPadding, py = size_t(size[1]) + 2 * kPadding,
+                 pz = size_t(size[2]) + 2 * kPadding;
+    const uint64_t voxels = uint64_t(px) * py * pz;
+    if (voxels > itsPaddedCapacity) {
+        itsPadded.reset();
+        itsPaddedCapacity = 0;
+        try {
+            itsPadded.reset(new uint8_t[voxels]);
+        } catch (const std::bad_alloc&) {
+            throw XException(XException::kBadArgument,
+                             XString("there is not enough memory for a copy of %1 voxels of the volume; "
+                                     "use a smaller region or a smaller resample factor")
+                                 .Replace(int64_t(voxels)));
+        }
+        itsPaddedCapacity = voxels;
+    }
+
+    // One pass: zero border planes, rows and ends, the input rows between.
+    const size_t w = size_t(size[0]), h = size_t(size[1]), d = size_t(size[2]);
+    const size_t plane = px * py;
+    XVolume::XReadLock readLock(inVolume);
+    for (size_t z = 0; z < pz; ++z) {
+        uint8_t* slice = itsPadded.get() + z * plane;
+        if (z < size_t(kPadding) || z >= d + kPadding) {
+            std::memset(slice, 0, plane);
+            continue;
+        }
+        std::memset(slice, 0, kPadding * px);
+        std::memset(slice + (h + kPadding) * px, 0, kPadding * px);
+        for (size_t y = 0; y < h; ++y) {
+            uint8_t* row = slice + (y + kPadding) * px;
+            std::memset(row, 0, kPadding);
+            std::memcpy(row + kPadding, inVolume.GetVoxelRow(int32_t(y), int32_t(z - kPadding)), w);
+            std::memset(row + kPadding + w, 0, kPadding);
+        }
+    }
+
+    for (int i = 0; i < 3; ++i)
+        itsWalkOrigin[i] = low[i] - kPadding;
+    itsWalkSize[0] = uint32_t(px - 1);
+    itsWalkSize[1] = uint32_t(py - 1);
+    itsWalkSize[2] = uint32_t(pz - 1);
+    itsStrideY = px;
+    itsStrideZ = plane;
+}
+
+void XVolumeIsosurfaceTool::SetOutputBounds(const X3DRect& inBounds)
+{
+    XLock lock(*this, kLockWrite);
+    const int64_t in[3] = {int64_t(itsInputBox.right) - itsInputBox.left, int64_t(itsInputBox.bottom) - itsInputBox.top,
+                           int64_t(itsInputBox.back) - itsInputBox.front};
+    const int64_t out[3] = {int64_t(inBounds.right) - inBounds.left, int64_t(inBounds.bottom) - inBounds.top,
+                            int64_t(inBounds.back) - inBounds.front};
+    itsOutputOrigin[0] = float(inBounds.left);
+    itsOutputOrigin[1] = float(inBounds.top);
+    itsOutputOrigin[2] = float(inBounds.front);
+    for (int i = 0; i < 3; ++i)
+        itsOutputScale[i] = in[i] > 0 ? float(out[i]) / float(in[i]) : 1.0f;
+}
+
+X3DRect XVolumeIsosurfaceTool::MakeResampledBox(const X3DRect& inBounds, const float inFactor[3])
+{
+    int64_t low[3] = {inBounds.left, inBounds.top, inBounds.front};
+    const int64_t size[3] = {int64_t(inBounds.right) - inBounds.left, int64_t(inBounds.bottom) - inBounds.top,
+                             int64_t(inBounds.back) - inBounds.front};
+    int64_t target[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isfinite(inFactor[i]) || !(inFactor[i] > 0.0f))
+            throw XException(XException::kBadArgument,
+                             XString("the resample factor %1 is not a number above 0; give factors such as 1 or 0.5")
+                                 .Replace(double(inFactor[i])));
+        const double scaled = std::floor(double(std::max<int64_t>(size[i], 0)) * double(inFactor[i]));
+        if (scaled > double(std::numeric_limits<int32_t>::max()))
+            throw XException(XException::kBadArgument,
+                             XString("the resample factor %1 makes a region more than 2147483647 voxels long; "
+                                     "use a smaller factor")
+                                 .Replace(double(inFactor[i])));
+        target[i] = std::max<int64_t>(int64_t(scaled), 1);
+    }
+    CheckPaddedBox(low, target, "resampled region");
+    return X3DRect(int32_t(low[0]), int32_t(low[1]), int32_t(low[2]), int32_t(low[0] + target[0]),
+                   int32_t(low[1] + target[1]), int32_t(low[2] + target[2]));
+}
+
+void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions, XVector<XMathVectorF3>& outNormals,
+                                           XVector<XMathVectorU4>& outQuads)
+{
+    XLock lock(*this, kLockRead);
+    const size_t positions = outPositions.size(), normals = outNormals.size(), quads = outQuads.size();
+    itsPositions = &outPositions;
+    itsQuads = &outQuads;
+    itsFirstVertex = positions;
+    itsFirstQuad = quads;
+    // A run on the same input makes as much again; a first run reserves nothing.
+    outPositions.reserve(positions + itsLastVertexCount);
+    outQuads.reserve(quads + itsLastQuadCount);
+    try {
+        Walk();
+        GenerateVertexNormals(outNormals);
+    } catch (...) {
+        outPositions.resize(positions);
+        outNormals.resize(normals);
+        outQuads.resize(quads);
+        itsPositions = nullptr;
+        itsQuads = nullptr;
+        throw;
+    }
+    itsLastVertexCount = outPositions.size() - positions;
+    itsLastQuadCount = outQuads.size() - quads;
+    itsPositions = nullptr;
+    itsQuads = nullptr;
+}
+
+void XVolumeIsosurfaceTool::ClearSlice(uint32_t inSlot)
+{
+    std::vector<uint32_t>& cells = itsCellVertex[inSlot];
+    for (uint32_t index : itsCellsSet[inSlot])
+        cells[index] = kNoVertex;
+    itsCellsSet[inSlot].clear();
+}
+
+void XVolumeIsosurfaceTool::Walk()
+{
+    const uint32_t nx = itsWalkSize[0], ny = itsWalkSize[1], nz = itsWalkSize[2];
+    if (nx == 0 || ny == 0 || nz == 0) {
+        XThread::TestCancelCurrentThread();
+        return;
+    }
+    for (int slot = 0; slot < 2; ++slot) {
+        itsCellVertex[slot].assign(size_t(nx) * ny, kNoVertex);
+        itsCellsSet[slot].clear();
+    }
+    uint64_t walked = 0, nextTest = itsCancelInterval;
+    for (uint32_t z = 0; z < nz; ++z) {
+        // Faces of slice z name cells of slices z - 1 and z only.
+        ClearSlice(z & 1);
+        for (uint32_t y = 0; y < ny; ++y) {
+            WalkRow(y, z);
+            if (itsCancelInterval) {
+                walked += nx;
+                if (walked >= nextTest) {
+                    XThread::TestCancelCurrentThread();
+                    nextTest = walked + itsCancelInterval;
+                }
+            }
+        }
+        if (!itsCancelInterval)
+            XThread::TestCancelCurrentThread();
+    }
+    XThread::TestCancelCurrentThread();
+}
+
+void XVolumeIsosurfaceTool::WalkRow(uint32_t inY, uint32_t inZ)
+{
+    const uint8_t* row = itsPadded.get() + inZ * itsStrideZ + inY * itsStrideY;
+    const size_t sy = itsStrideY, sz = itsStrideZ;
+    const uint32_t nx = itsWalkSize[0];
+    const auto visit = [&](uint32_t x) {
+        const bool s = IsAboveIsoValue(row[x]);
+        if (s != IsAboveIsoValue(row[x + 1]))
+            AddFace(x, inY, inZ, 0, s);
+        if (s != IsAboveIsoValue(row[x + sy]))
+            AddFace(x, inY, inZ, 1, s);
+        if (s != IsAboveIsoValue(row[x + sz]))
+            AddFace(x, inY, inZ, 2, s);
+    };
+    // Sixteen voxels at a time are skipped when each agrees with its three forward
+    // neighbours: most of a volume is far from the surface.
+    XByte16 iso;
+    for (int i = 0; i < 16; ++i)
+        iso[i] = itsIsoValue;
+    uint32_t x = 0;
+    for (; x + 16 <= nx; x += 16) {
+        const auto here = Load16(row + x) > iso;
+        const auto differ = (here ^ (Load16(row + x + 1) > iso)) | (here ^ (Load16(row + x + sy) > iso)) |
+                            (here ^ (Load16(row + x + sz) > iso));
+        const XWord2 words = reinterpret_cast<const XWord2&>(differ);
+        if ((words[0] | words[1]) == 0)
+            continue;
+        for (uint32_t k = x; k < x + 16; ++k)
+            visit(k);
+    }
+    for (; x < nx; ++x)
+        visit(x);
+}
+
+void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, int inAxis, bool inAbove)
+{
+    const int32_t(*lut)[3] = sFaceVertexLut[inAxis];
+    // The rows of the table hold only 0 and -1, and crossings lie at least one voxel
+    // inside the padded box, so the cells stay inside the walk region.
+    const int32_t* first = lut[0];
+    const int32_t* last = lut[2];
+    if ((inAxis == 1) == inAbove)
+        std::swap(first, last);
+    XMathVectorU4 quad;
+    quad[0] = GenerateVertexIndexForCell(inX, inY, inZ);
+    quad[1] = GenerateVertexIndexForCell(inX + first[0], inY + first[1], inZ + first[2]);
+    quad[2] = GenerateVertexIndexForCell(inX + lut[1][0], inY + lut[1][1], inZ + lut[1][2]);
+    quad[3] = GenerateVertexIndexForCell(inX + last[0], inY + last[1], inZ + last[2]);
+    itsQuads->push_back(quad);
+}
+
+uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_t inY, uint32_t inZ)
+{
+    const uint32_t slot = inZ & 1;
+    const size_t index = size_t(inY) * itsWalkSize[0] + inX;
+    uint32_t& vertex = itsCellVertex[slot][index];
+    if (vertex != kNoVertex)
+        return vertex;
+    if (itsPositions->size() >= itsMaxVertexCount)
+        throw XException(XException::kBadArgument,
+                         XString("the surface needs more than %1 vertices; make it from a smaller region or "
+                                 "a smaller resample factor")
+                             .Replace(int64_t(itsMaxVertexCount)));
+    itsPositions->push_back(GenerateVertexPositionForCell(inX, inY, inZ));
+    vertex = uint32_t(itsPositions->size() - 1);
+    itsCellsSet[slot].push_back(uint32_t(index));
+    return vertex;
+}
+
+XMathVectorF3 XVolumeIsosurfaceTool::GenerateVertexPositionForCell(uint32_t inX, uint32_t inY, uint32_t inZ) const
+{
+    const uint8_t* cell = itsPadded.get() + inZ * itsStrideZ + inY * itsStrideY + inX;
+    const size_t stride[3] = {1, itsStrideY, itsStrideZ};
+    const float iso = float(itsIsoValue);
+    XMathVectorF3 sum;
+    int count = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        // The other two axes, lower first: edge bit 0 moves along the lower, bit 1 the higher.
+        const int lower = axis == 0 ? 1 : 0;
+        const int higher = axis == 2 ? 1 : 2;
+        XMathVectorF3 along;
+        along[size_t(axis)] = 1.0f;
+        for (int edge = 0; edge < 4; ++edge) {
+            XMathVectorF3 offset;
+            offset[size_t(lower)] = float(edge & 1);
+            offset[size_t(higher)] = float(edge >> 1);
+            const uint8_t* start = cell + (edge & 1) * stride[lower] + (edge >> 1) * stride[higher];
+            const float a = float(start[0]);
+            const float b = float(start[stride[axis]]);
+            if ((a > iso) != (b > iso)) {
+                sum += offset + along * ((iso - a) / (b - a));
+                ++count;
+            }
+        }
+    }
+    XMathVectorF3 position = sum / float(count);
+    const int64_t cellCoord[3] = {itsWalkOrigin[0] + inX, itsWalkOrigin[1] + inY, itsWalkOrigin[2] + inZ};
+    for (size_t i = 0; i < 3; ++i) {
+        position[i] += float(cellCoord[i]);
+        position[i] = itsOutputOrigin[i] + itsOutputScale[i] * (position[i] - itsOutputOrigin[i]);
+    }
+    return position;
+}
+
+void XVolumeIsosurfaceTool::GenerateVertexNormals(XVector<XMathVectorF3>& outNormals)
+{
+    const XVector<XMathVectorF3>& positions = *itsPositions;
+    const size_t count = positions.size() - itsFirstVertex;
+    itsNormalSums.assign(count, XMathVectorF3());
+    itsNormalCounts.assign(count, 0);
+    const XVector<XMathVectorU4>& quads = *itsQuads;
+    for (size_t q = itsFirstQuad; q < quads.size(); ++q) {
+        const XMathVectorU4& quad = quads[q];
+        for (size_t k = 0; k < 4; ++k) {
+            const XMathVectorF3& p = positions[quad[k]];
+            const XMathVectorF3 toPrevious = positions[quad[(k + 3) & 3]] - p;
+            const XMathVectorF3 toNext = positions[quad[(k + 1) & 3]] - p;
+            itsNormalSums[quad[k] - itsFirstVertex] += toPrevious.Cross(toNext);
+            ++itsNormalCounts[quad[k] - itsFirstVertex];
+        }
+    }
+    outNormals.reserve(outNormals.size() + count);
+    for (size_t i = 0; i < count; ++i)
+        outNormals.push_back(itsNormalSums[i] / float(itsNormalCounts[i]));
+}
