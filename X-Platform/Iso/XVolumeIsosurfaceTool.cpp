@@ -307,35 +307,57 @@ uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_
 
 XMathVectorF3 XVolumeIsosurfaceTool::GenerateVertexPositionForCell(uint32_t inX, uint32_t inY, uint32_t inZ) const
 {
+    // The position is the mean of the crossing points of the cell's twelve edges, axis x
+    // first, then y, then z; edge bit 0 moves along the lower of the other two axes,
+    // bit 1 along the higher. Each crossing adds its fraction along its own axis and
+    // 0 or 1 along the others. The sums are made here in the same order of float
+    // additions as point after point would make them (adding 0 changes nothing; the
+    // 1s before the first fraction of a component add up exactly), with fewer steps.
     const uint8_t* cell = itsPadded.get() + inZ * itsStrideZ + inY * itsStrideY + inX;
-    const size_t stride[3] = {1, itsStrideY, itsStrideZ};
+    const size_t sy = itsStrideY, sz = itsStrideZ;
+    const uint8_t v[2][2][2] = {{{cell[0], cell[1]}, {cell[sy], cell[sy + 1]}},
+                                {{cell[sz], cell[sz + 1]}, {cell[sz + sy], cell[sz + sy + 1]}}};
     const float iso = float(itsIsoValue);
-    XMathVectorF3 sum;
-    int count = 0;
-    for (int axis = 0; axis < 3; ++axis) {
-        // The other two axes, lower first: edge bit 0 moves along the lower, bit 1 the higher.
-        const int lower = axis == 0 ? 1 : 0;
-        const int higher = axis == 2 ? 1 : 2;
-        XMathVectorF3 along;
-        along[size_t(axis)] = 1.0f;
-        for (int edge = 0; edge < 4; ++edge) {
-            XMathVectorF3 offset;
-            offset[size_t(lower)] = float(edge & 1);
-            offset[size_t(higher)] = float(edge >> 1);
-            const uint8_t* start = cell + (edge & 1) * stride[lower] + (edge >> 1) * stride[higher];
-            const float a = float(start[0]);
-            const float b = float(start[stride[axis]]);
-            if ((a > iso) != (b > iso)) {
-                sum += offset + along * ((iso - a) / (b - a));
-                ++count;
-            }
-        }
+    const auto crossed = [this](uint8_t a, uint8_t b) { return IsAboveIsoValue(a) != IsAboveIsoValue(b); };
+    const auto fraction = [iso](uint8_t a, uint8_t b) { return (iso - float(a)) / (float(b) - float(a)); };
+
+    bool cx[4], cy[4], cz[4]; // per axis, edge e: x (y = e & 1, z = e >> 1), y (x, z), z (x, y)
+    for (int e = 0; e < 4; ++e) {
+        const int lo = e & 1, hi = e >> 1;
+        cx[e] = crossed(v[hi][lo][0], v[hi][lo][1]);
+        cy[e] = crossed(v[hi][0][lo], v[hi][1][lo]);
+        cz[e] = crossed(v[0][hi][lo], v[1][hi][lo]);
     }
-    XMathVectorF3 position = sum / float(count);
+    float sum[3];
+    // x: its own fractions, then the 1s of y edges 1, 3 and z edges 1, 3.
+    sum[0] = 0.0f;
+    for (int e = 0; e < 4; ++e)
+        if (cx[e])
+            sum[0] += fraction(v[e >> 1][e & 1][0], v[e >> 1][e & 1][1]);
+    for (int ones = cy[1] + cy[3] + cz[1] + cz[3]; ones > 0; --ones)
+        sum[0] += 1.0f;
+    // y: the 1s of x edges 1, 3, its own fractions, then the 1s of z edges 2, 3.
+    sum[1] = float(cx[1] + cx[3]);
+    for (int e = 0; e < 4; ++e)
+        if (cy[e])
+            sum[1] += fraction(v[e >> 1][0][e & 1], v[e >> 1][1][e & 1]);
+    for (int ones = cz[2] + cz[3]; ones > 0; --ones)
+        sum[1] += 1.0f;
+    // z: the 1s of x edges 2, 3 and y edges 2, 3, then its own fractions.
+    sum[2] = float(cx[2] + cx[3] + cy[2] + cy[3]);
+    for (int e = 0; e < 4; ++e)
+        if (cz[e])
+            sum[2] += fraction(v[0][e >> 1][e & 1], v[1][e >> 1][e & 1]);
+    int count = 0;
+    for (int e = 0; e < 4; ++e)
+        count += cx[e] + cy[e] + cz[e];
+
     const int64_t cellCoord[3] = {itsWalkOrigin[0] + inX, itsWalkOrigin[1] + inY, itsWalkOrigin[2] + inZ};
+    XMathVectorF3 position;
     for (size_t i = 0; i < 3; ++i) {
-        position[i] += float(cellCoord[i]);
-        position[i] = itsOutputOrigin[i] + itsOutputScale[i] * (position[i] - itsOutputOrigin[i]);
+        const float mean = sum[i] / float(count);
+        const float p = mean + float(cellCoord[i]);
+        position[i] = itsOutputOrigin[i] + itsOutputScale[i] * (p - itsOutputOrigin[i]);
     }
     return position;
 }
