@@ -180,15 +180,23 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
     // A run on the same input makes as much again; a first run reserves nothing.
     outPositions.reserve(positions + itsLastVertexCount);
     outQuads.reserve(quads + itsLastQuadCount);
-    try {
-        Walk();
-        GenerateVertexNormals(outNormals);
-    } catch (...) {
+    const auto restore = [&] {
         outPositions.resize(positions);
         outNormals.resize(normals);
         outQuads.resize(quads);
         itsPositions = nullptr;
         itsQuads = nullptr;
+    };
+    try {
+        Walk();
+        GenerateVertexNormals(outNormals);
+    } catch (const std::bad_alloc&) {
+        restore();
+        throw XException(XException::kBadArgument,
+                         XString("there is not enough memory for the surface of this volume; make it from a smaller "
+                                 "region or a smaller resample factor"));
+    } catch (...) {
+        restore();
         throw;
     }
     itsLastVertexCount = outPositions.size() - positions;
@@ -200,7 +208,7 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
 void XVolumeIsosurfaceTool::ClearSlice(uint32_t inSlot)
 {
     std::vector<uint32_t>& cells = itsCellVertex[inSlot];
-    for (uint32_t index : itsCellsSet[inSlot])
+    for (size_t index : itsCellsSet[inSlot])
         cells[index] = kNoVertex;
     itsCellsSet[inSlot].clear();
 }
@@ -301,7 +309,7 @@ uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_
                              .Replace(int64_t(itsMaxVertexCount)));
     itsPositions->push_back(GenerateVertexPositionForCell(inX, inY, inZ));
     vertex = uint32_t(itsPositions->size() - 1);
-    itsCellsSet[slot].push_back(uint32_t(index));
+    itsCellsSet[slot].push_back(index);
     return vertex;
 }
 

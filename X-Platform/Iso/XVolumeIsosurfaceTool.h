@@ -40,8 +40,8 @@ public:
 
     // Appends the surface to the three lists, under the tool's read lock. Quads index
     // the positions list as it grows. Tests for cancellation after each z slice.
-    // Throws XException kBadArgument when the positions would pass the vertex limit;
-    // on any exception (cancellation too) the lists are left as they were.
+    // Throws XException kBadArgument when the positions would pass the vertex limit
+    // or the surface does not fit in memory; on any exception (cancellation too) the lists are left as they were.
     void MakeIsoSurface(XVector<XMathVectorF3>& outPositions, XVector<XMathVectorF3>& outNormals,
                         XVector<XMathVectorU4>& outQuads);
 
@@ -91,7 +91,7 @@ private:
     // was made, and the entries set in each, for clearing.
     static constexpr uint32_t kNoVertex = 0xFFFFFFFFu;
     std::vector<uint32_t> itsCellVertex[2];
-    std::vector<uint32_t> itsCellsSet[2];
+    std::vector<size_t> itsCellsSet[2];
 
     // Per-run state: the lists being appended to and where this run's part starts.
     XVector<XMathVectorF3>* itsPositions = nullptr;
