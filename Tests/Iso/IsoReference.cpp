@@ -13,85 +13,71 @@ const int kLut[3][3][3] = {
 
 struct XLiteral {
     std::vector<uint8_t> padded;
-    long long origin[3];
-    long long paddedSize[3];
-    long long walkSize[3];
+    long long origin[3], paddedSize[3], walkSize[3];
     unsigned char iso;
     float outOrigin[3] = {0, 0, 0};
     float outScale[3] = {1, 1, 1};
     std::map<uint64_t, uint32_t> cells;
     XSurface surface;
 
-    uint8_t Value(long long x, long long y, long long z) const
+    uint8_t Value(const long long p[3]) const
     {
-        return padded[size_t(((z - origin[2]) * paddedSize[1] + (y - origin[1])) * paddedSize[0] + (x - origin[0]))];
+        return padded[size_t(((p[2] - origin[2]) * paddedSize[1] + (p[1] - origin[1])) * paddedSize[0] + (p[0] - origin[0]))];
     }
 
-    XMathVectorF3 Position(long long x, long long y, long long z) const
+    XMathVectorF3 Position(const long long c[3]) const
     {
         XMathVectorF3 sum;
         int n = 0;
-        const long long c[3] = {x, y, z};
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             for (int e = 0; e < 4; ++e) {
+                const int lower = i == 0 ? 1 : 0, higher = i == 2 ? 1 : 2;
                 long long offset[3] = {0, 0, 0};
-                int others[2], k = 0;
-                for (int j = 0; j < 3; ++j)
-                    if (j != i)
-                        others[k++] = j;
-                offset[others[0]] = e & 1;
-                offset[others[1]] = (e >> 1) & 1;
+                offset[lower] = e & 1;
+                offset[higher] = (e >> 1) & 1;
                 long long e0[3], e1[3];
                 for (int j = 0; j < 3; ++j) {
                     e0[j] = c[j] + offset[j];
-                    e1[j] = e0[j] + (j == i ? 1 : 0);
+                    e1[j] = e0[j] + (j == i);
                 }
-                const float a = float(Value(e0[0], e0[1], e0[2]));
-                const float b = float(Value(e1[0], e1[1], e1[2]));
+                const float a = float(Value(e0)), b = float(Value(e1));
                 if ((a > float(iso)) != (b > float(iso))) {
-                    const XMathVectorF3 point{float(offset[0]), float(offset[1]), float(offset[2])};
                     XMathVectorF3 unit;
                     unit[size_t(i)] = 1.0f;
-                    sum += point + unit * ((float(iso) - a) / (b - a));
+                    sum += XMathVectorF3{float(offset[0]), float(offset[1]), float(offset[2])} +
+                           unit * ((float(iso) - a) / (b - a));
                     ++n;
                 }
             }
-        }
-        XMathVectorF3 p = sum / float(n) + XMathVectorF3(float(x), float(y), float(z));
+        XMathVectorF3 p = sum / float(n) + XMathVectorF3(float(c[0]), float(c[1]), float(c[2]));
         for (size_t j = 0; j < 3; ++j)
             p[j] = outOrigin[j] + outScale[j] * (p[j] - outOrigin[j]);
         return p;
     }
 
-    uint32_t Vertex(long long x, long long y, long long z)
+    uint32_t Vertex(const long long c[3])
     {
-        const uint64_t key =
-            (uint64_t(z - origin[2]) * uint64_t(walkSize[1]) + uint64_t(y - origin[1])) * uint64_t(walkSize[0]) +
-            uint64_t(x - origin[0]);
-        auto it = cells.find(key);
-        if (it != cells.end())
+        const uint64_t key = (uint64_t(c[2] - origin[2]) * uint64_t(walkSize[1]) + uint64_t(c[1] - origin[1])) *
+                                 uint64_t(walkSize[0]) +
+                             uint64_t(c[0] - origin[0]);
+        if (auto it = cells.find(key); it != cells.end())
             return it->second;
-        surface.positions.push_back(Position(x, y, z));
-        cells[key] = uint32_t(surface.positions.size() - 1);
-        return uint32_t(surface.positions.size() - 1);
+        surface.positions.push_back(Position(c));
+        return cells[key] = uint32_t(surface.positions.size() - 1);
     }
 
-    void AddFace(long long x, long long y, long long z, int a, bool s)
+    void AddFace(const long long p[3], int a, bool s)
     {
-        auto cell = [&](int row) {
-            return Vertex(x + kLut[a][row][0], y + kLut[a][row][1], z + kLut[a][row][2]);
-        };
+        long long cell[3][3];
+        for (int row = 0; row < 3; ++row)
+            for (int j = 0; j < 3; ++j)
+                cell[row][j] = p[j] + kLut[a][row][j];
+        const bool forward = (a == 1) != s;
         XMathVectorU4 q;
-        q[0] = Vertex(x, y, z);
-        if ((a == 1) != s) {
-            q[1] = cell(0);
-            q[2] = cell(1);
-            q[3] = cell(2);
-        } else {
-            q[1] = cell(2);
-            q[2] = cell(1);
-            q[3] = cell(0);
-        }
+        q[0] = Vertex(p);
+        q[1] = Vertex(cell[forward ? 0 : 2]);
+        q[2] = Vertex(cell[1]);
+        q[3] = Vertex(cell[forward ? 2 : 0]);
         surface.quads.push_back(q);
     }
 };
@@ -107,12 +93,13 @@ XSurface Extract(const XMaskVolume& inVolume, unsigned char inIso, const std::op
     if (size[0] <= 0 || size[1] <= 0 || size[2] <= 0)
         return {};
     if (inOutputBounds) {
-        m.outOrigin[0] = float(inOutputBounds->left);
-        m.outOrigin[1] = float(inOutputBounds->top);
-        m.outOrigin[2] = float(inOutputBounds->front);
-        const long long out[3] = {inOutputBounds->GetWidth(), inOutputBounds->GetHeight(), inOutputBounds->GetDepth()};
-        for (int i = 0; i < 3; ++i)
+        const X3DRect& o = *inOutputBounds;
+        const long long out[3] = {o.GetWidth(), o.GetHeight(), o.GetDepth()};
+        const float origin[3] = {float(o.left), float(o.top), float(o.front)};
+        for (int i = 0; i < 3; ++i) {
+            m.outOrigin[i] = origin[i];
             m.outScale[i] = float(out[i]) / float(size[i]);
+        }
     }
     for (int i = 0; i < 3; ++i) {
         m.origin[i] = low[i] - 2;
@@ -126,24 +113,23 @@ XSurface Extract(const XMaskVolume& inVolume, unsigned char inIso, const std::op
                 m.padded[size_t(((z + 2) * m.paddedSize[1] + (y + 2)) * m.paddedSize[0] + (x + 2))] =
                     inVolume.GetVoxel(int32_t(x), int32_t(y), int32_t(z));
 
-    for (long long z = m.origin[2]; z < m.origin[2] + m.walkSize[2]; ++z)
-        for (long long y = m.origin[1]; y < m.origin[1] + m.walkSize[1]; ++y)
-            for (long long x = m.origin[0]; x < m.origin[0] + m.walkSize[0]; ++x)
+    long long p[3];
+    for (p[2] = m.origin[2]; p[2] < m.origin[2] + m.walkSize[2]; ++p[2])
+        for (p[1] = m.origin[1]; p[1] < m.origin[1] + m.walkSize[1]; ++p[1])
+            for (p[0] = m.origin[0]; p[0] < m.origin[0] + m.walkSize[0]; ++p[0])
                 for (int a = 0; a < 3; ++a) {
-                    const bool s = m.Value(x, y, z) > inIso;
-                    const bool t = m.Value(x + (a == 0), y + (a == 1), z + (a == 2)) > inIso;
-                    if (s != t)
-                        m.AddFace(x, y, z, a, s);
+                    const long long next[3] = {p[0] + (a == 0), p[1] + (a == 1), p[2] + (a == 2)};
+                    const bool s = m.Value(p) > inIso;
+                    if (s != (m.Value(next) > inIso))
+                        m.AddFace(p, a, s);
                 }
 
     std::vector<XMathVectorF3> sums(m.surface.positions.size());
     std::vector<int> counts(m.surface.positions.size(), 0);
+    const XVector<XMathVectorF3>& pos = m.surface.positions;
     for (const XMathVectorU4& q : m.surface.quads)
         for (size_t k = 0; k < 4; ++k) {
-            const XMathVectorF3 p = m.surface.positions[q[k]];
-            const XMathVectorF3 prev = m.surface.positions[q[(k + 3) % 4]];
-            const XMathVectorF3 next = m.surface.positions[q[(k + 1) % 4]];
-            sums[q[k]] += (prev - p).Cross(next - p);
+            sums[q[k]] += (pos[q[(k + 3) % 4]] - pos[q[k]]).Cross(pos[q[(k + 1) % 4]] - pos[q[k]]);
             counts[q[k]] += 1;
         }
     for (size_t i = 0; i < sums.size(); ++i)
@@ -164,8 +150,7 @@ XMaskVolume MakeMask(const X3DRect& inBox, const std::function<bool(int, int, in
 XTopology GetTopology(const XVector<XMathVectorU4>& inQuads)
 {
     XTopology t;
-    std::map<std::pair<uint32_t, uint32_t>, int> directed;
-    std::map<std::pair<uint32_t, uint32_t>, int> undirected;
+    std::map<std::pair<uint32_t, uint32_t>, int> directed, undirected;
     std::map<uint32_t, int> used;
     for (const XMathVectorU4& q : inQuads)
         for (size_t k = 0; k < 4; ++k) {
@@ -189,17 +174,13 @@ XTopology GetTopology(const XVector<XMathVectorU4>& inQuads)
 double GetEnclosedVolume(const XSurface& inSurface)
 {
     double volume = 0;
+    auto d = [&](uint32_t v) {
+        const XMathVectorF3& p = inSurface.positions[v];
+        return XMathVectorD3(p[0], p[1], p[2]);
+    };
+    // Clockwise from outside: the triple product of (a, c, b) counts positive.
     for (const XMathVectorU4& q : inSurface.quads)
-        for (size_t k = 1; k + 1 < 4; ++k) {
-            const XMathVectorF3& a = inSurface.positions[q[0]];
-            const XMathVectorF3& b = inSurface.positions[q[k]];
-            const XMathVectorF3& c = inSurface.positions[q[k + 1]];
-            // Clockwise from outside: the determinant of (a, c, b) counts positive.
-            volume += (double(a[0]) * (double(c[1]) * b[2] - double(c[2]) * b[1]) -
-                       double(a[1]) * (double(c[0]) * b[2] - double(c[2]) * b[0]) +
-                       double(a[2]) * (double(c[0]) * b[1] - double(c[1]) * b[0])) /
-                      6.0;
-        }
+        volume += (d(q[0]).Dot(d(q[2]).Cross(d(q[1]))) + d(q[0]).Dot(d(q[3]).Cross(d(q[2])))) / 6.0;
     return volume;
 }
 } // namespace IsoReference
