@@ -15,6 +15,7 @@
 #include <iomanip>
 #include <limits>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 const char* const kHelp =
@@ -133,15 +134,11 @@ int XIsoCommands::Iso(const std::vector<std::string>& inArguments, std::ostream&
                              XString("channel %1 holds colour voxels; give a grey channel").Replace(int64_t(channel)));
         }
     }
+    // Not a wrong value but an empty result: said plainly, exit code 1.
     if (inside == 0)
-        throw XException(XException::kBadArgument,
-                         XString("no voxel of channel %1 at timepoint %2 lies above %3 (its values run from %4 to "
-                                 "%5); give a lower --threshold. Nothing was written")
-                             .Replace(int64_t(channel))
-                             .Replace(int64_t(timepoint))
-                             .Replace(XString(Number(threshold)))
-                             .Replace(XString(Number(low)))
-                             .Replace(XString(Number(high))));
+        throw std::runtime_error("no voxel of channel " + std::to_string(channel) + " at timepoint " +
+                                 std::to_string(timepoint) + " lies above " + Number(threshold) + " (its values run from " +
+                                 Number(low) + " to " + Number(high) + "); give a lower --threshold. Nothing was written");
 
     XVector<XMathVectorF3> positions, normals;
     XVector<XMathVectorU4> quads;
