@@ -37,7 +37,12 @@ reader.SetDataScalarTypeToUnsignedChar()
 reader.SetNumberOfScalarComponents(1)
 reader.SetDataExtent(0, w - 1, 0, h - 1, 0, d - 1)
 reader.Update()
-vtk.vtkSMPTools.SetBackend("Sequential")
+try:
+    vtk.vtkSMPTools.SetBackend("Sequential")
+except AttributeError:
+    # Older builds choose the backend when compiled; one thread still holds it to one core.
+    sys.stderr.write("iso-peer: this vtk cannot choose its threading backend; limited to one thread\n")
+vtk.vtkSMPTools.Initialize(1)
 vtk.vtkMultiThreader.SetGlobalMaximumNumberOfThreads(1)
 fe = vtk.vtkFlyingEdges3D()
 fe.SetInputData(reader.GetOutput())
