@@ -94,15 +94,16 @@ void XVolumeIsosurfaceTool::SetInput(const XMaskVolume& inVolume, unsigned char 
 
     itsInputBox = box;
     itsIsoValue = inIsoValue;
-    // An empty axis leaves nothing to walk (its size less one would wrap).
-    if (size[0] <= 0 || size[1] <= 0 || size[2] <= 0) {
-        for (int i = 0; i < 3; ++i) {
-            itsWalkSize[i] = 0;
-            itsWalkOrigin[i] = low[i];
-        }
-        itsStrideY = itsStrideZ = 0;
-        return;
+    // Nothing to walk until the copy is made, so that a failure below leaves an empty
+    // input rather than the last one's sizes over storage that is gone; an empty axis
+    // leaves it so (its size less one would wrap).
+    for (int i = 0; i < 3; ++i) {
+        itsWalkSize[i] = 0;
+        itsWalkOrigin[i] = low[i];
     }
+    itsStrideY = itsStrideZ = 0;
+    if (size[0] <= 0 || size[1] <= 0 || size[2] <= 0)
+        return;
 
     const size_t px = size_t(size[0]) + 2 * kPadding, py = size_t(size[1]) + 2 * kPadding,
                  pz = size_t(size[2]) + 2 * kPadding;
