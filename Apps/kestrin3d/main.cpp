@@ -2,6 +2,7 @@
 // would (main thread, stored classes) and runs one command.
 #include "XCommandTable.h"
 #include "XInfoCommands.h"
+#include "XIsoCommands.h"
 #include "XMovieCommands.h"
 #include "XRenderCommands.h"
 #include "XRendererCommands.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     XRendererCommands::AddTo(commands);
     XRenderCommands::AddTo(commands);
     XMovieCommands::AddTo(commands);
+    XIsoCommands::AddTo(commands);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return commands.Run(arguments, std::cout, std::cerr);
