@@ -1,0 +1,845 @@
+#include "XMeshSimplificationTool.h"
+
+#include "XAssert.h"
+#include "XException.h"
+#include "XOpenGL.h"
+#include "XThread.h"
+#include "XThreadYield.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr uint32_t kDeleted = 0xFFFFFFFF;
+constexpr uint32_t kNone = 0xFFFFFFFF;
+
+// A vertex is simple only when every face around it is exactly parallel to its neighbours.
+constexpr double kFlatnessTolerance = 0.0;
+// An edge is a crease when 1 - |n1 . n2| of its two faces exceeds this.
+constexpr double kCreaseThreshold = 0.005;
+// Two creases through a vertex match when their sharpness differs by less than this.
+constexpr double kCreaseMatch = 0.01;
+// A crease is straight when |1 - d1 . d2| of its two unit directions is at most this.
+constexpr double kCreaseStraightness = 0.05;
+
+// Cancellation is tested on every call; the processor is given up less often.
+constexpr uint32_t kCallsPerYield = 256;
+
+enum : uint8_t { kVertexKept = 0, kVertexDeleted = 1, kVertexRunEnd = 2 };
+
+XMathVectorD3 Cross(const XMathVectorD3& a, const XMathVectorD3& b) { return a.Cross(b); }
+
+uint64_t EdgeKey(uint32_t inFrom, uint32_t inTo) { return (uint64_t(inFrom) << 32) | inTo; }
+
+// What the tessellator hands back through its callbacks.
+struct XTessellation {
+    XVector<uint32_t> itsIndices;
+    bool itsFailed = false;
+};
+
+// Vertex data is the vertex index plus one, so that vertex 0 is not a null pointer.
+void* IndexToData(uint32_t inIndex) { return reinterpret_cast<void*>(uintptr_t(inIndex) + 1); }
+uint32_t DataToIndex(void* inData) { return uint32_t(reinterpret_cast<uintptr_t>(inData) - 1); }
+
+void EdgeFlagCallback(GLboolean)
+{
+    // Registered only so that the tessellator emits independent triangles.
+}
+
+void VertexDataCallback(void* inVertexData, void* inPolygonData)
+{
+    static_cast<XTessellation*>(inPolygonData)->itsIndices.push_back(DataToIndex(inVertexData));
+}
+
+void ErrorDataCallback(GLenum, void* inPolygonData) { static_cast<XTessellation*>(inPolygonData)->itsFailed = true; }
+
+// The tessellator asks for a vertex where contours meet or cross. One that is a vertex
+// of the surface met twice (a loop touching itself) is taken as it is; a new vertex
+// cannot be indexed, so the hole it belongs to is left closed.
+void CombineDataCallback(GLdouble[3], void* inVertexData[4], GLfloat inWeights[4], void** outData,
+                         void* inPolygonData)
+{
+    *outData = inVertexData[0];
+    for (int i = 1; i < 4; ++i)
+        if (inVertexData[i] && inWeights[i] != 0.0f && inVertexData[i] != inVertexData[0])
+            static_cast<XTessellation*>(inPolygonData)->itsFailed = true;
+}
+
+} // namespace
+
+XMeshSimplificationTool::XMeshSimplificationTool(XVector<XMathVectorU3>& inOutTriangles,
+                                                 XVector<XMathVectorU4>& inOutQuads,
+                                                 const XVector<XMathVectorF3>& inPositions)
+    : itsYield(kCallsPerYield), itsOutTriangles(inOutTriangles), itsOutQuads(inOutQuads), itsTriangles(inOutTriangles), itsQuads(inOutQuads)
+{
+    const size_t vertexCount = inPositions.size();
+    if (vertexCount >= kDeleted || itsTriangles.size() >= kDeleted || itsQuads.size() >= kDeleted)
+        throw XException(XException::kBadArgument,
+                         XString("the surface has more vertices or polygons than 32-bit indices can name; "
+                                 "simplify it in parts"));
+    auto check = [vertexCount](const uint32_t* inCorners, uint32_t inCount) {
+        for (uint32_t k = 0; k < inCount; ++k)
+            if (inCorners[k] >= vertexCount)
+                throw XException(XException::kBadArgument,
+                                 XString("a polygon names vertex %1 but the surface has only %2 vertices; "
+                                         "the surface is damaged and cannot be simplified")
+                                     .Replace(int64_t(inCorners[k]))
+                                     .Replace(int64_t(vertexCount)));
+    };
+    for (const XMathVectorU3& t : itsTriangles)
+        check(t.GetData(), 3);
+    for (const XMathVectorU4& q : itsQuads)
+        check(q.GetData(), 4);
+
+    itsPositions.resize(vertexCount);
+    for (size_t i = 0; i < vertexCount; ++i)
+        itsPositions[i] = XMathVectorD3(inPositions[i][0], inPositions[i][1], inPositions[i][2]);
+    GeneratePolygonMap();
+}
+
+void XMeshSimplificationTool::GeneratePolygonMap()
+{
+    X_ASSERT_TEXT(XThread::GetCurrentThread() != nullptr, "currentThread");
+    XVector<uint32_t> counts(itsPositions.size(), 0);
+    for (const XMathVectorU3& t : itsTriangles)
+        for (uint32_t k = 0; k < 3; ++k)
+            ++counts[t[k]];
+    for (const XMathVectorU4& q : itsQuads)
+        for (uint32_t k = 0; k < 4; ++k)
+            ++counts[q[k]];
+    itsPolygonMap.assign(itsPositions.size(), XVector<XPolygon>());
+    for (size_t v = 0; v < counts.size(); ++v)
+        itsPolygonMap[v].reserve(counts[v]);
+    for (uint32_t i = 0; i < itsTriangles.size(); ++i)
+        for (uint32_t k = 0; k < 3; ++k)
+            itsPolygonMap[itsTriangles[i][k]].push_back({XPolygon::kTriangle, i});
+    for (uint32_t i = 0; i < itsQuads.size(); ++i)
+        for (uint32_t k = 0; k < 4; ++k)
+            itsPolygonMap[itsQuads[i][k]].push_back({XPolygon::kQuad, i});
+}
+
+void XMeshSimplificationTool::LoadTessellator()
+{
+    if (itsTessellatorLoaded)
+        return;
+    // The load is counted whatever its result, so it is always undone.
+    itsTessellatorLoaded = true;
+    if (OpenGLInit() != 0)
+        throw XException(XException::kOpenGLError,
+                         XString("the surface cannot be simplified because the OpenGL and GLU libraries could not "
+                                 "be loaded; install them"));
+}
+
+void XMeshSimplificationTool::UnloadTessellator()
+{
+    if (itsTessellatorLoaded)
+        OpenGLUnInit();
+    itsTessellatorLoaded = false;
+}
+
+void XMeshSimplificationTool::SimplifyMesh()
+{
+    itsDeletedTriangleCount = itsDeletedQuadCount = itsNewTriangleCount = 0;
+    const uint32_t vertexCount = uint32_t(itsPositions.size());
+    itsHoleOfVertex.assign(vertexCount, kNone);
+    itsVertexState.assign(vertexCount, kVertexKept);
+    itsVertexMark.assign(vertexCount, 0);
+    itsHoleParent.clear();
+    itsHoles.clear();
+    itsPendingCreases.clear();
+    itsPendingCreases.reserve(vertexCount / 10);
+
+    struct XUnload {
+        XMeshSimplificationTool* itsTool;
+        ~XUnload() { itsTool->UnloadTessellator(); }
+    } unload{this};
+
+    XThreadYield& yield = itsYield;
+    XVector<uint32_t> ring;
+    for (uint32_t v = 0; v < vertexCount; ++v) {
+        if (GetVertexNeighbours(v, ring) && ring.size() > 2) {
+            if (CanDeleteSimple(v)) {
+                AddVertexToHole(v, ring);
+            } else {
+                uint32_t first = kNone, second = kNone;
+                if (IsEdgeVertex(v, ring, first, second) == 2 && CanDeleteEdge(v, first, second))
+                    itsPendingCreases.push_back({first, second, v});
+            }
+        }
+        yield.Yield();
+    }
+
+    CollectHoles();
+    for (XHole& hole : itsHoles) {
+        if (!CreateContoursForHole(hole))
+            hole.itsLoops.clear();
+        yield.Yield();
+    }
+    TriangulateHoles();
+
+    XVector<XCreaseRun> runs;
+    ChainCreaseRuns(runs);
+    for (const XCreaseRun& run : runs) {
+        DealWithEdge(run);
+        yield.Yield();
+    }
+
+    SimplifyVectors();
+}
+
+uint32_t XMeshSimplificationTool::GetCorners(const XPolygon& inPolygon, uint32_t outCorners[4]) const
+{
+    if (inPolygon.itsList == XPolygon::kTriangle) {
+        const XMathVectorU3& t = itsTriangles[inPolygon.itsIndex];
+        outCorners[0] = t[0], outCorners[1] = t[1], outCorners[2] = t[2];
+        return 3;
+    }
+    const XMathVectorU4& q = itsQuads[inPolygon.itsIndex];
+    outCorners[0] = q[0], outCorners[1] = q[1], outCorners[2] = q[2], outCorners[3] = q[3];
+    return 4;
+}
+
+// Twice the polygon's area along its normal, in the direction about which its corners
+// turn counter-clockwise (for a quad, the cross product of its diagonals).
+XMathVectorD3 XMeshSimplificationTool::GetAreaVector(const XPolygon& inPolygon) const
+{
+    uint32_t c[4];
+    if (GetCorners(inPolygon, c) == 3)
+        return Cross(itsPositions[c[1]] - itsPositions[c[0]], itsPositions[c[2]] - itsPositions[c[0]]);
+    return Cross(itsPositions[c[2]] - itsPositions[c[0]], itsPositions[c[3]] - itsPositions[c[1]]);
+}
+
+bool XMeshSimplificationTool::GetVertexNeighbours(uint32_t inVertex, XVector<uint32_t>& outRing)
+{
+    outRing.clear();
+    itsFan.clear();
+    itsFanStarts.clear();
+    itsFanEnds.clear();
+    itsFanNormals.clear();
+    const XVector<XPolygon>& polygons = itsPolygonMap[inVertex];
+    const size_t count = polygons.size();
+    if (count < 2)
+        return false;
+
+    // Each polygon contributes the path of its corners from the one after the vertex
+    // to the one before it; the paths chain into the ring when the fan is proper.
+    for (const XPolygon& polygon : polygons) {
+        uint32_t c[4];
+        const uint32_t n = GetCorners(polygon, c);
+        uint32_t at = kNone;
+        for (uint32_t k = 0; k < n; ++k)
+            if (c[k] == inVertex) {
+                if (at != kNone)
+                    return false;
+                at = k;
+            }
+        itsFanStarts.push_back(c[(at + 1) % n]);
+        itsFanEnds.push_back(c[(at + n - 1) % n]);
+    }
+    for (size_t i = 0; i < count; ++i)
+        for (size_t j = i + 1; j < count; ++j)
+            if (itsFanStarts[i] == itsFanStarts[j])
+                return false;
+
+    XVector<uint32_t> order;
+    order.reserve(count);
+    size_t current = 0;
+    for (size_t step = 0; step < count; ++step) {
+        order.push_back(uint32_t(current));
+        size_t next = count;
+        for (size_t j = 0; j < count; ++j)
+            if (itsFanStarts[j] == itsFanEnds[current]) {
+                next = j;
+                break;
+            }
+        if (next == count || (next == 0) != (step + 1 == count))
+            return false;
+        current = next;
+    }
+
+    // Ring vertices must be distinct and differ from the vertex.
+    const uint32_t stamp = NextMark();
+    itsVertexMark[inVertex] = stamp;
+    XVector<XPolygon> fan;
+    XVector<uint32_t> starts;
+    fan.reserve(count);
+    starts.reserve(count);
+    for (uint32_t i : order) {
+        const XPolygon& polygon = polygons[i];
+        uint32_t c[4];
+        const uint32_t n = GetCorners(polygon, c);
+        uint32_t at = 0;
+        while (c[at] != inVertex)
+            ++at;
+        for (uint32_t k = 1; k + 1 < n; ++k) {
+            const uint32_t u = c[(at + k) % n];
+            if (itsVertexMark[u] == stamp)
+                return false;
+            itsVertexMark[u] = stamp;
+            outRing.push_back(u);
+        }
+        fan.push_back(polygon);
+        starts.push_back(itsFanStarts[i]);
+    }
+    itsFan.swap(fan);
+    itsFanStarts.swap(starts);
+    return SortNormals();
+}
+
+// The unit normals of the fan's polygons, in ring order; false when one is degenerate.
+bool XMeshSimplificationTool::SortNormals()
+{
+    itsFanNormals.clear();
+    for (const XPolygon& polygon : itsFan) {
+        XMathVectorD3 n = GetAreaVector(polygon);
+        const double length = n.GetLength();
+        if (!(length > 0.0) || !std::isfinite(length))
+            return false;
+        itsFanNormals.push_back(n / length);
+    }
+    return true;
+}
+
+bool XMeshSimplificationTool::CanDeleteSimple(uint32_t) const
+{
+    const size_t count = itsFanNormals.size();
+    if (count < 3)
+        return false;
+    double sum = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double cosine = itsFanNormals[i].Dot(itsFanNormals[(i + 1) % count]);
+        // A face folded back onto its neighbour is parallel but not flat.
+        if (!(cosine > 0.0))
+            return false;
+        const double c = 1.0 - std::abs(cosine);
+        if (c > kFlatnessTolerance || c < 0.0)
+            return false;
+        sum += c;
+    }
+    return sum <= kFlatnessTolerance;
+}
+
+uint32_t XMeshSimplificationTool::IsEdgeVertex(uint32_t, const XVector<uint32_t>&, uint32_t& outFirst,
+                                               uint32_t& outSecond) const
+{
+    // Polygon i meets polygon i - 1 along the edge to its first ring vertex.
+    const size_t count = itsFanNormals.size();
+    uint32_t creases = 0;
+    double reference = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double c = 1.0 - std::abs(itsFanNormals[i].Dot(itsFanNormals[(i + count - 1) % count]));
+        if (!(c > kCreaseThreshold))
+            continue;
+        if (creases == 0) {
+            reference = c;
+            outFirst = itsFanStarts[i];
+            creases = 1;
+        } else if (std::abs(c - reference) < kCreaseMatch) {
+            if (++creases == 2)
+                outSecond = itsFanStarts[i];
+        } else {
+            creases += 9;
+        }
+    }
+    return creases;
+}
+
+bool XMeshSimplificationTool::CanDeleteEdge(uint32_t inVertex, uint32_t inFirst, uint32_t inSecond) const
+{
+    X_ASSERT_TEXT(inFirst != inSecond, "firstEdge != secondEdge");
+    if (inFirst == inSecond)
+        return false;
+    XMathVectorD3 d1 = itsPositions[inVertex] - itsPositions[inFirst];
+    XMathVectorD3 d2 = itsPositions[inSecond] - itsPositions[inVertex];
+    const double l1 = d1.GetLength(), l2 = d2.GetLength();
+    if (!(l1 > 0.0) || !(l2 > 0.0))
+        return false;
+    return std::abs(1.0 - d1.Dot(d2) / (l1 * l2)) <= kCreaseStraightness;
+}
+
+void XMeshSimplificationTool::AddVertexToHole(uint32_t inVertex, const XVector<uint32_t>& inRing)
+{
+    // A hole touches the vertex when one of its vertices shares a polygon with it, that
+    // is, lies on the vertex's ring. Touching holes are merged.
+    auto find = [this](uint32_t inHole) {
+        while (itsHoleParent[inHole] != inHole)
+            inHole = itsHoleParent[inHole] = itsHoleParent[itsHoleParent[inHole]];
+        return inHole;
+    };
+    uint32_t hole = kNone;
+    for (uint32_t u : inRing) {
+        if (itsHoleOfVertex[u] == kNone)
+            continue;
+        const uint32_t root = find(itsHoleOfVertex[u]);
+        if (hole == kNone) {
+            hole = root;
+        } else if (root != hole) {
+            const uint32_t low = std::min(root, hole), high = std::max(root, hole);
+            itsHoleParent[high] = low;
+            hole = low;
+        }
+    }
+    if (hole == kNone) {
+        hole = uint32_t(itsHoleParent.size());
+        itsHoleParent.push_back(hole);
+    }
+    itsHoleOfVertex[inVertex] = hole;
+}
+
+void XMeshSimplificationTool::CollectHoles()
+{
+    XVector<uint32_t> holeOfRoot(itsHoleParent.size(), kNone);
+    for (uint32_t v = 0; v < itsHoleOfVertex.size(); ++v) {
+        if (itsHoleOfVertex[v] == kNone)
+            continue;
+        uint32_t root = itsHoleOfVertex[v];
+        while (itsHoleParent[root] != root)
+            root = itsHoleParent[root];
+        if (holeOfRoot[root] == kNone) {
+            holeOfRoot[root] = uint32_t(itsHoles.size());
+            itsHoles.emplace_back();
+        }
+        itsHoles[holeOfRoot[root]].itsVertices.push_back(v);
+    }
+}
+
+// Adds the vertex's polygons to a region being gathered, each once.
+void XMeshSimplificationTool::AddVertexToLoop(uint32_t inVertex, XVector<XPolygon>& inOutPolygons)
+{
+    for (const XPolygon& polygon : itsPolygonMap[inVertex]) {
+        XVector<uint32_t>& stamps = itsPolygonStamp[polygon.itsList];
+        if (stamps.size() <= polygon.itsIndex)
+            stamps.resize(polygon.itsList == XPolygon::kTriangle ? itsTriangles.size() : itsQuads.size(), 0);
+        if (stamps[polygon.itsIndex] == itsPolygonStampValue)
+            continue;
+        stamps[polygon.itsIndex] = itsPolygonStampValue;
+        inOutPolygons.push_back(polygon);
+    }
+}
+
+bool XMeshSimplificationTool::CreateContoursForHole(XHole& inOutHole)
+{
+    ++itsPolygonStampValue;
+    inOutHole.itsPolygons.clear();
+    for (uint32_t v : inOutHole.itsVertices)
+        AddVertexToLoop(v, inOutHole.itsPolygons);
+    return TraceOutline(inOutHole.itsPolygons, inOutHole.itsLoops);
+}
+
+// The outline of a region of polygons: its directed edges whose reverse is not in the
+// region, traced into closed loops in the surface's winding (islands run the other way).
+bool XMeshSimplificationTool::TraceOutline(const XVector<XPolygon>& inPolygons,
+                                           XVector<XVector<uint32_t>>& outLoops)
+{
+    outLoops.clear();
+    XVector<uint64_t> edges;
+    for (const XPolygon& polygon : inPolygons) {
+        uint32_t c[4];
+        const uint32_t n = GetCorners(polygon, c);
+        for (uint32_t k = 0; k < n; ++k)
+            edges.push_back(EdgeKey(c[k], c[(k + 1) % n]));
+    }
+    std::sort(edges.begin(), edges.end());
+    XVector<XEdge> outline;
+    for (size_t i = 0; i < edges.size();) {
+        size_t j = i;
+        while (j < edges.size() && edges[j] == edges[i])
+            ++j;
+        const uint32_t from = uint32_t(edges[i] >> 32), to = uint32_t(edges[i]);
+        const uint64_t reverse = EdgeKey(to, from);
+        const auto range = std::equal_range(edges.begin(), edges.end(), reverse);
+        for (ptrdiff_t extra = ptrdiff_t(j - i) - (range.second - range.first); extra > 0; --extra)
+            outline.push_back({from, to});
+        i = j;
+    }
+
+    // Outline edges by their start; at a vertex the outline passes more than once, any
+    // unused edge will do: the loops are split at repeated vertices afterwards.
+    XVector<uint8_t> used(outline.size(), 0);
+    XVector<uint32_t> loop;
+    for (size_t first = 0; first < outline.size(); ++first) {
+        if (used[first])
+            continue;
+        loop.clear();
+        used[first] = 1;
+        loop.push_back(outline[first].itsFrom);
+        uint32_t at = outline[first].itsTo;
+        while (at != outline[first].itsFrom) {
+            loop.push_back(at);
+            auto it = std::lower_bound(outline.begin(), outline.end(), at,
+                                       [](const XEdge& e, uint32_t v) { return e.itsFrom < v; });
+            const XEdge* currentEdge = nullptr;
+            for (; it != outline.end() && it->itsFrom == at; ++it)
+                if (!used[size_t(it - outline.begin())]) {
+                    currentEdge = &*it;
+                    used[size_t(it - outline.begin())] = 1;
+                    break;
+                }
+            X_ASSERT(currentEdge != 0);
+            if (!currentEdge)
+                return false;
+            at = currentEdge->itsTo;
+        }
+        SplitOutDuplicates(loop, outLoops);
+    }
+    return true;
+}
+
+// A loop that passes a vertex twice becomes two loops that meet there.
+void XMeshSimplificationTool::SplitOutDuplicates(const XVector<uint32_t>& inLoop, XVector<XVector<uint32_t>>& outLoops)
+{
+    const uint32_t stamp = NextMark();
+    XVector<uint32_t> stack;
+    for (uint32_t v : inLoop) {
+        if (itsVertexMark[v] == stamp) {
+            auto it = std::find(stack.begin(), stack.end(), v);
+            XVector<uint32_t> piece(it, stack.end());
+            for (auto p = it + 1; p != stack.end(); ++p)
+                itsVertexMark[*p] = 0;
+            stack.erase(it + 1, stack.end());
+            if (piece.size() >= 3)
+                outLoops.push_back(std::move(piece));
+            continue;
+        }
+        itsVertexMark[v] = stamp;
+        stack.push_back(v);
+    }
+    if (stack.size() >= 3)
+        outLoops.push_back(std::move(stack));
+}
+
+uint32_t XMeshSimplificationTool::NextMark()
+{
+    if (itsMarkStamp == 0xFFFFFFFF) {
+        std::fill(itsVertexMark.begin(), itsVertexMark.end(), 0);
+        itsMarkStamp = 0;
+    }
+    return ++itsMarkStamp;
+}
+
+bool XMeshSimplificationTool::Tessellate(const XVector<XVector<uint32_t>>& inLoops, const XMathVectorD3& inNormal,
+                                         XVector<XMathVectorU3>& outTriangles)
+{
+    outTriangles.clear();
+    LoadTessellator();
+    GLUtesselator* tessellator = gluNewTess();
+    if (!tessellator)
+        return false;
+    XTessellation orderedIDs;
+    gluTessCallback(tessellator, GLU_TESS_EDGE_FLAG, reinterpret_cast<_GLUfuncptr>(&EdgeFlagCallback));
+    gluTessCallback(tessellator, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(&VertexDataCallback));
+    gluTessCallback(tessellator, GLU_TESS_ERROR_DATA, reinterpret_cast<_GLUfuncptr>(&ErrorDataCallback));
+    gluTessCallback(tessellator, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(&CombineDataCallback));
+    // The normal of the region in the surface's winding: the tessellator then turns
+    // every triangle counter-clockwise about it, as the surface's own polygons turn.
+    gluTessNormal(tessellator, inNormal[0], inNormal[1], inNormal[2]);
+    gluTessBeginPolygon(tessellator, &orderedIDs);
+    for (const XVector<uint32_t>& loop : inLoops) {
+        gluTessBeginContour(tessellator);
+        for (uint32_t v : loop)
+            gluTessVertex(tessellator, itsPositions[v].GetData(), IndexToData(v));
+        gluTessEndContour(tessellator);
+    }
+    gluTessEndPolygon(tessellator);
+    gluDeleteTess(tessellator);
+
+    X_ASSERT_TEXT(orderedIDs.itsIndices.size() % 3 == 0, "orderedIDs.first.size() % 3 == 0");
+    if (orderedIDs.itsFailed || orderedIDs.itsIndices.size() % 3 != 0 || orderedIDs.itsIndices.empty())
+        return false;
+    for (size_t i = 0; i < orderedIDs.itsIndices.size(); i += 3)
+        outTriangles.push_back(
+            XMathVectorU3(orderedIDs.itsIndices[i], orderedIDs.itsIndices[i + 1], orderedIDs.itsIndices[i + 2]));
+    return true;
+}
+
+bool XMeshSimplificationTool::TriangulateLoopAsHole(const XVector<uint32_t>& inLoop,
+                                                    XVector<XMathVectorU3>& outTriangles)
+{
+    if (inLoop.size() < 3)
+        return inLoop.size() == 2; // an edge already closed by the polygons beyond it
+    if (inLoop.size() == 3) {
+        outTriangles.push_back(XMathVectorU3(inLoop[0], inLoop[1], inLoop[2]));
+        return true;
+    }
+    XMathVectorD3 normal;
+    const XMathVectorD3& origin = itsPositions[inLoop[0]];
+    for (size_t i = 1; i + 1 < inLoop.size(); ++i)
+        normal += Cross(itsPositions[inLoop[i]] - origin, itsPositions[inLoop[i + 1]] - origin);
+    XVector<XMathVectorU3> triangles;
+    XVector<XVector<uint32_t>> loops(1, inLoop);
+    if (!Tessellate(loops, normal, triangles))
+        return false;
+    outTriangles.insert(outTriangles.end(), triangles.begin(), triangles.end());
+    return true;
+}
+
+// Whether the new triangles cover what the removed polygons covered: their outlines
+// are the same directed edges, so the surface stays closed and oriented.
+bool XMeshSimplificationTool::ClosesOutline(const XVector<XPolygon>& inRemoved,
+                                            const XVector<XMathVectorU3>& inAdded) const
+{
+    XVector<std::pair<uint64_t, int>> flow;
+    auto add = [&flow](uint32_t a, uint32_t b, int inSign) {
+        if (a < b)
+            flow.push_back({EdgeKey(a, b), inSign});
+        else
+            flow.push_back({EdgeKey(b, a), -inSign});
+    };
+    for (const XPolygon& polygon : inRemoved) {
+        uint32_t c[4];
+        const uint32_t n = GetCorners(polygon, c);
+        for (uint32_t k = 0; k < n; ++k)
+            add(c[k], c[(k + 1) % n], 1);
+    }
+    for (const XMathVectorU3& t : inAdded) {
+        if (t[0] == t[1] || t[1] == t[2] || t[2] == t[0])
+            return false;
+        for (uint32_t k = 0; k < 3; ++k)
+            add(t[k], t[(k + 1) % 3], -1);
+    }
+    std::sort(flow.begin(), flow.end());
+    for (size_t i = 0; i < flow.size();) {
+        int sum = 0;
+        size_t j = i;
+        for (; j < flow.size() && flow[j].first == flow[i].first; ++j)
+            sum += flow[j].second;
+        if (sum != 0)
+            return false;
+        i = j;
+    }
+    return true;
+}
+
+void XMeshSimplificationTool::TriangulateHoles()
+{
+    XVector<XMathVectorU3> triangles;
+    for (XHole& hole : itsHoles) {
+        if (hole.itsLoops.empty())
+            continue;
+        XMathVectorD3 area;
+        double size = 0.0;
+        for (const XPolygon& polygon : hole.itsPolygons) {
+            const XMathVectorD3 a = GetAreaVector(polygon);
+            area += a;
+            size += a.GetLength();
+        }
+        if (!Tessellate(hole.itsLoops, area, triangles) || !ClosesOutline(hole.itsPolygons, triangles))
+            continue;
+        // The patch is flat, so the new triangles span the same area in the same plane.
+        XMathVectorD3 added;
+        for (const XMathVectorU3& t : triangles)
+            added += Cross(itsPositions[t[1]] - itsPositions[t[0]], itsPositions[t[2]] - itsPositions[t[0]]);
+        if (!((added - area).GetLength() <= 1e-9 * size))
+            continue;
+        for (uint32_t v : hole.itsVertices)
+            DeleteVertex(v);
+        for (const XMathVectorU3& t : triangles)
+            AddTriangle(t);
+        itsYield.Yield();
+    }
+}
+
+void XMeshSimplificationTool::ChainCreaseRuns(XVector<XCreaseRun>& outRuns) const
+{
+    // Two crease vertices are linked when each names the other as a crease neighbour;
+    // links[i][k] is the crease vertex reached through neighbour k (first, second).
+    const uint32_t count = uint32_t(itsPendingCreases.size());
+    XVector<uint32_t> pendingOfVertex(itsPositions.size(), kNone);
+    for (uint32_t i = 0; i < count; ++i)
+        pendingOfVertex[itsPendingCreases[i].itsVertex] = i;
+    XVector<std::array<uint32_t, 2>> links(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const XPendingCrease& p = itsPendingCreases[i];
+        const uint32_t neighbours[2] = {p.itsFirst, p.itsSecond};
+        for (int k = 0; k < 2; ++k) {
+            const uint32_t other = pendingOfVertex[neighbours[k]];
+            const bool mutual = other != kNone && (itsPendingCreases[other].itsFirst == p.itsVertex ||
+                                                   itsPendingCreases[other].itsSecond == p.itsVertex);
+            links[i][k] = mutual ? other : kNone;
+        }
+    }
+    auto onward = [&links](uint32_t inAt, uint32_t inFrom) {
+        for (uint32_t next : links[inAt])
+            if (next != kNone && next != inFrom)
+                return next;
+        return kNone;
+    };
+    auto unlinkedNeighbour = [&](uint32_t inAt, bool inMayTakeFirst) {
+        const XPendingCrease& p = itsPendingCreases[inAt];
+        if (links[inAt][0] == kNone && inMayTakeFirst)
+            return p.itsFirst;
+        return links[inAt][1] == kNone ? p.itsSecond : kNone;
+    };
+
+    XVector<uint8_t> visited(count, 0);
+    for (uint32_t start = 0; start < count; ++start) {
+        if (visited[start])
+            continue;
+        // Walk one way to the end of the chain; coming back to the start means a loop.
+        uint32_t end = start, from = kNone;
+        bool closed = false;
+        for (uint32_t next; (next = onward(end, from)) != kNone;) {
+            if (next == start) {
+                closed = true;
+                break;
+            }
+            from = end;
+            end = next;
+        }
+        // From that end, the other way, collecting the inner vertices.
+        XCreaseRun run;
+        uint32_t at = end, previous = kNone;
+        for (;;) {
+            visited[at] = 1;
+            run.itsInner.push_back(itsPendingCreases[at].itsVertex);
+            const uint32_t next = onward(at, previous);
+            if (next == kNone || visited[next])
+                break;
+            previous = at;
+            at = next;
+        }
+        // A closed run has no ends to keep; it is left alone.
+        if (closed)
+            continue;
+        run.itsEnds[0] = unlinkedNeighbour(end, true);
+        run.itsEnds[1] = unlinkedNeighbour(at, at != end);
+        if (run.itsEnds[0] == kNone || run.itsEnds[1] == kNone || run.itsEnds[0] == run.itsEnds[1])
+            continue;
+        outRuns.push_back(std::move(run));
+    }
+}
+
+bool XMeshSimplificationTool::SeparateNeighbours(const XVector<uint32_t>& inLoop, const uint32_t inEnds[2],
+                                                 XVector<uint32_t>& outSide1, XVector<uint32_t>& outSide2) const
+{
+    const auto first = std::find(inLoop.begin(), inLoop.end(), inEnds[0]);
+    const auto second = std::find(inLoop.begin(), inLoop.end(), inEnds[1]);
+    X_ASSERT_TEXT(first != inLoop.end() && second != inLoop.end(), "it != bigLoop.end()");
+    if (first == inLoop.end() || second == inLoop.end())
+        return false;
+    // Each side runs from one end to the other along the loop; the new edge between
+    // the ends closes it.
+    const size_t size = inLoop.size();
+    const size_t a = size_t(first - inLoop.begin()), b = size_t(second - inLoop.begin());
+    outSide1.clear();
+    outSide2.clear();
+    for (size_t i = a;; i = (i + 1) % size) {
+        outSide1.push_back(inLoop[i]);
+        if (i == b)
+            break;
+    }
+    for (size_t i = b;; i = (i + 1) % size) {
+        outSide2.push_back(inLoop[i]);
+        if (i == a)
+            break;
+    }
+    return true;
+}
+
+bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
+{
+    // A vertex another run already deleted or kept as an end changes this run's
+    // neighbourhood in ways its crease test did not see.
+    for (uint32_t v : inRun.itsInner)
+        if (itsVertexState[v] != kVertexKept)
+            return false;
+    for (uint32_t v : inRun.itsEnds)
+        if (itsVertexState[v] == kVertexDeleted)
+            return false;
+
+    XVector<uint32_t> ring;
+    XVector<XPolygon> polygons;
+    ++itsPolygonStampValue;
+    for (uint32_t v : inRun.itsInner) {
+        const bool getNeighboursSuccess = GetVertexNeighbours(v, ring);
+        if (!getNeighboursSuccess)
+            return false;
+        AddVertexToLoop(v, polygons);
+    }
+    XVector<XVector<uint32_t>> loops;
+    if (!TraceOutline(polygons, loops) || loops.size() != 1)
+        return false;
+    const XVector<uint32_t>& bigLoop = loops[0];
+    for (uint32_t v : inRun.itsInner)
+        if (bigLoop.DoesContain(v))
+            return false;
+
+    XVector<uint32_t> side1, side2;
+    if (!SeparateNeighbours(bigLoop, inRun.itsEnds, side1, side2))
+        return false;
+    XVector<XMathVectorU3> triangles;
+    if (!TriangulateLoopAsHole(side1, triangles) || !TriangulateLoopAsHole(side2, triangles) ||
+        !ClosesOutline(polygons, triangles))
+        return false;
+
+    for (uint32_t v : inRun.itsInner) {
+        DeleteVertex(v);
+        itsVertexState[v] = kVertexDeleted;
+    }
+    for (uint32_t v : inRun.itsEnds)
+        itsVertexState[v] = kVertexRunEnd;
+    for (const XMathVectorU3& t : triangles)
+        AddTriangle(t);
+    return true;
+}
+
+void XMeshSimplificationTool::DeleteVertex(uint32_t inVertex)
+{
+    const XVector<XPolygon> polygons = itsPolygonMap[inVertex];
+    for (const XPolygon& polygon : polygons)
+        DeletePolygon(polygon);
+}
+
+void XMeshSimplificationTool::DeletePolygon(const XPolygon& inPolygon)
+{
+    uint32_t c[4];
+    const uint32_t n = GetCorners(inPolygon, c);
+    for (uint32_t k = 0; k < n; ++k) {
+        XVector<XPolygon>& list = itsPolygonMap[c[k]];
+        auto it = std::find(list.begin(), list.end(), inPolygon);
+        if (it != list.end()) {
+            *it = list.back();
+            list.pop_back();
+        }
+    }
+    if (inPolygon.itsList == XPolygon::kTriangle) {
+        itsTriangles[inPolygon.itsIndex] = XMathVectorU3(kDeleted, kDeleted, kDeleted);
+        ++itsDeletedTriangleCount;
+    } else {
+        itsQuads[inPolygon.itsIndex] = XMathVectorU4(kDeleted, kDeleted, kDeleted, kDeleted);
+        ++itsDeletedQuadCount;
+    }
+}
+
+void XMeshSimplificationTool::AddTriangle(const XMathVectorU3& inTriangle)
+{
+    if (itsTriangles.size() >= kDeleted)
+        throw XException(XException::kBadArgument,
+                         XString("simplifying the surface made more triangles than 32-bit indices can name; "
+                                 "simplify it in parts"));
+    const uint32_t index = uint32_t(itsTriangles.size());
+    itsTriangles.push_back(inTriangle);
+    for (uint32_t k = 0; k < 3; ++k)
+        itsPolygonMap[inTriangle[k]].push_back({XPolygon::kTriangle, index});
+    ++itsNewTriangleCount;
+}
+
+void XMeshSimplificationTool::SimplifyVectors()
+{
+    XVector<XMathVectorU3> triangles;
+    triangles.reserve(itsTriangles.size() - itsDeletedTriangleCount);
+    for (const XMathVectorU3& t : itsTriangles)
+        if (t[0] != kDeleted)
+            triangles.push_back(t);
+    XVector<XMathVectorU4> quads;
+    quads.reserve(itsQuads.size() - itsDeletedQuadCount);
+    for (const XMathVectorU4& q : itsQuads)
+        if (q[0] != kDeleted)
+            quads.push_back(q);
+    // Only now does the caller's surface change, all at once.
+    itsOutTriangles.swap(triangles);
+    itsOutQuads.swap(quads);
+}
