@@ -552,7 +552,48 @@ bool XMeshSimplificationTool::Tessellate(const XVector<XVector<uint32_t>>& inLoo
     for (size_t i = 0; i < orderedIDs.itsIndices.size(); i += 3)
         outTriangles.push_back(
             XMathVectorU3(orderedIDs.itsIndices[i], orderedIDs.itsIndices[i + 1], orderedIDs.itsIndices[i + 2]));
+    RemoveSlivers(outTriangles);
     return true;
+}
+
+// The tessellator may join three vertices of one straight outline edge into a triangle
+// of no area. Such a triangle has no normal, so the vertex in its middle could not be
+// judged later: its long edge is flipped with the triangle beyond it instead.
+void XMeshSimplificationTool::RemoveSlivers(XVector<XMathVectorU3>& inOutTriangles) const
+{
+    auto middle = [this](const XMathVectorU3& t) -> int {
+        const XMathVectorD3 &a = itsPositions[t[0]], &b = itsPositions[t[1]], &c = itsPositions[t[2]];
+        const double lengths[3] = {(b - a).GetLengthSquared(), (c - b).GetLengthSquared(), (a - c).GetLengthSquared()};
+        const int longest = lengths[0] >= lengths[1] ? (lengths[0] >= lengths[2] ? 0 : 2) : (lengths[1] >= lengths[2] ? 1 : 2);
+        if (!(Cross(b - a, c - a).GetLengthSquared() <= 1e-20 * lengths[longest] * lengths[longest]))
+            return -1;
+        return (longest + 2) % 3; // the corner opposite edge k runs k -> k + 1
+    };
+    for (size_t pass = 0; pass < inOutTriangles.size(); ++pass) {
+        bool flipped = false;
+        for (size_t i = 0; i < inOutTriangles.size(); ++i) {
+            const int m = middle(inOutTriangles[i]);
+            if (m < 0)
+                continue;
+            // Triangle (b, c, a) with b in the middle of edge c -> a; the one beyond holds a -> c.
+            const uint32_t b = inOutTriangles[i][m], c = inOutTriangles[i][(m + 1) % 3], a = inOutTriangles[i][(m + 2) % 3];
+            for (size_t j = 0; j < inOutTriangles.size(); ++j) {
+                const XMathVectorU3& t = inOutTriangles[j];
+                int k = 0;
+                while (k < 3 && !(t[k] == a && t[(k + 1) % 3] == c))
+                    ++k;
+                if (j == i || k == 3)
+                    continue;
+                const uint32_t d = t[(k + 2) % 3];
+                inOutTriangles[i] = XMathVectorU3(a, b, d);
+                inOutTriangles[j] = XMathVectorU3(b, c, d);
+                flipped = true;
+                break;
+            }
+        }
+        if (!flipped)
+            break;
+    }
 }
 
 bool XMeshSimplificationTool::TriangulateLoopAsHole(const XVector<uint32_t>& inLoop,
