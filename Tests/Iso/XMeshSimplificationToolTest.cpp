@@ -5,6 +5,7 @@
 #include "XTestSurface.h"
 #include "XThread.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <exception>
@@ -13,6 +14,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -271,3 +273,111 @@ TEST(XMeshSimplificationTool, NonManifoldSurfacesStayBalanced)
     }
 }
 
+
+namespace {
+
+// Whether inPart is inWhole with some elements left out, the rest in their order.
+template <class T>
+bool IsSubsequence(const XVector<T>& inPart, const XVector<T>& inWhole)
+{
+    size_t at = 0;
+    for (const T& value : inPart) {
+        while (at < inWhole.size() && !(inWhole[at] == value))
+            ++at;
+        if (at++ >= inWhole.size())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Surviving triangles and quads keep their order; the new triangles follow them.
+TEST(XMeshSimplificationTool, SurvivorsKeepTheirOrderAndNewTrianglesComeLast)
+{
+    XTestSurface before = MakeTestSurface(BoxUnion(kBoxCases[3].itsBoxes, 5));
+    XVector<XMathVectorU4> quads;
+    for (size_t i = 0; i < before.itsQuads.size(); ++i) {
+        const XMathVectorU4& q = before.itsQuads[i];
+        if (i % 3 == 0) {
+            before.itsTriangles.push_back({q[0], q[1], q[2]});
+            before.itsTriangles.push_back({q[0], q[2], q[3]});
+        } else {
+            quads.push_back(q);
+        }
+    }
+    before.itsQuads = quads;
+    const XTestSurface after = Simplified(before);
+    ExpectBalanced(after, true);
+    EXPECT_NEAR(GetSignedVolume(after), GetSignedVolume(before), 1e-6 * std::abs(GetSignedVolume(before)));
+    EXPECT_TRUE(IsSubsequence(after.itsQuads, before.itsQuads));
+    size_t survivors = 0;
+    while (survivors < after.itsTriangles.size() && before.itsTriangles.DoesContain(after.itsTriangles[survivors]))
+        ++survivors;
+    const XVector<XMathVectorU3> kept(after.itsTriangles.begin(), after.itsTriangles.begin() + survivors);
+    EXPECT_TRUE(IsSubsequence(kept, before.itsTriangles));
+    EXPECT_LT(survivors, after.itsTriangles.size());
+    for (size_t i = survivors; i < after.itsTriangles.size(); ++i)
+        EXPECT_FALSE(before.itsTriangles.DoesContain(after.itsTriangles[i])) << "triangle " << i;
+}
+
+// A failure or a cancellation leaves the caller's surface exactly as it was.
+TEST(XMeshSimplificationTool, FailuresLeaveTheSurfaceAsItWas)
+{
+    const XTestSurface box = MakeTestSurface(BoxUnion(kBoxCases[0].itsBoxes, 6));
+    XTestSurface damaged = box;
+    damaged.itsQuads[5][2] = uint32_t(box.itsPositions.size());
+    const struct {
+        const char* itsName;
+        const XTestSurface& itsSurface;
+        int32_t itsCode;
+        std::function<void()> itsBefore;
+    } cases[] = {
+        {"GLU missing", box, XException::kMissingExtension,
+         [] { setenv("KESTRIN_GLU_LIBRARY", "libKestrinNoSuchGLU.so.1", 1); }},
+        {"cancelled", box, XException::kThreadStopped, [] { XThread::GetCurrentThread()->RequestStop(); }},
+        {"vertex index past the vertices", damaged, XException::kBadArgument, [] {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.itsName);
+        XTestSurface surface = c.itsSurface;
+        int32_t code = -1;
+        RunOnHostThread([&] {
+            try {
+                c.itsBefore();
+                XMeshSimplificationTool tool(surface.itsTriangles, surface.itsQuads, surface.itsPositions);
+                tool.SimplifyMesh();
+            } catch (const XException& e) {
+                code = e.GetErrorCode();
+            }
+        });
+        unsetenv("KESTRIN_GLU_LIBRARY");
+        EXPECT_EQ(code, c.itsCode);
+        EXPECT_EQ(surface.itsQuads, c.itsSurface.itsQuads);
+        EXPECT_EQ(surface.itsTriangles, c.itsSurface.itsTriangles);
+    }
+    // With GLU back the same box simplifies.
+    EXPECT_LT(GetTriangleCount(Simplified(box)), GetTriangleCount(box));
+}
+
+// Stopped at some moment while it works, the tool hands over all of the result or none.
+TEST(XMeshSimplificationTool, CancellationDeliversAllOrNothing)
+{
+    const XTestSurface box = MakeTestSurface(BoxUnion(kBoxCases[4].itsBoxes, 12));
+    const XTestSurface whole = Simplified(box);
+    for (int delay : {0, 1, 2, 4, 8, 16}) {
+        SCOPED_TRACE(delay);
+        XTestSurface surface = box;
+        XThread thread([&] {
+            XMeshSimplificationTool tool(surface.itsTriangles, surface.itsQuads, surface.itsPositions);
+            tool.SimplifyMesh();
+        });
+        thread.Start();
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        thread.RequestStop();
+        thread.Join();
+        const bool untouched = surface.itsQuads == box.itsQuads && surface.itsTriangles == box.itsTriangles;
+        const bool finished = surface.itsQuads == whole.itsQuads && surface.itsTriangles == whole.itsTriangles;
+        EXPECT_TRUE(untouched || finished);
+    }
+}
