@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <cmath>
 #include <utility>
 
@@ -110,15 +111,50 @@ void XMeshSimplificationTool::GeneratePolygonMap()
     for (const XMathVectorU4& q : itsQuads)
         for (uint32_t k = 0; k < 4; ++k)
             ++counts[q[k]];
-    itsPolygonMap.assign(itsPositions.size(), XVector<XPolygon>());
-    for (size_t v = 0; v < counts.size(); ++v)
-        itsPolygonMap[v].reserve(counts[v]);
+    // One block holds every vertex's list, each with room for a few new triangles.
+    itsPolygonLists.resize(itsPositions.size());
+    size_t start = 0;
+    for (size_t v = 0; v < counts.size(); ++v) {
+        itsPolygonLists[v] = {start, 0, counts[v] + 2};
+        start += counts[v] + 2;
+    }
+    itsPolygonArena.resize(start);
     for (uint32_t i = 0; i < itsTriangles.size(); ++i)
         for (uint32_t k = 0; k < 3; ++k)
-            itsPolygonMap[itsTriangles[i][k]].push_back({XPolygon::kTriangle, i});
+            AddToPolygonMap(itsTriangles[i][k], {XPolygon::kTriangle, i});
     for (uint32_t i = 0; i < itsQuads.size(); ++i)
         for (uint32_t k = 0; k < 4; ++k)
-            itsPolygonMap[itsQuads[i][k]].push_back({XPolygon::kQuad, i});
+            AddToPolygonMap(itsQuads[i][k], {XPolygon::kQuad, i});
+}
+
+std::span<const XMeshSimplificationTool::XPolygon> XMeshSimplificationTool::GetPolygons(uint32_t inVertex) const
+{
+    const XPolygonList& list = itsPolygonLists[inVertex];
+    return {itsPolygonArena.data() + list.itsStart, list.itsCount};
+}
+
+void XMeshSimplificationTool::AddToPolygonMap(uint32_t inVertex, const XPolygon& inPolygon)
+{
+    XPolygonList& list = itsPolygonLists[inVertex];
+    if (list.itsCount == list.itsCapacity) {
+        // A full list moves to the end of the block with twice the room.
+        const size_t start = itsPolygonArena.size();
+        list.itsCapacity = std::max<uint32_t>(4, 2 * list.itsCapacity);
+        itsPolygonArena.resize(start + list.itsCapacity);
+        std::copy_n(itsPolygonArena.begin() + ptrdiff_t(list.itsStart), list.itsCount,
+                    itsPolygonArena.begin() + ptrdiff_t(start));
+        list.itsStart = start;
+    }
+    itsPolygonArena[list.itsStart + list.itsCount++] = inPolygon;
+}
+
+void XMeshSimplificationTool::RemoveFromPolygonMap(uint32_t inVertex, const XPolygon& inPolygon)
+{
+    XPolygonList& list = itsPolygonLists[inVertex];
+    XPolygon* first = itsPolygonArena.data() + list.itsStart;
+    XPolygon* found = std::find(first, first + list.itsCount, inPolygon);
+    if (found != first + list.itsCount)
+        *found = first[--list.itsCount];
 }
 
 void XMeshSimplificationTool::LoadTessellator()
@@ -135,6 +171,9 @@ void XMeshSimplificationTool::LoadTessellator()
 
 void XMeshSimplificationTool::UnloadTessellator()
 {
+    if (itsTessellator)
+        gluDeleteTess(static_cast<GLUtesselator*>(itsTessellator));
+    itsTessellator = nullptr;
     if (itsTessellatorLoaded)
         OpenGLUnInit();
     itsTessellatorLoaded = false;
@@ -217,75 +256,63 @@ bool XMeshSimplificationTool::GetVertexNeighbours(uint32_t inVertex, XVector<uin
     outRing.clear();
     itsFan.clear();
     itsFanStarts.clear();
-    itsFanEnds.clear();
     itsFanNormals.clear();
-    const XVector<XPolygon>& polygons = itsPolygonMap[inVertex];
+    const std::span<const XPolygon> polygons = GetPolygons(inVertex);
     const size_t count = polygons.size();
     if (count < 2)
         return false;
 
     // Each polygon contributes the path of its corners from the one after the vertex
     // to the one before it; the paths chain into the ring when the fan is proper.
+    itsFanScratch.clear();
     for (const XPolygon& polygon : polygons) {
-        uint32_t c[4];
-        const uint32_t n = GetCorners(polygon, c);
-        uint32_t at = kNone;
-        for (uint32_t k = 0; k < n; ++k)
-            if (c[k] == inVertex) {
-                if (at != kNone)
+        XFanEntry entry;
+        entry.itsPolygon = polygon;
+        entry.itsCount = GetCorners(polygon, entry.itsCorners);
+        entry.itsAt = kNone;
+        for (uint32_t k = 0; k < entry.itsCount; ++k)
+            if (entry.itsCorners[k] == inVertex) {
+                if (entry.itsAt != kNone)
                     return false;
-                at = k;
+                entry.itsAt = k;
             }
-        itsFanStarts.push_back(c[(at + 1) % n]);
-        itsFanEnds.push_back(c[(at + n - 1) % n]);
+        itsFanScratch.push_back(entry);
     }
+    auto corner = [](const XFanEntry& inEntry, uint32_t inStep) {
+        return inEntry.itsCorners[(inEntry.itsAt + inStep) % inEntry.itsCount];
+    };
     for (size_t i = 0; i < count; ++i)
         for (size_t j = i + 1; j < count; ++j)
-            if (itsFanStarts[i] == itsFanStarts[j])
+            if (corner(itsFanScratch[i], 1) == corner(itsFanScratch[j], 1))
                 return false;
-
-    XVector<uint32_t> order;
-    order.reserve(count);
-    size_t current = 0;
-    for (size_t step = 0; step < count; ++step) {
-        order.push_back(uint32_t(current));
-        size_t next = count;
-        for (size_t j = 0; j < count; ++j)
-            if (itsFanStarts[j] == itsFanEnds[current]) {
-                next = j;
-                break;
-            }
-        if (next == count || (next == 0) != (step + 1 == count))
-            return false;
-        current = next;
-    }
 
     // Ring vertices must be distinct and differ from the vertex.
     const uint32_t stamp = NextMark();
     itsVertexMark[inVertex] = stamp;
-    XVector<XPolygon> fan;
-    XVector<uint32_t> starts;
-    fan.reserve(count);
-    starts.reserve(count);
-    for (uint32_t i : order) {
-        const XPolygon& polygon = polygons[i];
-        uint32_t c[4];
-        const uint32_t n = GetCorners(polygon, c);
-        uint32_t at = 0;
-        while (c[at] != inVertex)
-            ++at;
-        for (uint32_t k = 1; k + 1 < n; ++k) {
-            const uint32_t u = c[(at + k) % n];
+    size_t current = 0;
+    for (size_t step = 0; step < count; ++step) {
+        const XFanEntry& entry = itsFanScratch[current];
+        for (uint32_t k = 1; k + 1 < entry.itsCount; ++k) {
+            const uint32_t u = corner(entry, k);
             if (itsVertexMark[u] == stamp)
                 return false;
             itsVertexMark[u] = stamp;
             outRing.push_back(u);
         }
-        fan.push_back(polygon);
-        starts.push_back(itsFanStarts[i]);
+        itsFan.push_back(entry.itsPolygon);
+        itsFanStarts.push_back(corner(entry, 1));
+        const uint32_t end = corner(entry, entry.itsCount - 1);
+        size_t next = count;
+        for (size_t j = 0; j < count; ++j)
+            if (corner(itsFanScratch[j], 1) == end) {
+                next = j;
+                break;
+            }
+        // The chain must come back to the first polygon after passing every other once.
+        if (next == count || (next == 0) != (step + 1 == count))
+            return false;
+        current = next;
     }
-    itsFan.swap(fan);
-    itsFanStarts.swap(starts);
     return SortNormals();
 }
 
@@ -409,7 +436,7 @@ void XMeshSimplificationTool::CollectHoles()
 // Adds the vertex's polygons to a region being gathered, each once.
 void XMeshSimplificationTool::AddVertexToLoop(uint32_t inVertex, XVector<XPolygon>& inOutPolygons)
 {
-    for (const XPolygon& polygon : itsPolygonMap[inVertex]) {
+    for (const XPolygon& polygon : GetPolygons(inVertex)) {
         XVector<uint32_t>& stamps = itsPolygonStamp[polygon.itsList];
         if (stamps.size() <= polygon.itsIndex)
             stamps.resize(polygon.itsList == XPolygon::kTriangle ? itsTriangles.size() : itsQuads.size(), 0);
@@ -426,21 +453,30 @@ bool XMeshSimplificationTool::CreateContoursForHole(XHole& inOutHole)
     inOutHole.itsPolygons.clear();
     for (uint32_t v : inOutHole.itsVertices)
         AddVertexToLoop(v, inOutHole.itsPolygons);
-    return TraceOutline(inOutHole.itsPolygons, inOutHole.itsLoops);
+    return TraceOutline(inOutHole.itsPolygons, inOutHole.itsVertices, inOutHole.itsLoops);
 }
 
-// The outline of a region of polygons: its directed edges whose reverse is not in the
-// region, traced into closed loops in the surface's winding (islands run the other way).
-bool XMeshSimplificationTool::TraceOutline(const XVector<XPolygon>& inPolygons,
+// The outline of a region of polygons around some vertices: its directed edges whose
+// reverse is not in the region, traced into closed loops in the surface's winding
+// (islands run the other way). An edge at one of those vertices is inside the region,
+// since each of them has its whole fan there, so only the others need looking up.
+bool XMeshSimplificationTool::TraceOutline(const XVector<XPolygon>& inPolygons, const XVector<uint32_t>& inInside,
                                            XVector<XVector<uint32_t>>& outLoops)
 {
     outLoops.clear();
-    XVector<uint64_t> edges;
+    const uint32_t inside = NextMark();
+    for (uint32_t v : inInside)
+        itsVertexMark[v] = inside;
+    XVector<uint64_t>& edges = itsEdgeScratch;
+    edges.clear();
     for (const XPolygon& polygon : inPolygons) {
         uint32_t c[4];
         const uint32_t n = GetCorners(polygon, c);
-        for (uint32_t k = 0; k < n; ++k)
-            edges.push_back(EdgeKey(c[k], c[(k + 1) % n]));
+        for (uint32_t k = 0; k < n; ++k) {
+            const uint32_t from = c[k], to = c[(k + 1) % n];
+            if (itsVertexMark[from] != inside && itsVertexMark[to] != inside)
+                edges.push_back(EdgeKey(from, to));
+        }
     }
     std::sort(edges.begin(), edges.end());
     XVector<XEdge> outline;
@@ -525,7 +561,9 @@ bool XMeshSimplificationTool::Tessellate(const XVector<XVector<uint32_t>>& inLoo
 {
     outTriangles.clear();
     LoadTessellator();
-    GLUtesselator* tessellator = gluNewTess();
+    if (!itsTessellator)
+        itsTessellator = gluNewTess();
+    GLUtesselator* tessellator = static_cast<GLUtesselator*>(itsTessellator);
     if (!tessellator)
         return false;
     XTessellation orderedIDs;
@@ -544,7 +582,6 @@ bool XMeshSimplificationTool::Tessellate(const XVector<XVector<uint32_t>>& inLoo
         gluTessEndContour(tessellator);
     }
     gluTessEndPolygon(tessellator);
-    gluDeleteTess(tessellator);
 
     X_ASSERT_TEXT(orderedIDs.itsIndices.size() % 3 == 0, "orderedIDs.first.size() % 3 == 0");
     if (orderedIDs.itsFailed || orderedIDs.itsIndices.size() % 3 != 0 || orderedIDs.itsIndices.empty())
@@ -617,9 +654,10 @@ bool XMeshSimplificationTool::TriangulateLoopAsHole(const XVector<uint32_t>& inL
     return true;
 }
 
-// Whether the new triangles cover what the removed polygons covered: their outlines
-// are the same directed edges, so the surface stays closed and oriented.
-bool XMeshSimplificationTool::ClosesOutline(const XVector<XPolygon>& inRemoved,
+// Whether the new triangles close exactly the outline loops: the edges of the triangles
+// that are not matched by a reverse among them are the loops' edges, each once, so the
+// surface stays closed and oriented.
+bool XMeshSimplificationTool::ClosesOutline(const XVector<XVector<uint32_t>>& inLoops,
                                             const XVector<XMathVectorU3>& inAdded) const
 {
     XVector<std::pair<uint64_t, int>> flow;
@@ -629,12 +667,9 @@ bool XMeshSimplificationTool::ClosesOutline(const XVector<XPolygon>& inRemoved,
         else
             flow.push_back({EdgeKey(b, a), -inSign});
     };
-    for (const XPolygon& polygon : inRemoved) {
-        uint32_t c[4];
-        const uint32_t n = GetCorners(polygon, c);
-        for (uint32_t k = 0; k < n; ++k)
-            add(c[k], c[(k + 1) % n], 1);
-    }
+    for (const XVector<uint32_t>& loop : inLoops)
+        for (size_t k = 0; k < loop.size(); ++k)
+            add(loop[k], loop[(k + 1) % loop.size()], 1);
     for (const XMathVectorU3& t : inAdded) {
         if (t[0] == t[1] || t[1] == t[2] || t[2] == t[0])
             return false;
@@ -667,7 +702,7 @@ void XMeshSimplificationTool::TriangulateHoles()
             area += a;
             size += a.GetLength();
         }
-        if (!Tessellate(hole.itsLoops, area, triangles) || !ClosesOutline(hole.itsPolygons, triangles))
+        if (!Tessellate(hole.itsLoops, area, triangles) || !ClosesOutline(hole.itsLoops, triangles))
             continue;
         // The patch is flat, so the new triangles span the same area in the same plane.
         XMathVectorD3 added;
@@ -801,7 +836,7 @@ bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
         AddVertexToLoop(v, polygons);
     }
     XVector<XVector<uint32_t>> loops;
-    if (!TraceOutline(polygons, loops) || loops.size() != 1)
+    if (!TraceOutline(polygons, inRun.itsInner, loops) || loops.size() != 1)
         return false;
     const XVector<uint32_t>& bigLoop = loops[0];
     for (uint32_t v : inRun.itsInner)
@@ -813,7 +848,7 @@ bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
         return false;
     XVector<XMathVectorU3> triangles;
     if (!TriangulateLoopAsHole(side1, triangles) || !TriangulateLoopAsHole(side2, triangles) ||
-        !ClosesOutline(polygons, triangles))
+        !ClosesOutline(loops, triangles))
         return false;
 
     for (uint32_t v : inRun.itsInner) {
@@ -829,23 +864,19 @@ bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
 
 void XMeshSimplificationTool::DeleteVertex(uint32_t inVertex)
 {
-    const XVector<XPolygon> polygons = itsPolygonMap[inVertex];
-    for (const XPolygon& polygon : polygons)
+    // Each deletion takes the polygon off this vertex's list too.
+    for (std::span<const XPolygon> polygons; !(polygons = GetPolygons(inVertex)).empty();) {
+        const XPolygon polygon = polygons.back();
         DeletePolygon(polygon);
+    }
 }
 
 void XMeshSimplificationTool::DeletePolygon(const XPolygon& inPolygon)
 {
     uint32_t c[4];
     const uint32_t n = GetCorners(inPolygon, c);
-    for (uint32_t k = 0; k < n; ++k) {
-        XVector<XPolygon>& list = itsPolygonMap[c[k]];
-        auto it = std::find(list.begin(), list.end(), inPolygon);
-        if (it != list.end()) {
-            *it = list.back();
-            list.pop_back();
-        }
-    }
+    for (uint32_t k = 0; k < n; ++k)
+        RemoveFromPolygonMap(c[k], inPolygon);
     if (inPolygon.itsList == XPolygon::kTriangle) {
         itsTriangles[inPolygon.itsIndex] = XMathVectorU3(kDeleted, kDeleted, kDeleted);
         ++itsDeletedTriangleCount;
@@ -864,7 +895,7 @@ void XMeshSimplificationTool::AddTriangle(const XMathVectorU3& inTriangle)
     const uint32_t index = uint32_t(itsTriangles.size());
     itsTriangles.push_back(inTriangle);
     for (uint32_t k = 0; k < 3; ++k)
-        itsPolygonMap[inTriangle[k]].push_back({XPolygon::kTriangle, index});
+        AddToPolygonMap(inTriangle[k], {XPolygon::kTriangle, index});
     ++itsNewTriangleCount;
 }
 

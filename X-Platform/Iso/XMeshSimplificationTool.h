@@ -14,6 +14,7 @@
 #include "XVector.h"
 
 #include <cstdint>
+#include <span>
 
 class XMeshSimplificationTool {
 public:
@@ -68,7 +69,24 @@ private:
         XVector<uint32_t> itsInner;
     };
 
+    // Where a vertex's polygons lie in the block of all lists.
+    struct XPolygonList {
+        size_t itsStart;
+        uint32_t itsCount;
+        uint32_t itsCapacity;
+    };
+    // A polygon around the vertex being looked at, with its corners.
+    struct XFanEntry {
+        XPolygon itsPolygon;
+        uint32_t itsCorners[4];
+        uint32_t itsCount;
+        uint32_t itsAt;
+    };
+
     void GeneratePolygonMap();
+    std::span<const XPolygon> GetPolygons(uint32_t inVertex) const;
+    void AddToPolygonMap(uint32_t inVertex, const XPolygon& inPolygon);
+    void RemoveFromPolygonMap(uint32_t inVertex, const XPolygon& inPolygon);
     bool GetVertexNeighbours(uint32_t inVertex, XVector<uint32_t>& outRing);
     bool CanDeleteSimple(uint32_t inVertex) const;
     uint32_t IsEdgeVertex(uint32_t inVertex, const XVector<uint32_t>& inRing, uint32_t& outFirst,
@@ -90,11 +108,12 @@ private:
     // Helpers of the steps above.
     void CollectHoles();
     void ChainCreaseRuns(XVector<XCreaseRun>& outRuns) const;
-    bool TraceOutline(const XVector<XPolygon>& inPolygons, XVector<XVector<uint32_t>>& outLoops);
+    bool TraceOutline(const XVector<XPolygon>& inPolygons, const XVector<uint32_t>& inInside,
+                      XVector<XVector<uint32_t>>& outLoops);
     bool Tessellate(const XVector<XVector<uint32_t>>& inLoops, const XMathVectorD3& inNormal,
                     XVector<XMathVectorU3>& outTriangles);
     void RemoveSlivers(XVector<XMathVectorU3>& inOutTriangles) const;
-    bool ClosesOutline(const XVector<XPolygon>& inRemoved, const XVector<XMathVectorU3>& inAdded) const;
+    bool ClosesOutline(const XVector<XVector<uint32_t>>& inLoops, const XVector<XMathVectorU3>& inAdded) const;
     uint32_t GetCorners(const XPolygon& inPolygon, uint32_t outCorners[4]) const;
     XMathVectorD3 GetAreaVector(const XPolygon& inPolygon) const;
     void DeletePolygon(const XPolygon& inPolygon);
@@ -112,7 +131,8 @@ private:
     XVector<XMathVectorU3> itsTriangles;
     XVector<XMathVectorU4> itsQuads;
     XVector<XMathVectorD3> itsPositions;
-    XVector<XVector<XPolygon>> itsPolygonMap;
+    XVector<XPolygonList> itsPolygonLists;
+    XVector<XPolygon> itsPolygonArena;
     uint32_t itsDeletedTriangleCount = 0;
     uint32_t itsDeletedQuadCount = 0;
     uint32_t itsNewTriangleCount = 0;
@@ -133,8 +153,10 @@ private:
     // polygons, the first ring vertex each contributes, and their unit normals.
     XVector<XPolygon> itsFan;
     XVector<uint32_t> itsFanStarts;
-    XVector<uint32_t> itsFanEnds;
+    XVector<XFanEntry> itsFanScratch;
     XVector<XMathVectorD3> itsFanNormals;
+    XVector<uint64_t> itsEdgeScratch;
 
     bool itsTessellatorLoaded = false;
+    void* itsTessellator = nullptr; // one GLU tessellator for the whole run
 };
