@@ -1,9 +1,10 @@
 // Simplification of extracted voxel surfaces: a union of boxes (flat faces and straight
 // creases, where most of the surface goes), a ball and a noisy blob (few flat patches).
 // Each is reported against a plain pass over the same mesh measured in the same run
-// ("x_pass" = simplification time / pass time, both in processor time of their thread): the pass copies the polygon lists and
-// computes every polygon's unit normal from the vertex positions, the least any
-// simplification has to do. The counters give the polygons before and after.
+// ("x_pass" = simplification time / pass time, both in processor time of their thread):
+// the pass copies the polygon lists and computes every polygon's unit normal from the
+// vertex positions, the least any simplification has to do. The counters give the
+// polygons before and after.
 #include "XMeshSimplificationTool.h"
 #include "XOpenGL.h"
 #include "XTestSurface.h"

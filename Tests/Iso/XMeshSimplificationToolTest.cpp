@@ -109,6 +109,11 @@ TEST(XMeshSimplificationTool, BoxUnionsKeepShapeAndLoseEveryInnerVertex)
             const double volume = GetSignedVolume(before);
             EXPECT_NEAR(GetSignedVolume(after), volume, 1e-6 * std::abs(volume));
             EXPECT_EQ(GetUsedBounds(after), GetUsedBounds(before));
+            for (const XMathVectorU3& t : after.itsTriangles) {
+                const XMathVectorF3 &p = after.itsPositions[t[0]], &q = after.itsPositions[t[1]],
+                                    &r = after.itsPositions[t[2]];
+                EXPECT_GT((q - p).Cross(r - p).GetLength(), 1e-3f) << "a triangle of no area";
+            }
             const size_t used = CountUsedVertices(after);
             EXPECT_LT(GetTriangleCount(after), GetTriangleCount(before));
             if (reference == 0)

@@ -1,15 +1,18 @@
 #include "XMeshSimplificationTool.h"
 
+#include "XMeshTessellator.h"
+
 #include "XAssert.h"
 #include "XException.h"
-#include "XOpenGL.h"
 #include "XThread.h"
 #include "XThreadYield.h"
 
 #include <algorithm>
 #include <array>
-#include <span>
 #include <cmath>
+#include <memory>
+#include <span>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -35,46 +38,13 @@ XMathVectorD3 Cross(const XMathVectorD3& a, const XMathVectorD3& b) { return a.C
 
 uint64_t EdgeKey(uint32_t inFrom, uint32_t inTo) { return (uint64_t(inFrom) << 32) | inTo; }
 
-// What the tessellator hands back through its callbacks.
-struct XTessellation {
-    XVector<uint32_t> itsIndices;
-    bool itsFailed = false;
-};
-
-// Vertex data is the vertex index plus one, so that vertex 0 is not a null pointer.
-void* IndexToData(uint32_t inIndex) { return reinterpret_cast<void*>(uintptr_t(inIndex) + 1); }
-uint32_t DataToIndex(void* inData) { return uint32_t(reinterpret_cast<uintptr_t>(inData) - 1); }
-
-void EdgeFlagCallback(GLboolean)
-{
-    // Registered only so that the tessellator emits independent triangles.
-}
-
-void VertexDataCallback(void* inVertexData, void* inPolygonData)
-{
-    static_cast<XTessellation*>(inPolygonData)->itsIndices.push_back(DataToIndex(inVertexData));
-}
-
-void ErrorDataCallback(GLenum, void* inPolygonData) { static_cast<XTessellation*>(inPolygonData)->itsFailed = true; }
-
-// The tessellator asks for a vertex where contours meet or cross. One that is a vertex
-// of the surface met twice (a loop touching itself) is taken as it is; a new vertex
-// cannot be indexed, so the hole it belongs to is left closed.
-void CombineDataCallback(GLdouble[3], void* inVertexData[4], GLfloat inWeights[4], void** outData,
-                         void* inPolygonData)
-{
-    *outData = inVertexData[0];
-    for (int i = 1; i < 4; ++i)
-        if (inVertexData[i] && inWeights[i] != 0.0f && inVertexData[i] != inVertexData[0])
-            static_cast<XTessellation*>(inPolygonData)->itsFailed = true;
-}
-
 } // namespace
 
 XMeshSimplificationTool::XMeshSimplificationTool(XVector<XMathVectorU3>& inOutTriangles,
                                                  XVector<XMathVectorU4>& inOutQuads,
                                                  const XVector<XMathVectorF3>& inPositions)
-    : itsYield(kCallsPerYield), itsOutTriangles(inOutTriangles), itsOutQuads(inOutQuads), itsTriangles(inOutTriangles), itsQuads(inOutQuads)
+    : itsYield(kCallsPerYield), itsOutTriangles(inOutTriangles), itsOutQuads(inOutQuads),
+      itsTriangles(inOutTriangles), itsQuads(inOutQuads)
 {
     const size_t vertexCount = inPositions.size();
     if (vertexCount >= kDeleted || itsTriangles.size() >= kDeleted || itsQuads.size() >= kDeleted)
@@ -100,6 +70,8 @@ XMeshSimplificationTool::XMeshSimplificationTool(XVector<XMathVectorU3>& inOutTr
         itsPositions[i] = XMathVectorD3(inPositions[i][0], inPositions[i][1], inPositions[i][2]);
     GeneratePolygonMap();
 }
+
+XMeshSimplificationTool::~XMeshSimplificationTool() = default;
 
 void XMeshSimplificationTool::GeneratePolygonMap()
 {
@@ -157,28 +129,6 @@ void XMeshSimplificationTool::RemoveFromPolygonMap(uint32_t inVertex, const XPol
         *found = first[--list.itsCount];
 }
 
-void XMeshSimplificationTool::LoadTessellator()
-{
-    if (itsTessellatorLoaded)
-        return;
-    // The load is counted whatever its result, so it is always undone.
-    itsTessellatorLoaded = true;
-    if (OpenGLInit() != 0)
-        throw XException(XException::kOpenGLError,
-                         XString("the surface cannot be simplified because the OpenGL and GLU libraries could not "
-                                 "be loaded; install them"));
-}
-
-void XMeshSimplificationTool::UnloadTessellator()
-{
-    if (itsTessellator)
-        gluDeleteTess(static_cast<GLUtesselator*>(itsTessellator));
-    itsTessellator = nullptr;
-    if (itsTessellatorLoaded)
-        OpenGLUnInit();
-    itsTessellatorLoaded = false;
-}
-
 void XMeshSimplificationTool::SimplifyMesh()
 {
     itsDeletedTriangleCount = itsDeletedQuadCount = itsNewTriangleCount = 0;
@@ -191,10 +141,11 @@ void XMeshSimplificationTool::SimplifyMesh()
     itsPendingCreases.clear();
     itsPendingCreases.reserve(vertexCount / 10);
 
-    struct XUnload {
-        XMeshSimplificationTool* itsTool;
-        ~XUnload() { itsTool->UnloadTessellator(); }
-    } unload{this};
+    // GLU is loaded when the first hole needs it, and let go however the run ends.
+    struct XRelease {
+        std::unique_ptr<XMeshTessellator>& itsTessellator;
+        ~XRelease() { itsTessellator.reset(); }
+    } release{itsTessellator};
 
     XThreadYield& yield = itsYield;
     XVector<uint32_t> ring;
@@ -560,35 +511,19 @@ bool XMeshSimplificationTool::Tessellate(const XVector<XVector<uint32_t>>& inLoo
                                          XVector<XMathVectorU3>& outTriangles)
 {
     outTriangles.clear();
-    LoadTessellator();
     if (!itsTessellator)
-        itsTessellator = gluNewTess();
-    GLUtesselator* tessellator = static_cast<GLUtesselator*>(itsTessellator);
-    if (!tessellator)
+        itsTessellator = std::make_unique<XMeshTessellator>(itsPositions);
+    // The normal of the region in the surface's winding: every new triangle then turns
+    // about it as the surface's own polygons do.
+    XVector<uint32_t>& orderedIDs = itsIndexScratch;
+    orderedIDs.clear();
+    if (!itsTessellator->Tessellate(inLoops, inNormal, orderedIDs))
         return false;
-    XTessellation orderedIDs;
-    gluTessCallback(tessellator, GLU_TESS_EDGE_FLAG, reinterpret_cast<_GLUfuncptr>(&EdgeFlagCallback));
-    gluTessCallback(tessellator, GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(&VertexDataCallback));
-    gluTessCallback(tessellator, GLU_TESS_ERROR_DATA, reinterpret_cast<_GLUfuncptr>(&ErrorDataCallback));
-    gluTessCallback(tessellator, GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(&CombineDataCallback));
-    // The normal of the region in the surface's winding: the tessellator then turns
-    // every triangle counter-clockwise about it, as the surface's own polygons turn.
-    gluTessNormal(tessellator, inNormal[0], inNormal[1], inNormal[2]);
-    gluTessBeginPolygon(tessellator, &orderedIDs);
-    for (const XVector<uint32_t>& loop : inLoops) {
-        gluTessBeginContour(tessellator);
-        for (uint32_t v : loop)
-            gluTessVertex(tessellator, itsPositions[v].GetData(), IndexToData(v));
-        gluTessEndContour(tessellator);
-    }
-    gluTessEndPolygon(tessellator);
-
-    X_ASSERT_TEXT(orderedIDs.itsIndices.size() % 3 == 0, "orderedIDs.first.size() % 3 == 0");
-    if (orderedIDs.itsFailed || orderedIDs.itsIndices.size() % 3 != 0 || orderedIDs.itsIndices.empty())
+    X_ASSERT_TEXT(orderedIDs.size() % 3 == 0, "orderedIDs.first.size() % 3 == 0");
+    if (orderedIDs.size() % 3 != 0 || orderedIDs.empty())
         return false;
-    for (size_t i = 0; i < orderedIDs.itsIndices.size(); i += 3)
-        outTriangles.push_back(
-            XMathVectorU3(orderedIDs.itsIndices[i], orderedIDs.itsIndices[i + 1], orderedIDs.itsIndices[i + 2]));
+    for (size_t i = 0; i < orderedIDs.size(); i += 3)
+        outTriangles.push_back(XMathVectorU3(orderedIDs[i], orderedIDs[i + 1], orderedIDs[i + 2]));
     RemoveSlivers(outTriangles);
     return true;
 }
@@ -601,10 +536,17 @@ void XMeshSimplificationTool::RemoveSlivers(XVector<XMathVectorU3>& inOutTriangl
     auto middle = [this](const XMathVectorU3& t) -> int {
         const XMathVectorD3 &a = itsPositions[t[0]], &b = itsPositions[t[1]], &c = itsPositions[t[2]];
         const double lengths[3] = {(b - a).GetLengthSquared(), (c - b).GetLengthSquared(), (a - c).GetLengthSquared()};
-        const int longest = lengths[0] >= lengths[1] ? (lengths[0] >= lengths[2] ? 0 : 2) : (lengths[1] >= lengths[2] ? 1 : 2);
+        const int longest = int(std::max_element(lengths, lengths + 3) - lengths);
         if (!(Cross(b - a, c - a).GetLengthSquared() <= 1e-20 * lengths[longest] * lengths[longest]))
             return -1;
         return (longest + 2) % 3; // the corner opposite edge k runs k -> k + 1
+    };
+    // Each triangle by its directed edges, built only when there is a sliver to mend.
+    std::unordered_map<uint64_t, size_t> triangleOfEdge;
+    auto enter = [&](size_t inTriangle) {
+        const XMathVectorU3& t = inOutTriangles[inTriangle];
+        for (int k = 0; k < 3; ++k)
+            triangleOfEdge[EdgeKey(t[k], t[(k + 1) % 3])] = inTriangle;
     };
     for (size_t pass = 0; pass < inOutTriangles.size(); ++pass) {
         bool flipped = false;
@@ -612,21 +554,26 @@ void XMeshSimplificationTool::RemoveSlivers(XVector<XMathVectorU3>& inOutTriangl
             const int m = middle(inOutTriangles[i]);
             if (m < 0)
                 continue;
+            if (triangleOfEdge.empty())
+                for (size_t j = 0; j < inOutTriangles.size(); ++j)
+                    enter(j);
             // Triangle (b, c, a) with b in the middle of edge c -> a; the one beyond holds a -> c.
-            const uint32_t b = inOutTriangles[i][m], c = inOutTriangles[i][(m + 1) % 3], a = inOutTriangles[i][(m + 2) % 3];
-            for (size_t j = 0; j < inOutTriangles.size(); ++j) {
-                const XMathVectorU3& t = inOutTriangles[j];
-                int k = 0;
-                while (k < 3 && !(t[k] == a && t[(k + 1) % 3] == c))
-                    ++k;
-                if (j == i || k == 3)
-                    continue;
-                const uint32_t d = t[(k + 2) % 3];
-                inOutTriangles[i] = XMathVectorU3(a, b, d);
-                inOutTriangles[j] = XMathVectorU3(b, c, d);
-                flipped = true;
-                break;
-            }
+            const XMathVectorU3 sliver = inOutTriangles[i];
+            const uint32_t b = sliver[m], c = sliver[(m + 1) % 3], a = sliver[(m + 2) % 3];
+            const auto beyond = triangleOfEdge.find(EdgeKey(a, c));
+            if (beyond == triangleOfEdge.end() || beyond->second == i)
+                continue;
+            const size_t j = beyond->second;
+            const XMathVectorU3& t = inOutTriangles[j];
+            const uint32_t d = t[0] != a && t[0] != c ? t[0] : (t[1] != a && t[1] != c ? t[1] : t[2]);
+            for (const XMathVectorU3& old : {sliver, inOutTriangles[j]})
+                for (int k = 0; k < 3; ++k)
+                    triangleOfEdge.erase(EdgeKey(old[k], old[(k + 1) % 3]));
+            inOutTriangles[i] = XMathVectorU3(a, b, d);
+            inOutTriangles[j] = XMathVectorU3(b, c, d);
+            enter(i);
+            enter(j);
+            flipped = true;
         }
         if (!flipped)
             break;

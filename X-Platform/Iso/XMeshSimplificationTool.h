@@ -14,7 +14,10 @@
 #include "XVector.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
+
+class XMeshTessellator;
 
 class XMeshSimplificationTool {
 public:
@@ -46,6 +49,7 @@ public:
                             const XVector<XMathVectorF3>& inPositions);
     XMeshSimplificationTool(const XMeshSimplificationTool&) = delete;
     XMeshSimplificationTool& operator=(const XMeshSimplificationTool&) = delete;
+    ~XMeshSimplificationTool();
 
     // The whole simplification; on success the caller's triangles and quads hold the
     // result. Cancellation (XStopThreadException) and failures leave them untouched.
@@ -119,8 +123,6 @@ private:
     void DeletePolygon(const XPolygon& inPolygon);
     void AddTriangle(const XMathVectorU3& inTriangle);
     uint32_t NextMark();
-    void LoadTessellator();
-    void UnloadTessellator();
 
     // Lets other threads run, and a stopped thread leave, between vertices and holes.
     XThreadYield itsYield;
@@ -157,6 +159,7 @@ private:
     XVector<XMathVectorD3> itsFanNormals;
     XVector<uint64_t> itsEdgeScratch;
 
-    bool itsTessellatorLoaded = false;
-    void* itsTessellator = nullptr; // one GLU tessellator for the whole run
+    // Made when the first hole is closed; one serves the whole run.
+    std::unique_ptr<XMeshTessellator> itsTessellator;
+    XVector<uint32_t> itsIndexScratch;
 };
