@@ -386,3 +386,21 @@ TEST(XMeshSimplificationTool, CancellationDeliversAllOrNothing)
         EXPECT_TRUE(untouched || finished);
     }
 }
+
+// A plate one voxel thick has its two faces a voxel apart: each still loses its inner
+// vertices and the plate stays closed with its volume.
+TEST(XMeshSimplificationTool, OneVoxelPlatesSimplify)
+{
+    XTestMask flat(12, 9, 1), bent(12, 9, 6);
+    flat.AddBox(0, 0, 0, 12, 9, 1);
+    bent.AddBox(0, 0, 0, 12, 9, 1);
+    bent.AddBox(0, 0, 0, 1, 9, 6);
+    for (const XTestMask* mask : {&flat, &bent}) {
+        const XTestSurface before = MakeTestSurface(*mask);
+        const XTestSurface after = Simplified(before);
+        ExpectBalanced(after, true);
+        EXPECT_NEAR(GetSignedVolume(after), GetSignedVolume(before), 1e-6 * std::abs(GetSignedVolume(before)));
+        EXPECT_EQ(GetUsedBounds(after), GetUsedBounds(before));
+        EXPECT_LT(GetTriangleCount(after), GetTriangleCount(before) / 2);
+    }
+}
