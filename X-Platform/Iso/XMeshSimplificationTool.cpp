@@ -32,6 +32,9 @@ constexpr double kCreaseStraightness = 0.05;
 // Cancellation is tested on every call; the processor is given up less often.
 constexpr uint32_t kCallsPerYield = 256;
 
+// Marks a polygon normal not yet worked out (unit normals lie within -1 ... 1).
+constexpr double kUnknownNormal = 2.0;
+
 enum : uint8_t { kVertexKept = 0, kVertexDeleted = 1, kVertexRunEnd = 2 };
 
 XMathVectorD3 Cross(const XMathVectorD3& a, const XMathVectorD3& b) { return a.Cross(b); }
@@ -140,6 +143,8 @@ void XMeshSimplificationTool::SimplifyMesh()
     itsHoles.clear();
     itsPendingCreases.clear();
     itsPendingCreases.reserve(vertexCount / 10);
+    itsPolygonNormals[XPolygon::kTriangle].clear();
+    itsPolygonNormals[XPolygon::kQuad].clear();
 
     // GLU is loaded when the first hole needs it, and let go however the run ends.
     struct XRelease {
@@ -272,13 +277,29 @@ bool XMeshSimplificationTool::SortNormals()
 {
     itsFanNormals.clear();
     for (const XPolygon& polygon : itsFan) {
-        XMathVectorD3 n = GetAreaVector(polygon);
-        const double length = n.GetLength();
-        if (!(length > 0.0) || !std::isfinite(length))
+        const XMathVectorD3& n = GetUnitNormal(polygon);
+        if (!n.IsFinite())
             return false;
-        itsFanNormals.push_back(n / length);
+        itsFanNormals.push_back(n);
     }
     return true;
+}
+
+// Each polygon's normal is worked out once, the first time a fan needs it; a polygon
+// of no area has none (NaN).
+const XMathVectorD3& XMeshSimplificationTool::GetUnitNormal(const XPolygon& inPolygon)
+{
+    XVector<XMathVectorD3>& normals = itsPolygonNormals[inPolygon.itsList];
+    if (normals.size() <= inPolygon.itsIndex)
+        normals.resize(inPolygon.itsList == XPolygon::kTriangle ? itsTriangles.size() : itsQuads.size(),
+                       XMathVectorD3::MakeFilled(kUnknownNormal));
+    XMathVectorD3& normal = normals[inPolygon.itsIndex];
+    if (normal[0] == kUnknownNormal) {
+        normal = GetAreaVector(inPolygon);
+        const double length = normal.GetLength();
+        normal = (length > 0.0 && std::isfinite(length)) ? normal / length : XMathVectorD3::MakeFilled(NAN);
+    }
+    return normal;
 }
 
 bool XMeshSimplificationTool::CanDeleteSimple(uint32_t) const

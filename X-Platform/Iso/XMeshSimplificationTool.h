@@ -107,6 +107,7 @@ private:
     void TriangulateHoles();
     bool TriangulateLoopAsHole(const XVector<uint32_t>& inLoop, XVector<XMathVectorU3>& outTriangles);
     bool SortNormals();
+    const XMathVectorD3& GetUnitNormal(const XPolygon& inPolygon);
     void SimplifyVectors();
 
     // Helpers of the steps above.
@@ -156,6 +157,7 @@ private:
     XVector<XPolygon> itsFan;
     XVector<uint32_t> itsFanStarts;
     XVector<XFanEntry> itsFanScratch;
+    XVector<XMathVectorD3> itsPolygonNormals[2];
     XVector<XMathVectorD3> itsFanNormals;
     XVector<uint64_t> itsEdgeScratch;
 
