@@ -404,3 +404,33 @@ TEST(XMeshSimplificationTool, OneVoxelPlatesSimplify)
         EXPECT_LT(GetTriangleCount(after), GetTriangleCount(before) / 2);
     }
 }
+
+// A 64-sided prism: each rim vertex lies on a straight enough crease between its cap
+// and the side (the side bends by less than a crease between its quads), so each rim
+// is a closed crease run, which has no ends to keep and stays whole. The caps' centres
+// are flat and go.
+TEST(XMeshSimplificationTool, ClosedCreaseRunsStay)
+{
+    constexpr uint32_t kSides = 64;
+    XTestSurface prism;
+    for (float z : {0.0f, 1.0f}) {
+        for (uint32_t i = 0; i < kSides; ++i) {
+            const double angle = 2.0 * M_PI * i / kSides;
+            prism.itsPositions.push_back(XMathVectorF3(float(10 * std::cos(angle)), float(10 * std::sin(angle)), z));
+        }
+    }
+    const uint32_t bottom = uint32_t(prism.itsPositions.size()), top = bottom + 1;
+    prism.itsPositions.push_back(XMathVectorF3(0, 0, 0));
+    prism.itsPositions.push_back(XMathVectorF3(0, 0, 1));
+    for (uint32_t i = 0; i < kSides; ++i) {
+        const uint32_t j = (i + 1) % kSides;
+        prism.itsTriangles.push_back({bottom, j, i});
+        prism.itsTriangles.push_back({top, kSides + i, kSides + j});
+        prism.itsQuads.push_back({i, j, kSides + j, kSides + i});
+    }
+    const XTestSurface after = Simplified(prism);
+    ExpectBalanced(after, true);
+    EXPECT_EQ(after.itsQuads, prism.itsQuads);
+    EXPECT_EQ(CountUsedVertices(after), 2 * kSides);
+    EXPECT_NEAR(GetSignedVolume(after), GetSignedVolume(prism), 1e-6 * std::abs(GetSignedVolume(prism)));
+}
