@@ -12,7 +12,6 @@
 #include <cmath>
 #include <memory>
 #include <span>
-#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -545,60 +544,8 @@ bool XMeshSimplificationTool::Tessellate(const XVector<XVector<uint32_t>>& inLoo
         return false;
     for (size_t i = 0; i < orderedIDs.size(); i += 3)
         outTriangles.push_back(XMathVectorU3(orderedIDs[i], orderedIDs[i + 1], orderedIDs[i + 2]));
-    RemoveSlivers(outTriangles);
+    itsTessellator->RemoveSlivers(outTriangles);
     return true;
-}
-
-// The tessellator may join three vertices of one straight outline edge into a triangle
-// of no area. Such a triangle has no normal, so the vertex in its middle could not be
-// judged later: its long edge is flipped with the triangle beyond it instead.
-void XMeshSimplificationTool::RemoveSlivers(XVector<XMathVectorU3>& inOutTriangles) const
-{
-    auto middle = [this](const XMathVectorU3& t) -> int {
-        const XMathVectorD3 &a = itsPositions[t[0]], &b = itsPositions[t[1]], &c = itsPositions[t[2]];
-        const double lengths[3] = {(b - a).GetLengthSquared(), (c - b).GetLengthSquared(), (a - c).GetLengthSquared()};
-        const int longest = int(std::max_element(lengths, lengths + 3) - lengths);
-        if (!(Cross(b - a, c - a).GetLengthSquared() <= 1e-20 * lengths[longest] * lengths[longest]))
-            return -1;
-        return (longest + 2) % 3; // the corner opposite edge k runs k -> k + 1
-    };
-    // Each triangle by its directed edges, built only when there is a sliver to mend.
-    std::unordered_map<uint64_t, size_t> triangleOfEdge;
-    auto enter = [&](size_t inTriangle) {
-        const XMathVectorU3& t = inOutTriangles[inTriangle];
-        for (int k = 0; k < 3; ++k)
-            triangleOfEdge[EdgeKey(t[k], t[(k + 1) % 3])] = inTriangle;
-    };
-    for (size_t pass = 0; pass < inOutTriangles.size(); ++pass) {
-        bool flipped = false;
-        for (size_t i = 0; i < inOutTriangles.size(); ++i) {
-            const int m = middle(inOutTriangles[i]);
-            if (m < 0)
-                continue;
-            if (triangleOfEdge.empty())
-                for (size_t j = 0; j < inOutTriangles.size(); ++j)
-                    enter(j);
-            // Triangle (b, c, a) with b in the middle of edge c -> a; the one beyond holds a -> c.
-            const XMathVectorU3 sliver = inOutTriangles[i];
-            const uint32_t b = sliver[m], c = sliver[(m + 1) % 3], a = sliver[(m + 2) % 3];
-            const auto beyond = triangleOfEdge.find(EdgeKey(a, c));
-            if (beyond == triangleOfEdge.end() || beyond->second == i)
-                continue;
-            const size_t j = beyond->second;
-            const XMathVectorU3& t = inOutTriangles[j];
-            const uint32_t d = t[0] != a && t[0] != c ? t[0] : (t[1] != a && t[1] != c ? t[1] : t[2]);
-            for (const XMathVectorU3& old : {sliver, inOutTriangles[j]})
-                for (int k = 0; k < 3; ++k)
-                    triangleOfEdge.erase(EdgeKey(old[k], old[(k + 1) % 3]));
-            inOutTriangles[i] = XMathVectorU3(a, b, d);
-            inOutTriangles[j] = XMathVectorU3(b, c, d);
-            enter(i);
-            enter(j);
-            flipped = true;
-        }
-        if (!flipped)
-            break;
-    }
 }
 
 bool XMeshSimplificationTool::TriangulateLoopAsHole(const XVector<uint32_t>& inLoop,

@@ -117,7 +117,6 @@ private:
                       XVector<XVector<uint32_t>>& outLoops);
     bool Tessellate(const XVector<XVector<uint32_t>>& inLoops, const XMathVectorD3& inNormal,
                     XVector<XMathVectorU3>& outTriangles);
-    void RemoveSlivers(XVector<XMathVectorU3>& inOutTriangles) const;
     bool ClosesOutline(const XVector<XVector<uint32_t>>& inLoops, const XVector<XMathVectorU3>& inAdded) const;
     uint32_t GetCorners(const XPolygon& inPolygon, uint32_t outCorners[4]) const;
     XMathVectorD3 GetAreaVector(const XPolygon& inPolygon) const;

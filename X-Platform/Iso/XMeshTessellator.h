@@ -23,6 +23,10 @@ public:
     bool Tessellate(const XVector<XVector<uint32_t>>& inLoops, const XMathVectorD3& inNormal,
                     XVector<uint32_t>& outIndices);
 
+    // Where three vertices of one straight outline edge became a triangle of no area,
+    // flips that triangle's long edge with the triangle beyond it.
+    void RemoveSlivers(XVector<XMathVectorU3>& inOutTriangles) const;
+
 private:
     XVector<XMathVectorD3>& itsPositions;
     void* itsTessellator = nullptr;
