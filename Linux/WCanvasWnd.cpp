@@ -4,10 +4,13 @@
 #include "XBGRA32Volume.h"
 #include "XCanvasWindowFactory.h"
 
+// Xlib has a type XPoint of its own: it is renamed while its headers are read.
+#define XPoint WXlibPoint
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
+#undef XPoint
 #include <poll.h>
 
 #include <bit>

@@ -4,9 +4,13 @@
 #include "XGC.h"
 #include "XPrivateXServer.h"
 
+#include <gtest/gtest.h>
+// After the test framework, whose names Xlib's macros would clash with; Xlib's own
+// type XPoint is renamed while its headers are read.
+#define XPoint WXlibPoint
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <gtest/gtest.h>
+#undef XPoint
 
 #include <memory>
 #include <vector>
