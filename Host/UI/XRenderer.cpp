@@ -250,7 +250,7 @@ void XRenderer::DoRendererToolbarCommand(XToolbarCommandID inCommand, XVolumeSel
 
 XSet<uint32_t> XRenderer::GetSupportedFeedbackTypes() const { return {}; }
 
-XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(uint32_t, const XMeasurementsFeedbackHelper&) { return {}; }
+XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(XVersion, const XMeasurementsFeedbackHelper&) { return {}; }
 
 void XRenderer::AddFeedbackItem(XMeasurementFeedback* inItem)
 {
