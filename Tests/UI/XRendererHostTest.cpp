@@ -335,4 +335,18 @@ TEST(XCanvasOverlays, TextOverlayFollowsItsProgressSpeakers)
     overlay.RemoveProgressSpeaker(work);
     work.SpeakMessage(XProgressMessage(&work, "Again", 0.1));
     EXPECT_TRUE(overlay.GetProgress().empty()) << "a removed speaker is no longer heard";
+
+    // Progress spoken on a job thread is taken on the main thread, unless the speaker
+    // was removed in between.
+    XAppMessageCentre& centre = XAppMessageCentre::GetAppMessageCentre();
+    overlay.AddProgressSpeaker(work);
+    std::thread([&] { work.SpeakMessage(XProgressMessage(&work, "Job", 0.3)); }).join();
+    EXPECT_TRUE(overlay.GetProgress().empty());
+    centre.ProcessMessages();
+    ASSERT_EQ(overlay.GetProgress().size(), 1u);
+    EXPECT_EQ(overlay.GetProgress()[0].text, "Job");
+    std::thread([&] { work.SpeakMessage(XProgressMessage(&work, "Late", 0.9)); }).join();
+    overlay.RemoveProgressSpeaker(work);
+    centre.ProcessMessages();
+    EXPECT_TRUE(overlay.GetProgress().empty());
 }
