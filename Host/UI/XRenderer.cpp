@@ -75,6 +75,8 @@ XRenderer::~XRenderer()
     // Data-change messages may come from a job thread: none may reach a renderer half gone.
     StopListening();
     X_ASSERT(!itsPane);
+    if (itsPane)
+        itsPane->ForgetRenderer(this);
 }
 
 void XRenderer::SubscribeToSource()

@@ -137,6 +137,15 @@ TEST(XRendererHost, LivesInAPaneAndFollowsItsSize)
     }
     EXPECT_EQ(renderer.GetRendererPane(), nullptr) << "the pane takes its renderer out when it goes";
     EXPECT_EQ(renderer.itsHooks, (std::vector<std::string>{"attach", "initialise", "detach"}));
+
+    XAssertRecorder asserts;
+    XRendererPane pane(XRect(0, 0, 10, 10));
+    {
+        XCanvasRenderer early(MakeSource(1, 1));
+        pane.SetRenderer(&early);
+    }
+    EXPECT_EQ(asserts.GetCount(), 1u) << "destroyed while still in its pane";
+    EXPECT_EQ(pane.GetRenderer(), nullptr);
 }
 
 TEST(XRendererHost, TimepointsAndDataChangesFollowTheSource)
