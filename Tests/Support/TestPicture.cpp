@@ -85,6 +85,8 @@ class XWriteOnFailure : public testing::EmptyTestEventListener {
 XARGB32Colour PixelAt(const XVolume& inPicture, int inX, int inY)
 {
     const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
+    if (inPicture.GetVoxelType() == XVoxelType::kBGRA32) // what the GL devices read back
+        return XARGB32Colour(p[3], p[2], p[1], p[0]);
     return XARGB32Colour(p[0], p[1], p[2], p[3]);
 }
 
