@@ -68,6 +68,8 @@ protected:
         gc->SetView(camera.GetViewMatrix());
         gc->SetProjection(camera.GetProjectionMatrix());
         gc->SetWorld(XMatrix_4x4<float>());
+        // As the renderer draws its scene: both sides of every face.
+        gc->SetCullMode(X3DGC::kCullNone);
         gc->Clear(X3DGC::kClearColour | X3DGC::kClearDepth, XARGB32Colour::kBlack, 1.0f, 0);
     }
     // Draws the tree as the renderer does: geometry from the identity, then each pass.
