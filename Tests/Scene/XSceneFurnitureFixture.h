@@ -53,6 +53,7 @@ protected:
     void BeginFrame(int inWidth, int inHeight)
     {
         if (!target || int(target->GetWidth()) != inWidth || int(target->GetHeight()) != inHeight) {
+            gc->AttachRenderTarget(nullptr);
             if (target)
                 target->Destroy(*gc);
             target = std::make_unique<X3DGCOffscreenTarget>(*gc, inWidth, inHeight);
