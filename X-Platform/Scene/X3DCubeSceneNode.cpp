@@ -4,6 +4,7 @@
 #include "X3DGeometryStateSaver.h"
 #include "X3DVertexBuffer.h"
 #include "XAssert.h"
+#include "XLock.h"
 #include "XThreadLock.h"
 
 #include <memory>
@@ -57,7 +58,10 @@ void X3DCubeSceneNode::RenderSelf(X3DGC& inGC, const XSceneRenderState&)
     XThreadLock lock(GetNodeMutex());
     if (!itsVertexBuffer) {
         auto buffer = std::make_unique<X3DVertexBuffer>(inGC, sizeof(XVertices), X3DGCBuffer::kBufferStaticDraw);
-        buffer->CopyInData(GetVertices().data(), sizeof(XVertices));
+        {
+            XLock mapped(*buffer, kLockWrite); // device storage is written while mapped
+            buffer->CopyInData(GetVertices().data(), sizeof(XVertices));
+        }
         itsVertexBuffer = buffer.release();
     }
     X3DGeometryStateSaver saver(inGC, X3DGeometryStateSaver::kDefinition | X3DGeometryStateSaver::kVertexBuffer);

@@ -5,6 +5,7 @@
 #include "X3DVertexBuffer.h"
 #include "XAssert.h"
 #include "XTexture.h"
+#include "XLock.h"
 #include "XThreadLock.h"
 
 #include <memory>
@@ -60,9 +61,15 @@ void X3DTexturedQuadSceneNode::SetSampler(const X3DGC::XSamplerState& inSampler)
 void X3DTexturedQuadSceneNode::MakeQuad(X3DGC& inGC)
 {
     auto vertices = std::make_unique<X3DVertexBuffer>(inGC, sizeof(itsVertices), X3DGCBuffer::kBufferStaticDraw);
-    vertices->CopyInData(itsVertices.data(), sizeof(itsVertices));
+    {
+        XLock mapped(*vertices, kLockWrite); // device storage is written while mapped
+        vertices->CopyInData(itsVertices.data(), sizeof(itsVertices));
+    }
     auto indices = std::make_unique<X3DIndexBuffer16>(inGC, sizeof(uint16_t) * GetIndices().size(), X3DGCBuffer::kBufferStaticDraw);
-    indices->CopyInData(GetIndices().data(), sizeof(uint16_t) * GetIndices().size());
+    {
+        XLock mapped(*indices, kLockWrite);
+        indices->CopyInData(GetIndices().data(), sizeof(uint16_t) * GetIndices().size());
+    }
     itsVertexBuffer = vertices.release();
     itsIndexBuffer = indices.release();
 }
