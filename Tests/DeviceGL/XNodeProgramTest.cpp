@@ -3,6 +3,7 @@
 #include "XOpenGLDeviceFixture.h"
 
 #include "X3DNodePrograms.h"
+#include "X3DShaderManager.h"
 #include "XShader.h"
 #include "XTexture2D.h"
 #include "cg.h"
@@ -71,6 +72,7 @@ struct XProbe {
 struct XNodeCase {
     const char* name;
     XNodeProgram program;
+    const char* vertexSource = nullptr; // entry vsMain; null for the program's own vertex stage
     std::array<float, 3> normal = {0, 0, 1};
     XMatrix_4x4<float> normalMatrix = XMatrix_4x4<float>::MakeIdentity();
     std::array<float, 3> worldPoint = {0, 0, 0};
@@ -116,7 +118,9 @@ protected:
 
     XBGRA32Volume Draw(const XNodeCase& inCase)
     {
-        XShader vertex = Compile(*gc, inCase.program, XShader::kVertexShader);
+        XShader vertex = inCase.vertexSource
+                             ? XShader(*gc, inCase.vertexSource, "vsMain", XShader::kVertexShader)
+                             : Compile(*gc, inCase.program, XShader::kVertexShader);
         XShader fragment = Compile(*gc, inCase.program, XShader::kFragmentShader);
         BeginFrame(XARGB32Colour(0, 0, 0, 0));
         gc->SetBlendMode(X3DGC::kBlendNone); // so that the written alpha shows
@@ -205,6 +209,13 @@ TEST_F(NodeProgramDrawTest, ProgramsDrawWhatTheirEquationsSay)
          .probes = {{16, 16, {10, 20, 30, 255}}, {48, 48, {10, 20, 30, 255}}}},
         {.name = "chequered floor", .program = P::kFloorChequered, .colour = {1, 0.5f, 0.25f, 1},
          .probes = {{16, 16, {255, 128, 64, 255}}, {48, 16, {128, 64, 32, 255}}, {16, 48, {0, 0, 0, 255}}}},
+        // Stages of different sources meet in the built-in varyings.
+        {.name = "chequered floor after the standard texture vertex shader", .program = P::kFloorChequered,
+         .vertexSource = X3DShaderManager::GetStandardShaderSource(X3DShaderManager::kTextureVertexShader),
+         .colour = {1, 0.5f, 0.25f, 1}, .probes = {{48, 16, {128, 64, 32, 255}}}},
+        {.name = "modulated colour after the point-light vertex stage", .program = P::kModulatedColour,
+         .vertexSource = GetNodeProgramSource(P::kPointLightLit), .light = {0, 0, 5}, .camera = {0, 5, 0},
+         .modulate = {0.5f, 1, 0.25f, 1}, .probes = {{kCentre, kCentre, {100, 100, 13, 255}}}},
     };
     // Eight-bit output of float arithmetic, plus the texture's and colour's own rounding.
     constexpr int kTolerance = 2;

@@ -1,6 +1,8 @@
 #include "XOpenGLDeviceFixture.h"
 
+#include "WEGLDisplay.h"
 #include "WGLPBufferTargetImp.h"
+#include "WOpenGLGC.h"
 #include "X3DGCThreadPool.h"
 #include "XTexture2D.h"
 
@@ -154,5 +156,30 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
         EXPECT_EQ(results[t].right.green, cases[t].clear.green);
     }
     lock = std::make_unique<X3DGCScopedLock>(*gc);
+}
+TEST_F(OpenGLDeviceTest, AttachedSurfaceTakesTheFramesUntilDetached)
+{
+    // Headless, a pbuffer of the device's config stands in for a window's surface.
+    auto& platform = dynamic_cast<WOpenGLGC::WOpenGLGCImp&>(gc->GetImp());
+    const EGLint size[] = {EGL_WIDTH, 8, EGL_HEIGHT, 8, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(WEGLDisplay::Get(), platform.GetConfig(), size);
+    ASSERT_NE(surface, EGL_NO_SURFACE);
+    lock.reset();
+    platform.AttachWindowSurface(surface);
+    {
+        X3DGCScopedLock onSurface(*gc);
+        EXPECT_EQ(eglGetCurrentSurface(EGL_DRAW), surface);
+        gc->SetViewport(X3DViewport(XRect(0, 0, 8, 8)));
+        gc->Clear(X3DGC::kClearColour, XARGB32Colour(255, 0, 0, 200), 1.0f, 0);
+        uint8_t bgra[4] = {};
+        glReadPixels(7, 7, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+        EXPECT_EQ(bgra[0], 200);
+        gc->Present();
+    }
+    platform.AttachWindowSurface(EGL_NO_SURFACE);
+    lock = std::make_unique<X3DGCScopedLock>(*gc);
+    EXPECT_NE(eglGetCurrentSurface(EGL_DRAW), surface);
+    EXPECT_NE(eglGetCurrentSurface(EGL_DRAW), EGL_NO_SURFACE);
+    eglDestroySurface(WEGLDisplay::Get(), surface);
 }
 } // namespace

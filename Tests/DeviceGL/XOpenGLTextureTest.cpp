@@ -209,4 +209,39 @@ TEST_F(OpenGLTextureTest, MultisampledTargetResolvesPartlyCoveredEdges)
     EXPECT_GT(partial, 20);
     EXPECT_EQ(At(picture, 4, 4).red, 255);
 }
+
+TEST_F(OpenGLTextureTest, FramebuffersTheDriverCannotCompleteThrowAndLeaveTheDeviceUsable)
+{
+    if (dynamic_cast<XOpenGLGC::XGLFrameBufferObjectTargetImp*>(&target->GetImp()) == nullptr)
+        GTEST_SKIP() << "the driver lacks GL_EXT_framebuffer_object";
+    // One pixel wider than the driver's renderbuffers and textures can be.
+    const XRect& bounds = gc->GetDeviceInfo().maxRenderBufferBounds;
+    const uint32_t tooWide = uint32_t(std::max<int64_t>(bounds.GetWidth(), gc->GetDeviceInfo().maxTextureSize)) + 1;
+    struct XCase {
+        const char* name;
+        bool renderToTexture;
+    };
+    for (const XCase& c : {XCase{"offscreen target", false}, XCase{"render to texture", true}}) {
+        SCOPED_TRACE(c.name);
+        X3DGCOffscreenTarget wide(*gc, tooWide, 1);
+        XTexture2D* texture = c.renderToTexture ? new XTexture2D(*gc, tooWide, 1, X3DGC::kBGRA32) : nullptr;
+        try {
+            if (texture != nullptr)
+                wide.AttachTexture(*texture);
+            gc->AttachRenderTarget(&wide);
+            gc->BeginRender();
+            FAIL() << "a framebuffer of " << tooWide << " pixels was taken";
+        } catch (const XException& e) {
+            EXPECT_EQ(e.GetErrorCode(), XException::kIncompleteTarget);
+        }
+        asserts.Clear();
+        gc->AttachRenderTarget(nullptr);
+        wide.Destroy(*gc);
+        if (texture != nullptr)
+            Destroy(texture);
+        // No error is left behind for the next frame to trip over.
+        BeginFrame(XARGB32Colour(255, 0, 255, 0));
+        EXPECT_EQ(At(EndFrame(), 1, 1).green, 255);
+    }
+}
 } // namespace

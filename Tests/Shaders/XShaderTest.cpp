@@ -144,6 +144,15 @@ TEST_F(ShaderTest, FailuresBecomeExceptions)
     XShader vertex(itsDevice, X3DShaderManager::GetStandardShaderSource(X3DShaderManager::kColourVertexShader), "vsMain",
                    XShader::kVertexShader);
     EXPECT_THROW(vertex.SetMatrixParameter("missing", XMatrix_4x4<float>()), XCgException);
+    XAssertRecorder asserts;
+    try {
+        vertex.GetParameter("inModulateColour");
+        FAIL() << "an unknown parameter was handed out";
+    } catch (const XException& e) {
+        EXPECT_EQ(e.GetErrorCode(), XException::kBadArgument);
+        EXPECT_NE(std::string(e.GetErrorMessage().GetCString()).find("inModulateColour"), std::string::npos);
+    }
+    EXPECT_TRUE(asserts.Has("iter != itsParameters.end()"));
 }
 
 // A device whose GL cannot run fragment programs.

@@ -3,6 +3,7 @@
 #include "X3DGC.h"
 #include "XAssert.h"
 #include "XCgException.h"
+#include "XException.h"
 
 XShader::XShader(X3DGC& inDevice, const XString& inSource, const XString& inEntry, XShaderType inType)
     : itsType(inType), itsProgram(nullptr), itsOwnsProgram(true)
@@ -60,7 +61,13 @@ _CGparameter* XShader::GetParameter(const XString& inName) const
 {
     auto iter = itsParameters.find(inName);
     X_ASSERT(iter != itsParameters.end());
-    return iter == itsParameters.end() ? nullptr : iter->second;
+    if (iter == itsParameters.end())
+        throw XException(XException::kBadArgument,
+            XString("the %1 program has no parameter named \"%2\"; check the name against the uniforms its source "
+                    "declares for this stage")
+                .Replace(XString(itsType == kVertexShader ? "vertex" : "fragment"))
+                .Replace(inName));
+    return iter->second;
 }
 
 std::vector<_CGparameter*> XShader::GetParametersByClass(CGparameterclass inClass) const

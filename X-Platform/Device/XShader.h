@@ -36,7 +36,7 @@ public:
     XShaderType GetType() const { return itsType; }
     operator _CGprogram*() const { return itsProgram; }
     bool HasParameter(const XString& inName) const { return itsParameters.Contains(inName); }
-    // Null, reported, for a name the program does not have.
+    // A name the program does not have is reported, then thrown as kBadArgument.
     _CGparameter* GetParameter(const XString& inName) const;
     std::vector<_CGparameter*> GetParametersByClass(CGparameterclass inClass) const;
     // The matrix's rows become the program matrix's rows (row vectors: mul(v, M)).

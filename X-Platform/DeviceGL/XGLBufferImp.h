@@ -29,10 +29,12 @@ public:
     }
     void CopyInDataWithOffset(const void* inData, uint64_t inSizeBytes, uint64_t inOffsetBytes) override
     {
-        X_ASSERT_TEXT((inOffsetBytes + inSizeBytes) <= itsOwner.GetSizeBytes(),
-                      "(inOffsetBytes + inSizeBytes) <= TBaseImp::itsOwner.GetSizeBytes()");
+        // Compared so that no sum can wrap around.
+        const uint64_t size = itsOwner.GetSizeBytes();
+        const bool inside = inOffsetBytes <= size && inSizeBytes <= size - inOffsetBytes;
+        X_ASSERT_TEXT(inside, "(inOffsetBytes + inSizeBytes) <= TBaseImp::itsOwner.GetSizeBytes()");
         X_ASSERT(itsMappedPtr != 0);
-        if (itsMappedPtr == nullptr || inOffsetBytes + inSizeBytes > itsOwner.GetSizeBytes())
+        if (itsMappedPtr == nullptr || !inside)
             return;
         std::memcpy(static_cast<uint8_t*>(itsMappedPtr) + inOffsetBytes, inData, inSizeBytes);
     }

@@ -21,6 +21,15 @@ XString Hex(GLenum inValue)
     return XString(text);
 }
 
+// The longest side a framebuffer's renderbuffers and textures may have.
+int64_t MaxSide()
+{
+    GLint renderbuffer = 0, texture = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &renderbuffer);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    return std::min(renderbuffer, texture);
+}
+
 void Storage(GLenum inFormat, GLsizei inSamples, uint32_t inWidth, uint32_t inHeight)
 {
     if (inSamples < 2)
@@ -110,10 +119,11 @@ void XOpenGLGC::XGLFrameBufferObjectTargetImp::HandleBeginRender(X3DGC&)
         X_ASSERT(false);
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
         Release();
+        ClearGLErrors(); // the refused storage's error belongs to this failure, not to the next call
         throw XException(XException::kIncompleteTarget,
             XString("the driver cannot draw into an offscreen target of %1 × %2 pixels (framebuffer status 0x%3); "
-                    "try a smaller size or turn multisampling off")
-                .Replace(int64_t(itsWidth)).Replace(int64_t(itsHeight)).Replace(Hex(status)));
+                    "draw at most %4 pixels a side")
+                .Replace(int64_t(itsWidth)).Replace(int64_t(itsHeight)).Replace(Hex(status)).Replace(MaxSide()));
     }
     CheckGLError();
 }
@@ -166,10 +176,11 @@ void XOpenGLGC::XGLFrameBufferObjectTargetImp::AttachTexture(XTexture2D& inTextu
     }
     if (status != GL_FRAMEBUFFER_COMPLETE_EXT) {
         Release();
+        ClearGLErrors(); // as in HandleBeginRender
         throw XException(XException::kIncompleteTarget,
-            XString("the driver cannot render into a texture of %1 × %2 pixels in this format (framebuffer status "
-                    "0x%3); use a BGRA texture or a plain offscreen target")
-                .Replace(int64_t(itsWidth)).Replace(int64_t(itsHeight)).Replace(Hex(status)));
+            XString("the driver cannot render into a texture of %1 × %2 texels in this format (framebuffer status "
+                    "0x%3); use a BGRA texture of at most %4 texels a side, or a plain offscreen target")
+                .Replace(int64_t(itsWidth)).Replace(int64_t(itsHeight)).Replace(Hex(status)).Replace(MaxSide()));
     }
     CheckGLError();
 }
