@@ -5,6 +5,7 @@
 #include "XTexture2D.h"
 
 #include <functional>
+#include <memory>
 
 namespace {
 using Calls = std::vector<std::string>;
@@ -107,12 +108,19 @@ TEST_F(DeviceTest, RenderTargetsHearOfAttachmentAndFrames)
     gc.AttachRenderTarget(&second);
     {
         XAssertRecorder asserts;
-        second.Destroy(gc); // still attached: kept
+        second.Destroy(gc); // still attached: reported, then detached so the device keeps no stale target
         EXPECT_TRUE(asserts.Has("itsTargettedBy == 0", "X-Platform/X3DGCRenderTarget"));
     }
-    gc.AttachRenderTarget(nullptr);
-    second.Destroy(gc);
+    EXPECT_EQ(gc.GetCurrentRenderTarget(), nullptr);
     EXPECT_EQ(Taken(), (Calls{"Target attached", "BeginRender", "EndRender", "Target detached", "Target attached",
                            "Target detached", "Destroy target"}));
+    {
+        // Deleted while attached, without Destroy: the device lets go of it too.
+        auto third = std::make_unique<X3DGCOffscreenTarget>(gc, 4, 4);
+        gc.AttachRenderTarget(third.get());
+        third.reset();
+        EXPECT_EQ(gc.GetCurrentRenderTarget(), nullptr);
+    }
+    first.Destroy(gc);
 }
 } // namespace

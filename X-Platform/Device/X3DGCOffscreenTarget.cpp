@@ -10,4 +10,4 @@ X3DGCOffscreenTarget::X3DGCOffscreenTarget(X3DGC& inGC, uint32_t inWidth, uint32
     itsImp = X3DRenderSystemManager::GetRequiredRenderSystem().CreateOffscreenTargetImp(inGC, *this);
 }
 
-X3DGCOffscreenTarget::~X3DGCOffscreenTarget() = default;
+X3DGCOffscreenTarget::~X3DGCOffscreenTarget() { DetachFromDevice(); }

@@ -1,5 +1,6 @@
 #include "X3DGCRenderTarget.h"
 
+#include "X3DGC.h"
 #include "XAssert.h"
 
 #include <algorithm>
@@ -31,9 +32,21 @@ void X3DGCRenderTarget::HandleEndRender()
         HandleEndRenderSelf(*itsTargettedBy);
 }
 
+X3DGCRenderTarget::~X3DGCRenderTarget() { DetachFromDevice(); }
+
+void X3DGCRenderTarget::DetachFromDevice()
+{
+    // A device must never keep a target that is gone.
+    if (itsTargettedBy != nullptr && itsTargettedBy->GetCurrentRenderTarget() == this)
+        itsTargettedBy->AttachRenderTarget(nullptr);
+    itsTargettedBy = nullptr;
+}
+
 void X3DGCRenderTarget::Destroy(X3DGC& inGC)
 {
     X_ASSERT(itsTargettedBy == 0);
-    if (itsTargettedBy == nullptr)
-        DestroySelf(inGC);
+    // The caller deletes the target next: detach it rather than leave its device
+    // pointing at freed memory.
+    DetachFromDevice();
+    DestroySelf(inGC);
 }

@@ -13,7 +13,7 @@ class X3DGCRenderTarget {
 public:
     // Sizes of 0 make a target of 1.
     X3DGCRenderTarget(uint32_t inWidth, uint32_t inHeight);
-    virtual ~X3DGCRenderTarget() = default;
+    virtual ~X3DGCRenderTarget();
     X3DGCRenderTarget(const X3DGCRenderTarget&) = delete;
     X3DGCRenderTarget& operator=(const X3DGCRenderTarget&) = delete;
 
@@ -30,11 +30,14 @@ public:
     void HandleBecomeCurrentTarget(X3DGC* inGC);
     void HandleBeginRender();
     void HandleEndRender();
-    // Releases device objects; a target still attached is reported and kept. The
-    // caller deletes the target afterwards.
+    // Releases device objects; a target still attached is reported and detached
+    // first. The caller deletes the target afterwards.
     void Destroy(X3DGC& inGC);
 
 protected:
+    // Leaves the device this target is current on without a target; subclasses call
+    // it from their destructors while their implementation still exists.
+    void DetachFromDevice();
     virtual void HandleBecomeCurrentTargetSelf(X3DGC*) {}
     virtual void HandleBeginRenderSelf(X3DGC&) {}
     virtual void HandleEndRenderSelf(X3DGC&) {}
