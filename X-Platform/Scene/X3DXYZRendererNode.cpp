@@ -39,7 +39,7 @@ void X3DXYZRendererNode::Setup(X3DGC& inGC, const XImageDataSource& inSource, XT
         const bool none = given == std::array<XTexture2D*, 3>{};
         for (uint32_t plane = 0; plane < 3; ++plane) {
             if (none || (given[plane] && given[plane] != itsTextures[plane]))
-                DestroyTexture(inGC, XPlane(plane));
+                ClearTexture(inGC, XPlane(plane));
             if (given[plane])
                 itsTextures[plane] = given[plane];
         }
@@ -71,8 +71,11 @@ XTexture2D* X3DXYZRendererNode::GetTexture(XPlane inPlane) const
     return inPlane < 3 ? itsTextures[inPlane] : nullptr;
 }
 
-void X3DXYZRendererNode::DestroyTexture(X3DGC& inGC, XPlane inPlane)
+void X3DXYZRendererNode::ClearTexture(X3DGC& inGC, XPlane inPlane)
 {
+    XThreadLock lock(GetNodeMutex());
+    if (inPlane >= 3)
+        return;
     if (itsTextures[inPlane])
         std::exchange(itsTextures[inPlane], nullptr)->Destroy(inGC);
 }
@@ -187,7 +190,7 @@ void X3DXYZRendererNode::UnloadGraphicsResourcesSelf(X3DGC& inGC)
 {
     XThreadLock lock(GetNodeMutex());
     for (uint32_t plane = 0; plane < 3; ++plane)
-        DestroyTexture(inGC, XPlane(plane));
+        ClearTexture(inGC, XPlane(plane));
     if (itsPlaneVertexBuffer)
         std::exchange(itsPlaneVertexBuffer, nullptr)->Destroy(inGC);
     if (itsOutlineVertexBuffer)

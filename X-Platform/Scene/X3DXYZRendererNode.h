@@ -41,6 +41,8 @@ public:
     uint64_t GetXZPlane() const;
     uint64_t GetYZPlane() const;
     XTexture2D* GetTexture(XPlane inPlane) const;
+    // Destroys the plane's texture: the slice is no longer drawn.
+    void ClearTexture(X3DGC& inGC, XPlane inPlane);
 
     // The reference plane at depth offset inPlanePos gets the texture (ownership
     // passes), or is made when there is none there.
@@ -73,7 +75,6 @@ protected:
 
 private:
     void MakeBuffers(X3DGC& inGC);
-    void DestroyTexture(X3DGC& inGC, XPlane inPlane);
     void RenderPlanes(X3DGC& inGC);
     void RenderOutlines(X3DGC& inGC);
     void RenderReferencePlanes(X3DGC& inGC, const XSceneRenderState& inState);
