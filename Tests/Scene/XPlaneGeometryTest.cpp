@@ -1,6 +1,6 @@
-// The numbers behind the planes view: which plane a fraction selects, where the
 // The numbers behind the planes view: which plane a fraction selects, which values
 // are read, and where the volume node puts the voxels.
+#include "XPlanesFixture.h"
 
 #include "X3DPlaneImages.h"
 #include "X3DVolumeNode.h"

@@ -112,6 +112,7 @@ protected:
         gc->SetProjection(projection);
         gc->SetView(view);
         gc->SetDepthTestEnabled(true);
+        gc->SetCullMode(X3DGC::kCullNone); // as the scene renderers draw: slices are seen from both sides
         gc->Clear(X3DGC::kClearColour | X3DGC::kClearDepth, XARGB32Colour::kBlack, 1.0f, 0);
         XSceneRenderState state(camera);
         node.UpdateGeometry(XMatrix_4x4<float>(), state);
