@@ -10,7 +10,26 @@
 #include "XThreadLock.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
+
+namespace {
+// The box around a box after an affine transform, from its centre and half extents:
+// the same box as around its eight transformed corners, for a quarter of the work
+// (this runs for every node in every frame).
+XBoundingBox TransformBox(const XBoundingBox& inBox, const XMatrix_4x4<float>& inTransform)
+{
+    if (inBox.IsEmpty())
+        return inBox;
+    const XMathVectorF3 half = (inBox.GetMax() - inBox.GetMin()) * 0.5f;
+    const XMathVectorF3 centre = inTransform.TransformPoint(inBox.GetCentre());
+    XMathVectorF3 extent;
+    for (size_t j = 0; j < 3; ++j)
+        extent[j] = std::abs(inTransform(0, j)) * half[0] + std::abs(inTransform(1, j)) * half[1]
+            + std::abs(inTransform(2, j)) * half[2];
+    return XBoundingBox(centre - extent, centre + extent);
+}
+} // namespace
 
 X3DSceneNode::X3DSceneNode() { UpdateTransform(); }
 
@@ -73,7 +92,7 @@ void X3DSceneNode::UpdateGeometry(const XMatrix_4x4<float>& inParentWorld, const
     XThreadLock lock(itsMutex);
     itsWorldTransform = itsLocalTransform * inParentWorld;
     itsLocalBounds = UpdateLocalBounds();
-    itsWorldBounds = itsLocalBounds.MakeTransformedBox(itsWorldTransform);
+    itsWorldBounds = TransformBox(itsLocalBounds, itsWorldTransform);
     for (X3DSceneNode* child : itsChildren) {
         child->UpdateGeometry(itsWorldTransform, inState);
         itsWorldBounds = XBoundingBox::MakeSurroundingBox(itsWorldBounds, child->GetWorldBounds());
