@@ -27,13 +27,11 @@ struct XScenePixel {
 
 class SceneFurnitureTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        // One manager for the process: the module registers the OpenGL render system with it.
-        static X3DRenderSystemManager sManager;
-    }
     void SetUp() override
     {
+        // A manager for the test, as the other tests of the suite make their own: the
+        // module registers the OpenGL render system with every manager.
+        manager = std::make_unique<X3DRenderSystemManager>();
         gc = std::make_unique<X3DGC>();
         gc->Initialise();
         lock = std::make_unique<X3DGCScopedLock>(*gc);
@@ -142,6 +140,7 @@ protected:
     }
 
     XAssertRecorder asserts;
+    std::unique_ptr<X3DRenderSystemManager> manager;
     std::unique_ptr<X3DGC> gc;
     std::unique_ptr<X3DGCScopedLock> lock;
     std::unique_ptr<X3DGCOffscreenTarget> target;
