@@ -642,7 +642,8 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
         SetVolumeQualitySelf(1);
         XScopeExit restoreQuality([&] { SetVolumeQualitySelf(0); });
         if (first->IsRenderToTextureSupported()) {
-            XTexture2D texture(gc, width, height, X3DGC::kBGRA32);
+            // Destroy deletes a device resource: the texture lives on the heap.
+            XTexture2D& texture = *new XTexture2D(gc, width, height, X3DGC::kBGRA32);
             XScopeExit destroyTexture([&] { texture.Destroy(gc); });
             {
                 X3DGCOffscreenTarget second(gc, width, height);
