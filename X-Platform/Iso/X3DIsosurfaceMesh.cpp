@@ -47,6 +47,27 @@ bool IsUploadable(const X3DIsosurfaceMesh::XIsoMeshInstance& inInstance)
     return true;
 }
 
+// A device buffer filled while it is mapped for writing.
+template <typename TBuffer>
+TBuffer* MakeBuffer(X3DGC& inGC, const void* inData, uint64_t inSizeBytes)
+{
+    auto* buffer = new TBuffer(inGC, inSizeBytes, X3DGCBuffer::kBufferStaticDraw);
+    try {
+        buffer->LockFor(kLockWrite);
+        try {
+            buffer->CopyInDataWithOffset(inData, inSizeBytes, 0);
+        } catch (...) {
+            buffer->UnlockFor(kLockWrite);
+            throw;
+        }
+        buffer->UnlockFor(kLockWrite);
+    } catch (...) {
+        buffer->Destroy(inGC);
+        throw;
+    }
+    return buffer;
+}
+
 void SetUniform(XShader* inShader, const char* inName, const M& inValue)
 {
     if (inShader && inShader->HasParameter(inName))
@@ -275,10 +296,8 @@ void X3DIsosurfaceMesh::LoadGraphicsResources(X3DGC& inGC)
             vertices.push_back({instance->itsPositions[i], colour, instance->itsNormals[i]});
     }
     try {
-        itsVertexBuffer = new X3DVertexBuffer(inGC, vertices.size() * sizeof(XVertex), X3DGCBuffer::kBufferStaticDraw);
-        itsVertexBuffer->CopyInDataWithOffset(vertices.data(), vertices.size() * sizeof(XVertex), 0);
-        itsIndexBuffer = new X3DIndexBuffer32(inGC, indices.size() * sizeof(uint32_t), X3DGCBuffer::kBufferStaticDraw);
-        itsIndexBuffer->CopyInDataWithOffset(indices.data(), indices.size() * sizeof(uint32_t), 0);
+        itsVertexBuffer = MakeBuffer<X3DVertexBuffer>(inGC, vertices.data(), vertices.size() * sizeof(XVertex));
+        itsIndexBuffer = MakeBuffer<X3DIndexBuffer32>(inGC, indices.data(), indices.size() * sizeof(uint32_t));
     } catch (...) {
         DestroyBuffers(inGC);
         itsBuffersLoaded = true; // not retried until the instances change
