@@ -162,6 +162,9 @@ TEST(X3DIsosurfaceMesh, WaitForSurfaceHoldsNoLockAndStopsWithItsThread)
     waiter.RequestStop();
     waiter.Join();
     EXPECT_EQ(waited.load(), 0) << "gave up";
+    mesh.GetJobQueue().Suspend();
+    EXPECT_FALSE(mesh.WaitForSurface()) << "a suspended queue would never empty";
+    mesh.GetJobQueue().Resume();
     release = true;
     EXPECT_TRUE(mesh.WaitForSurface());
 }

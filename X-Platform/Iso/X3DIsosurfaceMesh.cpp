@@ -135,9 +135,11 @@ bool X3DIsosurfaceMesh::ShouldRenderForFrameState(const XSceneRenderState&) cons
 bool X3DIsosurfaceMesh::WaitForQueueInSlices(XJobQueue& inQueue)
 {
     XThread* thread = XThread::GetCurrentThread();
-    while (!inQueue.WaitForQueueEmpty(kWaitSliceMs))
-        if (thread != nullptr && thread->IsStopRequested())
+    while (!inQueue.WaitForQueueEmpty(kWaitSliceMs)) {
+        // A queue that is not working would never empty; a stopped waiter leaves.
+        if (!inQueue.IsRunning() || inQueue.IsSuspended() || (thread != nullptr && thread->IsStopRequested()))
             return false;
+    }
     return true;
 }
 

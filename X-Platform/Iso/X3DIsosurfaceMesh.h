@@ -56,7 +56,8 @@ public:
     void HandleMessage(const XMessage& inMessage) override;
     bool ShouldRenderForFrameState(const XSceneRenderState& inState) const override;
     // Waits, in slices, until the surfaces being made have arrived; gives up when the
-    // calling thread is asked to stop. False when it gave up.
+    // calling thread is asked to stop or the queue is stopped or suspended. False when
+    // it gave up.
     virtual bool WaitForSurface();
 
     double GetIsoValue() const { return itsIsoValue; }
