@@ -1,12 +1,13 @@
 #pragma once
-// Meshes drawn by the OpenGL device into an offscreen target: voxel coordinates 0..kSpan
-// in x and y fill the picture (x to the right, y up), seen along −z, lit from above the
-// viewer; pixels read back by voxel position.
+// Shared by the mesh and job tests: a ball region, a closedness check, and meshes drawn
+// by the OpenGL device offscreen, voxels 0..kSpan in x and y filling the picture (y up),
+// seen along −z and lit from above the viewer.
 #include "X3DCamera.h"
 #include "X3DGC.h"
 #include "X3DGCOffscreenTarget.h"
 #include "X3DGCScopedLock.h"
 #include "X3DIsosurfaceMesh.h"
+#include "X3DRegion.h"
 #include "X3DRenderSystemManager.h"
 #include "XAssertRecorder.h"
 #include "XBGRA32Volume.h"
@@ -15,13 +16,39 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+
+inline X3DRegion Ball(int32_t inX, int32_t inY, int32_t inZ, int32_t inRadius, XARGB32Colour inColour)
+{
+    X3DRegion region;
+    region.SetColour(inColour);
+    for (int32_t z = -inRadius; z <= inRadius; ++z)
+        for (int32_t y = -inRadius; y <= inRadius; ++y)
+            for (int32_t x = -inRadius; x <= inRadius; ++x)
+                if (x * x + y * y + z * z <= inRadius * inRadius)
+                    region.AddVoxel(X3DPoint(inX + x, inY + y, inZ + z));
+    return region;
+}
+
+// Has quads, and every directed edge is matched by its reverse.
+inline bool IsClosed(const X3DIsosurfaceMesh::XIsoMeshInstance& inInstance)
+{
+    std::map<std::pair<uint32_t, uint32_t>, int> edges;
+    for (const XMathVectorU4& q : inInstance.itsQuads)
+        for (size_t k = 0; k < 4; ++k)
+            ++edges[{q[k], q[(k + 1) % 4]}];
+    for (const auto& [edge, count] : edges)
+        if (edges.count({edge.second, edge.first}) == 0 || edges[{edge.second, edge.first}] != count)
+            return false;
+    return !edges.empty();
+}
 
 class IsoMeshPictureTest : public ::testing::Test {
 protected:
     static constexpr int kSize = 80;
-    static constexpr float kSpan = 40.0f; // voxels across the picture
+    static constexpr float kSpan = 40.0f;
 
     void SetUp() override
     {
@@ -34,12 +61,11 @@ protected:
     {
         gc->AttachRenderTarget(nullptr);
         target->Destroy(*gc);
-        target.reset();
-        lock.reset();
-        gc.reset();
+        for (const auto& report : asserts.GetReports())
+            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source << ":" << report.line;
     }
 
-    // Draws the meshes (then unloads them); the picture is kept for a failing test.
+    // Draws the meshes and unloads them; the picture (upright) is kept for a failing test.
     XBGRA32Volume Draw(std::initializer_list<X3DIsosurfaceMesh*> inMeshes, const std::string& inName)
     {
         using M = XMatrix_4x4<float>;
@@ -59,35 +85,23 @@ protected:
         gc->EndRender();
         for (X3DIsosurfaceMesh* mesh : inMeshes)
             mesh->UnloadGraphicsResources(*gc, true);
-        std::unique_ptr<XVolume> volume = target->MakeVolume();
-        auto* picture = dynamic_cast<XBGRA32Volume*>(volume.get());
-        EXPECT_NE(picture, nullptr);
-        XBGRA32Volume result = picture ? *picture : XBGRA32Volume(kSize, kSize, 1);
+        const std::unique_ptr<XVolume> picture = target->MakeVolume();
+        XBGRA32Volume result(kSize, kSize, 1);
         XARGB32Volume upright(kSize, kSize, 1);
         for (int y = 0; y < kSize; ++y)
             for (int x = 0; x < kSize; ++x) {
+                std::memcpy(result.GetVoxelPtr(x, y, 0), picture->GetVoxelPtr(x, y, 0), 4);
                 const XARGB32Colour c = At(result, x, kSize - 1 - y);
                 std::memcpy(upright.GetVoxelPtr(x, y, 0), &c, 4);
             }
         TestPicture::SavePNG(upright, inName);
         return result;
     }
-    void ExpectNoReports()
-    {
-        for (const auto& report : asserts.GetReports())
-            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source << ":" << report.line;
-        asserts.Clear();
-    }
     // Column x, row y counted from the bottom.
     static XARGB32Colour At(const XBGRA32Volume& inPicture, int inX, int inY)
     {
         const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
         return XARGB32Colour(255, p[2], p[1], p[0]);
-    }
-    // The pixel under voxel position (x, y).
-    static XARGB32Colour AtVoxel(const XBGRA32Volume& inPicture, float inX, float inY)
-    {
-        return At(inPicture, int(inX * kSize / kSpan), int(inY * kSize / kSpan));
     }
 
     XAssertRecorder asserts;
