@@ -783,10 +783,9 @@ void X3DBaseRenderer::DestroyTargets(X3DGC& inGC)
         itsReadBackTarget->Destroy(inGC);
         itsReadBackTarget.reset();
     }
-    if (itsFlipTexture) {
-        itsFlipTexture->Destroy(inGC);
-        itsFlipTexture.reset();
-    }
+    // Destroy deletes a device resource: the pointer lets go of it first.
+    if (itsFlipTexture)
+        itsFlipTexture.release()->Destroy(inGC);
 }
 
 void X3DBaseRenderer::RefreshRendererSelf(bool inImmediate)
