@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -26,25 +27,40 @@ using XClock = std::chrono::steady_clock;
 // One manager for the process, before any device: the module registers the OpenGL render system with it.
 X3DRenderSystemManager sManager;
 
+double ThreadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
 // Times inBaseline and inSubject once per iteration, reports the subject's time as the
-// iteration's and the ratio of the totals as a counter.
+// iteration's and the ratio of the totals as a counter; cpu_ratio is the same for the
+// calling thread's processor time, which neither a busy machine nor the driver's own
+// threads (that fill the pixels) change.
 template <class TBaseline, class TSubject>
 void Compare(benchmark::State& state, TBaseline inBaseline, TSubject inSubject)
 {
-    double baseline = 0, subject = 0;
+    double baseline = 0, subject = 0, baselineCPU = 0, subjectCPU = 0;
     for (auto _ : state) {
         const auto t0 = XClock::now();
+        const double c0 = ThreadSeconds();
         inBaseline();
         const auto t1 = XClock::now();
+        const double c1 = ThreadSeconds();
         inSubject();
         const auto t2 = XClock::now();
+        const double c2 = ThreadSeconds();
         baseline += std::chrono::duration<double>(t1 - t0).count();
         const double s = std::chrono::duration<double>(t2 - t1).count();
         subject += s;
+        baselineCPU += c1 - c0;
+        subjectCPU += c2 - c1;
         state.SetIterationTime(s);
     }
     state.counters["baseline_ms"] = 1000.0 * baseline / double(state.iterations());
     state.counters["ratio"] = baseline > 0 ? subject / baseline : 0.0;
+    state.counters["cpu_ratio"] = baselineCPU > 0 ? subjectCPU / baselineCPU : 0.0;
 }
 
 class XBoxNode : public X3DSceneNode {

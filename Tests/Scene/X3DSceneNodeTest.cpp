@@ -35,7 +35,7 @@ protected:
     XJournal journal;
 };
 
-TEST(SceneNodeTransform, ScalesThenRotatesThenTranslates)
+TEST(SceneNodeTransform, ScalesThenRotatesThenTranslatesThenFollowsTheParent)
 {
     const auto halfTurnZ = XQuaternion::MakeFromAxisAngle(XMathVectorF3(0, 0, 1), std::numbers::pi);
     const auto quarterTurnX = XQuaternion::MakeFromAxisAngle(XMathVectorF3(1, 0, 0), std::numbers::pi / 2);
@@ -59,25 +59,15 @@ TEST(SceneNodeTransform, ScalesThenRotatesThenTranslates)
         node.SetPosition(c.position);
         EXPECT_TRUE(node.GetLocalTransform().TransformPoint(c.point).IsNearlyEqual(c.expected, 1e-5f));
     }
-}
-
-TEST(SceneNodeTransform, WorldFollowsTheParentAndBoundsHoldTheSubtree)
-{
-    X3DSceneNode parent, child, grandchild;
+    // Under a parent the local transform applies first; bounds hold the whole subtree.
+    X3DSceneNode parent, child;
     parent.SetPosition({10, 0, 0});
     parent.SetScale({2, 2, 2});
-    child.SetPosition({0, 1, 0});
-    grandchild.SetPosition({0, 0, 3});
+    child.SetPosition({0, 0, 3});
     parent.AddChild(child);
-    child.AddChild(grandchild);
     parent.UpdateGeometry(kIdentity, XSceneRenderState());
-    // Local transforms apply before the parent's: (0, 0, 0) of the grandchild is (0, 1, 3) in
-    // the parent, doubled and moved by (10, 0, 0).
-    EXPECT_TRUE(grandchild.GetWorldTransform().TransformPoint({0, 0, 0}).IsNearlyEqual({10, 2, 6}, 1e-5f));
-    EXPECT_TRUE(child.GetWorldBounds().GetMin().IsNearlyEqual({9, 1, -1}, 1e-5f));
-    EXPECT_TRUE(child.GetWorldBounds().GetMax().IsNearlyEqual({11, 3, 7}, 1e-5f));
-    EXPECT_EQ(parent.GetWorldBounds().GetMin(), XMathVectorF3(9, -1, -1));
-    EXPECT_EQ(parent.GetWorldBounds().GetMax(), XMathVectorF3(11, 3, 7));
+    EXPECT_TRUE(child.GetWorldTransform().TransformPoint({0, 0, 0}).IsNearlyEqual({10, 0, 6}, 1e-5f));
+    EXPECT_EQ(parent.GetWorldBounds(), XBoundingBox(XMathVectorF3(9, -1, -1), XMathVectorF3(11, 1, 7)));
 }
 
 TEST_F(SceneNodeTest, AttachmentsWrapChildrenWhichDrawBeforeTheirParent)
@@ -125,7 +115,6 @@ TEST_F(SceneNodeTest, ACulledSubtreeStillRunsItsAttachments)
     const Case cases[] = {
         {"in view", {0, 0, 0}, {"root's pre", "child self 0", "root self 0", "root's post"}},
         {"behind the camera", {0, 0, 10}, {"root's pre", "root's post"}},
-        {"far to the side", {50, 0, 0}, {"root's pre", "root's post"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,36 +223,14 @@ TEST_F(SceneNodeTest, UnlockReleasesExactlyWhatLockTook)
     root.AddChild(added);
     root.Unlock();
     root.Unlock();
-    for (X3DSceneNode* node : {&root, &kept, &removed, &added}) {
-        // Another thread can take each node, so none is still held.
-        bool free = false;
-        std::thread([&] {
-            X3DSceneNode probe;
-            node->AddChild(probe);
-            free = node->HasChildren();
-            node->RemoveChild(probe);
-        }).join();
-        EXPECT_TRUE(free);
-    }
+    // Another thread can take every node, so none is still held (else this would hang).
+    std::thread([&] {
+        for (X3DSceneNode* node : {&root, &kept, &removed, &added})
+            node->SetVisible(true);
+    }).join();
     EXPECT_EQ(asserts.GetCount(), 0u);
     root.Unlock();
     EXPECT_TRUE(asserts.Has("Unlock() after Lock()"));
-}
-
-TEST_F(SceneNodeTest, CopiesStartOutsideTheTreeWithoutAttachments)
-{
-    X3DSceneNode parent, original, child;
-    parent.AddChild(original);
-    original.AddChild(child);
-    original.AddAttachment(*new X3DSceneNodeAttachment);
-    original.SetPosition({1, 2, 3});
-    original.SetVisible(false);
-    X3DSceneNode copy(original);
-    EXPECT_EQ(copy.GetPosition(), XMathVectorF3(1, 2, 3));
-    EXPECT_FALSE(copy.IsVisible());
-    EXPECT_FALSE(copy.HasParent() || copy.HasChildren());
-    EXPECT_EQ(copy.GetAttachmentCount(), 0u);
-    EXPECT_EQ(child.GetParent(), &original);
 }
 
 TEST_F(SceneNodeTest, AFailureOrACancellationMidFrameUnwindsDeviceState)
@@ -307,22 +274,15 @@ TEST_F(SceneNodeTest, AFailureOrACancellationMidFrameUnwindsDeviceState)
     }
 }
 
-TEST_F(SceneNodeTest, RefreshesReachTheRootWithTheirUrgency)
-{
-    XLoggingSceneNode root(journal, "root"), middle(journal, "middle"), leaf(journal, "leaf");
-    root.AddChild(middle);
-    middle.AddChild(leaf);
-    leaf.RefreshScene(true);
-    middle.RefreshScene(false);
-    EXPECT_EQ(journal.Take(), (Calls{"root refresh 1", "root refresh 0"}));
-}
-
-TEST_F(SceneNodeTest, EditsAndRefreshesBesideARenderingThreadNeitherDeadlockNorRace)
+TEST_F(SceneNodeTest, RefreshesReachTheRootAndEditsBesideARenderingThreadNeitherDeadlockNorRace)
 {
     XLoggingSceneNode root(journal, "root");
     X3DSceneNode branch, leaf;
     root.AddChild(branch);
     branch.AddChild(leaf);
+    leaf.RefreshScene(true);
+    branch.RefreshScene(false);
+    EXPECT_EQ(journal.Take(), (Calls{"root refresh 1", "root refresh 0"}));
     std::atomic<bool> done{false};
     std::atomic<int> frames{0};
     std::thread renderer([&] {
@@ -340,7 +300,7 @@ TEST_F(SceneNodeTest, EditsAndRefreshesBesideARenderingThreadNeitherDeadlockNorR
         leaf.SetPosition({float(i % 7), 0, 0});
         extra.push_back(std::make_unique<X3DSceneNode>());
         branch.AddChild(*extra.back());
-        if (i % 3 == 0) {
+        if (extra.size() > 16) { // a sanitizer's deadlock detector follows at most 64 held locks
             branch.RemoveChild(*extra.front());
             extra.erase(extra.begin());
         }
@@ -353,34 +313,6 @@ TEST_F(SceneNodeTest, EditsAndRefreshesBesideARenderingThreadNeitherDeadlockNorR
     renderer.join();
     EXPECT_GT(frames.load(), 0);
     EXPECT_EQ(asserts.GetCount(), 0u);
-}
-
-TEST(SceneNodeBoxes, EachBoxIsItsTwelveEdgesInItsColour)
-{
-    const XBoundingBox box(XMathVectorF3(-1, 0, 2), XMathVectorF3(3, 0.5f, 4));
-    XVector<XVertexTypes::XVertexPositionColour> vertices;
-    X3DSceneNode::AddBoxVerticies(XBoundingBox(), XARGB32Colour::kRed, vertices);
-    EXPECT_TRUE(vertices.empty());
-    X3DSceneNode::AddBoxVerticies(box, XARGB32Colour::kRed, vertices);
-    ASSERT_EQ(vertices.size(), 24u);
-    int perAxis[3] = {};
-    for (size_t i = 0; i < 24; i += 2) {
-        const XMathVectorF3 edge = vertices[i + 1].position - vertices[i].position;
-        const XMathVectorF3 size = box.GetSize();
-        int axes = 0;
-        for (int a = 0; a < 3; ++a)
-            if (edge[a] != 0.0f) {
-                ++axes;
-                ++perAxis[a];
-                EXPECT_EQ(edge[a], size[a]);
-            }
-        EXPECT_EQ(axes, 1);
-        EXPECT_TRUE(box.Contains(vertices[i].position) && box.Contains(vertices[i + 1].position));
-        EXPECT_EQ(vertices[i].colour.GetARGB(), XARGB32Colour::kRed);
-    }
-    EXPECT_EQ(perAxis[0], 4);
-    EXPECT_EQ(perAxis[1], 4);
-    EXPECT_EQ(perAxis[2], 4);
 }
 
 TEST_F(SceneNodeTest, BoxesGoOutInOneLineDrawAndTheDefinitionComesBack)

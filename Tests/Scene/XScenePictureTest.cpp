@@ -4,8 +4,10 @@
 
 #include "X3DCubeSceneNode.h"
 #include "X3DQuadSceneNode.h"
+#include "X3DTexturedQuadSceneNode.h"
 #include "X3DTriangleSceneNode.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <numbers>
@@ -49,35 +51,55 @@ protected:
     void RenderSelf(X3DGC& inGC, const XSceneRenderState&) override { BatchRenderBoxes(inGC, itsBoxes, itsColours); }
 };
 
-TEST_F(ScenePictureTest, ThreeBoxesWithOneColourAreAllOutlinedInIt)
+// Multisampling may cover a corner pixel only partly, darkening but not changing the colour.
+bool IsShadeOf(const XARGB32Colour& inPixel, const XARGB32Colour& inColour)
 {
-    XBoxesNode node;
-    const XARGB32Colour orange(255, 255, 128, 0);
+    const float scale = float(std::max({inPixel.red, inPixel.green, inPixel.blue}))
+        / float(std::max({inColour.red, inColour.green, inColour.blue}));
+    return std::abs(inPixel.red - scale * inColour.red) <= 2 && std::abs(inPixel.green - scale * inColour.green) <= 2
+        && std::abs(inPixel.blue - scale * inColour.blue) <= 2;
+}
+
+TEST_F(ScenePictureTest, BoxesTakeTheirColoursInTurnThenTheLastThenWhite)
+{
+    const XARGB32Colour orange(255, 255, 128, 0), red = XARGB32Colour::kRed, green = XARGB32Colour::kGreen;
+    struct Case {
+        const char* name;
+        XVector<XARGB32Colour> colours;
+        XARGB32Colour expected[3];
+    };
+    const Case cases[] = {
+        {"one colour for three", {orange}, {orange, orange, orange}},
+        {"two colours for three", {red, green}, {red, green, green}},
+        {"no colours", {}, {XARGB32Colour::kWhite, XARGB32Colour::kWhite, XARGB32Colour::kWhite}},
+    };
     // Edges on pixel centres, so that each side is one whole row or column of pixels.
     const auto p = [](int inPixel) { return (float(inPixel) + 0.5f) / float(kSize) - 0.5f; };
+    XBoxesNode node;
     node.itsBoxes = {XBoundingBox(XMathVectorF3(p(6), p(38), 0), XMathVectorF3(p(25), p(57), 0.2f)),
                      XBoundingBox(XMathVectorF3(p(38), p(38), 0), XMathVectorF3(p(57), p(57), 0.2f)),
                      XBoundingBox(XMathVectorF3(p(16), p(6), 0), XMathVectorF3(p(47), p(25), 0.2f))};
-    node.itsColours = {orange};
-    const XBGRA32Volume picture = Draw(node, "three-boxes");
-    // Multisampling may cover a corner pixel only partly, darkening but not changing the colour.
-    int lit = 0, otherColours = 0;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const XARGB32Colour pixel = At(picture, x, y);
-            lit += !IsBlack(pixel);
-            otherColours += !IsBlack(pixel) && (pixel.blue != 0 || std::abs(pixel.red - 2 * pixel.green) > 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        node.itsColours = c.colours;
+        const XBGRA32Volume picture = Draw(node, c.name);
+        int lit = 0, otherColours = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const XARGB32Colour pixel = At(picture, x, y);
+                lit += !IsBlack(pixel);
+                otherColours += !IsBlack(pixel) && !IsShadeOf(pixel, c.expected[0]) && !IsShadeOf(pixel, c.expected[1]);
+            }
+        EXPECT_EQ(otherColours, 0);
+        EXPECT_EQ(lit, 2 * (2 * 20 + 2 * 18) + (2 * 32 + 2 * 18)); // each outline's pixels, corners once
+        for (size_t i = 0; i < 3; ++i) {
+            const XMathVectorF3 lo = node.itsBoxes[i].GetMin(), hi = node.itsBoxes[i].GetMax(), mid = node.itsBoxes[i].GetCentre();
+            // The middle of each side of the outline is drawn; the inside is not.
+            for (const auto& [x, y] : {std::pair{lo[0], mid[1]}, {hi[0], mid[1]}, {mid[0], lo[1]}, {mid[0], hi[1]}})
+                EXPECT_EQ(AtScene(picture, x, y), c.expected[i]) << "box " << i << " edge at " << x << ", " << y;
+            EXPECT_TRUE(IsBlack(AtScene(picture, mid[0], mid[1])));
         }
-    EXPECT_EQ(otherColours, 0);
-    for (const XBoundingBox& box : node.itsBoxes) {
-        const XMathVectorF3 lo = box.GetMin(), hi = box.GetMax(), mid = box.GetCentre();
-        // The middle of each side of the outline is drawn; the inside is not.
-        for (const auto& [x, y] : {std::pair{lo[0], mid[1]}, {hi[0], mid[1]}, {mid[0], lo[1]}, {mid[0], hi[1]}}) {
-            EXPECT_EQ(AtScene(picture, x, y), orange) << "edge at " << x << ", " << y;
-        }
-        EXPECT_TRUE(IsBlack(AtScene(picture, mid[0], mid[1])));
     }
-    EXPECT_EQ(lit, 2 * (2 * 20 + 2 * 18) + (2 * 32 + 2 * 18)); // each outline's pixels, corners once
 }
 
 TEST_F(ScenePictureTest, QuadsAndCubesCoverTheirSquareWithTheFaceThatLooksAtTheViewer)
@@ -93,7 +115,9 @@ TEST_F(ScenePictureTest, QuadsAndCubesCoverTheirSquareWithTheFaceThatLooksAtTheV
     };
     const Case cases[] = {
         {"quad", [] { return std::make_unique<X3DQuadSceneNode>(XARGB32Colour::kGreen); }, XQuaternion::kIdentity, XARGB32Colour::kGreen},
-        {"cube from the front", [] { return std::make_unique<X3DCubeSceneNode>(); }, XQuaternion::kIdentity, XARGB32Colour::kWhite},
+        // Without a texture, whatever unit 0 holds (nothing): the plain colour.
+        {"textured quad", [] { return std::make_unique<X3DTexturedQuadSceneNode>(nullptr, X3DGC::XSamplerState(), XMathVectorF2(1, 1)); },
+         XQuaternion::kIdentity, XARGB32Colour::kWhite},
         {"cube from behind", [] { return std::make_unique<X3DCubeSceneNode>(); }, halfTurnY, XARGB32Colour::kRed},
         // Turning +y towards the viewer.
         {"cube from above", [] { return std::make_unique<X3DCubeSceneNode>(); }, quarterTurnX, yellow},
