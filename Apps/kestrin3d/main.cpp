@@ -6,6 +6,7 @@
 #include "XMovieCommands.h"
 #include "XRenderCommands.h"
 #include "XRendererCommands.h"
+#include "XSceneCommands.h"
 #include "XThread.h"
 #include "XVolumeKeyframeMovie.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     XInfoCommands::AddTo(commands);
     XRendererCommands::AddTo(commands);
     XRenderCommands::AddTo(commands);
+    XSceneCommands::AddTo(commands);
     XMovieCommands::AddTo(commands);
     XIsoCommands::AddTo(commands);
 

@@ -6,6 +6,9 @@
 #include "X3DPlaneRendererStrategy.h"
 #include "XErrorCode.h"
 #include "XRendererPane.h"
+#include "XVolumeRenderThumbnailJob.h"
+
+#include <thread>
 
 namespace {
 TEST(PlaneRendererStrategyTest, OffersPlanesForDataAtLeastTwoVoxelsAlongEachAxis)
@@ -125,5 +128,24 @@ TEST_F(PlaneRendererTest, SlicesFollowTheTimepointAndPlanesTheData)
     source->SetSequence(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(60)}})->GetSequence());
     renderer->HandleImageDataChanged();
     EXPECT_TRUE(renderer->GetPlaneNode().GetReferencePlanePositions().empty());
+}
+TEST_F(PlaneRendererTest, AThumbnailRenderedOnAJobThreadIsTheExportOfTheView)
+{
+    Open(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(200)}, {kCube, XARGB32Colour::kGreen, Constant(100)}}));
+    XRendererSceneState turned;
+    turned.SetStateAndEnable(kSceneStateRotation, X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 1, 0), 0.5, 3));
+    turned.SetStateAndEnable(kSceneStateXYPlane, XRenderer::MakeScalarStateValue(0.2));
+    renderer->SetSceneState(turned);
+    std::unique_ptr<XVolume> expected(renderer->RenderToImage(XRect(0, 0, 40, 30), XRenderer::kRenderingIntentFinal));
+    ASSERT_TRUE(renderer->CanThreadRenderToImage());
+    const XUUID id = XUUID::Generate();
+    XVolumeRenderThumbnailJob job(id, 40, 30, renderer.get());
+    EXPECT_FALSE(job.IsRendered()) << "a renderer that renders on job threads leaves it to the job";
+    // The job thread renders with a device of its own.
+    std::thread worker([&] { job.RunJob(); });
+    worker.join();
+    ASSERT_TRUE(job.IsRendered());
+    EXPECT_EQ(TestPicture::CountDifferences(*job.GetThumbnail(), *expected), 0);
+    EXPECT_GT(TestPicture::CountNonBackground(*expected), 100);
 }
 } // namespace
