@@ -91,14 +91,14 @@ protected:
         for (int y = 0; y < kSize; ++y)
             for (int x = 0; x < kSize; ++x) {
                 std::memcpy(result.GetVoxelPtr(x, y, 0), picture->GetVoxelPtr(x, y, 0), 4);
-                const XARGB32Colour c = At(result, x, kSize - 1 - y);
-                std::memcpy(upright.GetVoxelPtr(x, y, 0), &c, 4);
+                const XARGB32Colour c = At(*picture, x, y);
+                std::memcpy(upright.GetVoxelPtr(x, kSize - 1 - y, 0), &c, 4);
             }
         TestPicture::SavePNG(upright, inName);
         return result;
     }
     // Column x, row y counted from the bottom.
-    static XARGB32Colour At(const XBGRA32Volume& inPicture, int inX, int inY)
+    static XARGB32Colour At(const XVolume& inPicture, int inX, int inY)
     {
         const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
         return XARGB32Colour(255, p[2], p[1], p[0]);
