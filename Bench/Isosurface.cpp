@@ -11,6 +11,8 @@
 //   BenchIsosurface --time FILE W H D        one fresh run on a raw volume; prints
 //                                            "seconds S pass P vertices V quads Q"
 #include "XMaskVolume.h"
+#include "XMeshSimplificationTool.h"
+#include "XThread.h"
 #include "XVolumeIsosurfaceTool.h"
 
 #include <benchmark/benchmark.h>
@@ -220,16 +222,57 @@ int WriteVolumes(const std::string& inFolder)
     return 0;
 }
 
+bool ReadVolume(const std::string& inPath, XMaskVolume& outVolume)
+{
+    std::ifstream in(inPath, std::ios::binary);
+    in.read(reinterpret_cast<char*>(outVolume.GetData()), std::streamsize(outVolume.GetVoxelCount()));
+    if (!in)
+        std::cerr << "BenchIsosurface: cannot read " << outVolume.GetWidth() << " x " << outVolume.GetHeight() << " x "
+                  << outVolume.GetDepth() << " bytes from " << inPath << "\n";
+    return bool(in);
+}
+
+// Extraction, then simplification of its result on a host thread (which the tool
+// needs), each in CPU time of the thread that does it.
+int TimeSimplification(const std::string& inPath, int inWidth, int inHeight, int inDepth)
+{
+    XMaskVolume volume(inWidth, inHeight, inDepth);
+    if (!ReadVolume(inPath, volume))
+        return 1;
+    Surface s;
+    double start = Now();
+    XVolumeIsosurfaceTool(volume, kIso).MakeIsoSurface(s.positions, s.normals, s.quads);
+    const double extraction = Now() - start;
+    const size_t quadsBefore = s.quads.size();
+    XVector<XMathVectorU3> triangles;
+    double simplification = 0;
+    bool failed = false;
+    XThread worker([&] {
+        try {
+            const double begin = Now();
+            XMeshSimplificationTool tool(triangles, s.quads, s.positions);
+            tool.SimplifyMesh();
+            simplification = Now() - begin;
+        } catch (...) {
+            failed = true;
+        }
+    });
+    worker.Start();
+    worker.Join();
+    if (failed) {
+        std::cerr << "BenchIsosurface: the simplification of " << inPath << " failed\n";
+        return 1;
+    }
+    std::printf("extraction %.6f simplification %.6f quads %zu after_quads %zu after_triangles %zu\n", extraction,
+                simplification, quadsBefore, s.quads.size(), triangles.size());
+    return 0;
+}
+
 int TimeOnce(const std::string& inPath, int inWidth, int inHeight, int inDepth)
 {
     XMaskVolume volume(inWidth, inHeight, inDepth);
-    std::ifstream in(inPath, std::ios::binary);
-    in.read(reinterpret_cast<char*>(volume.GetData()), std::streamsize(volume.GetVoxelCount()));
-    if (!in) {
-        std::cerr << "BenchIsosurface: cannot read " << inWidth << " x " << inHeight << " x " << inDepth << " bytes from "
-                  << inPath << "\n";
+    if (!ReadVolume(inPath, volume))
         return 1;
-    }
     Surface s;
     const double start = Now();
     XVolumeIsosurfaceTool tool(volume, kIso);
@@ -247,6 +290,8 @@ int main(int argc, char** argv)
         return WriteVolumes(argv[2]);
     if (argc == 6 && std::strcmp(argv[1], "--time") == 0)
         return TimeOnce(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    if (argc == 6 && std::strcmp(argv[1], "--simplify") == 0)
+        return TimeSimplification(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     for (size_t i = 0; i < 3; ++i) {
         const std::string name = GetVolumes()[i].name;
         benchmark::RegisterBenchmark(("BM_PlainPass/" + name).c_str(), BM_PlainPass, i)->Unit(benchmark::kMillisecond);

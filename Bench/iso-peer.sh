@@ -4,7 +4,9 @@
 # sequential backend, when python3 can import vtk (Debian's python3-vtk9). Runs
 # alternate between the two, both under the same allocator settings, and the medians
 # and their ratio are printed per volume. Without the peer our times are printed
-# beside a plain pass over the same voxels, measured in the same run.
+# beside a plain pass over the same voxels, measured in the same run. Last, the
+# simplification of each volume's surface is timed as a multiple of its extraction,
+# with the polygon counts before and after (SIMPLIFY_RUNS runs, default 3).
 #
 # Usage: Bench/iso-peer.sh [RUNS]   (default 7; KESTRIN_BUILD_DIR names the build folder)
 set -euo pipefail
@@ -100,4 +102,21 @@ while read -r name w h d; do
       printf "%-7s %10.2f %10.2f %9.1f %10s %10s %9s %s quads\n", n, o * 1e3, p * 1e3, o / p, "-", "-", "-", a }'
   fi
 done <"$SCRATCH/volumes"
-echo "iso-peer: simplification is not timed: this tree has no mesh simplification tool yet"
+SIMPLIFY_RUNS="${SIMPLIFY_RUNS:-3}"
+echo "iso-peer: simplification, $SIMPLIFY_RUNS runs per volume, CPU time of the working thread"
+printf '%-7s %10s %12s %11s %s\n' volume extract_ms simplify_ms x_extract polygons
+while read -r name w h d; do
+  : >"$SCRATCH/extract" ; : >"$SCRATCH/simplify"
+  line=""
+  for ((i = 0; i < SIMPLIFY_RUNS; ++i)); do
+    line="$("$BIN" --simplify "$SCRATCH/$name.raw" "$w" "$h" "$d")"
+    echo "$line" | field extraction >>"$SCRATCH/extract"
+    echo "$line" | field simplification >>"$SCRATCH/simplify"
+  done
+  extract="$(median <"$SCRATCH/extract")"
+  simplify="$(median <"$SCRATCH/simplify")"
+  awk -v n="$name" -v e="$extract" -v s="$simplify" -v q="$(echo "$line" | field quads)" \
+      -v aq="$(echo "$line" | field after_quads)" -v at="$(echo "$line" | field after_triangles)" 'BEGIN {
+    printf "%-7s %10.2f %12.2f %11.1f %s quads -> %d polygons (%s quads, %s triangles)\n",
+           n, e * 1e3, s * 1e3, s / e, q, aq + at, aq, at }'
+done <"$SCRATCH/volumes"

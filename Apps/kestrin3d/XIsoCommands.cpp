@@ -7,11 +7,14 @@
 #include "XHostSetup.h"
 #include "XMaskVolume.h"
 #include "XMeshFileWriter.h"
+#include "XMeshSimplificationTool.h"
 #include "XProgress.h"
 #include "XRenderCommands.h"
+#include "XThread.h"
 #include "XVolumeIsosurfaceTool.h"
 
 #include <algorithm>
+#include <exception>
 #include <iomanip>
 #include <limits>
 #include <sstream>
@@ -29,6 +32,9 @@ const char* const kHelp =
     "  --channel C            the channel (required)\n"
     "  --threshold T          voxels of a value above T are inside (required)\n"
     "  --timepoint N          the timepoint (default 1)\n"
+    "  --simplify             merge the flat patches and straight creases of the\n"
+    "                         voxel staircase into fewer, larger faces (same shape;\n"
+    "                         the file then holds triangles as well as quads)\n"
     "  --ascii                PLY as text instead of binary little-endian (PLY only;\n"
     "                         OBJ is always text, STL always binary)\n";
 
@@ -58,6 +64,46 @@ uint64_t Threshold(const XVolume& inVolume, double inThreshold, XMaskVolume& out
         }
     return inside;
 }
+
+// Simplifies on a host thread (the tool needs one), passing on its failure.
+void Simplify(XVector<XMathVectorF3>& inOutPositions, XVector<XMathVectorF3>& inOutNormals,
+              XVector<XMathVectorU4>& inOutQuads, XVector<XMathVectorU3>& outTriangles)
+{
+    std::exception_ptr failure;
+    XThread worker([&] {
+        try {
+            XMeshSimplificationTool tool(outTriangles, inOutQuads, inOutPositions);
+            tool.SimplifyMesh();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    worker.Start();
+    worker.Join();
+    if (failure)
+        std::rethrow_exception(failure);
+
+    // Deleted vertices are no longer named by any face: leave them out of the file.
+    std::vector<uint32_t> remap(inOutPositions.size(), 0xFFFFFFFFu);
+    uint32_t kept = 0;
+    auto renumber = [&](uint32_t& inOutIndex) {
+        if (remap[inOutIndex] == 0xFFFFFFFFu) {
+            remap[inOutIndex] = kept;
+            inOutPositions[kept] = inOutPositions[inOutIndex];
+            inOutNormals[kept] = inOutNormals[inOutIndex];
+            ++kept;
+        }
+        inOutIndex = remap[inOutIndex];
+    };
+    for (XMathVectorU4& quad : inOutQuads)
+        for (size_t k = 0; k < 4; ++k)
+            renumber(quad[k]);
+    for (XMathVectorU3& triangle : outTriangles)
+        for (size_t k = 0; k < 3; ++k)
+            renumber(triangle[k]);
+    inOutPositions.resize(kept);
+    inOutNormals.resize(kept);
+}
 } // namespace
 
 void XIsoCommands::AddTo(XCommandTable& inOutTable)
@@ -72,7 +118,7 @@ int XIsoCommands::Iso(const std::vector<std::string>& inArguments, std::ostream&
     std::vector<std::string> arguments;
     for (const std::string& argument : inArguments)
         arguments.push_back(argument == "-o" ? "--output" : argument);
-    const XCommandArguments line(arguments, "iso", {"--output", "--channel", "--threshold", "--timepoint"}, {"--ascii"});
+    const XCommandArguments line(arguments, "iso", {"--output", "--channel", "--threshold", "--timepoint"}, {"--ascii", "--simplify"});
     line.ExpectAtMostPositionals(1);
     const std::string input = line.GetPositionalCount() ? line.GetPositional(0, "FILE") : std::string();
     const std::string output = line.GetString("--output", "");
@@ -142,10 +188,17 @@ int XIsoCommands::Iso(const std::vector<std::string>& inArguments, std::ostream&
 
     XVector<XMathVectorF3> positions, normals;
     XVector<XMathVectorU4> quads;
+    XVector<XMathVectorU3> triangles;
     {
         XProgress progress(XString("Making the surface of %1 voxels").Replace(int64_t(inside)), 1);
         XVolumeIsosurfaceTool tool(mask, 128);
         tool.MakeIsoSurface(positions, normals, quads);
+        progress.Increment();
+        progress.Done();
+    }
+    if (line.Has("--simplify")) {
+        XProgress progress(XString("Simplifying a surface of %1 quads").Replace(int64_t(quads.size())), 1);
+        Simplify(positions, normals, quads, triangles);
         progress.Increment();
         progress.Done();
     }
@@ -157,8 +210,9 @@ int XIsoCommands::Iso(const std::vector<std::string>& inArguments, std::ostream&
             positions[v][i] = float((double(positions[v][i]) - origin[i] + 0.5) * size[i]);
             normals[v][i] = float(double(normals[v][i]) / size[i]);
         }
-    XMeshFileWriter::WriteFile(XString(output), format, {positions, normals, quads}, ascii);
-    inOut << "Wrote " << output << ": " << positions.size() << " vertices, " << quads.size() << " quads; "
+    XMeshFileWriter::WriteFile(XString(output), format, {positions, normals, quads, triangles}, ascii);
+    inOut << "Wrote " << output << ": " << positions.size() << " vertices, " << quads.size() << " quads"
+          << (line.Has("--simplify") ? ", " + std::to_string(triangles.size()) + " triangles" : std::string()) << "; "
           << XHostSetup::DescribeSource(input) << ", channel " << channel << " above " << Number(threshold)
           << " at timepoint " << timepoint << ", in µm\n";
     return XCommandTable::kSuccess;

@@ -168,3 +168,36 @@ TEST(XMeshFileWriter, RefusesBrokenMeshesAndUnwritablePaths)
     EXPECT_TRUE(XMeshFileWriter::GetFormatForPath(XString("a/b.OBJ"), format) && format == XMeshFileWriter::kOBJ);
     EXPECT_FALSE(XMeshFileWriter::GetFormatForPath(XString("mesh.vtk"), format));
 }
+
+TEST(XMeshFileWriter, TrianglesTurnLikeQuads)
+{
+    // The voxel's quads, each as two triangles of its own winding: the same STL facets.
+    const XSurface voxel = OneVoxel();
+    XVector<XMathVectorU3> triangles;
+    for (const XMathVectorU4& q : voxel.quads) {
+        triangles.push_back(XMathVectorU3(q[0], q[2], q[3]));
+        triangles.push_back(XMathVectorU3(q[0], q[1], q[2]));
+    }
+    const XVector<XMathVectorU4> noQuads;
+    auto written = [&](XMeshFileWriter::XFormat inFormat, bool inASCII) {
+        std::ostringstream out;
+        XMeshFileWriter::Write(out, inFormat, {voxel.positions, voxel.normals, noQuads, triangles}, inASCII);
+        return out.str();
+    };
+    EXPECT_EQ(written(XMeshFileWriter::kSTL, false), Written(voxel, XMeshFileWriter::kSTL));
+    const std::string ply = written(XMeshFileWriter::kPLY, true);
+    EXPECT_NE(ply.find("element face 12\n"), std::string::npos);
+    const std::string obj = written(XMeshFileWriter::kOBJ, false);
+    const size_t firstFace = obj.find("\nf ");
+    ASSERT_NE(firstFace, std::string::npos);
+    EXPECT_EQ(obj.substr(firstFace + 1, obj.find('\n', firstFace + 1) - firstFace - 1),
+              "f " + std::to_string(triangles[0][0] + 1) + "//" + std::to_string(triangles[0][0] + 1) + " " +
+                  std::to_string(triangles[0][2] + 1) + "//" + std::to_string(triangles[0][2] + 1) + " " +
+                  std::to_string(triangles[0][1] + 1) + "//" + std::to_string(triangles[0][1] + 1));
+
+    XVector<XMathVectorU3> past = triangles;
+    past.back()[2] = 8;
+    std::ostringstream out;
+    EXPECT_THROW(XMeshFileWriter::Write(out, XMeshFileWriter::kOBJ, {voxel.positions, voxel.normals, noQuads, past}),
+                 XException);
+}

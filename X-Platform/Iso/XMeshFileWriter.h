@@ -1,9 +1,9 @@
 #pragma once
-// Writes a quad surface as a mesh file for other programs: PLY (binary little-endian,
+// Writes a surface of quads (and triangles, after simplification) as a mesh file for other programs: PLY (binary little-endian,
 // or ASCII), OBJ (positions, normals, 1-based faces "f a//a ...") or binary STL
 // (each quad split into two triangles with unit facet normals).
 //
-// The quads come in the winding of XVolumeIsosurfaceTool (clockwise seen from
+// The faces come in the winding of XVolumeIsosurfaceTool (clockwise seen from
 // outside, normals outwards) and are written counter-clockwise, as files expect.
 // Normals are written normalised.
 #include "XMathVector.h"
@@ -16,10 +16,13 @@ class XMeshFileWriter {
 public:
     enum XFormat { kPLY, kOBJ, kSTL };
 
+    static inline const XVector<XMathVectorU3> sNoTriangles{};
+
     struct XMesh {
         const XVector<XMathVectorF3>& positions;
         const XVector<XMathVectorF3>& normals; // one per position
         const XVector<XMathVectorU4>& quads;
+        const XVector<XMathVectorU3>& triangles = sNoTriangles; // written after the quads
     };
 
     // From the file name's extension (.ply, .obj, .stl in any case); false for others.

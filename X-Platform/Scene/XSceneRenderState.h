@@ -32,10 +32,15 @@ public:
     bool IsFinalRender() const { return itsFinalRender; }
     void SetFinalRender(bool inFinal) { itsFinalRender = inFinal; }
 
+    // Measurement feedback (region surfaces among it) is left out of this frame.
+    bool IsFeedbackHidden() const { return itsFeedbackHidden; }
+    void SetFeedbackHidden(bool inHidden) { itsFeedbackHidden = inHidden; }
+
 private:
     X3DCamera itsCamera;
     XMathVectorF3 itsLightPosition;
     uint32_t itsRenderPass = 0;
     uint32_t itsTimepoint = 1;
     bool itsFinalRender = false;
+    bool itsFeedbackHidden = false;
 };
