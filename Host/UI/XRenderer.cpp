@@ -9,6 +9,7 @@
 #include "XMeasurementFeedback.h"
 #include "XQuaternion.h"
 #include "XRendererPane.h"
+#include "XThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,6 +75,8 @@ XRenderer::~XRenderer()
     // Data-change messages may come from a job thread: none may reach a renderer half gone.
     StopListening();
     X_ASSERT(!itsPane);
+    if (itsPane)
+        itsPane->ForgetRenderer(this);
 }
 
 void XRenderer::SubscribeToSource()
@@ -111,9 +114,15 @@ void XRenderer::HandleImageDataChanged()
 
 void XRenderer::HandleMessage(const XMessage& inMessage)
 {
-    if (dynamic_cast<const XImageDataSource::XDataChangedMessage*>(&inMessage) && itsSource &&
-        inMessage.GetSpeaker() == itsSource.get())
-        HandleImageDataChanged();
+    if (!dynamic_cast<const XImageDataSource::XDataChangedMessage*>(&inMessage) || !itsSource ||
+        inMessage.GetSpeaker() != itsSource.get())
+        return;
+    // A source reloaded on a job thread: the renderer takes the change on the main thread.
+    if (!XThread::IsMainThread()) {
+        XSpeaker::PostXMessage(inMessage.Clone(), this);
+        return;
+    }
+    HandleImageDataChanged();
 }
 
 void XRenderer::Initialise()
@@ -243,7 +252,7 @@ void XRenderer::DoRendererToolbarCommand(XToolbarCommandID inCommand, XVolumeSel
 
 XSet<uint32_t> XRenderer::GetSupportedFeedbackTypes() const { return {}; }
 
-XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(uint32_t, const XMeasurementsFeedbackHelper&) { return {}; }
+XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(XVersion, const XMeasurementsFeedbackHelper&) { return {}; }
 
 void XRenderer::AddFeedbackItem(XMeasurementFeedback* inItem)
 {
