@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <thread>
 #include <typeinfo>
 #include <utility>
 
@@ -157,10 +158,18 @@ uint32_t XAppMessageCentre::ProcessMessages()
     return delivered;
 }
 
-void XAppMessageCentre::SetClock(const XClock* inClock)
+void XAppMessageCentre::SetClock(XClock* inClock)
 {
     itsClock = inClock;
     itsCondition.notify_all();
+}
+
+void XAppMessageCentre::WaitUntil(XClock::TimePoint inTime)
+{
+    if (XClock* clock = itsClock.load())
+        clock->WaitUntil(inTime);
+    else
+        std::this_thread::sleep_until(inTime);
 }
 
 XClock::TimePoint XAppMessageCentre::Now() const

@@ -39,8 +39,11 @@ public:
     // timer running); null goes back to the steady clock. The caller keeps the clock
     // alive until it is replaced. While a manual clock is installed,
     // WaitAndProcessMessages does not wait: time moves only when the clock is advanced.
-    void SetClock(const XClock* inClock);
-    XClock::TimePoint Now() const;
+    void SetClock(XClock* inClock);
+    XClock::TimePoint Now() const override;
+    // Returns once Now() has reached inTime: sleeps on the steady clock, moves a
+    // manual clock forward (see XClock::WaitUntil). Any thread.
+    void WaitUntil(XClock::TimePoint inTime);
 
     bool IsIdleProcessingSuspended() const;
     // Messages waiting for delivery, due or not.
@@ -86,5 +89,5 @@ private:
     int itsIdleSuspendCount = 0;
     std::vector<XPeriodicalEntry> itsPeriodicals;
     uint64_t itsNextRegistration = 1;
-    std::atomic<const XClock*> itsClock{nullptr}; // null: the steady clock
+    std::atomic<XClock*> itsClock{nullptr}; // null: the steady clock
 };

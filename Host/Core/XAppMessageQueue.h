@@ -26,6 +26,8 @@ public:
     virtual void StartPeriodical(XTimerPeriodical* inTimer, Clock::duration inPeriod) = 0;
     virtual void StopPeriodical(XTimerPeriodical* inTimer) = 0;
     virtual bool IsPeriodicalRunning(const XTimerPeriodical* inTimer) const = 0;
+    // The application's time: the steady clock, or the clock a test installed.
+    virtual Clock::time_point Now() const = 0;
 
 protected:
     ~XAppMessageQueue() = default;

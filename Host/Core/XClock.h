@@ -3,8 +3,10 @@
 // message centre reads the steady clock unless a manual clock is installed; a manual
 // clock moves only when its owner advances it, so that behaviour driven by timers can
 // be stepped through exactly instead of waited for.
+#include <algorithm>
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 class XClock {
 public:
@@ -13,6 +15,9 @@ public:
 
     virtual ~XClock() = default;
     virtual TimePoint Now() const = 0;
+    // Returns once Now() has reached inTime. A real clock sleeps; a manual clock
+    // moves forward to it, since nothing else would move it while its owner waits.
+    virtual void WaitUntil(TimePoint inTime) = 0;
 };
 
 class XManualClock : public XClock {
@@ -29,6 +34,11 @@ public:
     {
         std::lock_guard<std::mutex> lock(itsMutex);
         itsNow += inStep;
+    }
+    void WaitUntil(TimePoint inTime) override
+    {
+        std::lock_guard<std::mutex> lock(itsMutex);
+        itsNow = std::max(itsNow, inTime);
     }
 
 private:

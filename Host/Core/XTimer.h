@@ -1,5 +1,6 @@
 #pragma once
-// Measures elapsed time in milliseconds on a monotonic clock, and can serve as a
+// Measures elapsed time in milliseconds on the application's clock (the steady clock,
+// or the manual clock a test installed in the message centre), and can serve as a
 // count-down: a timer set to a duration has run out once that much time has passed.
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,14 @@
 #include "XRenderer.h"
 
+#include "XAssert.h"
+#include "XBGRA32Volume.h"
+#include "XCanvasPaneBase.h"
+#include "XException.h"
+#include "XGC.h"
+#include "XImageDataSource.h"
+#include "XMeasurementFeedback.h"
 #include "XQuaternion.h"
+#include "XRendererPane.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,6 +55,249 @@ X3DMatrix MakeVector(double inX, double inY, double inZ)
     return X3DMatrix::ColumnVector(inX, inY, inZ);
 }
 } // namespace
+
+XRenderer::XRenderer() = default;
+
+XRenderer::XRenderer(const boost::shared_ptr<XImageDataSource>& inSource) : itsSource(inSource)
+{
+    if (itsSource) {
+        itsTimepoint = std::min<uint32_t>(1, itsSource->GetTimepointCount());
+        itsChannel = std::min<uint32_t>(1, itsSource->GetChannelCount());
+        // Not through the hook: a derived renderer is not made yet.
+        Subscribe(*itsSource);
+        itsIsSubscribed = true;
+    }
+}
+
+XRenderer::~XRenderer()
+{
+    // Data-change messages may come from a job thread: none may reach a renderer half gone.
+    StopListening();
+    X_ASSERT(!itsPane);
+}
+
+void XRenderer::SubscribeToSource()
+{
+    if (!itsSource || itsIsSubscribed)
+        return;
+    Subscribe(*itsSource);
+    itsIsSubscribed = true;
+    SubscribeToSourceSelf();
+}
+
+void XRenderer::UnsubscribeFromSource()
+{
+    if (!itsSource || !itsIsSubscribed)
+        return;
+    Unsubscribe(*itsSource);
+    itsIsSubscribed = false;
+    UnsubscribeFromSourceSelf();
+}
+
+void XRenderer::HandleImageDataChanged()
+{
+    if (itsSource) {
+        // The new data may have fewer timepoints or channels.
+        itsTimepoint = std::min(itsTimepoint.load(), itsSource->GetTimepointCount());
+        itsChannel = std::min(itsChannel.load(), itsSource->GetChannelCount());
+        if (itsTimepoint == 0)
+            itsTimepoint = std::min<uint32_t>(1, itsSource->GetTimepointCount());
+        if (itsChannel == 0)
+            itsChannel = std::min<uint32_t>(1, itsSource->GetChannelCount());
+    }
+    HandleImageDataChangedSelf();
+    RefreshRenderer();
+}
+
+void XRenderer::HandleMessage(const XMessage& inMessage)
+{
+    if (dynamic_cast<const XImageDataSource::XDataChangedMessage*>(&inMessage) && itsSource &&
+        inMessage.GetSpeaker() == itsSource.get())
+        HandleImageDataChanged();
+}
+
+void XRenderer::Initialise()
+{
+    InitialiseSelf();
+    itsIsInitialised = true;
+}
+
+void XRenderer::AttachContainer(XRendererPane& inPane)
+{
+    X_ASSERT(!itsPane);
+    if (itsPane)
+        return;
+    itsPane = &inPane;
+    AttachContainerSelf(inPane);
+}
+
+void XRenderer::DetachContainer(XRendererPane& inPane)
+{
+    X_ASSERT(itsPane == &inPane);
+    if (itsPane != &inPane)
+        return;
+    DetachContainerSelf(inPane);
+    itsPane = nullptr;
+}
+
+XRenderingViewBase* XRenderer::GetRendererView() const { return itsPane ? itsPane->GetRenderingView() : nullptr; }
+
+void XRenderer::HandleContainerSizeChanged(const XRect& inBounds)
+{
+    if (XCanvasPaneBase* canvas = GetRendererCanvasPane()) {
+        canvas->MovePane(inBounds.GetTopLeft());
+        canvas->ResizePane(inBounds.GetWidth(), inBounds.GetHeight());
+    }
+}
+
+XCanvasPaneBase* XRenderer::GetRendererCanvasPane() const { return nullptr; }
+
+void XRenderer::SetCurrentTimepoint(uint32_t inTimepoint)
+{
+    const uint32_t count = itsSource ? itsSource->GetTimepointCount() : 0;
+    X_ASSERT_TEXT(inTimepoint <= count, "inTimepoint <= GetDataSource()->GetTimepointCount()");
+    if (inTimepoint > count)
+        return;
+    itsTimepoint = inTimepoint;
+    SetCurrentTimepointSelf(inTimepoint);
+}
+
+void XRenderer::SetCurrentChannel(uint32_t inChannel)
+{
+    const uint32_t count = itsSource ? itsSource->GetChannelCount() : 0;
+    X_ASSERT_TEXT(inChannel <= count, "inChannel <= GetDataSource()->GetChannelCount()");
+    if (inChannel > count)
+        return;
+    itsChannel = inChannel;
+    SetCurrentChannelSelf(inChannel);
+}
+
+bool XRenderer::DoesSupportRenderToImage() const { return GetRendererCanvasPane() != nullptr; }
+
+bool XRenderer::CanThreadRenderToImage() const { return false; }
+
+XRect XRenderer::GetMaxRenderToImageBounds() const { return XRect(0, 0, kMaxImageSide, kMaxImageSide); }
+
+XVolume* XRenderer::RenderToImage(const XRect& inRect, XRenderingIntent inIntent)
+{
+    if (inRect.IsEmpty())
+        throw XException(XException::kBadArgument,
+                         XString("An image of %1 x %2 pixels cannot be rendered; give a width and height of at least "
+                                 "one pixel.")
+                             .Replace(int64_t(inRect.GetWidth()))
+                             .Replace(int64_t(inRect.GetHeight())));
+    return RenderToImageSelf(inRect, inIntent);
+}
+
+void XRenderer::SetErrorMessage(const XString& inText)
+{
+    itsErrorMessage = inText;
+    SetErrorMessageSelf(inText);
+}
+
+uint32_t XRenderer::AddCustomMessage(const XString& inText, uint32_t inIcon)
+{
+    const uint32_t id = itsNextMessageID++;
+    itsCustomMessages[id] = XCustomMessage{inText, inIcon};
+    AddCustomMessageSelf(id, inText, inIcon);
+    return id;
+}
+
+bool XRenderer::SetCustomMessage(uint32_t inID, const XString& inText, uint32_t inIcon)
+{
+    auto found = itsCustomMessages.find(inID);
+    if (found == itsCustomMessages.end())
+        return false;
+    found->second = XCustomMessage{inText, inIcon};
+    SetCustomMessageSelf(inID, inText, inIcon);
+    return true;
+}
+
+bool XRenderer::RemoveCustomMessage(uint32_t inID)
+{
+    if (itsCustomMessages.erase(inID) == 0)
+        return false;
+    RemoveCustomMessageSelf(inID);
+    return true;
+}
+
+void XRenderer::AddProgressSpeaker(XSpeaker& inSpeaker)
+{
+    if (itsProgressSpeakers.DoesContain(&inSpeaker))
+        return;
+    itsProgressSpeakers.push_back(&inSpeaker);
+    AddProgressSpeakerSelf(inSpeaker);
+}
+
+void XRenderer::RemoveProgressSpeaker(XSpeaker& inSpeaker)
+{
+    if (itsProgressSpeakers.Remove(&inSpeaker))
+        RemoveProgressSpeakerSelf(inSpeaker);
+}
+
+void XRenderer::DoRendererToolbarCommand(XToolbarCommandID inCommand, XVolumeSelectionProtocol* inSelection)
+{
+    itsToolbarCommand = inCommand;
+    DoRendererToolbarCommandSelf(inCommand, inSelection);
+}
+
+XSet<uint32_t> XRenderer::GetSupportedFeedbackTypes() const { return {}; }
+
+XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(uint32_t, const XMeasurementsFeedbackHelper&) { return {}; }
+
+void XRenderer::AddFeedbackItem(XMeasurementFeedback* inItem)
+{
+    if (inItem && !itsFeedbackItems.DoesContain(inItem))
+        itsFeedbackItems.push_back(inItem);
+}
+
+void XRenderer::RemoveFeedbackItem(XMeasurementFeedback* inItem) { itsFeedbackItems.Remove(inItem); }
+
+void XRenderer::UpdateROISelectionFeedback() { RefreshRenderer(); }
+
+bool XRenderer::IsDataSourceSupportedSelf(const XImageDataSource& inSource) const
+{
+    return !inSource.GetBounds().IsEmpty();
+}
+
+void XRenderer::SubscribeToSourceSelf() {}
+void XRenderer::UnsubscribeFromSourceSelf() {}
+void XRenderer::HandleImageDataChangedSelf() {}
+void XRenderer::InitialiseSelf() {}
+void XRenderer::AttachContainerSelf(XRendererPane&) {}
+void XRenderer::DetachContainerSelf(XRendererPane&) {}
+void XRenderer::SetCurrentTimepointSelf(uint32_t) { RefreshRenderer(); }
+void XRenderer::SetCurrentChannelSelf(uint32_t) { RefreshRenderer(); }
+
+void XRenderer::RefreshRendererSelf(bool inImmediate)
+{
+    if (XCanvasPaneBase* canvas = GetRendererCanvasPane())
+        canvas->RedrawCanvas(inImmediate);
+}
+
+XVolume* XRenderer::RenderToImageSelf(const XRect& inRect, XRenderingIntent)
+{
+    XCanvasPaneBase* canvas = GetRendererCanvasPane();
+    if (!canvas)
+        throw XException(XException::kBadArgument,
+                         "This view cannot be rendered to an image because it has no canvas; show it in a view first.");
+    canvas->RedrawCanvas(true);
+    const std::unique_ptr<XBGRA32Volume> shown = canvas->CopyImage();
+    auto image = std::make_unique<XBGRA32Volume>(inRect.MovedToOrigin());
+    XGC gc(*image);
+    gc.DrawImage(*shown, XRectF(image->GetBounds().GetXYRect()));
+    gc.Flush();
+    return image.release();
+}
+
+void XRenderer::SetErrorMessageSelf(const XString&) {}
+void XRenderer::AddCustomMessageSelf(uint32_t, const XString&, uint32_t) {}
+void XRenderer::SetCustomMessageSelf(uint32_t, const XString&, uint32_t) {}
+void XRenderer::RemoveCustomMessageSelf(uint32_t) {}
+void XRenderer::AddProgressSpeakerSelf(XSpeaker&) {}
+void XRenderer::RemoveProgressSpeakerSelf(XSpeaker&) {}
+XVector<XToolbarItemID> XRenderer::GetSupportedToolbarItemsSelf() const { return {}; }
+void XRenderer::DoRendererToolbarCommandSelf(XToolbarCommandID, XVolumeSelectionProtocol*) {}
 
 XRendererSceneState XRenderer::GetSceneState() const
 {

@@ -1,0 +1,54 @@
+#pragma once
+// The canvas window: a canvas pane whose pixels (a Cairo image surface) are painted
+// off screen, and, when a display is at hand, shown in an X11 window of the same size.
+// The window's mouse and key events go into the pane's input queue, stamped with the
+// application's time; its close button sets a flag the host's loop reads.
+//
+// Without a display (DISPLAY unset, or a display that cannot be opened) the window is
+// headless and everything but the showing works the same, so the same code serves
+// tests, exports and the desktop.
+#include "XCanvasPaneBase.h"
+
+#include <memory>
+
+class XBGRA32Volume;
+
+class WCanvasWnd : public XCanvasPaneBase {
+public:
+    // inDisplayName: null takes DISPLAY; an empty text asks for a headless window.
+    WCanvasWnd(const XRect& inBounds, const XString& inName, const char* inDisplayName = nullptr);
+    ~WCanvasWnd() override;
+
+    // Whether an X11 window shows the pixels.
+    bool IsOnDisplay() const;
+    // Why there is no window when a display was asked for (empty otherwise).
+    const XString& GetDisplayError() const { return itsDisplayError; }
+    // The X11 window's ID; 0 when headless.
+    unsigned long GetNativeWindow() const;
+
+    // Reads the events the display has (waiting up to inTimeoutMs for the first),
+    // queues the input and hands it to the attachments, shows exposed pixels and
+    // follows size changes. False once the window was asked to close.
+    bool ProcessWindowEvents(int inTimeoutMs = 0);
+    bool IsCloseRequested() const { return itsCloseRequested; }
+
+    // The pixels the X11 window shows, read back from the display; null when headless.
+    std::unique_ptr<XBGRA32Volume> CaptureWindow() const;
+
+protected:
+    void PresentSelf() override;
+    bool WaitForInputSelf() override;
+    void SetCursorSelf(uint32_t inKind) override;
+    void PaneBoundsChangedSelf() override;
+
+private:
+    struct XNative;
+
+    // Moves what the display has into the queue; waits up to inTimeoutMs for it first.
+    // Returns the number of input samples queued.
+    size_t ReadEvents(int inTimeoutMs);
+
+    std::unique_ptr<XNative> itsNative;
+    XString itsDisplayError;
+    bool itsCloseRequested = false;
+};
