@@ -165,6 +165,8 @@ public:
     void SetIndicies(X3DIndexBuffer* inBuffer);
     X3DVertexBuffer* GetVertexBuffer() const { return itsVertexSource; }
     X3DIndexBuffer* GetIndexBuffer() const;
+    // Whether an index buffer is bound (GetIndexBuffer reports when none is).
+    bool HasIndexBuffer() const { return itsIndicies != nullptr; }
     // Binds the vertex buffer again, so that its arrays follow a new layout.
     void ResetVertexSource();
     void DrawPrimitives(XPrimitiveType inType, uint32_t inStartVertex, uint32_t inPrimitiveCount);
