@@ -14,6 +14,8 @@ class XVolumeRenderingViewProtocol;
 class XRenderCommands {
 public:
     static void AddTo(XCommandTable& inOutTable);
+    // Refuses, before any work, an output that cannot be written.
+    static void CheckOutputWritable(const std::string& inPath);
 
 private:
     static int Render(const std::vector<std::string>& inArguments, std::ostream& inOut);
@@ -26,6 +28,4 @@ private:
                                                XVolumeRenderingViewProtocol& inView);
     static void ApplyShading(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer);
     static void ApplyScene(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer);
-    // Refuses, before any work, an output that cannot be written.
-    static void CheckOutputWritable(const std::string& inPath);
 };

@@ -5,6 +5,7 @@
 #include "XMovieCommands.h"
 #include "XRenderCommands.h"
 #include "XRendererCommands.h"
+#include "XSceneCommands.h"
 #include "XThread.h"
 #include "XVolumeKeyframeMovie.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     XInfoCommands::AddTo(commands);
     XRendererCommands::AddTo(commands);
     XRenderCommands::AddTo(commands);
+    XSceneCommands::AddTo(commands);
     XMovieCommands::AddTo(commands);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);

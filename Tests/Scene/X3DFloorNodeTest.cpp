@@ -1,0 +1,128 @@
+// The floor: its chequer texels, plain and chequered pictures, and its resources.
+#include "X3DFloorNode.h"
+#include "XSceneFurnitureFixture.h"
+#include "XVertexTypes.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+TEST(X3DFloorNode, ChequerTexelsAreLightAtTheOriginIn32TexelSquares)
+{
+    const uint32_t size = X3DFloorNode::kTextureSize, rowBytes = size + 4; // padded rows stay untouched
+    std::vector<uint8_t> texels(rowBytes * size, 0x77);
+    X3DFloorNode::WriteFloorTexels(texels.data(), size, size, rowBytes);
+    struct XCase {
+        uint32_t x, y;
+        uint8_t value;
+    };
+    const XCase cases[] = {{0, 0, 255}, {31, 31, 255}, {32, 0, 12}, {0, 32, 12}, {32, 32, 255}, {63, 0, 12},
+                           {64, 0, 255}, {200, 100, 12}, {255, 255, 255}, {255, 0, 12}};
+    for (const XCase& c : cases)
+        EXPECT_EQ(texels[c.y * rowBytes + c.x], c.value) << c.x << "," << c.y;
+    for (uint32_t y = 0; y < size; ++y)
+        for (uint32_t pad = size; pad < rowBytes; ++pad)
+            ASSERT_EQ(texels[y * rowBytes + pad], 0x77);
+}
+
+class FloorPictureTest : public SceneFurnitureTest {
+protected:
+    // The floor filling a frame of 256 x 256 seen from +z: a texel a pixel.
+    XBGRA32Volume Draw(X3DFloorNode& inFloor, const std::string& inSuffix)
+    {
+        BeginFrame(256, 256);
+        gc->SetView(XMatrix_4x4<float>());
+        gc->SetProjection(XMatrix_4x4<float>::MakeOrthographic(-0.5f, 0.5f, -0.5f, 0.5f, -1, 1));
+        RenderTree(inFloor);
+        return EndFrame(inSuffix);
+    }
+    void TearDown() override
+    {
+        floor.UnloadGraphicsResources(*gc);
+        SceneFurnitureTest::TearDown();
+    }
+    X3DFloorNode floor;
+};
+
+TEST_F(FloorPictureTest, ChequeredFloorShowsEightByEightSquaresTintedByItsColour)
+{
+    const XBGRA32Volume picture = Draw(floor, "");
+    // Dark texels, 12 / 255 of the colour: 52 x 12 / 255 is about 2.
+    for (int j = 0; j < 8; ++j)
+        for (int i = 0; i < 8; ++i) {
+            const XScenePixel p = At(picture, 32 * i + 16, 32 * j + 16);
+            const int expected = (i + j) % 2 == 0 ? 52 : 2;
+            EXPECT_NEAR(p.red, expected, 2) << "square " << i << "," << j;
+            EXPECT_EQ(p.red, p.green);
+            EXPECT_EQ(p.red, p.blue);
+        }
+}
+
+TEST_F(FloorPictureTest, PlainFloorIsItsColour)
+{
+    struct XCase {
+        const char* name;
+        XARGB32Colour colour;
+    };
+    const XCase cases[] = {{"default", X3DFloorNode::kDefaultColour}, {"orange", XARGB32Colour(255, 200, 100, 50)}};
+    floor.SetChecked(*gc, false);
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        floor.SetColour(c.colour);
+        const XBGRA32Volume picture = Draw(floor, std::string("_") + c.name);
+        for (auto [x, y] : {std::pair{1, 1}, std::pair{128, 128}, std::pair{40, 200}, std::pair{254, 254}}) {
+            const XScenePixel p = At(picture, x, y);
+            EXPECT_NEAR(p.red, c.colour.red, 1);
+            EXPECT_NEAR(p.green, c.colour.green, 1);
+            EXPECT_NEAR(p.blue, c.colour.blue, 1);
+        }
+    }
+    EXPECT_FALSE(floor.HasFloorTexture()) << "a floor that was never checked makes no texture";
+}
+
+TEST_F(FloorPictureTest, SwitchingThePatternKeepsTheTexture)
+{
+    floor.SetChecked(*gc, false);
+    Draw(floor, "_plain");
+    EXPECT_FALSE(floor.HasFloorTexture());
+    floor.SetChecked(*gc, true);
+    const XBGRA32Volume checked = Draw(floor, "_checked");
+    EXPECT_TRUE(floor.HasFloorTexture());
+    EXPECT_NEAR(At(checked, 48, 16).red, 2, 2);
+    floor.SetChecked(*gc, false);
+    const XBGRA32Volume plain = Draw(floor, "_plain_again");
+    EXPECT_TRUE(floor.HasFloorTexture());
+    EXPECT_NEAR(At(plain, 48, 16).red, 52, 1);
+}
+
+TEST_F(FloorPictureTest, DrawingPutsBackTheCallersGeometryAndTexture)
+{
+    BeginFrame(64, 64);
+    const X3DGC::XVertexDefinition& before = XVertexTypes::XVertexPositionColour::GetDefinition();
+    gc->SetVertexDefinition(before);
+    RenderTree(floor);
+    EndFrame();
+    EXPECT_EQ(gc->GetVertexDefinition(), before);
+    EXPECT_EQ(gc->GetVertexBuffer(), nullptr);
+    EXPECT_FALSE(gc->HasIndexBuffer());
+    EXPECT_EQ(gc->GetTexture(0), nullptr);
+    EXPECT_EQ(gc->GetCurrentFragmentShader(), nullptr);
+}
+
+TEST_F(FloorPictureTest, CopiesStartWithoutTheOriginalsResources)
+{
+    Draw(floor, "_original");
+    ASSERT_TRUE(floor.HasFloorTexture());
+    floor.SetColour(XARGB32Colour(255, 0, 200, 0));
+    X3DFloorNode copy(floor);
+    EXPECT_FALSE(copy.HasFloorTexture());
+    EXPECT_EQ(copy.GetColour(), floor.GetColour());
+    // Each releases only its own; the copy then draws with resources of its own.
+    floor.UnloadGraphicsResources(*gc);
+    const XBGRA32Volume picture = Draw(copy, "_copy");
+    EXPECT_TRUE(copy.HasFloorTexture());
+    EXPECT_NEAR(At(picture, 16, 16).green, 200, 1);
+    copy.UnloadGraphicsResources(*gc);
+}
+} // namespace
