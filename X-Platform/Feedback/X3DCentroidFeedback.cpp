@@ -2,6 +2,6 @@
 
 void X3DCentroidFeedback::AddObjectLines(const XMeasurementObject& inObject, uint32_t, XVector<XMathVectorF3>& outLines) const
 {
-    for (const XMeasurementObject::XCentroid3& point : inObject.points)
+    for (const XMeasurementObject::XPoint3& point : inObject.points)
         AddCross(point, outLines);
 }

@@ -337,8 +337,7 @@ void X3DBaseRenderer::ApplyState(XRendererStateName inName, const X3DMatrix& inV
         UpdateTimestampString();
         break;
     case kSceneStateUserInteraction:
-        itsUserInteracting = first == 1.0;
-        itsRotationBall.SetVisible(itsUserInteracting);
+        itsRotationBall.SetVisible(first == 1.0);
         break;
     default:
         break;
