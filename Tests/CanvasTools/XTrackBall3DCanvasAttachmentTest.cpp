@@ -125,7 +125,8 @@ TEST_F(CanvasToolTest, FlicksSpinUntilAPress)
         const double step = std::asin(40.0 / 200) - std::asin(30.0 / 200);
         int steps = 0;
         XQuaternion last = Rotation();
-        for (int ms = 0; ms < 1000; ++ms) {
+        // One second of the clock, which frames move on too.
+        for (const XClock::TimePoint end = clock.Now() + Ms(1000); clock.Now() < end;) {
             Pump(Ms(1));
             if (!Rotation().IsSameRotation(last, 1e-12)) {
                 ++steps;

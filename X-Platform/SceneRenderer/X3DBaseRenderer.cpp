@@ -773,18 +773,13 @@ void X3DBaseRenderer::UpdateViewport()
 
 void X3DBaseRenderer::DestroyTargets(X3DGC& inGC)
 {
-    if (itsFlipTarget) {
-        itsFlipTarget->Destroy(inGC);
-        itsFlipTarget.reset();
-    }
-    if (itsReadBackTarget) {
-        itsReadBackTarget->Destroy(inGC);
-        itsReadBackTarget.reset();
-    }
-    if (itsFlipTexture) {
-        itsFlipTexture->Destroy(inGC);
-        itsFlipTexture.reset();
-    }
+    // Destroy deletes the resource itself.
+    if (itsFlipTarget)
+        itsFlipTarget.release()->Destroy(inGC);
+    if (itsReadBackTarget)
+        itsReadBackTarget.release()->Destroy(inGC);
+    if (itsFlipTexture)
+        itsFlipTexture.release()->Destroy(inGC);
 }
 
 void X3DBaseRenderer::RefreshRendererSelf(bool inImmediate)
