@@ -130,10 +130,8 @@ XEventResult XVoxelSpyPinTargetAttachment::HandleMouseEvent(XMouseEvent inEvent,
     if (inEvent != kMouseDown || !pane)
         return kEventNotHandled;
     size_t hit = 0;
-    if (!pane->CalcImageDestBounds().Contains(inPoint)) {
-        itsPins.RemoveAllPins();
-        Changed();
-    } else if (IsPinHit(inPoint, hit)) {
+    // Bubbles are tried first: one may hang over the image's edge.
+    if (IsPinHit(inPoint, hit)) {
         if (!itsPins.IsPinSelected(hit)) {
             if ((inFlags & 1u) == 0)
                 itsPins.UnselectAllPins();
@@ -144,6 +142,9 @@ XEventResult XVoxelSpyPinTargetAttachment::HandleMouseEvent(XMouseEvent inEvent,
         pane->RedrawCanvas(true);
         if (pane->WaitForDrag(inPoint))
             DragSelectedPins(inPoint);
+        Changed();
+    } else if (!pane->CalcImageDestBounds().Contains(inPoint)) {
+        itsPins.RemoveAllPins();
         Changed();
     } else {
         const X3DPoint position = GetVolumePosition(inPoint);

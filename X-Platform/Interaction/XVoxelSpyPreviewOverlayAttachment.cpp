@@ -125,7 +125,8 @@ XEventResult XVoxelSpyPreviewOverlayAttachment::HandleMouseEvent(XMouseEvent inE
     XImagePane* pane = GetImagePane();
     if (!pane)
         return kEventNotHandled;
-    if (inEvent == kMouseDown && itsHasPosition && itsSnapshotBounds.Contains(inPoint)) {
+    // Quick clicks on the snapshot step on, so a double click counts as a press too.
+    if ((inEvent == kMouseDown || inEvent == kMouseDoubleClick) && itsHasPosition && itsSnapshotBounds.Contains(inPoint)) {
         UpdateSnapshotZoom();
         return kEventHandled;
     }
