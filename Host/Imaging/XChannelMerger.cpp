@@ -16,7 +16,10 @@ using Mode = XChannelMerger::XMode;
 // Contributions are fixed point with 8 fraction bits, so rounding happens once, at the end.
 constexpr uint32_t kOne = 256;
 
-enum class XSourceKind { kLevels8, kLevels16, kFloat, kARGB, kBGRA };
+enum class XSourceKind { kLevels8, kLevels16, kFloat, kARGB, kBGRA, kRGB48 };
+
+// A 16-bit colour component as a byte, rounded.
+inline uint8_t ComponentTo8(uint16_t inValue) { return uint8_t((uint32_t(inValue) * 255u + 32767u) / 65535u); }
 
 struct XChannelPlan {
     const XVolume* image = nullptr;
@@ -35,12 +38,13 @@ void MakePlan(XChannelPlan& outPlan, const XVolume& inImage, double inWeight)
     switch (inImage.GetVoxelType()) {
     case XVoxelType::kARGB32: outPlan.kind = XSourceKind::kARGB; break;
     case XVoxelType::kBGRA32: outPlan.kind = XSourceKind::kBGRA; break;
+    case XVoxelType::kRGB48: outPlan.kind = XSourceKind::kRGB48; break;
     case XVoxelType::kGrey16: outPlan.kind = XSourceKind::kLevels16; break;
     case XVoxelType::kFloat32: outPlan.kind = XSourceKind::kFloat; break;
     case XVoxelType::kGrey8:
     case XVoxelType::kMask: outPlan.kind = XSourceKind::kLevels8; break;
     }
-    if (outPlan.kind != XSourceKind::kARGB && outPlan.kind != XSourceKind::kBGRA) {
+    if (outPlan.kind != XSourceKind::kARGB && outPlan.kind != XSourceKind::kBGRA && outPlan.kind != XSourceKind::kRGB48) {
         outPlan.renderer = inImage.GetEffectiveImageRenderer();
         XARGB32Colour c = outPlan.renderer.GetColour();
         colour[0] = c.red;
@@ -124,6 +128,15 @@ void AccumulateRow(const XChannelPlan& inPlan, const uint8_t* inRow, size_t inCo
         for (size_t x = 0; x < inCount; ++x)
             AddColour<M>(inOutAcc + 3 * x, contribution, inRow[4 * x + 2], inRow[4 * x + 1], inRow[4 * x]);
         break;
+    case XSourceKind::kRGB48: {
+        uint16_t rgb[3];
+        for (size_t x = 0; x < inCount; ++x) {
+            std::memcpy(rgb, inRow + 6 * x, 6);
+            AddColour<M>(inOutAcc + 3 * x, contribution, ComponentTo8(rgb[0]), ComponentTo8(rgb[1]),
+                         ComponentTo8(rgb[2]));
+        }
+        break;
+    }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "XException.h"
 #include "XGrey16Volume.h"
+#include "XRGB48Colour.h"
 #include "XVolume.h"
 
 #include <cmath>
@@ -67,6 +68,30 @@ void ProjectColour(const XVolume& inSource, XVolume& outImage, uint16_t* outPlan
     }
 }
 
+// 48-bit colour by the same rule: the voxel of the largest red + green + blue.
+void ProjectRGB48(const XVolume& inSource, XVolume& outImage, uint16_t* outPlanes)
+{
+    const size_t count = size_t(inSource.GetWidth()) * size_t(inSource.GetHeight());
+    auto* best = reinterpret_cast<XRGB48Colour*>(outImage.GetData());
+    std::memcpy(best, inSource.GetLayerPtr(0), count * sizeof(XRGB48Colour));
+    auto sum = [](const XRGB48Colour& inColour) { return uint32_t(inColour.red) + inColour.green + inColour.blue; };
+    std::vector<uint32_t> bestSum(count);
+    for (size_t i = 0; i < count; ++i)
+        bestSum[i] = sum(best[i]);
+    for (int32_t z = 1; z < inSource.GetDepth(); ++z) {
+        const auto* layer = reinterpret_cast<const XRGB48Colour*>(inSource.GetLayerPtr(z));
+        for (size_t i = 0; i < count; ++i) {
+            const uint32_t s = sum(layer[i]);
+            if (s > bestSum[i]) {
+                bestSum[i] = s;
+                best[i] = layer[i];
+                if (outPlanes)
+                    outPlanes[i] = uint16_t(z);
+            }
+        }
+    }
+}
+
 } // namespace
 
 std::unique_ptr<XVolume> XExtendedFocusTool::MakeExtendedFocusImage(const XVolume& inSource, XGrey16Volume* outFocusMap)
@@ -93,6 +118,7 @@ std::unique_ptr<XVolume> XExtendedFocusTool::MakeExtendedFocusImage(const XVolum
     case XVoxelType::kFloat32: ProjectGrey<float>(inSource, *image, planes); break;
     case XVoxelType::kARGB32: ProjectColour(inSource, *image, planes, 1); break;
     case XVoxelType::kBGRA32: ProjectColour(inSource, *image, planes, 0); break;
+    case XVoxelType::kRGB48: ProjectRGB48(inSource, *image, planes); break;
     }
     return image;
 }

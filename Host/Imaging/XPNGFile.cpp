@@ -1,6 +1,7 @@
 #include "XPNGFile.h"
 
 #include "XARGB32Volume.h"
+#include "XBGRA32Volume.h"
 #include "XException.h"
 #include "XGrey8Volume.h"
 
@@ -26,6 +27,17 @@ void XPNGFile::Write(const XString& inPath, const XVolume& inImage, int32_t inPl
     case XVoxelType::kARGB32: format = PNG_FORMAT_ARGB; break;
     case XVoxelType::kBGRA32: format = PNG_FORMAT_BGRA; break;
     case XVoxelType::kGrey8: format = PNG_FORMAT_GRAY; break;
+    case XVoxelType::kRGB48: {
+        // 16-bit colour is written as the 8-bit colour it is displayed as.
+        std::unique_ptr<XVolume> one = inImage.CopyXYPlane(inImage.GetBounds().GetFront() + inPlane);
+        auto colour = std::make_unique<XBGRA32Volume>();
+        one->CopyOutToBGRA32Volume(*colour);
+        converted = std::move(colour);
+        source = converted.get();
+        plane = 0;
+        format = PNG_FORMAT_BGRA;
+        break;
+    }
     default: {
         // Deeper samples are written as the grey they are displayed as.
         std::unique_ptr<XVolume> one = inImage.CopyXYPlane(inImage.GetBounds().GetFront() + inPlane);

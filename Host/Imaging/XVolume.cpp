@@ -8,6 +8,7 @@
 #include "XGrey16Volume.h"
 #include "XGrey8Volume.h"
 #include "XMaskVolume.h"
+#include "XRGB48Volume.h"
 #include "XStream.h"
 #include "XClassRegistry.h"
 #include "XVoxelAccess.h"
@@ -109,6 +110,8 @@ void ResampleNearestSame(const XVolume& inSource, XVolume& inOutTarget, const XA
                 GatherRow<uint8_t>(s, t, inX.i0);
             else if (bpv == 2)
                 GatherRow<uint16_t>(s, t, inX.i0);
+            else if (bpv == 6)
+                GatherRow<XRGB48Colour>(s, t, inX.i0);
             else
                 GatherRow<uint32_t>(s, t, inX.i0);
         }
@@ -295,6 +298,7 @@ std::unique_ptr<XVolume> XVolume::Make(XVoxelType inType, const X3DRect& inBound
     case XVoxelType::kGrey16: return std::make_unique<XGrey16Volume>(inBounds);
     case XVoxelType::kFloat32: return std::make_unique<XFloat32Volume>(inBounds);
     case XVoxelType::kMask: return std::make_unique<XMaskVolume>(inBounds);
+    case XVoxelType::kRGB48: return std::make_unique<XRGB48Volume>(inBounds);
     }
     throw XException(XException::kBadArgument, "Unknown voxel layout.");
 }
@@ -393,7 +397,7 @@ XImageRenderer XVolume::GetEffectiveImageRenderer() const
 
 void XVolume::DrawIntoBGRA32Volume(XBGRA32Volume& outVolume) const
 {
-    if (itsType == XVoxelType::kARGB32 || itsType == XVoxelType::kBGRA32) {
+    if (itsType == XVoxelType::kARGB32 || itsType == XVoxelType::kBGRA32 || itsType == XVoxelType::kRGB48) {
         CopyOutTo(outVolume);
         return;
     }
@@ -507,6 +511,7 @@ std::unique_ptr<XVolume> XVolume::CopyYZPlane(int32_t inX) const
     switch (GetBytesPerVoxel()) {
     case 1: GatherYZ<uint8_t>(*this, *plane, x); break;
     case 2: GatherYZ<uint16_t>(*this, *plane, x); break;
+    case 6: GatherYZ<XRGB48Colour>(*this, *plane, x); break;
     default: GatherYZ<uint32_t>(*this, *plane, x); break;
     }
     return plane;
@@ -626,13 +631,14 @@ const char* ClassNameOf(XVoxelType inType)
     case XVoxelType::kGrey16: return "XGrey16Volume";
     case XVoxelType::kFloat32: return "XFloat32Volume";
     case XVoxelType::kMask: return "XMaskVolume";
+    case XVoxelType::kRGB48: return "XRGB48Volume";
     }
     return "XVolume";
 }
 
 const bool sVolumeClassesRegistered = [] {
     for (XVoxelType type : {XVoxelType::kARGB32, XVoxelType::kBGRA32, XVoxelType::kGrey8, XVoxelType::kGrey16,
-                            XVoxelType::kFloat32, XVoxelType::kMask})
+                            XVoxelType::kFloat32, XVoxelType::kMask, XVoxelType::kRGB48})
         XClassRegistry::RegisterClass(ClassNameOf(type), [type] { return std::unique_ptr<XStorable>(XVolume::Make(type, X3DRect())); });
     return true;
 }();

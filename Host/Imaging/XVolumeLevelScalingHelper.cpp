@@ -82,7 +82,8 @@ void XVolumeLevelScalingHelper::MapVolume(const XVolume& inVolume, XGrey8Volume&
         break;
     }
     case XVoxelType::kARGB32:
-    case XVoxelType::kBGRA32: {
+    case XVoxelType::kBGRA32:
+    case XVoxelType::kRGB48: {
         XGrey8Volume grey;
         inVolume.CopyOutToGrey8Volume(grey);
         std::vector<uint8_t> table = MakeLookupTable(XVoxelType::kGrey8);
@@ -147,6 +148,9 @@ bool XVolumeLevelScalingHelper::GetDataRange(const XVolume& inVolume, double& ou
         outMaximum = hi;
         return true;
     }
+    case XVoxelType::kRGB48:
+        // Every component counts alike: the voxels read as three times as many 16-bit values.
+        return RangeOf(reinterpret_cast<const uint16_t*>(inVolume.GetData()), 3 * count, outMinimum, outMaximum);
     case XVoxelType::kGrey8:
     case XVoxelType::kMask:
         break;

@@ -94,6 +94,21 @@ struct Float32 {
 
 struct Mask : Grey8 {};
 
+struct RGB48 {
+    static constexpr size_t kSize = 6;
+    static Pixel Read(const uint8_t* p)
+    {
+        uint16_t w[3];
+        std::memcpy(w, p, 6);
+        return {1.0f, w[0] * k16, w[1] * k16, w[2] * k16};
+    }
+    static void Write(uint8_t* p, const Pixel& c)
+    {
+        const uint16_t w[3] = {To16(c.r), To16(c.g), To16(c.b)};
+        std::memcpy(p, w, 6);
+    }
+};
+
 // Calls inFunction with the access struct of a layout.
 template <class F>
 decltype(auto) WithLayout(XVoxelType inType, F&& inFunction)
@@ -104,6 +119,7 @@ decltype(auto) WithLayout(XVoxelType inType, F&& inFunction)
     case XVoxelType::kGrey8: return std::forward<F>(inFunction)(Grey8{});
     case XVoxelType::kGrey16: return std::forward<F>(inFunction)(Grey16{});
     case XVoxelType::kFloat32: return std::forward<F>(inFunction)(Float32{});
+    case XVoxelType::kRGB48: return std::forward<F>(inFunction)(RGB48{});
     case XVoxelType::kMask: break;
     }
     return std::forward<F>(inFunction)(Mask{});

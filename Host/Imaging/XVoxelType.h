@@ -10,6 +10,7 @@ enum class XVoxelType : uint8_t {
     kGrey16,  // 2 bytes, native (little-endian) order
     kFloat32, // 4-byte IEEE float, native order
     kMask,    // 1 byte, 0 outside, non-zero inside
+    kRGB48,   // 6 bytes in memory: red, green, blue, 16 bits each in native order
 };
 
 enum class XResampleMode : uint8_t {
@@ -20,6 +21,8 @@ enum class XResampleMode : uint8_t {
 constexpr size_t GetBytesPerVoxel(XVoxelType inType)
 {
     switch (inType) {
+    case XVoxelType::kRGB48:
+        return 6;
     case XVoxelType::kARGB32:
     case XVoxelType::kBGRA32:
     case XVoxelType::kFloat32:
@@ -42,6 +45,7 @@ constexpr const char* GetVoxelTypeName(XVoxelType inType)
     case XVoxelType::kGrey16: return "Grey16";
     case XVoxelType::kFloat32: return "Float32";
     case XVoxelType::kMask: return "Mask";
+    case XVoxelType::kRGB48: return "RGB48";
     }
     return "?";
 }

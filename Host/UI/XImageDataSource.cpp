@@ -6,6 +6,7 @@
 #include "XException.h"
 #include "XFloat32Volume.h"
 #include "XImageRenderer.h"
+#include "XRGB48Volume.h"
 #include "XSampleDB.h"
 
 #include <cmath>
@@ -250,6 +251,7 @@ XImageDataSource::XFocus XImageDataSource::GetFocus(uint32_t inChannel, uint32_t
         case XVoxelType::kFloat32: ProjectScalar<float>(*volume, *image, *map); break;
         case XVoxelType::kARGB32: ProjectColour<XARGB32Volume>(*volume, *image, *map); break;
         case XVoxelType::kBGRA32: ProjectColour<XBGRA32Volume>(*volume, *image, *map); break;
+        case XVoxelType::kRGB48: ProjectColour<XRGB48Volume>(*volume, *image, *map); break;
         }
     }
     XFocus focus{std::move(image), std::move(map)};

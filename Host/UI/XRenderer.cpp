@@ -9,6 +9,7 @@
 #include "XMeasurementFeedback.h"
 #include "XQuaternion.h"
 #include "XRendererPane.h"
+#include "XThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,9 +112,15 @@ void XRenderer::HandleImageDataChanged()
 
 void XRenderer::HandleMessage(const XMessage& inMessage)
 {
-    if (dynamic_cast<const XImageDataSource::XDataChangedMessage*>(&inMessage) && itsSource &&
-        inMessage.GetSpeaker() == itsSource.get())
-        HandleImageDataChanged();
+    if (!dynamic_cast<const XImageDataSource::XDataChangedMessage*>(&inMessage) || !itsSource ||
+        inMessage.GetSpeaker() != itsSource.get())
+        return;
+    // A source reloaded on a job thread: the renderer takes the change on the main thread.
+    if (!XThread::IsMainThread()) {
+        XSpeaker::PostXMessage(inMessage.Clone(), this);
+        return;
+    }
+    HandleImageDataChanged();
 }
 
 void XRenderer::Initialise()

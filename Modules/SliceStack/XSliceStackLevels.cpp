@@ -1,5 +1,6 @@
 #include "XSliceStackLevels.h"
 
+#include "XGrey16Volume.h"
 #include "XVolume.h"
 
 namespace {
@@ -30,9 +31,16 @@ XSliceStackLevels::XSliceStackLevels(const XVolume& inVolume, const XImageRender
     case XVoxelType::kARGB32:
     case XVoxelType::kBGRA32:
         itsLuminance = std::make_unique<XGrey8Volume>();
-        inVolume.CopyOutToGrey8Volume(*itsLuminance);
+        inVolume.CopyOutTo(*itsLuminance);
         itsSource = itsLuminance.get();
         itsTable = MakeTable(256, inDisplay);
+        break;
+    case XVoxelType::kRGB48:
+        // 16-bit luminance, so that a display range of 16-bit values keeps its meaning.
+        itsLuminance = std::make_unique<XGrey16Volume>();
+        inVolume.CopyOutTo(*itsLuminance);
+        itsSource = itsLuminance.get();
+        itsTable = MakeTable(65536, inDisplay);
         break;
     }
 }

@@ -46,7 +46,7 @@ private:
     int32_t itsHeight = 0;
     int32_t itsDepth = 0;
     const XVolume* itsSource = nullptr; // the volume, or itsLuminance for colour volumes
-    std::unique_ptr<XGrey8Volume> itsLuminance;
+    std::unique_ptr<XVolume> itsLuminance;
     XImageRenderer itsDisplay;
     std::vector<uint8_t> itsTable; // level per value of 8- and 16-bit sources
 };

@@ -20,6 +20,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -158,6 +159,21 @@ TEST(XRendererHost, TimepointsAndDataChangesFollowTheSource)
     source->SetSequence(MakeSequence(1, 1, 4));
     EXPECT_EQ(renderer.itsHooks.back(), "data") << "no second data change once unsubscribed";
     EXPECT_EQ(renderer.itsHooks.size(), 4u);
+}
+
+TEST(XRendererHost, ADataChangeOnAJobThreadIsTakenOnTheMainThread)
+{
+    XAppMessageCentre& centre = XAppMessageCentre::GetAppMessageCentre();
+    while (centre.ProcessMessages() > 0) {
+    }
+    const boost::shared_ptr<XImageDataSource> source = MakeSource(1, 2);
+    XCanvasRenderer renderer(source);
+    renderer.SetCurrentTimepoint(2);
+    std::thread([&] { source->SetSequence(MakeSequence(1, 1, 4)); }).join();
+    EXPECT_EQ(renderer.itsHooks, std::vector<std::string>{"timepoint 2"}) << "not on the job thread";
+    centre.ProcessMessages();
+    EXPECT_EQ(renderer.itsHooks, (std::vector<std::string>{"timepoint 2", "data"}));
+    EXPECT_EQ(renderer.GetCurrentTimepoint(), 1u);
 }
 
 TEST(XRendererHost, RendersWhatItsCanvasShowsAtTheSizeAsked)

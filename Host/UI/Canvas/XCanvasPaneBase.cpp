@@ -7,6 +7,7 @@
 #include "XGC.h"
 #include "XLock.h"
 #include "XMessage.h"
+#include "XThread.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -129,14 +130,12 @@ void XCanvasPaneBase::DrawCanvas(XGC& inGC)
 void XCanvasPaneBase::RedrawCanvas(bool inImmediate)
 {
     itsNeedsRedraw = true;
-    if (inImmediate) {
+    if (inImmediate && XThread::IsMainThread()) {
         UpdateCanvas();
         return;
     }
-    if (!itsRedrawPosted) {
-        itsRedrawPosted = true;
+    if (!itsRedrawPosted.exchange(true))
         XSpeaker::PostXMessage(new XRedrawMessage(this), this);
-    }
 }
 
 bool XCanvasPaneBase::UpdateCanvas()

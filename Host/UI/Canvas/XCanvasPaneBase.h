@@ -13,7 +13,8 @@
 // follows a drag reads the following samples itself with WaitForDrag and PollMouse, so
 // the samples it reads never reach the others. A pane with no window has no input but
 // what is queued: when the queue runs dry inside a drag, the button counts as released.
-// All of this runs on the main thread.
+// All of this runs on the main thread, but for RedrawCanvas: called on another thread
+// it posts the redraw, immediate or not, so painting stays on the main thread.
 #include "XARGB32Colour.h"
 #include "XCanvasInput.h"
 #include "XListener.h"
@@ -23,6 +24,7 @@
 #include "XSpeaker.h"
 #include "XString.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -67,7 +69,7 @@ public:
     // Draws the pane's whole content with inGC: background, DrawCanvasSelf, attachments.
     void DrawCanvas(XGC& inGC);
     void RedrawCanvas(bool inImmediate = false);
-    bool NeedsRedraw() const { return itsNeedsRedraw; }
+    bool NeedsRedraw() const { return itsNeedsRedraw.load(); }
     // Paints into the pane's pixels if it is marked; true when it painted.
     bool UpdateCanvas();
     // The pixels as last painted: rows of GetWidth() words 0xAARRGGBB, premultiplied.
@@ -138,8 +140,8 @@ private:
     XMutex itsCanvasMutex{4000};
     std::vector<uint32_t> itsPixels;
     XARGB32Colour itsBackground = XARGB32Colour::kBlack;
-    bool itsNeedsRedraw = true;
-    bool itsRedrawPosted = false;
+    std::atomic<bool> itsNeedsRedraw{true};
+    std::atomic<bool> itsRedrawPosted{false};
     uint64_t itsPaintCount = 0;
     uint32_t itsCursor = kCursorArrow;
 
