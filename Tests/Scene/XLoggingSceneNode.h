@@ -4,29 +4,14 @@
 #include "X3DSceneNode.h"
 #include "X3DSceneNodeAttachment.h"
 #include "XException.h"
+#include "XRecordingRenderSystem.h"
 #include "XThread.h"
 
-#include <mutex>
 #include <string>
 #include <vector>
 
-class XJournal {
-public:
-    void Add(const std::string& inEntry)
-    {
-        std::lock_guard lock(itsMutex);
-        itsEntries.push_back(inEntry);
-    }
-    std::vector<std::string> Take()
-    {
-        std::lock_guard lock(itsMutex);
-        return std::exchange(itsEntries, {});
-    }
-
-private:
-    std::mutex itsMutex;
-    std::vector<std::string> itsEntries;
-};
+// The journal is the recording render system's call log: it is thread-safe.
+using XJournal = XCallLog;
 
 class XLoggingAttachment : public X3DSceneNodeAttachment {
 public:
