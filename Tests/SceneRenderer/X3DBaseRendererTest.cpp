@@ -8,6 +8,7 @@
 #include "XCanvasPaneBase.h"
 #include "XGC.h"
 #include "XGCFont.h"
+#include "XLock.h"
 #include "XMeasurementsFeedbackHelper.h"
 #include "XPlaceholderTextCanvasAttachment.h"
 
@@ -20,8 +21,10 @@
 namespace {
 
 bool IsWhite(const XARGB32Colour& c) { return c.red == 255 && c.green == 255 && c.blue == 255; }
-bool IsRedOnly(const XARGB32Colour& c) { return c.red == 255 && c.green == 0 && c.blue == 0; }
-bool IsCyanOnly(const XARGB32Colour& c) { return c.red == 0 && c.green == 255 && c.blue == 255; }
+// Edge pixels may be partly covered (the targets are multisampled), so only the
+// channels that stay dark tell which eye drew them.
+bool IsRedOnly(const XARGB32Colour& c) { return c.red > 0 && c.green == 0 && c.blue == 0; }
+bool IsCyanOnly(const XARGB32Colour& c) { return c.red == 0 && c.green > 0 && c.blue > 0; }
 bool IsGreenText(const XARGB32Colour& c) { return c.green > 100 && c.red < 60 && c.blue < 60; }
 bool IsRedText(const XARGB32Colour& c) { return c.red > 100 && c.green < 60 && c.blue < 60; }
 
@@ -142,10 +145,8 @@ TEST_F(BaseRendererTest, TimestampText)
         SetScalar(kSceneStateRelativeTimestamp, c.relative);
         renderer->SetCurrentTimepoint(c.timepoint);
         const XString text = renderer->GetTimestampText();
-        if (c.text)
-            EXPECT_EQ(text, XString(c.text));
-        else
-            EXPECT_EQ(text, renderer->GetDataSource()->GetTimepointTime(2).GetTimeString(false));
+        const XString expected = c.text ? XString(c.text) : renderer->GetDataSource()->GetTimepointTime(2).GetTimeString(false);
+        EXPECT_EQ(text, expected);
     }
 }
 
@@ -170,14 +171,15 @@ TEST_F(BaseRendererTest, FailedExportsPutEverythingBack)
             delete renderer->RenderToImage(c.rect, XRenderer::kRenderingIntentScreen);
             ADD_FAILURE() << "the export did not throw";
         } catch (const XException& e) {
-            EXPECT_EQ(e.GetCode(), c.code);
+            EXPECT_EQ(e.GetErrorCode(), c.code);
         }
         EXPECT_TRUE(IsFree(renderer->RenderMutex()));
         EXPECT_FALSE(IdleSuspended());
         EXPECT_TRUE(renderer->IsLightMarkerVisible());
         EXPECT_EQ(renderer->Get3DGC().GetCurrentRenderTarget(), nullptr);
-        if (c.code == XException::kOpenGLError)
+        if (c.code == XException::kOpenGLError) {
             EXPECT_EQ(renderer->qualities, (std::vector<uint32_t>{1, 0}));
+        }
     }
     // One pixel less than the largest width is still made.
     EXPECT_NO_THROW(delete renderer->RenderToImage(XRect(0, 0, std::min(maximum.GetWidth(), 64), 1),
@@ -275,23 +277,22 @@ TEST_F(BaseRendererTest, ToolbarCommandsInstallTheirTools)
     X3DCanvasToolFactory::Register(nullptr);
 }
 
-// Values of the wrong shape or not finite leave the last good value in place.
+// Values of the wrong shape leave the last good value in place (the scene state itself
+// refuses values that are not finite).
 TEST_F(BaseRendererTest, UnusableSceneStatesAreIgnored)
 {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
         XRendererStateName name;
         X3DMatrix good, bad;
     };
     const Case cases[] = {
-        {kSceneStateBackgroundColour, XRenderer::MakeColourStateValue(XARGB32Colour(255, 1, 2, 3)),
-            X3DMatrix::ColumnVector({255, nan, 0, 0})},
+        {kSceneStateBackgroundColour, XRenderer::MakeColourStateValue(XARGB32Colour(255, 1, 2, 3)), X3DMatrix(1, 4, 9)},
         {kSceneStateBackgroundColour, XRenderer::MakeColourStateValue(XARGB32Colour(255, 4, 5, 6)), X3DMatrix(2, 1, 9)},
         {kSceneStateCamera, XRenderer::MakeCameraStateValue(X3DMatrix::ColumnVector(0, 0, 3), X3DMatrix::ColumnVector(0, 0, 0),
             X3DMatrix::ColumnVector(0, 1, 0)), X3DMatrix::UnitMatrix(3)},
-        {kSceneStateRotation, X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 0, 1), 0.5, 3), X3DMatrix(3, 3, nan)},
+        {kSceneStateRotation, X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 0, 1), 0.5, 3), X3DMatrix::UnitMatrix(4)},
         {kSceneStateLightPosition, X3DMatrix::ColumnVector(1, 2, 3), X3DMatrix(1, 3, 1.0)},
-        {kSceneStateFloorHeight, XRenderer::MakeScalarStateValue(-0.4), XRenderer::MakeScalarStateValue(INFINITY)},
+        {kSceneStateFloorHeight, XRenderer::MakeScalarStateValue(-0.4), X3DMatrix()},
         {kSceneStateStereoMode, XRenderer::MakeScalarStateValue(1.0), X3DMatrix()},
     };
     for (const Case& c : cases) {
@@ -355,8 +356,10 @@ TEST_F(BaseRendererTest, FeedbackItems)
         SCOPED_TRACE(c.type);
         XPtrVector<XMeasurementFeedback> made = renderer->MakeFeedback(c.type, helper);
         ASSERT_EQ(made.size(), c.made ? 1u : 0u);
-        if (c.made)
-            EXPECT_NE(std::string(typeid(*made[0]).name()).find(c.made), std::string::npos);
+        if (c.made) {
+            const XMeasurementFeedback& first = *made[0];
+            EXPECT_NE(std::string(typeid(first).name()).find(c.made), std::string::npos);
+        }
         for (XMeasurementFeedback* item : made)
             delete item;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // A scene renderer with known content, for pictures through the OpenGL device: a white
 // quad in the world (inside the volume node), shown in a renderer pane, plus hooks to
-// make a frame throw and to see the volume quality the renderer asks for.
+// make a frame throw (the scene node base is private, hence ::X3DSceneNode) and to see the volume quality the renderer asks for.
 #include "X3DBaseRenderer.h"
 #include "X3DQuadSceneNode.h"
 #include "X3DRenderSystemManager.h"
@@ -26,7 +26,7 @@ public:
     using X3DBaseRenderer::X3DBaseRenderer;
     ~XTestSceneRenderer() override { ReleaseGraphicsResources(); }
 
-    X3DSceneNode volume;
+    ::X3DSceneNode volume;
     X3DQuadSceneNode quad{XARGB32Colour::kWhite};
     std::atomic<int> throwFrames{0}; // frames still to fail
     std::vector<uint32_t> qualities;
@@ -36,12 +36,12 @@ public:
     XMutex& RenderMutex() { return GetRenderMutex(); }
 
 protected:
-    void InitialiseSceneGraphSelf(X3DGC&, X3DSceneNode&, X3DSceneNode& inWorld) override
+    void InitialiseSceneGraphSelf(X3DGC&, ::X3DSceneNode&, ::X3DSceneNode& inWorld) override
     {
         inWorld.AddChild(volume);
         volume.AddChild(quad);
     }
-    X3DSceneNode* GetVolumeNode() override { return &volume; }
+    ::X3DSceneNode* GetVolumeNode() override { return &volume; }
     void SetVolumeQualitySelf(uint32_t inQuality) override { qualities.push_back(inQuality); }
     void RenderToTargetSelf(X3DGC& inGC, X3DGCOffscreenTarget& inTarget, const XRect& inBounds,
         XRenderingIntent inIntent, const XMatrix_4x4<float>& inPrefix) override

@@ -1,6 +1,7 @@
 #include "X3DSceneFeedback.h"
 
 #include "X3DGC.h"
+#include "X3DGeometryStateSaver.h"
 #include "X3DNodePrograms.h"
 #include "X3DShaderScope.h"
 #include "XShader.h"
@@ -35,7 +36,7 @@ protected:
         LoadGraphicsResourcesSelf(inGC);
         static const X3DGC::XVertexDefinition kPositions{{X3DGC::XVertexElement{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition}},
             sizeof(XMathVectorF3)};
-        const X3DGC::XVertexDefinition saved = inGC.GetVertexDefinition();
+        X3DGeometryStateSaver saver(inGC, X3DGeometryStateSaver::kDefinition);
         inGC.SetVertexDefinition(kPositions);
         {
             X3DShaderScope shaders(inGC, itsShader.get(), nullptr);
@@ -48,7 +49,7 @@ protected:
             inGC.DrawUserPrimitives(X3DGC::kLineList, lines.data(), 0, uint32_t(lines.size() / 2));
             shaders.End();
         }
-        inGC.SetVertexDefinition(saved);
+        saver.Restore();
     }
 
 private:

@@ -94,6 +94,7 @@ X3DBaseRenderer::X3DBaseRenderer(const boost::shared_ptr<XImageDataSource>& inSo
     if (inSource)
         if (const std::shared_ptr<const XVolume> layout = inSource->GetTemplateVolume())
             itsVolumeScaling = XVolumeLevelScalingHelper(*layout);
+    itsLightPosition = VectorOf(GetDefaultSceneStateValue(kSceneStateLightPosition));
     itsRotationBall.SetVisible(false);
     itsLightBall.SetVisible(false);
     itsVolumeScale.SetVisible(false);
@@ -476,6 +477,11 @@ void X3DBaseRenderer::RenderToTarget(X3DGC& inGC, X3DGCOffscreenTarget& inOutTar
     X3DGCRenderTarget* const previous = inGC.GetCurrentRenderTarget();
     inGC.AttachRenderTarget(&inOutTarget);
     XScopeExit restoreTarget([&] { inGC.AttachRenderTarget(previous); });
+    // The scene is drawn without culling; a pool device other than the one that built
+    // the scene has not been told so yet.
+    const X3DGC::XCullMode cullMode = inGC.GetCullMode();
+    inGC.SetCullMode(X3DGC::kCullNone);
+    XScopeExit restoreCullMode([&] { inGC.SetCullMode(cullMode); });
 
     // Each call works with a camera of its own: exports on job threads do not share one.
     X3DCamera camera = GetFrameRenderState(inBounds, inIntent).GetCamera();
@@ -566,6 +572,7 @@ void X3DBaseRenderer::FlipTextureToTarget(XTexture2D& inTexture, X3DGCOffscreenT
     XScopeExit endRender([&] { gc.EndRender(); });
 
     const X3DGC::XBlendMode blend = gc.GetBlendMode();
+    const X3DGC::XCullMode cullMode = gc.GetCullMode();
     const bool depthTest = gc.GetDepthTestEnabled();
     const X3DViewport viewport = gc.GetViewport();
     const XMatrix_4x4<float> projection = gc.GetProjection(), view = gc.GetView(), world = gc.GetWorld();
@@ -581,11 +588,13 @@ void X3DBaseRenderer::FlipTextureToTarget(XTexture2D& inTexture, X3DGCOffscreenT
         gc.SetViewport(viewport);
         gc.SetDepthTestEnabled(depthTest);
         gc.SetBlendMode(blend);
+        gc.SetCullMode(cullMode);
     });
 
     const float w = float(inOutTarget.GetWidth()), h = float(inOutTarget.GetHeight());
     gc.SetBlendMode(X3DGC::kBlendNone);
     gc.SetDepthTestEnabled(false);
+    gc.SetCullMode(X3DGC::kCullNone);
     gc.SetViewport(X3DViewport(XRect(0, 0, int32_t(w), int32_t(h))));
     gc.SetProjection(XMatrix_4x4<float>::MakeOrthographic(0.0f, w, 0.0f, h, -1.0f, 1.0f));
     gc.SetView(XMatrix_4x4<float>());
@@ -641,8 +650,8 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
         SetVolumeQualitySelf(1);
         XScopeExit restoreQuality([&] { SetVolumeQualitySelf(0); });
         if (first->IsRenderToTextureSupported()) {
-            XTexture2D texture(gc, width, height, X3DGC::kBGRA32);
-            XScopeExit destroyTexture([&] { texture.Destroy(gc); });
+            XTexture2D& texture = *new XTexture2D(gc, width, height, X3DGC::kBGRA32);
+            XScopeExit destroyTexture([&] { texture.Destroy(gc); }); // deletes itself
             {
                 X3DGCOffscreenTarget second(gc, width, height);
                 XScopeExit destroySecond([&] { second.Destroy(gc); });
@@ -773,13 +782,16 @@ void X3DBaseRenderer::UpdateViewport()
 
 void X3DBaseRenderer::DestroyTargets(X3DGC& inGC)
 {
-    // Destroy deletes the resource itself.
-    if (itsFlipTarget)
-        itsFlipTarget.release()->Destroy(inGC);
-    if (itsReadBackTarget)
-        itsReadBackTarget.release()->Destroy(inGC);
+    if (itsFlipTarget) {
+        itsFlipTarget->Destroy(inGC);
+        itsFlipTarget.reset();
+    }
+    if (itsReadBackTarget) {
+        itsReadBackTarget->Destroy(inGC);
+        itsReadBackTarget.reset();
+    }
     if (itsFlipTexture)
-        itsFlipTexture.release()->Destroy(inGC);
+        itsFlipTexture.release()->Destroy(inGC); // deletes itself
 }
 
 void X3DBaseRenderer::RefreshRendererSelf(bool inImmediate)
