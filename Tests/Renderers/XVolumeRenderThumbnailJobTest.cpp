@@ -108,14 +108,14 @@ TEST(XVolumeRenderThumbnailJobTest, OnlyARenderedPictureIsAnnounced)
         const XVolume* before = job.GetThumbnail();
         XThumbnailCatcher catcher;
         catcher.Subscribe(job);
-        if (c.completeAfterRun) {
-            if (c.outcome == XOutcome::kThrows)
-                EXPECT_EQ(CodeOf([&] { job.RunJob(); }), XException::kOpenGLError);
-            else
-                job.RunJob();
+        if (c.completeAfterRun && c.outcome == XOutcome::kThrows) {
+            EXPECT_EQ(CodeOf([&] { job.RunJob(); }), XException::kOpenGLError);
+        } else if (c.completeAfterRun) {
+            job.RunJob();
         }
-        if (!c.threaded)
+        if (!c.threaded) {
             EXPECT_EQ(job.GetThumbnail(), before) << "a picture made at once stays as it is";
+        }
         job.JobComplete(c.completeAfterRun && c.outcome == XOutcome::kPicture ? XJob::kJobDone : XJob::kJobFailed);
         EXPECT_EQ(catcher.count, c.announced ? 1 : 0);
         EXPECT_EQ(asserts.Has("itsThumbnail", "X-Platform/XVolumeRenderThumbnailJob"), c.outcome == XOutcome::kNull);

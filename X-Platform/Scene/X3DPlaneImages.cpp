@@ -14,6 +14,13 @@ namespace {
 // The merge belongs to the planes renderer, and is reported as its own.
 constexpr const char* kRendererSource = "X-Platform/X3DPlaneRenderer";
 
+// The channel's display (colour, range) is the source's: a copy shows through it.
+void TakeChannelLook(const XImageDataSource& inSource, uint32_t inChannel, XVolume& inOutImage)
+{
+    if (const std::unique_ptr<XImageRenderer> look{inSource.GetChannelRendererCopy(inChannel)})
+        inOutImage.SetImageRenderer(*look);
+}
+
 std::unique_ptr<XBGRA32Volume> DrawAsPicture(const XVolume& inImage)
 {
     auto picture = std::make_unique<XBGRA32Volume>(inImage.GetBounds());
@@ -98,6 +105,7 @@ std::unique_ptr<XBGRA32Volume> X3DPlaneImages::MakeSliceImage(const XImageDataSo
         }
         }
         if (slice) {
+            TakeChannelLook(inSource, channel, *slice);
             images.push_back(std::move(slice));
             weights.push_back(choice.weight);
         }
@@ -143,6 +151,7 @@ std::unique_ptr<XBGRA32Volume> X3DPlaneImages::MakeReferenceImage(const XImageDa
             XVolume::XReadLock lock(*sourceChannel);
             images.push_back(sourceChannel->Clone());
         }
+        TakeChannelLook(inSource, channel, *images.back());
         weights.push_back(inChannels[channel - 1].weight);
         const double channelOpacity = inChannels[channel - 1].opacity;
         opacity = std::max(opacity, std::isnan(channelOpacity) ? 0.0 : channelOpacity);
