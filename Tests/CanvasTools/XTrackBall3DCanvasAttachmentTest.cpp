@@ -2,6 +2,8 @@
 // interaction bracket, from timed input on the renderer's canvas.
 #include "XCanvasToolFixture.h"
 
+#include "X3DPlaneRenderer.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -147,4 +149,28 @@ TEST_F(CanvasToolTest, FlicksSpinUntilAPress)
     Drag({{100, 100}});
     EXPECT_FALSE(other.IsSpinning());
     EXPECT_FALSE(Trackball()->IsSpinning());
+}
+
+// The same turn through the planes view, the scene renderer the desktop shows: the
+// renderer takes the new rotation into its world node and draws it.
+TEST_F(CanvasToolTest, PlanesViewTurnsWithTheTrackball)
+{
+    X3DPlaneRenderer planes(renderer->GetDataSource());
+    XRendererPane planesPane(XRect(0, 0, kSide, kSide));
+    planesPane.SetRenderer(&planes);
+    planes.DoRendererToolbarCommand(0);
+    XCanvasPaneBase& canvas = *planes.GetRendererCanvasPane();
+    XClock::TimePoint t = clock.Now() + Ms(1000);
+    canvas.PostInput(XInputSample::Down({200, 200}).At(t));
+    for (int x = 220; x <= 300; x += 20)
+        canvas.PostInput(XInputSample::Move({x, 200}, kButtonLeft).At(t += Ms(10)));
+    canvas.PostInput(XInputSample::Up({300, 200}).At(t += Ms(300)));
+    canvas.ProcessInput();
+    EXPECT_TRUE(planes.GetSceneStateValue(kSceneStateRotation)
+                    .IsNearlyEqual(X3DMatrix::RotationMatrix(kUp, -std::numbers::pi / 6, 3), 1e-5));
+    EXPECT_TRUE(planes.GetWorldNode().GetRotation().IsSameRotation(
+        XQuaternion::MakeFromAxisAngle(XMathVectorF3(0, 1, 0), -std::numbers::pi / 6), 1e-5));
+    planes.RefreshRendererWithImmediateRedraw();
+    EXPECT_NE(planes.GetDisplayedImage(), nullptr);
+    planesPane.SetRenderer(nullptr);
 }

@@ -24,7 +24,8 @@
 namespace {
 constexpr int kW = 6, kH = 5, kD = 3;
 
-// Grey voxels hold x + 10 y + 100 z (a float one more half); colour voxels x, y, z as red, green, blue.
+// Grey voxels hold x + 10 y + 100 z (a float one more half); colour voxels x, y, z as red, green,
+// blue (a thousand times that in 16-bit colour).
 std::shared_ptr<XVolume> MakeCoded(XVoxelType inType)
 {
     std::shared_ptr<XVolume> volume = XVolume::Make(inType, X3DRect(0, 0, 0, kW, kH, kD));
@@ -39,6 +40,11 @@ std::shared_ptr<XVolume> MakeCoded(XVoxelType inType)
                 case XVoxelType::kFloat32: { const float v = float(grey) + 0.5f; std::memcpy(p, &v, 4); break; }
                 case XVoxelType::kARGB32: p[0] = 255; p[1] = uint8_t(x); p[2] = uint8_t(y); p[3] = uint8_t(z); break;
                 case XVoxelType::kBGRA32: p[0] = uint8_t(z); p[1] = uint8_t(y); p[2] = uint8_t(x); p[3] = 255; break;
+                case XVoxelType::kRGB48: {
+                    const uint16_t v[3] = {uint16_t(1000 * x), uint16_t(1000 * y), uint16_t(1000 * z)};
+                    std::memcpy(p, v, 6);
+                    break;
+                }
                 case XVoxelType::kMask: p[0] = 1; break;
                 }
             }
@@ -56,7 +62,7 @@ boost::shared_ptr<XImageDataSource> MakeSource(const std::vector<XVoxelType>& in
 }
 
 const std::vector<XVoxelType> kTypes{XVoxelType::kGrey8, XVoxelType::kGrey16, XVoxelType::kFloat32,
-                                     XVoxelType::kARGB32, XVoxelType::kBGRA32};
+                                     XVoxelType::kARGB32, XVoxelType::kBGRA32, XVoxelType::kRGB48};
 } // namespace
 
 class VoxelSpyTest : public testing::Test {
@@ -112,9 +118,9 @@ TEST_F(VoxelSpyTest, ValuesAreTheVoxelsAtThePin)
         std::vector<XString> values;
     };
     const Case cases[] = {
-        {{0, 0, 0}, {"0", "0", "0.5", "0, 0, 0", "0, 0, 0"}},
-        {{3, 2, 1}, {"123", "123", "123.5", "3, 2, 1", "3, 2, 1"}},
-        {{5, 4, 2}, {"245", "245", "245.5", "5, 4, 2", "5, 4, 2"}},
+        {{0, 0, 0}, {"0", "0", "0.5", "0, 0, 0", "0, 0, 0", "0, 0, 0"}},
+        {{3, 2, 1}, {"123", "123", "123.5", "3, 2, 1", "3, 2, 1", "3000, 2000, 1000"}},
+        {{5, 4, 2}, {"245", "245", "245.5", "5, 4, 2", "5, 4, 2", "5000, 4000, 2000"}},
         {{6, 0, 0}, {}},
         {{0, -1, 0}, {}},
     };
@@ -136,7 +142,7 @@ TEST_F(VoxelSpyTest, ValuesAreTheVoxelsAtThePin)
     state.SetStateAndEnable(kSceneStateChannelVisible, XRenderer::MakeScalarStateValue(0.0), 2);
     renderer->SetSceneState(state);
     EXPECT_EQ(overlay.GetBubbleLines({3, 2, 1}),
-              (std::vector<XString>{"x: 3", "y: 2", "z: 1", "123", "123.5", "3, 2, 1", "3, 2, 1"}));
+              (std::vector<XString>{"x: 3", "y: 2", "z: 1", "123", "123.5", "3, 2, 1", "3, 2, 1", "3000, 2000, 1000"}));
 }
 
 // A click on the image pins its voxel in volume axes, whichever plane the pane shows;

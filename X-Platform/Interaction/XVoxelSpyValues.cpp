@@ -74,6 +74,12 @@ bool XVoxelSpyValues::FormatVoxel(const XVolume& inVolume, const X3DPoint& inPos
     case XVoxelType::kBGRA32:
         outText = rgb(p[2], p[1], p[0]);
         return true;
+    case XVoxelType::kRGB48: {
+        uint16_t c[3];
+        std::memcpy(c, p, 6);
+        outText = rgb(c[0], c[1], c[2]);
+        return true;
+    }
     }
     return false;
 }
