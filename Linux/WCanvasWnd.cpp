@@ -13,6 +13,7 @@
 #undef XPoint
 #include <poll.h>
 
+#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <map>
@@ -98,6 +99,8 @@ unsigned int FontCursorForKind(uint32_t inKind)
     }
 }
 
+std::atomic<bool> sHeadlessByDefault{false};
+
 // Where a channel of 8 bits lands in a pixel of the visual: its mask's lowest bit.
 int Shift(unsigned long inMask) { return inMask ? std::countr_zero(inMask) : 0; }
 } // namespace
@@ -129,7 +132,7 @@ struct WCanvasWnd::XNative {
 WCanvasWnd::WCanvasWnd(const XRect& inBounds, const XString& inName, const char* inDisplayName)
     : XCanvasPaneBase(inBounds, inName)
 {
-    const char* displayName = inDisplayName ? inDisplayName : std::getenv("DISPLAY");
+    const char* displayName = inDisplayName ? inDisplayName : IsHeadlessByDefault() ? "" : std::getenv("DISPLAY");
     if (!displayName || !*displayName)
         return;
     XSetErrorHandler(IgnoreXError);
@@ -333,6 +336,10 @@ std::unique_ptr<XBGRA32Volume> WCanvasWnd::CaptureWindow() const
     XDestroyImage(image);
     return volume;
 }
+
+void WCanvasWnd::SetHeadlessByDefault(bool inHeadless) { sHeadlessByDefault = inHeadless; }
+
+bool WCanvasWnd::IsHeadlessByDefault() { return sHeadlessByDefault.load(); }
 
 namespace {
 class WCanvasWndFactory : public XCanvasWindowFactory {

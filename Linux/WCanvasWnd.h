@@ -15,7 +15,8 @@ class XBGRA32Volume;
 
 class WCanvasWnd : public XCanvasPaneBase {
 public:
-    // inDisplayName: null takes DISPLAY; an empty text asks for a headless window.
+    // inDisplayName: null takes the default (DISPLAY, unless SetHeadlessByDefault); an
+    // empty text asks for a headless window.
     WCanvasWnd(const XRect& inBounds, const XString& inName, const char* inDisplayName = nullptr);
     ~WCanvasWnd() override;
 
@@ -34,6 +35,11 @@ public:
 
     // The pixels the X11 window shows, read back from the display; null when headless.
     std::unique_ptr<XBGRA32Volume> CaptureWindow() const;
+
+    // For hosts that only export (command-line rendering): canvases made without a
+    // display name stay off screen even when DISPLAY is set.
+    static void SetHeadlessByDefault(bool inHeadless);
+    static bool IsHeadlessByDefault();
 
 protected:
     void PresentSelf() override;

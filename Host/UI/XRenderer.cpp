@@ -75,6 +75,8 @@ XRenderer::~XRenderer()
     // Data-change messages may come from a job thread: none may reach a renderer half gone.
     StopListening();
     X_ASSERT(!itsPane);
+    if (itsPane)
+        itsPane->ForgetRenderer(this);
 }
 
 void XRenderer::SubscribeToSource()
@@ -250,7 +252,7 @@ void XRenderer::DoRendererToolbarCommand(XToolbarCommandID inCommand, XVolumeSel
 
 XSet<uint32_t> XRenderer::GetSupportedFeedbackTypes() const { return {}; }
 
-XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(uint32_t, const XMeasurementsFeedbackHelper&) { return {}; }
+XPtrVector<XMeasurementFeedback> XRenderer::MakeFeedback(XVersion, const XMeasurementsFeedbackHelper&) { return {}; }
 
 void XRenderer::AddFeedbackItem(XMeasurementFeedback* inItem)
 {

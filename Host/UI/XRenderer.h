@@ -42,6 +42,7 @@
 #include "XSpeaker.h"
 #include "XString.h"
 #include "XVector.h"
+#include "XVersion.h"
 
 #include <boost/shared_ptr.hpp>
 
@@ -165,7 +166,7 @@ public:
     // objects it makes for a measurement type, and the items it shows (not owned).
     virtual XSet<uint32_t> GetSupportedFeedbackTypes() const;
     // New objects, owned by the caller; none for types the renderer does not show.
-    virtual XPtrVector<XMeasurementFeedback> MakeFeedback(uint32_t inMeasurementType,
+    virtual XPtrVector<XMeasurementFeedback> MakeFeedback(XVersion inMeasurementType,
                                                           const XMeasurementsFeedbackHelper& inHelper);
     virtual void AddFeedbackItem(XMeasurementFeedback* inItem);
     virtual void RemoveFeedbackItem(XMeasurementFeedback* inItem);

@@ -111,3 +111,26 @@ TEST(XTimer, MeasuresElapsedTimeAndRunsOut)
     EXPECT_TRUE(timer.HasRunOut());
     EXPECT_EQ(timer.GetRemainingTime(), 0);
 }
+
+TEST(XTimer, FollowsTheApplicationClockAndWaitingMovesAManualOne)
+{
+    XAppMessageCentre& centre = XAppMessageCentre::GetAppMessageCentre();
+    XManualClock clock;
+    centre.SetClock(&clock);
+    XTimer timer(100, 0);
+    struct Step {
+        int advanceMs;
+        int waitUntilMs; // from the start; below the clock's time it does nothing
+        int64_t elapsed;
+        bool ranOut;
+    };
+    const XClock::TimePoint start = clock.Now();
+    for (const Step& s : {Step{40, 0, 40, false}, Step{0, 30, 40, false}, Step{0, 99, 99, false},
+                          Step{1, 0, 100, true}, Step{0, 250, 250, true}}) {
+        clock.Advance(std::chrono::milliseconds(s.advanceMs));
+        centre.WaitUntil(start + std::chrono::milliseconds(s.waitUntilMs));
+        EXPECT_EQ(timer.GetElapsedTime(), s.elapsed);
+        EXPECT_EQ(timer.HasRunOut(), s.ranOut) << s.elapsed;
+    }
+    centre.SetClock(nullptr);
+}

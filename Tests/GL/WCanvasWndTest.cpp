@@ -3,6 +3,7 @@
 #include "XCanvasAttachment.h"
 #include "XGC.h"
 #include "XPrivateXServer.h"
+#include "XRendererPane.h"
 
 #include <gtest/gtest.h>
 // After the test framework, whose names Xlib's macros would clash with; Xlib's own
@@ -92,6 +93,15 @@ TEST(WCanvasWnd, WithoutADisplayItPaintsOffScreen)
     WCanvasWnd unreachable(XRect(0, 0, 8, 8), "unreachable", ":987654");
     EXPECT_FALSE(unreachable.IsOnDisplay());
     EXPECT_TRUE(unreachable.GetDisplayError().Contains(":987654"));
+
+    // Code below the window system gets these windows through the canvas factory.
+    WCanvasWnd::SetHeadlessByDefault(true);
+    std::unique_ptr<XCanvasPaneBase> made(XRendererPane(XRect(0, 0, 30, 20)).MakeChildCanvas("child"));
+    WCanvasWnd::SetHeadlessByDefault(false);
+    auto* child = dynamic_cast<WCanvasWnd*>(made.get());
+    ASSERT_NE(child, nullptr);
+    EXPECT_FALSE(child->IsOnDisplay());
+    EXPECT_EQ(child->GetPaneBounds(), XRect(0, 0, 30, 20));
 }
 
 TEST_F(WCanvasWndOnDisplay, TheWindowShowsThePixelsOfThePane)

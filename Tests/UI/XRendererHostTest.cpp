@@ -7,6 +7,8 @@
 #include "XGC.h"
 #include "XGrey8Volume.h"
 #include "XImageDataSource.h"
+#include "XMeasurementFeedback.h"
+#include "XMeasurementsFeedbackHelper.h"
 #include "XPlaceholderTextCanvasAttachment.h"
 #include "XProgressMessage.h"
 #include "XRenderer.h"
@@ -18,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <thread>
@@ -134,6 +137,15 @@ TEST(XRendererHost, LivesInAPaneAndFollowsItsSize)
     }
     EXPECT_EQ(renderer.GetRendererPane(), nullptr) << "the pane takes its renderer out when it goes";
     EXPECT_EQ(renderer.itsHooks, (std::vector<std::string>{"attach", "initialise", "detach"}));
+
+    XAssertRecorder asserts;
+    XRendererPane pane(XRect(0, 0, 10, 10));
+    {
+        XCanvasRenderer early(MakeSource(1, 1));
+        pane.SetRenderer(&early);
+    }
+    EXPECT_EQ(asserts.GetCount(), 1u) << "destroyed while still in its pane";
+    EXPECT_EQ(pane.GetRenderer(), nullptr);
 }
 
 TEST(XRendererHost, TimepointsAndDataChangesFollowTheSource)
@@ -225,6 +237,36 @@ TEST(XRendererHost, KeepsMessagesCommandsAndFeedbackItems)
     EXPECT_EQ(renderer.GetProgressSpeakers().size(), 1u);
     renderer.RemoveProgressSpeaker(progress);
     EXPECT_TRUE(renderer.GetProgressSpeakers().empty());
+
+    struct XCountingFeedback : XMeasurementFeedback {
+        int changes = 0;
+        void ObjectListChangedSelf() override { ++changes; }
+    } feedback;
+    XMeasurementsFeedbackHelper helper;
+    EXPECT_TRUE(renderer.MakeFeedback(XVersion(1465), helper).empty()) << "the base shows no measurements";
+    renderer.AddFeedbackItem(&feedback);
+    renderer.AddFeedbackItem(&feedback);
+    EXPECT_EQ(renderer.GetFeedbackItems().size(), 1u);
+    XMeasurementObject point;
+    point.points.push_back({1.5, 2.0, 3.0});
+    feedback.SetObjectList({point});
+    EXPECT_EQ(feedback.changes, 1);
+    EXPECT_EQ(feedback.GetObjectList(), XVector<XMeasurementObject>{point});
+    renderer.RemoveFeedbackItem(&feedback);
+    EXPECT_TRUE(renderer.GetFeedbackItems().empty());
+
+    struct Case {
+        double size;
+        bool taken;
+    };
+    for (const Case& c : {Case{2.5, true}, Case{0.0, false}, Case{-1.0, false}, Case{std::nan(""), false},
+                          Case{INFINITY, false}}) {
+        XMeasurementsFeedbackHelper::XDisplayOptions options;
+        options.size = c.size;
+        EXPECT_EQ(helper.SetDisplayOptions(1465, options), c.taken) << c.size;
+    }
+    EXPECT_EQ(helper.GetDisplayOptions(1465).size, 2.5) << "refused sizes leave the last good one";
+    EXPECT_EQ(helper.GetDisplayOptions(1464), XMeasurementsFeedbackHelper::XDisplayOptions());
 }
 
 TEST(XRendererHost, StrategiesMakeRenderersOnlyForDataTheyShow)
@@ -302,4 +344,18 @@ TEST(XCanvasOverlays, TextOverlayFollowsItsProgressSpeakers)
     overlay.RemoveProgressSpeaker(work);
     work.SpeakMessage(XProgressMessage(&work, "Again", 0.1));
     EXPECT_TRUE(overlay.GetProgress().empty()) << "a removed speaker is no longer heard";
+
+    // Progress spoken on a job thread is taken on the main thread, unless the speaker
+    // was removed in between.
+    XAppMessageCentre& centre = XAppMessageCentre::GetAppMessageCentre();
+    overlay.AddProgressSpeaker(work);
+    std::thread([&] { work.SpeakMessage(XProgressMessage(&work, "Job", 0.3)); }).join();
+    EXPECT_TRUE(overlay.GetProgress().empty());
+    centre.ProcessMessages();
+    ASSERT_EQ(overlay.GetProgress().size(), 1u);
+    EXPECT_EQ(overlay.GetProgress()[0].text, "Job");
+    std::thread([&] { work.SpeakMessage(XProgressMessage(&work, "Late", 0.9)); }).join();
+    overlay.RemoveProgressSpeaker(work);
+    centre.ProcessMessages();
+    EXPECT_TRUE(overlay.GetProgress().empty());
 }

@@ -35,6 +35,14 @@ public:
     XCanvasPaneBase* MakeChildCanvas(const XString& inName) const;
 
 private:
+    friend class XRenderer;
+    // A renderer destroyed while still in the pane (a fault it reports) leaves it empty.
+    void ForgetRenderer(const XRenderer* inRenderer)
+    {
+        if (itsRenderer == inRenderer)
+            itsRenderer = nullptr;
+    }
+
     XRect itsBounds;
     XRenderingViewBase* itsView;
     XRenderer* itsRenderer = nullptr;

@@ -5,6 +5,7 @@
 #include "XPlaceholderTextCanvasAttachment.h"
 #include "XProgressMessage.h"
 #include "XSpeaker.h"
+#include "XThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,11 +74,17 @@ std::vector<XTextOverlayCanvasAttachment::XCustomMessage> XTextOverlayCanvasAtta
     return messages;
 }
 
-void XTextOverlayCanvasAttachment::AddProgressSpeaker(XSpeaker& inSpeaker) { Subscribe(inSpeaker); }
+void XTextOverlayCanvasAttachment::AddProgressSpeaker(XSpeaker& inSpeaker)
+{
+    Subscribe(inSpeaker);
+    if (std::find(itsSpeakers.begin(), itsSpeakers.end(), &inSpeaker) == itsSpeakers.end())
+        itsSpeakers.push_back(&inSpeaker);
+}
 
 void XTextOverlayCanvasAttachment::RemoveProgressSpeaker(XSpeaker& inSpeaker)
 {
     Unsubscribe(inSpeaker);
+    std::erase(itsSpeakers, &inSpeaker);
     const auto removed = std::remove_if(itsProgress.begin(), itsProgress.end(),
                                         [&](const XProgressState& s) { return s.speaker == &inSpeaker; });
     if (removed != itsProgress.end()) {
@@ -90,6 +97,14 @@ void XTextOverlayCanvasAttachment::HandleMessage(const XMessage& inMessage)
 {
     const auto* progress = dynamic_cast<const XProgressMessage*>(&inMessage);
     if (!progress)
+        return;
+    // Work on job threads speaks its progress there; the overlay changes on the main thread.
+    if (!XThread::IsMainThread()) {
+        XSpeaker::PostXMessage(inMessage.Clone(), this);
+        return;
+    }
+    // A posted message may arrive after its speaker was removed.
+    if (std::find(itsSpeakers.begin(), itsSpeakers.end(), progress->GetSpeaker()) == itsSpeakers.end())
         return;
     auto found = std::find_if(itsProgress.begin(), itsProgress.end(),
                               [&](const XProgressState& s) { return s.speaker == progress->GetSpeaker(); });

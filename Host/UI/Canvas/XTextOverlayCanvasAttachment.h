@@ -53,8 +53,9 @@ public:
     // In the order added.
     std::vector<XCustomMessage> GetCustomMessages() const;
 
-    // Listens to the speaker's XProgressMessages; its bar shows from the first one
-    // until one says it is done or the speaker is removed.
+    // Listens to the speaker's XProgressMessages (spoken on any thread; those of other
+    // threads are taken on the main thread); its bar shows from the first one until one
+    // says it is done or the speaker is removed.
     void AddProgressSpeaker(XSpeaker& inSpeaker);
     void RemoveProgressSpeaker(XSpeaker& inSpeaker);
     std::vector<XProgressState> GetProgress() const { return itsProgress; }
@@ -72,5 +73,6 @@ private:
     XString itsErrorText;
     std::map<uint32_t, XCustomMessage> itsMessages;
     uint32_t itsNextID = 1;
+    std::vector<const XSpeaker*> itsSpeakers; // compared, never called
     std::vector<XProgressState> itsProgress;
 };
