@@ -97,10 +97,3 @@ void X3DPlaneRenderer::SetVolumeQualitySelf(uint32_t inQuality)
 {
     itsPlaneNode.SetQuality(X3DVolumeNode::XRenderQuality(inQuality));
 }
-
-void X3DPlaneRenderer::RenderToTargetSelf(X3DGC& inGC, X3DGCOffscreenTarget& inOutTarget, const XRect& inBounds,
-    XRenderingIntent inIntent, const XMatrix_4x4<float>& inPrefix)
-{
-    inGC.SetCullMode(X3DGC::kCullNone);
-    X3DBaseRenderer::RenderToTargetSelf(inGC, inOutTarget, inBounds, inIntent, inPrefix);
-}

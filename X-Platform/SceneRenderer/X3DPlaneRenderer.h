@@ -39,10 +39,6 @@ protected:
     void SetSceneStateSelf(const XRendererSceneState& inState) override;
     bool IsSceneStateSupportedSelf(XRendererStateName inName) const override;
     void SetVolumeQualitySelf(uint32_t inQuality) override;
-    // Slices are seen from both sides on every thread's device, not only on the one
-    // that built the scene.
-    void RenderToTargetSelf(X3DGC& inGC, X3DGCOffscreenTarget& inOutTarget, const XRect& inBounds,
-        XRenderingIntent inIntent, const XMatrix_4x4<float>& inPrefix) override;
 
     uint64_t GetSelectedPlaneXY() const { return itsContent.GetSettings().GetPlane(X3DPlaneImages::kAxisXY); }
     uint64_t GetSelectedPlaneXZ() const { return itsContent.GetSettings().GetPlane(X3DPlaneImages::kAxisXZ); }
