@@ -10,6 +10,9 @@
 // Frames, exports, scene-state changes and feedback changes are serialised by the
 // render mutex. A frame reads the scene state as last applied (values that were not
 // usable are left out), so an export on a job thread sees one whole scene.
+//
+// The renderer is the top node of its own scene through a private base, so inside a
+// subclass the node class is named ::X3DSceneNode.
 #include "X3DCamera.h"
 #include "X3DGCThreadPool.h"
 #include "X3DLightDisplayNode.h"
@@ -21,6 +24,7 @@
 #include "XRenderer.h"
 #include "XRendererSceneState.h"
 #include "XString.h"
+#include "XVersion.h"
 #include "XVolumeLevelScalingHelper.h"
 
 #include <atomic>
@@ -69,7 +73,7 @@ public:
     XCanvasPaneBase* GetRendererCanvasPane() const override { return its3DPane.get(); }
     void HandleContainerSizeChanged(const XRect& inBounds) override;
     XSet<uint32_t> GetSupportedFeedbackTypes() const override;
-    XPtrVector<XMeasurementFeedback> MakeFeedback(uint32_t inMeasurementType,
+    XPtrVector<XMeasurementFeedback> MakeFeedback(XVersion inMeasurementType,
         const XMeasurementsFeedbackHelper& inHelper) override;
     void AddFeedbackItem(XMeasurementFeedback* inItem) override;
     void RemoveFeedbackItem(XMeasurementFeedback* inItem) override;
