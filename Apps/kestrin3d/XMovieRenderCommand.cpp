@@ -84,7 +84,10 @@ void XMovieRenderCommand::AddTo(XCommandTable& inOutTable)
 void XMovieRenderCommand::WriteWhole(const XARGB32Volume& inPicture, const std::string& inPath)
 {
     const fs::path path(inPath);
-    const fs::path part = path.parent_path() / ("." + path.filename().string() + ".part");
+    std::string hidden(1, '.');
+    hidden += path.filename().string();
+    hidden += ".part";
+    const fs::path part = path.parent_path() / hidden;
     try {
         XPNGFile::Write(XString(part.string()), inPicture);
         fs::rename(part, path);
