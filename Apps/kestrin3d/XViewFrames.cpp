@@ -17,9 +17,7 @@
 
 #include <vector>
 
-namespace {
-// A picture on a page shows its background, whatever alpha the frame kept.
-void MakeOpaque(XARGB32Volume& inOutPicture)
+void XViewFrames::MakeOpaque(XARGB32Volume& inOutPicture)
 {
     for (int32_t y = 0; y < inOutPicture.GetHeight(); ++y)
         for (int32_t x = 0; x < inOutPicture.GetWidth(); ++x) {
@@ -28,6 +26,8 @@ void MakeOpaque(XARGB32Volume& inOutPicture)
             inOutPicture.SetVoxel(x, y, pixel);
         }
 }
+
+namespace {
 
 class XPlanesFrames : public XViewFrames {
 public:

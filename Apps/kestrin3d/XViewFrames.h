@@ -32,4 +32,7 @@ public:
     // The view as a host renderer, for jobs that render it themselves; null when the
     // view is not one (the volume view).
     virtual XRenderer* GetRenderer() { return nullptr; }
+
+    // A picture on a page shows its background, whatever alpha the frame kept.
+    static void MakeOpaque(XARGB32Volume& inOutPicture);
 };
