@@ -15,6 +15,7 @@
 #include "XVolumeRendererManager.h"
 #include "WOffscreenRendererView.h"
 
+#include <cmath>
 #include <vector>
 
 void XViewFrames::MakeOpaque(XARGB32Volume& inOutPicture)
@@ -87,7 +88,7 @@ private:
 class XVolumeFrames : public XViewFrames {
 public:
     explicit XVolumeFrames(const XRenderOptions& inOptions)
-        : itsView(inOptions.width, inOptions.height), itsWidth(inOptions.width), itsHeight(inOptions.height)
+        : itsOptions(inOptions), itsView(inOptions.width, inOptions.height), itsWidth(inOptions.width), itsHeight(inOptions.height)
     {
         XVolumeRendererManager& registry = itsHost.LoadRenderers();
         XRenderCommands::CheckRendererChoice(inOptions, registry);
@@ -109,8 +110,9 @@ public:
 
     void ShowFrame(const XRendererSceneState* inFrame, uint32_t inTimepoint) override
     {
-        // The volume renderers frame the scene themselves; a frame turns the volume
-        // further, about the view's fixed axes.
+        // The volume renderers frame the scene themselves (the frame's camera is not
+        // theirs to take); a frame turns the volume further, about the view's fixed axes,
+        // and may show other decorations.
         X3DMatrix world = itsWorld;
         X3DMatrix rotation;
         if (inFrame && inFrame->IsStateEnabled(kSceneStateRotation) &&
@@ -122,6 +124,7 @@ public:
             world = turn * world;
         }
         itsRenderer->SetVolumeWorldMatrix(world);
+        ShowDecorations(inFrame ? *inFrame : XRendererSceneState());
         itsRenderer->SetCurrentTimepoint(inTimepoint);
         if (inTimepoint >= 1 && inTimepoint <= itsTimes.size())
             itsRenderer->SetTimestampTime(itsTimes[inTimepoint - 1]);
@@ -136,6 +139,30 @@ public:
     }
 
 private:
+    // The frame's decorations where it sets them, else the options'.
+    void ShowDecorations(const XRendererSceneState& inFrame)
+    {
+        const auto shown = [&inFrame](XRendererStateName inName, bool inDefault) {
+            X3DMatrix value;
+            if (!inFrame.IsStateEnabled(inName) || !inFrame.GetState(inName, 0, value) || value.GetRows() != 1 ||
+                value.GetColumns() != 1 || !std::isfinite(value(0, 0)))
+                return inDefault;
+            return value(0, 0) != 0.0;
+        };
+        itsRenderer->ShowFloor(shown(kSceneStateFloor, itsOptions.floor));
+        itsRenderer->ShowOrientator(shown(kSceneStateOrientator, itsOptions.orientation));
+        const bool scale = shown(kSceneStateVolumeScale, itsOptions.scale);
+        itsRenderer->ShowScale(scale);
+        itsRenderer->ShowScaleCalibration(shown(kSceneStateScaleText, scale));
+        itsRenderer->ShowTimestamp(shown(kSceneStateTimestamp, itsOptions.time));
+        X3DMatrix background;
+        itsRenderer->SetBackgroundColour(inFrame.IsStateEnabled(kSceneStateBackgroundColour) &&
+                inFrame.GetState(kSceneStateBackgroundColour, 0, background)
+            ? XRenderer::GetColourFromStateValue(background, itsOptions.background)
+            : itsOptions.background);
+    }
+
+    XRenderOptions itsOptions;
     XHostSetup itsHost;
     WOffscreenRendererView itsView;
     int32_t itsWidth;

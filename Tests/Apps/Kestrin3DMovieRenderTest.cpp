@@ -112,6 +112,19 @@ TEST(Kestrin3DMovieRender, EachFrameIsTheViewOfItsKeyframeAtItsTimepoint)
         << "the view turns between keyframes";
 }
 
+TEST(Kestrin3DMovieRender, TheVolumeViewTakesAFramesTurnAndDecorations)
+{
+    // The keyframe turns the volume by what the render command's --rotate gives and shows the floor.
+    const std::string movie = MakeMovie("volume", {{"add-keyframe", "--rotate", "0,40,0", "--state", "6=1", "--frames", "1"}});
+    const std::string out = Scratch() + "/volume";
+    ASSERT_EQ(RunKestrin3D({"movie", "render", movie, "-o", out, "--size", "64x48"}).exitCode, 0);
+    const std::string expected = out + "-expected.png";
+    ASSERT_EQ(RunKestrin3D({"render", "-o", expected, "--size", "64x48", "--rotate", "0,40,0", "--floor"}).exitCode, 0);
+    const auto frame = Picture(out + "/frame-00000.png");
+    EXPECT_EQ(TestPicture::CountDifferences(*frame, *Picture(expected)), 0);
+    EXPECT_GT(TestPicture::CountNonBackground(*frame), 100);
+}
+
 TEST(Kestrin3DMovieRender, AFailedRunLeavesNoPartialFrame)
 {
     const std::string movie = MakeMovie("fail", {{"add-keyframe", "--frames", "4"}});
