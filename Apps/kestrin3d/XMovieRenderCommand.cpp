@@ -65,10 +65,11 @@ std::string Rate(float inRate)
 void XMovieRenderCommand::AddTo(XCommandTable& inOutTable)
 {
     static const std::string help = std::string(
-        "Draws each frame of the movie: the view options below, with the scene each\n"
-        "frame's keyframes give laid over them, at the timepoint the movie's sequences\n"
-        "give (a movie without keyframes draws the options' view at each frame's\n"
-        "timepoint). DIR/frame-00000.png, DIR/frame-00001.png ... are written whole or\n"
+        "Draws each frame of the movie: the view options below, with the scene states\n"
+        "each frame's keyframes give in place of the options' own, at the timepoint the\n"
+        "movie's sequences give. A keyframe always holds a camera and a volume rotation,\n"
+        "so --rotate (and --zoom in the planes view) shape only movies without keyframes,\n"
+        "which draw the options' view at each frame's timepoint. DIR/frame-00000.png, DIR/frame-00001.png ... are written whole or\n"
         "not at all; when ffmpeg is on PATH they are joined into DIR/movie.mp4 at the\n"
         "movie's rate.\n\n"
         "  -o DIR        the folder for the frames (made if missing; frames are replaced)\n"

@@ -102,6 +102,7 @@ public:
         itsRenderer->SetSampleID(sampleID);
         itsRenderer->SetActive(true);
         XRenderCommands::ApplyShading(inOptions, *itsRenderer);
+        itsRenderer->GetVolumeWorldMatrix(itsUnturned);
         XRenderCommands::ApplyScene(inOptions, *itsRenderer);
         itsRenderer->GetVolumeWorldMatrix(itsWorld);
     }
@@ -111,8 +112,8 @@ public:
     void ShowFrame(const XRendererSceneState* inFrame, uint32_t inTimepoint) override
     {
         // The volume renderers frame the scene themselves (the frame's camera is not
-        // theirs to take); a frame turns the volume further, about the view's fixed axes,
-        // and may show other decorations.
+        // theirs to take); a frame's rotation replaces the options' turn, and it may
+        // show other decorations.
         X3DMatrix world = itsWorld;
         X3DMatrix rotation;
         if (inFrame && inFrame->IsStateEnabled(kSceneStateRotation) &&
@@ -121,7 +122,7 @@ public:
             for (size_t i = 0; i < 3; ++i)
                 for (size_t j = 0; j < 3; ++j)
                     turn(i, j) = rotation(i, j);
-            world = turn * world;
+            world = turn * itsUnturned;
         }
         itsRenderer->SetVolumeWorldMatrix(world);
         ShowDecorations(inFrame ? *inFrame : XRendererSceneState());
@@ -169,6 +170,7 @@ private:
     int32_t itsHeight;
     std::vector<XTime> itsTimes;
     XVolumeRendererBase* itsRenderer = nullptr;
+    X3DMatrix itsUnturned; // before the options' turn
     X3DMatrix itsWorld;
 };
 } // namespace

@@ -114,10 +114,11 @@ TEST(Kestrin3DMovieRender, EachFrameIsTheViewOfItsKeyframeAtItsTimepoint)
 
 TEST(Kestrin3DMovieRender, TheVolumeViewTakesAFramesTurnAndDecorations)
 {
-    // The keyframe turns the volume by what the render command's --rotate gives and shows the floor.
+    // The keyframe turns the volume as the render command's --rotate does, and shows the floor.
     const std::string movie = MakeMovie("volume", {{"add-keyframe", "--rotate", "0,40,0", "--state", "6=1", "--frames", "1"}});
     const std::string out = Scratch() + "/volume";
-    ASSERT_EQ(RunKestrin3D({"movie", "render", movie, "-o", out, "--size", "64x48"}).exitCode, 0);
+    ASSERT_EQ(RunKestrin3D({"movie", "render", movie, "-o", out, "--size", "64x48", "--rotate", "90,0,0"}).exitCode, 0)
+        << "the keyframe's turn replaces the options'";
     const std::string expected = out + "-expected.png";
     ASSERT_EQ(RunKestrin3D({"render", "-o", expected, "--size", "64x48", "--rotate", "0,40,0", "--floor"}).exitCode, 0);
     const auto frame = Picture(out + "/frame-00000.png");
