@@ -197,7 +197,8 @@ void XMovieCommands::AddTo(XCommandTable& inOutTable)
                     "                      height) or --state 14=255,0,0,64 (background colour: alpha,\n"
                     "                      red, green, blue); 9 or 16 values make a 3x3 or 4x4 matrix,\n"
                     "                      row by row. May be repeated.\n"
-                    "  --thumbnail         store a small picture of the keyframe's view with it\n"
+                    "  --thumbnail         store a 160 x 120 picture of the keyframe's view, drawn in\n"
+                    "                      the planes view, with it\n"
                     "  --data STACK        with --thumbnail: the TIFF stack it shows (default: the\n"
                     "                      built-in sample)\n",
                     &XMovieCommands::AddKeyframe});
