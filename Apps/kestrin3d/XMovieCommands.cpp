@@ -64,10 +64,13 @@ std::unique_ptr<XVolume> MakeThumbnail(const XRendererSceneState& inScene, const
         queue.AttachJob(job);
         queue.Start();
         queue.WaitForQueueEmpty();
-        // The completion comes to this thread through the message centre.
+        // The completion comes to this thread through the message centre; a job that
+        // rendered nothing sends none, so a quiet second ends the wait.
+        XAppMessageCentre& centre = XAppMessageCentre::GetAppMessageCentre();
         const auto deadline = std::chrono::steady_clock::now() + kThumbnailWait;
-        while (!catcher.image && std::chrono::steady_clock::now() < deadline)
-            XAppMessageCentre::GetAppMessageCentre().WaitAndProcessMessages(50);
+        int quiet = 0;
+        while (!catcher.image && quiet < 20 && std::chrono::steady_clock::now() < deadline)
+            quiet = centre.WaitAndProcessMessages(50) == 0 && centre.GetQueuedMessageCount() == 0 ? quiet + 1 : 0;
     }
     if (!catcher.image)
         throw XException(XException::kOpenGLError,
