@@ -5,9 +5,20 @@
 #include "XException.h"
 #include "XQuaternion.h"
 #include "XRenderer.h"
+#include "XAppMessageCentre.h"
+#include "XARGB32Volume.h"
+#include "XJobQueue.h"
+#include "XListener.h"
+#include "XMovieRenderCommand.h"
+#include "XRenderOptions.h"
 #include "XStream.h"
+#include "XUUID.h"
+#include "XViewFrames.h"
+#include "XVolumeRenderThumbnailJob.h"
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <iomanip>
 #include <memory>
 #include <numbers>
@@ -18,6 +29,54 @@ namespace {
 using XSequence = XVolumeKeyframeMovie::XTimepointSequence;
 
 constexpr uint64_t kDefaultKeyframeFrames = 10;
+constexpr int32_t kThumbnailWidth = 160;
+constexpr int32_t kThumbnailHeight = 120;
+constexpr std::chrono::seconds kThumbnailWait{120};
+
+// Keeps the picture of the thumbnail job's completion message.
+class XThumbnailCatcher : public XListener {
+public:
+    void HandleMessage(const XMessage& inMessage) override
+    {
+        using XDone = XVolumeRenderThumbnailJob::XVolumeRenderThumbnailJobCompleteMsg;
+        if (const auto* done = dynamic_cast<const XDone*>(&inMessage); done && done->GetImage())
+            image = done->GetImage()->Clone();
+    }
+    std::unique_ptr<XVolume> image;
+};
+
+// The keyframe's view of the data in the planes view, rendered by the thumbnail job
+// on a job queue.
+std::unique_ptr<XVolume> MakeThumbnail(const XRendererSceneState& inScene, const std::string& inData)
+{
+    XRenderOptions options;
+    options.view = XRenderOptions::XView::kPlanes;
+    options.input = inData;
+    options.width = kThumbnailWidth;
+    options.height = kThumbnailHeight;
+    const std::unique_ptr<XViewFrames> view = XViewFrames::Make(options);
+    view->ShowFrame(&inScene, 1);
+    XThumbnailCatcher catcher;
+    {
+        XJobQueue queue;
+        auto* job = new XVolumeRenderThumbnailJob(XUUID::Generate(), kThumbnailWidth, kThumbnailHeight, view->GetRenderer());
+        catcher.Subscribe(*job);
+        queue.AttachJob(job);
+        queue.Start();
+        queue.WaitForQueueEmpty();
+        // The completion comes to this thread through the message centre; a job that
+        // rendered nothing sends none, so a quiet second ends the wait.
+        XAppMessageCentre& centre = XAppMessageCentre::GetAppMessageCentre();
+        const auto deadline = std::chrono::steady_clock::now() + kThumbnailWait;
+        int quiet = 0;
+        while (!catcher.image && quiet < 20 && std::chrono::steady_clock::now() < deadline)
+            quiet = centre.WaitAndProcessMessages(50) == 0 && centre.GetQueuedMessageCount() == 0 ? quiet + 1 : 0;
+    }
+    if (!catcher.image)
+        throw XException(XException::kOpenGLError,
+                         "the thumbnail could not be rendered; the movie is unchanged. Try again without --thumbnail");
+    return std::move(catcher.image);
+}
 
 bool FileExists(const std::string& inPath)
 {
@@ -126,7 +185,7 @@ void XMovieCommands::AddTo(XCommandTable& inOutTable)
                     "  --force       replace FILE if it exists\n",
                     &XMovieCommands::New});
     inOutTable.Add({"movie", "add-keyframe", "FILE [--eye X,Y,Z] [--look-at X,Y,Z] [--up X,Y,Z] [--rotate AX,AY,AZ] "
-                                             "[--frames N] [--state NAME=VALUES]...",
+                                             "[--frames N] [--state NAME=VALUES]... [--thumbnail [--data STACK]]",
                     "append a keyframe: a view and the frames its transition to the next keyframe takes",
                     "The keyframe always holds a camera and a volume rotation; the defaults are the\n"
                     "camera at 0,0,2 looking at the origin with up 0,1,0, and no rotation.\n\n"
@@ -140,7 +199,11 @@ void XMovieCommands::AddTo(XCommandTable& inOutTable)
                     "  --state NAME=VALUES any other scene state by number, e.g. --state 13=-0.5 (floor\n"
                     "                      height) or --state 14=255,0,0,64 (background colour: alpha,\n"
                     "                      red, green, blue); 9 or 16 values make a 3x3 or 4x4 matrix,\n"
-                    "                      row by row. May be repeated.\n",
+                    "                      row by row. May be repeated.\n"
+                    "  --thumbnail         store a 160 x 120 picture of the keyframe's view, drawn in\n"
+                    "                      the planes view, with it\n"
+                    "  --data STACK        with --thumbnail: the TIFF stack it shows (default: the\n"
+                    "                      built-in sample)\n",
                     &XMovieCommands::AddKeyframe});
     inOutTable.Add({"movie", "add-timepoints", "FILE --frames N [--playback MODE] [--start FRAME] [--from T] [--to T]",
                     "append a timepoint sequence: which timepoint shows during which frames",
@@ -158,13 +221,14 @@ void XMovieCommands::AddTo(XCommandTable& inOutTable)
                     "A change of fewer frames than there are keyframes lengthens or shortens the\n"
                     "first keyframes by one frame each; a larger change scales the movie.\n",
                     &XMovieCommands::Resize});
-    inOutTable.Add({"movie", "show", "FILE [--frame N] [--timepoints COUNT] [--current T]",
+    inOutTable.Add({"movie", "show", "FILE [--frame N] [--timepoints COUNT] [--current T] [--thumbnails DIR]",
                     "list the keyframes and sequences, and the view of a frame",
                     "Options:\n"
                     "  --frame N           also show the interpolated scene of frame N (from 0)\n"
                     "  --timepoints COUNT  with --frame: the number of timepoints of the data, to show\n"
                     "                      which one that frame shows\n"
-                    "  --current T         with --timepoints: the view's current timepoint (default 1)\n",
+                    "  --current T         with --timepoints: the view's current timepoint (default 1)\n"
+                    "  --thumbnails DIR    write the keyframes' thumbnails as DIR/keyframe-1.png ...\n",
                     &XMovieCommands::Show});
 }
 
@@ -268,11 +332,16 @@ XRendererSceneState XMovieCommands::MakeKeyframeScene(const XCommandArguments& i
 int XMovieCommands::AddKeyframe(const std::vector<std::string>& inArguments, std::ostream& inOut)
 {
     XCommandArguments arguments(inArguments, "movie add-keyframe",
-                                {"--eye", "--look-at", "--up", "--rotate", "--frames", "--name", "--state"});
+                                {"--eye", "--look-at", "--up", "--rotate", "--frames", "--name", "--state", "--data"},
+                                {"--thumbnail"});
     const std::string& path = arguments.GetPositional(0, "the movie FILE");
     arguments.ExpectAtMostPositionals(1);
+    if (arguments.Has("--data") && !arguments.Has("--thumbnail"))
+        throw XUsageError("--data chooses the stack a thumbnail shows; add --thumbnail or leave --data out");
     XVolumeKeyframeMovie movie = Load(path);
     XBookmark3D bookmark(MakeKeyframeScene(arguments), XString(arguments.GetString("--name", "")));
+    if (arguments.Has("--thumbnail"))
+        bookmark.AttachThumbnail(MakeThumbnail(bookmark.GetSceneState(), arguments.GetString("--data", "")));
     movie.AppendKeyframeTransition(bookmark, arguments.GetUInt64("--frames", kDefaultKeyframeFrames));
     Save(movie, path);
     PrintSummary(path, movie, inOut);
@@ -360,7 +429,7 @@ void XMovieCommands::PrintSceneState(const XRendererSceneState& inState, std::os
 
 int XMovieCommands::Show(const std::vector<std::string>& inArguments, std::ostream& inOut)
 {
-    XCommandArguments arguments(inArguments, "movie show", {"--frame", "--timepoints", "--current"});
+    XCommandArguments arguments(inArguments, "movie show", {"--frame", "--timepoints", "--current", "--thumbnails"});
     const std::string& path = arguments.GetPositional(0, "the movie FILE");
     arguments.ExpectAtMostPositionals(1);
     if ((arguments.Has("--timepoints") || arguments.Has("--current")) && !arguments.Has("--frame"))
@@ -395,6 +464,8 @@ int XMovieCommands::Show(const std::vector<std::string>& inArguments, std::ostre
         inOut << "\n";
     }
 
+    if (arguments.Has("--thumbnails"))
+        WriteThumbnails(movie, arguments.GetString("--thumbnails", ""), inOut);
     if (!arguments.Has("--frame"))
         return XCommandTable::kSuccess;
     const uint64_t frame = arguments.GetUInt64("--frame", 0);
@@ -417,4 +488,28 @@ int XMovieCommands::Show(const std::vector<std::string>& inArguments, std::ostre
               << count << "\n";
     }
     return XCommandTable::kSuccess;
+}
+
+void XMovieCommands::WriteThumbnails(const XVolumeKeyframeMovie& inMovie, const std::string& inFolder, std::ostream& inOut)
+{
+    if (inFolder.empty())
+        throw XUsageError("--thumbnails needs a folder, such as --thumbnails thumbs");
+    std::error_code ec;
+    std::filesystem::create_directories(inFolder, ec);
+    size_t written = 0;
+    for (size_t i = 0; i < inMovie.GetKeyframeCount(); ++i) {
+        const XVolume* thumbnail = inMovie.GetKeyframe(i).GetThumbnail();
+        if (!thumbnail)
+            continue;
+        const X3DRect& bounds = thumbnail->GetBounds();
+        XARGB32Volume picture(bounds.GetWidth(), bounds.GetHeight(), 1);
+        thumbnail->CopyOutToARGB32Volume(picture);
+        XViewFrames::MakeOpaque(picture);
+        const std::string path = (std::filesystem::path(inFolder) / ("keyframe-" + std::to_string(i + 1) + ".png")).string();
+        XMovieRenderCommand::WriteWhole(picture, path);
+        inOut << "Wrote " << path << " (" << bounds.GetWidth() << " x " << bounds.GetHeight() << ")\n";
+        ++written;
+    }
+    if (written == 0)
+        inOut << "No keyframe has a thumbnail; add keyframes with 'kestrin3d movie add-keyframe FILE --thumbnail'\n";
 }

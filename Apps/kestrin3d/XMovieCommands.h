@@ -33,5 +33,7 @@ private:
     // The scene of a new keyframe from the add-keyframe options.
     static XRendererSceneState MakeKeyframeScene(const XCommandArguments& inArguments);
     static void PrintSummary(const std::string& inPath, const XVolumeKeyframeMovie& inMovie, std::ostream& inOut);
+    // Writes each keyframe's thumbnail as inFolder/keyframe-N.png (N from 1).
+    static void WriteThumbnails(const XVolumeKeyframeMovie& inMovie, const std::string& inFolder, std::ostream& inOut);
     static void PrintSceneState(const XRendererSceneState& inState, std::ostream& inOut);
 };

@@ -17,9 +17,7 @@ public:
     // Refuses, before any work, an output that cannot be written.
     static void CheckOutputWritable(const std::string& inPath);
 
-private:
-    static int Render(const std::vector<std::string>& inArguments, std::ostream& inOut);
-
+    // The steps of a volume-view render, shared with the movie frames.
     // Before any work: XUsageError for an unknown ID, XException kNoRenderer when no
     // module registered a renderer.
     static void CheckRendererChoice(const XRenderOptions& inOptions, XVolumeRendererManager& inRegistry);
@@ -28,4 +26,7 @@ private:
                                                XVolumeRenderingViewProtocol& inView);
     static void ApplyShading(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer);
     static void ApplyScene(const XRenderOptions& inOptions, XVolumeRendererBase& inRenderer);
+
+private:
+    static int Render(const std::vector<std::string>& inArguments, std::ostream& inOut);
 };

@@ -256,16 +256,21 @@ void ParsePlanes(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
 }
 } // namespace
 
-XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments)
+const std::set<std::string>& XRenderOptions::GetValueOptions()
+{
+    static const std::set<std::string> options{"--output", "--size", "--rotate", "--zoom", "--timepoint", "--channels",
+        "--colour", "--range", "--model", "--brightness", "--opacity", "--background", "--renderer", "--view", "--planes",
+        "--merge", "--weight", "--plane-opacity", "--reference-plane"};
+    return options;
+}
+
+XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments, const std::string& inCommand)
 {
     // "-o" is the one short option; it is the same as --output.
     std::vector<std::string> arguments;
     for (const std::string& argument : inArguments)
         arguments.push_back(argument == "-o" ? "--output" : argument);
-    const XCommandArguments line(arguments, "render",
-                                 {"--output", "--size", "--rotate", "--zoom", "--timepoint", "--channels", "--colour",
-                                  "--range", "--model", "--brightness", "--opacity", "--background", "--renderer",
-                                  "--view", "--planes", "--merge", "--weight", "--plane-opacity", "--reference-plane"},
+    const XCommandArguments line(arguments, inCommand, GetValueOptions(),
                                  {"--floor", "--orientation", "--scale", "--time", "--stereo"});
     XRenderOptions options;
     ParseFiles(line, options);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +26,10 @@ public:
     static const char* const kHelp;
 
     // Throws XUsageError for anything that cannot be rendered.
-    static XRenderOptions Parse(const std::vector<std::string>& inArguments);
+    // inCommand names the command in messages.
+    static XRenderOptions Parse(const std::vector<std::string>& inArguments, const std::string& inCommand = "render");
+    // The options that take a value (the rest are flags).
+    static const std::set<std::string>& GetValueOptions();
     // Channels and the timepoint must exist in the data (else XUsageError).
     void CheckAgainstSample(const XDataVolumeSequence& inSequence) const;
 

@@ -4,6 +4,7 @@
 #include "XInfoCommands.h"
 #include "XIsoCommands.h"
 #include "XMovieCommands.h"
+#include "XMovieRenderCommand.h"
 #include "XRenderCommands.h"
 #include "XRendererCommands.h"
 #include "XSceneCommands.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     XRenderCommands::AddTo(commands);
     XSceneCommands::AddTo(commands);
     XMovieCommands::AddTo(commands);
+    XMovieRenderCommand::AddTo(commands);
     XIsoCommands::AddTo(commands);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
