@@ -92,6 +92,23 @@ XARGB32Colour XRenderOptions::ParseColour(const std::string& inText, const std::
     return XARGB32Colour(255, uint8_t(packed >> 16), uint8_t(packed >> 8), uint8_t(packed));
 }
 
+void XRenderOptions::ParseSize(const XCommandArguments& inLine, int32_t& outWidth, int32_t& outHeight)
+{
+    if (!inLine.Has("--size"))
+        return;
+    const std::string size = inLine.GetString("--size", "");
+    const size_t x = size.find_first_of("xX");
+    if (x == std::string::npos)
+        throw XUsageError("the value of --size must be WIDTHxHEIGHT, such as 800x600, not '" + size + "'");
+    const uint64_t width = XCommandArguments::ParseUInt64(size.substr(0, x), "the width in --size");
+    const uint64_t height = XCommandArguments::ParseUInt64(size.substr(x + 1), "the height in --size");
+    const uint64_t most = uint64_t(kMaxSide);
+    if (width == 0 || height == 0 || width > most || height > most)
+        throw XUsageError("the picture must be 1 to " + std::to_string(kMaxSide) + " pixels a side, not " + size);
+    outWidth = int32_t(width);
+    outHeight = int32_t(height);
+}
+
 namespace {
 // Each step reads the options of one kind from the line into the options.
 
@@ -105,23 +122,6 @@ void ParseFiles(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
     inOutOptions.output = inLine.GetString("--output", "");
     if (inOutOptions.output.empty())
         throw XUsageError("-o needs a file name, such as -o view.png");
-}
-
-void ParseSize(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
-{
-    if (!inLine.Has("--size"))
-        return;
-    const std::string size = inLine.GetString("--size", "");
-    const size_t x = size.find_first_of("xX");
-    if (x == std::string::npos)
-        throw XUsageError("the value of --size must be WIDTHxHEIGHT, such as 800x600, not '" + size + "'");
-    const uint64_t width = XCommandArguments::ParseUInt64(size.substr(0, x), "the width in --size");
-    const uint64_t height = XCommandArguments::ParseUInt64(size.substr(x + 1), "the height in --size");
-    const uint64_t most = uint64_t(XRenderOptions::kMaxSide);
-    if (width == 0 || height == 0 || width > most || height > most)
-        throw XUsageError("the picture must be 1 to " + std::to_string(XRenderOptions::kMaxSide) + " pixels a side, not " + size);
-    inOutOptions.width = int32_t(width);
-    inOutOptions.height = int32_t(height);
 }
 
 void ParseView(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
@@ -274,7 +274,7 @@ XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments
                                  {"--floor", "--orientation", "--scale", "--time", "--stereo"});
     XRenderOptions options;
     ParseFiles(line, options);
-    ParseSize(line, options);
+    ParseSize(line, options.width, options.height);
     ParseView(line, options);
     ParseChannels(line, options);
     ParseShading(line, options);

@@ -4,6 +4,7 @@
 // is an XUsageError); CheckAgainstSample checks what depends on the data.
 #include "XARGB32Colour.h"
 #include "XChannelShadeSpecification.h"
+#include "XCommandArguments.h"
 
 #include <cstdint>
 #include <map>
@@ -69,4 +70,6 @@ public:
     void ApplyChannelLooks(XDataVolumeSequence& inOutSequence) const;
 
     static XARGB32Colour ParseColour(const std::string& inText, const std::string& inWhat);
+    // --size WIDTHxHEIGHT, when given, into outWidth and outHeight (1 to kMaxSide each).
+    static void ParseSize(const XCommandArguments& inLine, int32_t& outWidth, int32_t& outHeight);
 };

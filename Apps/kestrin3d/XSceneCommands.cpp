@@ -58,24 +58,6 @@ std::string Number(double inValue, int inPrecision)
     return text.str();
 }
 
-void ParseSize(const XCommandArguments& inLine, XSceneCommands::XOptions& inOutOptions)
-{
-    if (!inLine.Has("--size"))
-        return;
-    const std::string size = inLine.GetString("--size", "");
-    const size_t x = size.find_first_of("xX");
-    if (x == std::string::npos)
-        throw XUsageError("the value of --size must be WIDTHxHEIGHT, such as 800x600, not '" + size + "'");
-    const uint64_t width = XCommandArguments::ParseUInt64(size.substr(0, x), "the width in --size");
-    const uint64_t height = XCommandArguments::ParseUInt64(size.substr(x + 1), "the height in --size");
-    const uint64_t most = uint64_t(XRenderOptions::kMaxSide);
-    if (width == 0 || height == 0 || width > most || height > most)
-        throw XUsageError("the picture must be 1 to " + std::to_string(XRenderOptions::kMaxSide) + " pixels a side, not " +
-                          size);
-    inOutOptions.width = int32_t(width);
-    inOutOptions.height = int32_t(height);
-}
-
 std::vector<double> ParseTriple(const XCommandArguments& inLine, const std::string& inOption, const char* inExample)
 {
     const std::vector<double> values =
@@ -126,7 +108,7 @@ XSceneCommands::XOptions XSceneCommands::XOptions::Parse(const std::vector<std::
     options.output = line.GetString("--output", "");
     if (options.output.empty())
         throw XUsageError("'scene' needs the picture to write: add -o OUT.png");
-    ParseSize(line, options);
+    XRenderOptions::ParseSize(line, options.width, options.height);
     if (line.Has("--rotate")) {
         const std::vector<double> angles = ParseTriple(line, "--rotate", "-20,30,0");
         std::copy(angles.begin(), angles.end(), options.rotation);
