@@ -10,6 +10,7 @@
 #include "XHostSetup.h"
 #include "XModuleManager.h"
 #include "XPNGFile.h"
+#include "XPlanesView.h"
 #include "XProgress.h"
 #include "XRenderOptions.h"
 #include "XRendererCommands.h"
@@ -175,28 +176,15 @@ int XRenderCommands::Render(const std::vector<std::string>& inArguments, std::os
 {
     const XRenderOptions options = XRenderOptions::Parse(inArguments);
     CheckOutputWritable(options.output);
+    if (options.view == XRenderOptions::XView::kPlanes)
+        return XPlanesView::Render(options, inOut);
 
     XHostSetup host;
     XVolumeRendererManager& registry = host.LoadRenderers();
     CheckRendererChoice(options, registry);
     std::unique_ptr<XDataVolumeSequence> sequence = XHostSetup::ReadSample(options.input);
     options.CheckAgainstSample(*sequence);
-    // Colour and display range belong to the channel's image renderer, which the
-    // volume renderer copies when it takes the sample.
-    for (uint32_t c = 1; c <= sequence->GetChannelCount(); ++c) {
-        const auto colour = options.colours.find(c);
-        const auto range = options.ranges.find(c);
-        if (colour == options.colours.end() && range == options.ranges.end())
-            continue;
-        std::unique_ptr<XImageRenderer> channel(sequence->GetRendererCopy(c));
-        if (!channel)
-            channel = std::make_unique<XImageRenderer>();
-        if (colour != options.colours.end())
-            channel->SetColour(colour->second);
-        if (range != options.ranges.end())
-            channel->SetDisplayRange(range->second.first, range->second.second);
-        sequence->SetRenderer(c, *channel);
-    }
+    options.ApplyChannelLooks(*sequence);
     const XTime time = sequence->GetTimepointTimeFromStart(options.timepoint);
     const uint32_t timepoints = sequence->GetTimepointCount();
     const uint32_t sampleID = host.AddSample(std::move(sequence));

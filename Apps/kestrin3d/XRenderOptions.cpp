@@ -2,6 +2,10 @@
 
 #include "XCommandArguments.h"
 #include "XDataVolumeSequence.h"
+#include "XImageRenderer.h"
+#include "XVolume.h"
+
+#include <memory>
 
 #include <cctype>
 
@@ -34,7 +38,17 @@ const char* const XRenderOptions::kHelp =
     "  --time                 draw the time stamp of the timepoint (default: off)\n"
     "  --stereo               red/cyan anaglyph stereo (default: off)\n"
     "  --renderer ID          the volume renderer to use (default: the one 'kestrin3d\n"
-    "                         renderers' marks as default)\n";
+    "                         renderers' marks as default)\n"
+    "  --view VIEW            volume (default) or planes: three orthogonal slices\n\n"
+    "Options of --view planes (--model, --renderer, --brightness and --opacity are\n"
+    "volume options):\n"
+    "  --planes X,Y,Z         where the YZ, XZ and XY planes lie, as fractions 0 to 1 of\n"
+    "                         the width, height and depth (default 0.5,0.5,0.5)\n"
+    "  --merge MODE           how channels meet: maximum (default), average or combine\n"
+    "  --weight C=W           channel C's weight in the merge, 0 or more (default 1)\n"
+    "  --plane-opacity C=A    opacity 0 to 1 of channel C's reference plane (default 1)\n"
+    "  --reference-plane C@Z  show channel C's maximum projection as a reference plane\n"
+    "                         at plane Z (counted from 1); may be repeated\n";
 
 namespace {
 uint32_t ParseChannel(const std::string& inText, const std::string& inWhat)
@@ -183,6 +197,63 @@ void ParseExtras(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
         inOutOptions.renderer = uint32_t(id);
     }
 }
+void ParsePlanes(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
+{
+    const std::string view = inLine.GetString("--view", "volume");
+    if (view != "volume" && view != "planes")
+        throw XUsageError("--view must be volume or planes, not '" + view + "'");
+    const bool planes = view == "planes";
+    inOutOptions.view = planes ? XRenderOptions::XView::kPlanes : XRenderOptions::XView::kVolume;
+    for (const char* option : {"--planes", "--merge", "--weight", "--plane-opacity", "--reference-plane"})
+        if (!planes && inLine.Has(option))
+            throw XUsageError(std::string(option) + " belongs to the planes view; add --view planes or leave it out");
+    for (const char* option : {"--model", "--renderer", "--brightness", "--opacity"})
+        if (planes && inLine.Has(option))
+            throw XUsageError(std::string(option) + " belongs to the volume view; leave it out with --view planes");
+    if (!planes)
+        return;
+    if (inLine.Has("--planes")) {
+        const std::vector<double> fractions =
+            XCommandArguments::ParseNumberList(inLine.GetString("--planes", ""), "the value of --planes");
+        bool valid = fractions.size() == 3;
+        for (double fraction : fractions)
+            valid = valid && fraction >= 0.0 && fraction <= 1.0;
+        if (!valid)
+            throw XUsageError("--planes needs three fractions X,Y,Z from 0 to 1, such as 0.5,0.25,1");
+        for (size_t i = 0; i < 3; ++i)
+            inOutOptions.planes[i] = fractions[i];
+    }
+    const std::string merge = inLine.GetString("--merge", "maximum");
+    if (merge == "maximum" || merge == "average" || merge == "combine")
+        inOutOptions.merge = merge == "maximum" ? 0 : merge == "average" ? 1 : 2;
+    else
+        throw XUsageError("--merge must be maximum, average or combine, not '" + merge + "'");
+    for (const std::string& assignment : inLine.GetAll("--weight")) {
+        const auto [channel, value] = SplitChannelAssignment(assignment, "--weight", "2=0.5");
+        const std::vector<double> weight = XCommandArguments::ParseNumberList(value, "the weight in --weight");
+        if (weight.size() != 1 || !(weight[0] >= 0.0) || weight[0] > 1e6)
+            throw XUsageError("--weight needs a weight of 0 or more, such as --weight 2=0.5, not '" + assignment + "'");
+        inOutOptions.weights[channel] = weight[0];
+    }
+    for (const std::string& assignment : inLine.GetAll("--plane-opacity")) {
+        const auto [channel, value] = SplitChannelAssignment(assignment, "--plane-opacity", "2=0.5");
+        const std::vector<double> opacity = XCommandArguments::ParseNumberList(value, "the opacity in --plane-opacity");
+        if (opacity.size() != 1 || !(opacity[0] >= 0.0 && opacity[0] <= 1.0))
+            throw XUsageError("--plane-opacity needs an opacity from 0 to 1, such as --plane-opacity 2=0.5, not '" +
+                              assignment + "'");
+        inOutOptions.planeOpacities[channel] = opacity[0];
+    }
+    for (const std::string& request : inLine.GetAll("--reference-plane")) {
+        const size_t at = request.find('@');
+        if (at == std::string::npos)
+            throw XUsageError("--reference-plane needs CHANNEL@PLANE, such as --reference-plane 1@3, not '" + request + "'");
+        const uint32_t channel = ParseChannel(request.substr(0, at), "the channel of --reference-plane");
+        const uint64_t plane = XCommandArguments::ParseUInt64(request.substr(at + 1), "the plane of --reference-plane");
+        if (plane == 0 || plane > 0xFFFFFFFFu)
+            throw XUsageError("planes count from 1; give --reference-plane " + request.substr(0, at) + "@1 or more");
+        inOutOptions.referencePlanes[channel] = uint32_t(plane);
+    }
+}
 } // namespace
 
 XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments)
@@ -193,7 +264,8 @@ XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments
         arguments.push_back(argument == "-o" ? "--output" : argument);
     const XCommandArguments line(arguments, "render",
                                  {"--output", "--size", "--rotate", "--zoom", "--timepoint", "--channels", "--colour",
-                                  "--range", "--model", "--brightness", "--opacity", "--background", "--renderer"},
+                                  "--range", "--model", "--brightness", "--opacity", "--background", "--renderer",
+                                  "--view", "--planes", "--merge", "--weight", "--plane-opacity", "--reference-plane"},
                                  {"--floor", "--orientation", "--scale", "--time", "--stereo"});
     XRenderOptions options;
     ParseFiles(line, options);
@@ -202,6 +274,7 @@ XRenderOptions XRenderOptions::Parse(const std::vector<std::string>& inArguments
     ParseChannels(line, options);
     ParseShading(line, options);
     ParseExtras(line, options);
+    ParsePlanes(line, options);
     return options;
 }
 
@@ -221,7 +294,48 @@ void XRenderOptions::CheckAgainstSample(const XDataVolumeSequence& inSequence) c
         check(entry.first, "--colour");
     for (const auto& entry : ranges)
         check(entry.first, "--range");
+    for (const auto& entry : weights)
+        check(entry.first, "--weight");
+    for (const auto& entry : planeOpacities)
+        check(entry.first, "--plane-opacity");
+    for (const auto& entry : referencePlanes)
+        check(entry.first, "--reference-plane");
+    if (view == XView::kPlanes) {
+        X3DRect bounds;
+        for (uint32_t c = 1; c <= channels && bounds.IsEmpty(); ++c)
+            for (uint32_t t = 1; t <= inSequence.GetTimepointCount() && bounds.IsEmpty(); ++t)
+                if (const auto volume = inSequence.GetVolume(c, t))
+                    bounds = volume->GetBounds();
+        if (bounds.GetWidth() < 2 || bounds.GetHeight() < 2 || bounds.GetDepth() < 2)
+            throw XUsageError("the data is " + std::to_string(bounds.GetWidth()) + " x " +
+                              std::to_string(bounds.GetHeight()) + " x " + std::to_string(bounds.GetDepth()) +
+                              " voxels; the planes view needs at least 2 along each axis: use --view volume");
+        for (const auto& [channel, plane] : referencePlanes)
+            if (plane > uint32_t(bounds.GetDepth()))
+                throw XUsageError("the data is " + std::to_string(bounds.GetDepth()) + " planes deep; give --reference-plane " +
+                                  std::to_string(channel) + "@1 to " + std::to_string(bounds.GetDepth()));
+    }
     if (timepoint > inSequence.GetTimepointCount())
         throw XUsageError("the data has " + std::to_string(inSequence.GetTimepointCount()) +
                           " timepoints; give --timepoint 1 to " + std::to_string(inSequence.GetTimepointCount()));
+}
+
+void XRenderOptions::ApplyChannelLooks(XDataVolumeSequence& inOutSequence) const
+{
+    // Colour and display range belong to the channel's image renderer, which the
+    // renderers copy when they take the data.
+    for (uint32_t c = 1; c <= inOutSequence.GetChannelCount(); ++c) {
+        const auto colour = colours.find(c);
+        const auto range = ranges.find(c);
+        if (colour == colours.end() && range == ranges.end())
+            continue;
+        std::unique_ptr<XImageRenderer> channel(inOutSequence.GetRendererCopy(c));
+        if (!channel)
+            channel = std::make_unique<XImageRenderer>();
+        if (colour != colours.end())
+            channel->SetColour(colour->second);
+        if (range != ranges.end())
+            channel->SetDisplayRange(range->second.first, range->second.second);
+        inOutSequence.SetRenderer(c, *channel);
+    }
 }

@@ -50,5 +50,19 @@ public:
     bool stereo = false;
     std::optional<uint32_t> renderer; // unset: the default
 
+    // What is drawn: the volume with a volume renderer, or three orthogonal planes.
+    enum class XView { kVolume, kPlanes };
+    XView view = XView::kVolume;
+    // Plane positions as fractions of width, height and depth (YZ, XZ, XY planes).
+    double planes[3] = {0.5, 0.5, 0.5};
+    int32_t merge = 0; // 0 maximum, 1 average, 2 combine
+    std::map<uint32_t, double> weights;
+    std::map<uint32_t, double> planeOpacities;
+    // Channel -> plane (counted from 1) its maximum projection is shown at.
+    std::map<uint32_t, uint32_t> referencePlanes;
+
+    // Sets the colours and display ranges asked for on the channels' image renderers.
+    void ApplyChannelLooks(XDataVolumeSequence& inOutSequence) const;
+
     static XARGB32Colour ParseColour(const std::string& inText, const std::string& inWhat);
 };

@@ -1,0 +1,140 @@
+// 'kestrin3d render --view planes' run as a user runs it: stacks drawn as three
+// planes with merges and reference planes, and the option mistakes it refuses.
+#include "TestPicture.h"
+#include "XGrey8Volume.h"
+#include "XKestrin3DRunner.h"
+#include "XPNGFile.h"
+#include "XTIFFWriter.h"
+#include "XTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace XKestrin3DRunner;
+
+namespace {
+// Two channels of 24 x 20 x DEPTH voxels: channel 1 bright (200) in the left half,
+// channel 2 bright in the top half, so the planes show red, green and their merge.
+std::string WriteStack(const std::string& inName, int32_t inDepth)
+{
+    const std::string file = XTestEnvironment::MakeTempDir("planes") + "/" + inName;
+    std::vector<std::unique_ptr<XGrey8Volume>> volumes;
+    std::vector<const XVolume*> pointers;
+    for (int channel = 0; channel < 2; ++channel) {
+        auto volume = std::make_unique<XGrey8Volume>(X3DRect(0, 0, 0, 24, 20, inDepth));
+        for (int z = 0; z < inDepth; ++z)
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 24; ++x)
+                    *volume->GetVoxelPtr(x, y, z) = (channel == 0 ? x < 12 : y < 10) ? 200 : 0;
+        pointers.push_back(volume.get());
+        volumes.push_back(std::move(volume));
+    }
+    XTIFFWriter::XStack stack;
+    stack.width = 24;
+    stack.height = 20;
+    stack.sliceCount = uint32_t(inDepth);
+    stack.channelCount = 2;
+    stack.voxelType = XVoxelType::kGrey8;
+    XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, pointers);
+    return file;
+}
+
+std::unique_ptr<XVolume> RenderPlanes(std::vector<std::string> inOptions, const std::string& inName, std::string* outText = nullptr)
+{
+    const std::string out = XTestEnvironment::MakeTempDir("planes-pictures") + "/" + inName;
+    std::vector<std::string> arguments = {"render", "--view", "planes", "-o", out, "--size", "120x90", "--colour",
+        "1=FF0000", "--colour", "2=00FF00", "--range", "1=0,255", "--range", "2=0,255"};
+    arguments.insert(arguments.end(), inOptions.begin(), inOptions.end());
+    const XRun run = RunKestrin3D(arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    if (outText)
+        *outText = run.out;
+    if (run.exitCode != 0 || !FileExists(out))
+        return nullptr;
+    return XPNGFile::Read(out);
+}
+
+int Count(const XVolume& inPicture, bool (*inTest)(const XARGB32Colour&))
+{
+    int count = 0;
+    for (int y = 0; y < inPicture.GetHeight(); ++y)
+        for (int x = 0; x < inPicture.GetWidth(); ++x)
+            count += inTest(TestPicture::PixelAt(inPicture, x, y)) ? 1 : 0;
+    return count;
+}
+bool IsYellow(const XARGB32Colour& p) { return p.red > 150 && p.green > 150 && p.blue < 60; }
+bool IsRed(const XARGB32Colour& p) { return p.red > 150 && p.green < 60; }
+bool IsDimYellow(const XARGB32Colour& p) { return p.red > 70 && p.red < 130 && p.green > 70 && p.green < 130; }
+
+TEST(Kestrin3DPlanes, DrawsThePlanesMergedAsAsked)
+{
+    const std::string stack = WriteStack("two.tif", 6);
+    std::string text;
+    const auto merged = RenderPlanes({stack}, "merged.png", &text);
+    ASSERT_TRUE(merged);
+    EXPECT_TRUE(Contains(text, "view 3D Planes")) << text;
+    EXPECT_EQ(merged->GetWidth(), 120);
+    EXPECT_GT(Count(*merged, IsYellow), 30) << "where both channels are bright, the maximum merge shows yellow";
+    EXPECT_GT(Count(*merged, IsRed), 30);
+    // Averaged, the overlap is half as bright; weight 0 takes channel 2 out of a combine.
+    const auto averaged = RenderPlanes({stack, "--merge", "average"}, "average.png");
+    ASSERT_TRUE(averaged);
+    EXPECT_EQ(Count(*averaged, IsYellow), 0);
+    EXPECT_GT(Count(*averaged, IsDimYellow), 30);
+    const auto weighted = RenderPlanes({stack, "--merge", "combine", "--weight", "2=0"}, "weighted.png");
+    ASSERT_TRUE(weighted);
+    EXPECT_EQ(Count(*weighted, IsYellow), 0);
+    EXPECT_GT(Count(*weighted, IsRed), 30);
+}
+
+TEST(Kestrin3DPlanes, AReferencePlaneShowsAProjection)
+{
+    const std::string stack = WriteStack("reference.tif", 6);
+    // Only channel 2 is sliced; channel 1's projection is a half-transparent plane.
+    const auto without = RenderPlanes({stack, "--channels", "2", "--rotate", "70,0,0"}, "no-reference.png");
+    const auto with = RenderPlanes({stack, "--channels", "2", "--rotate", "70,0,0", "--reference-plane", "1@1",
+                                       "--plane-opacity", "1=0.5"}, "reference.png");
+    ASSERT_TRUE(without && with);
+    // Half-strength red: the projection; the red frame of the XY slice is full red
+    // apart from a few smoothed pixels along it.
+    const auto halfRed = [](const XARGB32Colour& p) { return p.red > 60 && p.red < 160 && p.green < 40; };
+    EXPECT_GT(Count(*with, halfRed), Count(*without, halfRed) + 40) << "the projection of channel 1 shows at half strength";
+}
+
+TEST(Kestrin3DPlanes, MistakesAreUsageErrorsThatSayWhatToChange)
+{
+    const std::string stack = WriteStack("errors.tif", 6);
+    const std::string flat = WriteStack("flat.tif", 1);
+    const std::string out = XTestEnvironment::MakeTempDir("planes-errors") + "/never.png";
+    const struct {
+        std::vector<std::string> options;
+        std::string named;
+    } cases[] = {
+        {{"--view", "sideways"}, "volume or planes"},
+        {{"--planes", "0.5,0.5,0.5"}, "add --view planes"},
+        {{"--view", "planes", "--planes", "0.5,1.5,0"}, "from 0 to 1"},
+        {{"--view", "planes", "--planes", "0.5,0.5"}, "three fractions"},
+        {{"--view", "planes", "--merge", "brightest"}, "maximum, average or combine"},
+        {{"--view", "planes", "--weight", "1=-2"}, "0 or more"},
+        {{"--view", "planes", "--plane-opacity", "1=1.5"}, "from 0 to 1"},
+        {{"--view", "planes", "--reference-plane", "1"}, "CHANNEL@PLANE"},
+        {{"--view", "planes", "--reference-plane", "1@0"}, "count from 1"},
+        {{"--view", "planes", "--model", "maximum"}, "volume view"},
+        {{"--view", "planes", "--renderer", "1001"}, "volume view"},
+        {{stack, "--view", "planes", "--reference-plane", "1@7"}, "1 to 6"},
+        {{stack, "--view", "planes", "--weight", "3=1"}, "channels 1 to 2"},
+        {{flat, "--view", "planes"}, "at least 2 along each axis"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"render", "-o", out};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const XRun run = RunKestrin3D(arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.named;
+        EXPECT_TRUE(Contains(run.err, c.named)) << run.err;
+    }
+    EXPECT_FALSE(FileExists(out));
+}
+} // namespace

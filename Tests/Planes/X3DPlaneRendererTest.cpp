@@ -1,0 +1,151 @@
+// The planes renderer in its scene: offered for data deep enough to slice, exports
+// showing the merged slices, and the planes following timepoints and new data.
+#include "../Scene/XPlanesFixture.h" // the hand-made sources
+
+#include "X3DPlaneRenderer.h"
+#include "X3DPlaneRendererStrategy.h"
+#include "XErrorCode.h"
+#include "XRendererPane.h"
+#include "XVolumeRenderThumbnailJob.h"
+
+#include <thread>
+
+namespace {
+TEST(PlaneRendererStrategyTest, OffersPlanesForDataAtLeastTwoVoxelsAlongEachAxis)
+{
+    const X3DPlaneRendererStrategy strategy;
+    EXPECT_EQ(strategy.GetID(), 10u);
+    EXPECT_EQ(strategy.GetName(), XString("3D Planes"));
+    struct XCase {
+        X3DRect bounds;
+        bool supported;
+    };
+    for (const XCase& c : {XCase{X3DRect(0, 0, 0, 2, 2, 2), true}, XCase{X3DRect(0, 0, 0, 64, 64, 1), false},
+             XCase{X3DRect(0, 0, 0, 1, 8, 8), false}, XCase{X3DRect(0, 0, 0, 8, 1, 8), false},
+             XCase{X3DRect(3, 3, 3, 6, 6, 6), true}}) {
+        const auto source = MakeTestSource({{c.bounds, XARGB32Colour::kRed, Constant(1)}});
+        EXPECT_EQ(strategy.IsSourceSupported(*source), c.supported) << c.bounds.GetWidth() << " x "
+            << c.bounds.GetHeight() << " x " << c.bounds.GetDepth();
+        if (c.supported) {
+            std::unique_ptr<XRenderer> renderer(strategy.MakeRenderer(source));
+            EXPECT_NE(dynamic_cast<X3DPlaneRenderer*>(renderer.get()), nullptr);
+        } else {
+            EXPECT_EQ(CodeOf([&] { std::unique_ptr<XRenderer>(strategy.MakeRenderer(source)); }), XException::kNoRenderer);
+        }
+    }
+}
+
+class PlaneRendererTest : public ::testing::Test {
+protected:
+    static constexpr int kSize = 80;
+
+    void TearDown() override
+    {
+        pane.reset();
+        renderer.reset();
+        for (const auto& report : asserts.GetReports())
+            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source;
+    }
+    void Open(const boost::shared_ptr<XImageDataSource>& inSource)
+    {
+        source = inSource;
+        renderer = std::make_unique<X3DPlaneRenderer>(inSource);
+        pane = std::make_unique<XRendererPane>(XRect(0, 0, kSize, kSize));
+        pane->SetRenderer(renderer.get());
+    }
+    void Set(XRendererStateName inName, double inValue, uint32_t inChannel = 0)
+    {
+        XRendererSceneState state;
+        state.SetStateAndEnable(inName, XRenderer::MakeScalarStateValue(inValue), inChannel);
+        renderer->SetSceneState(state);
+    }
+    // A final render (no overlays) seen from the default camera, in front of the volume.
+    XARGB32Colour ExportPixel(float inX, float inY, const std::string& inName)
+    {
+        std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, kSize, kSize), XRenderer::kRenderingIntentFinal));
+        TestPicture::SavePNG(*image, inName);
+        return TestPicture::PixelAt(*image, int(inX * kSize), int(inY * kSize));
+    }
+
+    XAssertRecorder asserts;
+    X3DRenderSystemManager manager;
+    boost::shared_ptr<XImageDataSource> source;
+    std::unique_ptr<X3DPlaneRenderer> renderer;
+    std::unique_ptr<XRendererPane> pane;
+};
+
+const X3DRect kCube(0, 0, 0, 10, 10, 10);
+
+TEST_F(PlaneRendererTest, AnExportShowsTheMergedSliceAndNothingWhenAllIsHidden)
+{
+    Open(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(200)}, {kCube, XARGB32Colour::kGreen, Constant(100)}}));
+    ASSERT_TRUE(renderer->GetPlaneNode().IsVisible());
+    // Off the middle, where the two planes seen edge-on cross.
+    EXPECT_EQ(ExportPixel(0.42f, 0.42f, "plane-renderer-merged"), XARGB32Colour(255, 200, 100, 0));
+    Set(kSceneStateChannelMergeMode, 1);
+    EXPECT_EQ(ExportPixel(0.42f, 0.42f, "plane-renderer-average"), XARGB32Colour(255, 100, 50, 0));
+    Set(kSceneStateChannelVisible, 0, 1);
+    Set(kSceneStateChannelVisible, 0, 2);
+    EXPECT_FALSE(renderer->GetPlaneNode().IsVisible());
+    EXPECT_EQ(ExportPixel(0.42f, 0.42f, "plane-renderer-hidden"), XARGB32Colour(255, 0, 0, 0));
+}
+
+TEST_F(PlaneRendererTest, SupportsThePlanesAndMergeStatesAndChannelModesByDepth)
+{
+    Open(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(200)},
+        {X3DRect(0, 0, 4, 10, 10, 5), XARGB32Colour::kGreen, Constant(100)}}));
+    for (XRendererStateName name : {kSceneStatePlanes, kSceneStateChannelMergeMode, kSceneStateCamera, kSceneStateStereoMode})
+        EXPECT_TRUE(renderer->IsSceneStateSupported(name)) << name;
+    for (XRendererStateName name : {kSceneStateVolumeScale, kSceneStateTimestamp, kSceneStatePlaneInspection})
+        EXPECT_FALSE(renderer->IsSceneStateSupported(name)) << name;
+    EXPECT_EQ(renderer->GetSupportedChannelModes(1), XVector<uint32_t>{X3DPlaneRenderer::kChannelModeSliced});
+    EXPECT_EQ(renderer->GetSupportedChannelModes(2), XVector<uint32_t>{X3DPlaneRenderer::kChannelModeReferencePlane});
+    EXPECT_EQ(renderer->GetPlaneNode().GetReferencePlanePositions(), std::vector<uint32_t>{4});
+}
+
+TEST_F(PlaneRendererTest, SlicesFollowTheTimepointAndPlanesTheData)
+{
+    auto sequence = std::make_shared<XDataVolumeSequence>(1, 2);
+    for (uint32_t t = 1; t <= 2; ++t) {
+        auto volume = std::make_shared<XGrey8Volume>(kCube);
+        std::memset(volume->GetData(), t == 1 ? 60 : 180, volume->GetDataSize());
+        volume->SetImageRenderer(XImageRenderer(XARGB32Colour::kRed, 0, 255));
+        sequence->SetVolume(1, t, volume);
+    }
+    Open(boost::shared_ptr<XImageDataSource>(new XImageDataSource(std::shared_ptr<const XDataVolumeSequence>(sequence))));
+    EXPECT_EQ(ExportPixel(0.42f, 0.42f, "plane-renderer-t1").red, 60);
+    const uint64_t made = renderer->GetSliceTexturesMade();
+    renderer->SetCurrentTimepoint(2);
+    EXPECT_EQ(renderer->GetSliceTexturesMade() - made, 3u);
+    EXPECT_EQ(ExportPixel(0.42f, 0.42f, "plane-renderer-t2").red, 180);
+    // New data with a one-plane channel: it becomes a reference plane, and a later
+    // change of data without it leaves none behind.
+    const auto withPlane = MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(60)},
+        {X3DRect(0, 0, 7, 10, 10, 8), XARGB32Colour::kBlue, Constant(255)}});
+    source->SetSequence(withPlane->GetSequence());
+    renderer->HandleImageDataChanged();
+    EXPECT_EQ(renderer->GetPlaneNode().GetReferencePlanePositions(), std::vector<uint32_t>{7});
+    source->SetSequence(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(60)}})->GetSequence());
+    renderer->HandleImageDataChanged();
+    EXPECT_TRUE(renderer->GetPlaneNode().GetReferencePlanePositions().empty());
+}
+TEST_F(PlaneRendererTest, AThumbnailRenderedOnAJobThreadIsTheExportOfTheView)
+{
+    Open(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(200)}, {kCube, XARGB32Colour::kGreen, Constant(100)}}));
+    XRendererSceneState turned;
+    turned.SetStateAndEnable(kSceneStateRotation, X3DMatrix::RotationMatrix(X3DMatrix::ColumnVector(0, 1, 0), 0.5, 3));
+    turned.SetStateAndEnable(kSceneStateXYPlane, XRenderer::MakeScalarStateValue(0.2));
+    renderer->SetSceneState(turned);
+    std::unique_ptr<XVolume> expected(renderer->RenderToImage(XRect(0, 0, 40, 30), XRenderer::kRenderingIntentFinal));
+    ASSERT_TRUE(renderer->CanThreadRenderToImage());
+    const XUUID id = XUUID::Generate();
+    XVolumeRenderThumbnailJob job(id, 40, 30, renderer.get());
+    EXPECT_FALSE(job.IsRendered()) << "a renderer that renders on job threads leaves it to the job";
+    // The job thread renders with a device of its own.
+    std::thread worker([&] { job.RunJob(); });
+    worker.join();
+    ASSERT_TRUE(job.IsRendered());
+    EXPECT_EQ(TestPicture::CountDifferences(*job.GetThumbnail(), *expected), 0);
+    EXPECT_GT(TestPicture::CountNonBackground(*expected), 100);
+}
+} // namespace
