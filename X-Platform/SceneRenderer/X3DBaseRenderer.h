@@ -91,6 +91,9 @@ public:
     bool IsLightMarkerVisible() const { return itsLightMarker.IsVisible(); }
     bool HasOrientator() const { return itsOrientator != nullptr; }
     X3DSceneNode& GetWorldNode() { return itsWorldNode; }
+    // True while a canvas tool drags; the tools set it around each drag.
+    bool IsUserInteracting() const { return itsUserInteracting; }
+    void SetUserInteracting(bool inInteracting) { itsUserInteracting = inInteracting; }
     X3DFloorNode* GetFloor() const { return itsFloor.get(); }
 
 protected:
@@ -127,7 +130,6 @@ protected:
     void DoRendererToolbarCommandSelf(XToolbarCommandID inCommand, XVolumeSelectionProtocol* inSelection) override;
 
     const XVolumeLevelScalingHelper& GetVolumeScalingHelper() const { return itsVolumeScaling; }
-    bool IsUserInteracting() const { return itsUserInteracting; }
     void InitialiseSceneGraph(X3DGC& inGC);
     void MakeFloor();
     void UpdateTimestampString();
