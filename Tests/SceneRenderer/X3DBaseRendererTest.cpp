@@ -354,7 +354,7 @@ TEST_F(BaseRendererTest, FeedbackItems)
     for (const Case c : {Case{1463, "X3DCentroidFeedback"}, Case{1464, "X3DPolyLineFeedback"}, Case{1465, "X3DPointFeedback"},
              Case{1488, "X3DPointFeedback"}, Case{1466, "X3DTrackFeedback"}, Case{1234, nullptr}}) {
         SCOPED_TRACE(c.type);
-        XPtrVector<XMeasurementFeedback> made = renderer->MakeFeedback(c.type, helper);
+        XPtrVector<XMeasurementFeedback> made = renderer->MakeFeedback(XVersion(c.type), helper);
         ASSERT_EQ(made.size(), c.made ? 1u : 0u);
         if (c.made) {
             const XMeasurementFeedback& first = *made[0];

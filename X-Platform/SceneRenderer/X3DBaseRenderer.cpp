@@ -914,9 +914,10 @@ void X3DBaseRenderer::DestroyToolAttachment()
 
 XSet<uint32_t> X3DBaseRenderer::GetSupportedFeedbackTypes() const { return {kFeedbackType}; }
 
-XPtrVector<XMeasurementFeedback> X3DBaseRenderer::MakeFeedback(uint32_t inMeasurementType,
+XPtrVector<XMeasurementFeedback> X3DBaseRenderer::MakeFeedback(XVersion inVersion,
     const XMeasurementsFeedbackHelper& inHelper)
 {
+    const uint32_t inMeasurementType = inVersion.GetType();
     XPtrVector<XMeasurementFeedback> made;
     const XMeasurementsFeedbackHelper::XDisplayOptions options = inHelper.GetDisplayOptions(inMeasurementType);
     switch (inMeasurementType) {

@@ -69,7 +69,7 @@ public:
     XCanvasPaneBase* GetRendererCanvasPane() const override { return its3DPane.get(); }
     void HandleContainerSizeChanged(const XRect& inBounds) override;
     XSet<uint32_t> GetSupportedFeedbackTypes() const override;
-    XPtrVector<XMeasurementFeedback> MakeFeedback(uint32_t inMeasurementType,
+    XPtrVector<XMeasurementFeedback> MakeFeedback(XVersion inMeasurementType,
         const XMeasurementsFeedbackHelper& inHelper) override;
     void AddFeedbackItem(XMeasurementFeedback* inItem) override;
     void RemoveFeedbackItem(XMeasurementFeedback* inItem) override;
