@@ -8,6 +8,7 @@
 #include "XRendererCommands.h"
 #include "XSceneCommands.h"
 #include "XThread.h"
+#include "XViewCommand.h"
 #include "XVolumeKeyframeMovie.h"
 
 #include <iostream>
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
     XSceneCommands::AddTo(commands);
     XMovieCommands::AddTo(commands);
     XIsoCommands::AddTo(commands);
+    XViewCommand::AddTo(commands);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return commands.Run(arguments, std::cout, std::cerr);
