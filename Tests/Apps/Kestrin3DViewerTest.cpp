@@ -273,10 +273,11 @@ TEST_F(Kestrin3DViewer, FramesMatchTheRenderCommandBeforeAndAfterA30DegreeDrag)
     EXPECT_LE(CountFrameDifferences(*first, *rendered, "viewer-first"), kSize * kSize / 100);
 
     // On a 400-pixel window 100 pixels across the ball's middle are 30 degrees; a pause
-    // before the release keeps it from spinning.
+    // before the release keeps it from spinning. The volume turns with the mouse: its
+    // front moves right, which the render command's angles call -30 about y.
     Drag(200, 300, 200, 10, 30, 400);
     const auto turned = itsViewer->Capture();
-    const auto renderedTurned = Render(itsFile, {"--rotate", "0,30,0"}, "turned");
+    const auto renderedTurned = Render(itsFile, {"--rotate", "0,-30,0"}, "turned");
     ASSERT_TRUE(turned && renderedTurned);
     EXPECT_LE(CountFrameDifferences(*turned, *renderedTurned, "viewer-turned"), kSize * kSize / 100);
     EXPECT_GT(TestPicture::CountDifferences(*first, *turned), 1000) << "the drag turned nothing";
@@ -335,6 +336,7 @@ TEST_F(Kestrin3DViewer, FollowsResizeAndExitsWhenClosedOrQuit)
     EXPECT_GT(TestPicture::CountNonBackground(*resized), 300 * 200 / 10) << "nothing drawn after the resize";
     if (::testing::Test::HasFailure())
         TestPicture::SavePNG(*resized, "viewer-resized");
+    v.Move(50, 50); // keys go to the window under the pointer
     v.Key(XK_q);
     EXPECT_EQ(v.WaitExit(), 0);
 }
