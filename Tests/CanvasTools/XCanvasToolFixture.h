@@ -1,56 +1,18 @@
 #pragma once
-// A 400 x 400 scene renderer with a small white quad in its volume node, the tool of a
-// toolbar command on its canvas, a manual clock for the spin, and helpers that queue
-// timed drags on the canvas.
-#include "X3DBaseRenderer.h"
+// A 400 x 400 scene renderer with a small white quad in its volume node (the scene
+// renderer suite's), the tool of a toolbar command on its canvas, a manual clock for
+// the spin, and helpers that queue timed drags on the canvas.
+#include "XBaseRendererFixture.h"
+
 #include "X3DCanvasToolMaths.h"
-#include "X3DQuadSceneNode.h"
-#include "X3DRenderSystemManager.h"
-#include "XAssertRecorder.h"
-#include "XBGRA32Volume.h"
-#include "XDataVolumeSequence.h"
-#include "XImageDataSource.h"
-#include "XRendererPane.h"
-#include "XSyntheticSample.h"
-#include "TestPicture.h"
 #include "XAppMessageCentre.h"
 #include "XCanvasPaneBase.h"
 #include "XClock.h"
 #include "XQuaternion.h"
 #include "XTrackBall3DCanvasAttachment.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <vector>
-
-// A scene renderer whose volume node holds one white quad.
-class XToolTestRenderer : public X3DBaseRenderer {
-public:
-    using X3DBaseRenderer::X3DBaseRenderer;
-    ~XToolTestRenderer() override { ReleaseGraphicsResources(); }
-
-    ::X3DSceneNode volume;
-    X3DQuadSceneNode quad{XARGB32Colour::kWhite};
-    std::function<void()> onRender;
-
-protected:
-    void InitialiseSceneGraphSelf(X3DGC&, ::X3DSceneNode&, ::X3DSceneNode& inWorld) override
-    {
-        inWorld.AddChild(volume);
-        volume.AddChild(quad);
-    }
-    ::X3DSceneNode* GetVolumeNode() override { return &volume; }
-    void RenderToTargetSelf(X3DGC& inGC, X3DGCOffscreenTarget& inTarget, const XRect& inBounds,
-        XRenderingIntent inIntent, const XMatrix_4x4<float>& inPrefix) override
-    {
-        if (onRender)
-            onRender();
-        X3DBaseRenderer::RenderToTargetSelf(inGC, inTarget, inBounds, inIntent, inPrefix);
-    }
-};
 
 class CanvasToolTest : public ::testing::Test {
 protected:
@@ -66,7 +28,7 @@ protected:
         settings.depth = 4;
         settings.timepoints = 1;
         settings.cells = 1;
-        renderer = std::make_unique<XToolTestRenderer>(boost::shared_ptr<XImageDataSource>(
+        renderer = std::make_unique<XTestSceneRenderer>(boost::shared_ptr<XImageDataSource>(
             new XImageDataSource(std::shared_ptr<const XDataVolumeSequence>(XSyntheticSample::Make(settings)))));
         pane = std::make_unique<XRendererPane>(XRect(0, 0, kSide, kSide));
         pane->SetRenderer(renderer.get());
@@ -131,6 +93,6 @@ protected:
     XManualClock clock;
     XAssertRecorder asserts;
     X3DRenderSystemManager manager;
-    std::unique_ptr<XToolTestRenderer> renderer;
+    std::unique_ptr<XTestSceneRenderer> renderer;
     std::unique_ptr<XRendererPane> pane;
 };

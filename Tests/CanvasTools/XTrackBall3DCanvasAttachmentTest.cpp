@@ -30,7 +30,13 @@ TEST_F(CanvasToolTest, DragTurnsTheVolumeByTheArc)
         const X3DMatrix expected = X3DMatrix::RotationMatrix(kUp, -std::numbers::pi / 6, 3);
         EXPECT_TRUE(Value(kSceneStateRotation).IsNearlyEqual(expected, 1e-5));
         EXPECT_TRUE(Camera().GetMatrix().IsNearlyEqual(camera.GetMatrix(), 1e-6));
+        EXPECT_EQ(Canvas().GetCursor(), uint32_t(kCursorTool));
     }
+    // The trackball's cursor: the tool's, or the dolly's with modifier bit 0.
+    EXPECT_EQ(Trackball()->HandleSetCursor({0, 0}, kModifierShift), kEventHandled);
+    EXPECT_EQ(Canvas().GetCursor(), uint32_t(kCursorZoomIn));
+    Trackball()->HandleSetCursor({0, 0}, 0);
+    EXPECT_EQ(Canvas().GetCursor(), uint32_t(kCursorTool));
 }
 
 // Modifier bit 1 swings the camera instead: its distance is kept, it still looks at

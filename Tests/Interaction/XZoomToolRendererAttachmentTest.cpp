@@ -125,3 +125,24 @@ TEST_F(XZoomToolPaneTest, BandOfNoAreaIsAClick)
     pane.ProcessInput();
     EXPECT_DOUBLE_EQ(pane.GetScale(), 2.0);
 }
+
+TEST_F(XZoomToolPaneTest, CursorsOverTheImageOnly)
+{
+    pane.SetScale(0.5); // the picture covers the middle 100 x 100
+    struct Case {
+        XPoint point;
+        uint32_t flags;
+        XEventResult result;
+        uint32_t cursor;
+    };
+    const Case cases[] = {
+        {{100, 100}, 0, kEventHandled, kCursorZoomIn},
+        {{100, 100}, kModifierShift, kEventHandled, kCursorZoomOut},
+        {{10, 10}, 0, kEventNotHandled, kCursorArrow},
+    };
+    for (const Case& c : cases) {
+        pane.SetCursor(kCursorArrow);
+        EXPECT_EQ(tool.HandleSetCursor(c.point, c.flags), c.result);
+        EXPECT_EQ(pane.GetCursor(), c.cursor);
+    }
+}

@@ -1,8 +1,34 @@
 #include "XBaseRendererFixture.h"
 
-#include <thread>
+#include "XJob.h"
+#include "XJobQueue.h"
 
-// Exports on other threads, each with a device of its own, while the main thread paints
+namespace {
+
+// An export on a job thread, kept for the test to compare.
+class XExportJob : public XJob {
+public:
+    XExportJob(X3DBaseRenderer& inRenderer, int inSide, std::unique_ptr<XVolume>& outImage)
+        : itsRenderer(inRenderer), itsSide(inSide), itsImage(outImage)
+    {
+    }
+    bool CanCompleteInJobThread() const override { return true; }
+
+protected:
+    void RunJobSelf() override
+    {
+        itsImage.reset(itsRenderer.RenderToImage(XRect(0, 0, itsSide, itsSide), XRenderer::kRenderingIntentFinal));
+    }
+
+private:
+    X3DBaseRenderer& itsRenderer;
+    int itsSide;
+    std::unique_ptr<XVolume>& itsImage;
+};
+
+} // namespace
+
+// Exports in jobs on two queues, each with a device of its own, while the main thread paints
 // and switches between two scenes: every export is exactly one of the two scenes.
 TEST_F(BaseRendererTest, ThreadsExportWhileTheMainThreadPaints)
 {
@@ -19,23 +45,20 @@ TEST_F(BaseRendererTest, ThreadsExportWhileTheMainThreadPaints)
     }
     ASSERT_GT(TestPicture::CountDifferences(*expected[0], *expected[1]), 0);
 
-    constexpr int kThreads = 2, kExports = 4;
-    std::vector<std::unique_ptr<XVolume>> made(kThreads * kExports);
-    std::atomic<int> running{kThreads};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < kExports; ++i)
-                made[t * kExports + i].reset(
-                    renderer->RenderToImage(XRect(0, 0, kSide, kSide), XRenderer::kRenderingIntentFinal));
-            --running;
-        });
-    for (int frame = 0; running > 0; ++frame) {
+    constexpr int kQueues = 2, kExports = 4;
+    std::vector<std::unique_ptr<XVolume>> made(kQueues * kExports);
+    XJobQueue queues[kQueues];
+    for (int q = 0; q < kQueues; ++q) {
+        for (int i = 0; i < kExports; ++i)
+            queues[q].AttachJob(new XExportJob(*renderer, kSide, made[q * kExports + i]));
+        queues[q].Start();
+    }
+    for (int frame = 0; queues[0].GetJobCount() + queues[1].GetJobCount() > 0; ++frame) {
         renderer->SetSceneState(scenes[frame % 2]);
         ASSERT_NE(Paint(), nullptr);
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    for (XJobQueue& queue : queues)
+        ASSERT_TRUE(queue.WaitForQueueEmpty(60000));
 
     for (size_t i = 0; i < made.size(); ++i) {
         SCOPED_TRACE(i);

@@ -914,13 +914,13 @@ void X3DBaseRenderer::DestroyToolAttachment()
 
 XSet<uint32_t> X3DBaseRenderer::GetSupportedFeedbackTypes() const { return {kFeedbackType}; }
 
-XPtrVector<XMeasurementFeedback> X3DBaseRenderer::MakeFeedback(XVersion inVersion,
+XPtrVector<XMeasurementFeedback> X3DBaseRenderer::MakeFeedback(XVersion inMeasurementType,
     const XMeasurementsFeedbackHelper& inHelper)
 {
-    const uint32_t inMeasurementType = inVersion.GetType();
+    const uint32_t type = inMeasurementType.GetValue();
     XPtrVector<XMeasurementFeedback> made;
-    const XMeasurementsFeedbackHelper::XDisplayOptions options = inHelper.GetDisplayOptions(inMeasurementType);
-    switch (inMeasurementType) {
+    const XMeasurementsFeedbackHelper::XDisplayOptions options = inHelper.GetDisplayOptions(type);
+    switch (type) {
     case 1463: // regions: their surfaces come with the volume node; the centroids are ours
         made.push_back(new X3DCentroidFeedback(options));
         break;

@@ -21,6 +21,7 @@
 #include "XRenderer.h"
 #include "XRendererSceneState.h"
 #include "XString.h"
+#include "XVersion.h"
 #include "XVolumeLevelScalingHelper.h"
 
 #include <atomic>
