@@ -10,6 +10,9 @@
 // Frames, exports, scene-state changes and feedback changes are serialised by the
 // render mutex. A frame reads the scene state as last applied (values that were not
 // usable are left out), so an export on a job thread sees one whole scene.
+//
+// The renderer is the top node of its own scene through a private base, so inside a
+// subclass the node class is named ::X3DSceneNode.
 #include "X3DCamera.h"
 #include "X3DGCThreadPool.h"
 #include "X3DLightDisplayNode.h"
