@@ -338,7 +338,8 @@ void X3DBaseRenderer::ApplyState(XRendererStateName inName, const X3DMatrix& inV
         UpdateTimestampString();
         break;
     case kSceneStateUserInteraction:
-        itsRotationBall.SetVisible(first == 1.0);
+        itsUserInteracting = first == 1.0;
+        itsRotationBall.SetVisible(itsUserInteracting);
         break;
     default:
         break;
@@ -650,9 +651,8 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
         SetVolumeQualitySelf(1);
         XScopeExit restoreQuality([&] { SetVolumeQualitySelf(0); });
         if (first->IsRenderToTextureSupported()) {
-            // Destroy deletes a device resource: the texture lives on the heap.
             XTexture2D& texture = *new XTexture2D(gc, width, height, X3DGC::kBGRA32);
-            XScopeExit destroyTexture([&] { texture.Destroy(gc); });
+            XScopeExit destroyTexture([&] { texture.Destroy(gc); }); // deletes itself
             {
                 X3DGCOffscreenTarget second(gc, width, height);
                 XScopeExit destroySecond([&] { second.Destroy(gc); });
@@ -917,24 +917,29 @@ XSet<uint32_t> X3DBaseRenderer::GetSupportedFeedbackTypes() const { return {kFee
 XPtrVector<XMeasurementFeedback> X3DBaseRenderer::MakeFeedback(XVersion inMeasurementType,
     const XMeasurementsFeedbackHelper& inHelper)
 {
-    const uint32_t type = inMeasurementType.GetValue();
+    enum XKind { kCentroid, kPolyLine, kPoint, kTrack };
+    // Regions (1463) get their surfaces from the volume node; the centroids are drawn here.
+    static constexpr std::pair<uint32_t, XKind> kKinds[] = {
+        {1463, kCentroid}, {1464, kPolyLine}, {1465, kPoint}, {1488, kPoint}, {1466, kTrack}};
     XPtrVector<XMeasurementFeedback> made;
-    const XMeasurementsFeedbackHelper::XDisplayOptions options = inHelper.GetDisplayOptions(type);
-    switch (type) {
-    case 1463: // regions: their surfaces come with the volume node; the centroids are ours
-        made.push_back(new X3DCentroidFeedback(options));
-        break;
-    case 1464:
-        made.push_back(new X3DPolyLineFeedback(options));
-        break;
-    case 1465:
-    case 1488:
-        made.push_back(new X3DPointFeedback(options));
-        break;
-    case 1466:
-        made.push_back(new X3DTrackFeedback(options));
-        break;
-    default:
+    const XMeasurementsFeedbackHelper::XDisplayOptions options = inHelper.GetDisplayOptions(inMeasurementType.GetType());
+    for (const auto& [type, kind] : kKinds) {
+        if (!inMeasurementType.IsA(XVersion(type)))
+            continue;
+        switch (kind) {
+        case kCentroid:
+            made.push_back(new X3DCentroidFeedback(options));
+            break;
+        case kPolyLine:
+            made.push_back(new X3DPolyLineFeedback(options));
+            break;
+        case kPoint:
+            made.push_back(new X3DPointFeedback(options));
+            break;
+        case kTrack:
+            made.push_back(new X3DTrackFeedback(options));
+            break;
+        }
         break;
     }
     return made;
