@@ -1,5 +1,6 @@
 #include "XViewCommand.h"
 
+#include "WCanvasWnd.h"
 #include "X3DPlaneRenderer.h"
 #include "X3DRenderSystemManager.h"
 #include "XCommandArguments.h"
@@ -63,6 +64,12 @@ int XViewCommand::View(const std::vector<std::string>& inArguments, std::ostream
         throw std::runtime_error("DISPLAY is not set, so there is no X server to show the window on; run it "
                                  "from a desktop session, set DISPLAY (for example DISPLAY=:0), or use "
                                  "'kestrin3d render' to write a picture instead");
+    {
+        // Before the data is read: a display that cannot be opened fails at once.
+        WCanvasWnd probe(XRect(0, 0, 1, 1), XString(), display);
+        if (!probe.IsOnDisplay())
+            throw std::runtime_error(probe.GetDisplayError().GetStdString());
+    }
 
     XHostSetup host;
     std::unique_ptr<XDataVolumeSequence> stack = XHostSetup::ReadSample(options.input);
@@ -73,7 +80,7 @@ int XViewCommand::View(const std::vector<std::string>& inArguments, std::ostream
     const boost::shared_ptr<XImageDataSource> source(new XImageDataSource(sequence));
 
     X3DRenderSystemManager renderSystems;
-    X3DPlaneRenderer renderer(source);
+    XViewerPlaneRenderer renderer(source);
     XViewerSession session(renderer, inOut, trace);
     // Keys no tool takes go to the session: it is the pane's host view.
     XRendererPane viewPane(XRect(0, 0, options.width, options.height), &session);

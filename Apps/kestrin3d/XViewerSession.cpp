@@ -13,6 +13,7 @@
 #include "XVoxelSpyValues.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <iomanip>
 #include <limits>
@@ -32,18 +33,16 @@ const XViewerSession::XToolKey XViewerSession::kToolKeys[5] = {
     {'L', X3DBaseRenderer::kCommandLight, "light"},
 };
 
-XViewerSession::XViewerSession(X3DPlaneRenderer& inRenderer, std::ostream& inOut, bool inTrace)
-    : itsRenderer(inRenderer), itsOut(inOut), itsTrace(inTrace), itsFrameStart(*this)
+XViewerSession::XViewerSession(XViewerPlaneRenderer& inRenderer, std::ostream& inOut, bool inTrace)
+    : itsRenderer(inRenderer), itsOut(inOut), itsTrace(inTrace)
 {
     itsAlertCount = XHintAlert::GetShownCount();
 }
 
 XViewerSession::~XViewerSession()
 {
-    if (itsWindow) {
+    if (itsWindow)
         itsWindow->RemoveCanvasAttachment(this);
-        itsWindow->RemoveCanvasAttachment(&itsFrameStart);
-    }
 }
 
 bool XViewerSession::Attach(XString& outError)
@@ -56,10 +55,7 @@ bool XViewerSession::Attach(XString& outError)
         itsWindow = nullptr;
         return false;
     }
-    // The frame timer goes below the renderer, the status line above it.
-    itsWindow->RemoveCanvasAttachment(&itsRenderer);
-    itsWindow->AddCanvasAttachment(&itsFrameStart);
-    itsWindow->AddCanvasAttachment(&itsRenderer);
+    // Above the renderer, which draws the frame.
     itsWindow->AddCanvasAttachment(this);
     ChooseTool(0, kToolKeys[0].name);
     return true;
@@ -217,19 +213,19 @@ void XViewerSession::UpdateStatus()
     itsWindow->RedrawCanvas();
 }
 
-XEventResult XViewerSession::XFrameStart::DrawCanvas(XGC&)
+void XViewerPlaneRenderer::DrawCanvas3D()
 {
-    itsSession.itsFrameStartTime = std::chrono::steady_clock::now();
-    return kEventNotHandled;
+    const auto start = std::chrono::steady_clock::now();
+    X3DPlaneRenderer::DrawCanvas3D();
+    itsLastFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    ++itsFrames;
 }
 
 XEventResult XViewerSession::DrawCanvas(XGC& inGC)
 {
-    itsFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - itsFrameStartTime).count();
-    ++itsFrames;
     const XRect canvas = itsWindow ? itsWindow->GetCanvasBounds() : XRect();
     std::ostringstream frame;
-    frame << std::fixed << std::setprecision(1) << " | frame " << itsFrameMs << " ms";
+    frame << std::fixed << std::setprecision(1) << " | frame " << itsRenderer.GetLastFrameMs() << " ms";
     const XRect strip(0, canvas.GetHeight() - kStatusHeight, canvas.GetWidth(), canvas.GetHeight());
     inGC.SetFillColour(XARGB32Colour(200, 0, 0, 0));
     inGC.FillRect(strip);

@@ -3,18 +3,32 @@
 // tools and timepoints, and the status line drawn along the window's bottom edge.
 // Run serves the window's events, the application's messages and timers (the spin)
 // and the redraws in one loop until the window closes or the user quits.
+#include "X3DPlaneRenderer.h"
 #include "X3DPoint.h"
 #include "XCanvasAttachment.h"
 #include "XRenderingViewBase.h"
 #include "XString.h"
 
-#include <chrono>
 #include <cstdint>
 #include <ostream>
 
-class X3DPlaneRenderer;
 class XRendererPane;
 class WCanvasWnd;
+
+// The planes renderer, timing each frame it renders (scene and read-back).
+class XViewerPlaneRenderer : public X3DPlaneRenderer {
+public:
+    using X3DPlaneRenderer::X3DPlaneRenderer;
+    double GetLastFrameMs() const { return itsLastFrameMs; }
+    uint64_t GetFramesRendered() const { return itsFrames; }
+
+protected:
+    void DrawCanvas3D() override;
+
+private:
+    double itsLastFrameMs = 0.0;
+    uint64_t itsFrames = 0;
+};
 
 class XViewerSession : public XRenderingViewBase, public XCanvasAttachment {
 public:
@@ -27,7 +41,7 @@ public:
     static const XToolKey kToolKeys[5];
 
     // inTrace: status lines and tool changes are printed to inOut as they change.
-    XViewerSession(X3DPlaneRenderer& inRenderer, std::ostream& inOut, bool inTrace);
+    XViewerSession(XViewerPlaneRenderer& inRenderer, std::ostream& inOut, bool inTrace);
     ~XViewerSession() override;
 
     // The pane holding the renderer (made with this session as its view), before Attach.
@@ -47,33 +61,19 @@ public:
     XEventResult DrawCanvas(XGC& inGC) override;
 
 private:
-    // Marks the start of a paint: it sits below the renderer on the canvas.
-    class XFrameStart : public XCanvasAttachment {
-    public:
-        explicit XFrameStart(XViewerSession& inSession) : itsSession(inSession) {}
-        XEventResult DrawCanvas(XGC&) override;
-
-    private:
-        XViewerSession& itsSession;
-    };
-
     void ChooseTool(uint32_t inCommand, const char* inName);
     void StepTimepoint(int inStep);
     void Trace(const XString& inLine);
     void UpdateStatus();
 
-    X3DPlaneRenderer& itsRenderer;
+    XViewerPlaneRenderer& itsRenderer;
     XRendererPane* itsPane = nullptr;
     std::ostream& itsOut;
     bool itsTrace;
     WCanvasWnd* itsWindow = nullptr;
-    XFrameStart itsFrameStart;
     bool itsQuit = false;
     XPoint itsMouse{-1, -1};
     XString itsStatus;
     XString itsAlert;
     uint64_t itsAlertCount = 0;
-    std::chrono::steady_clock::time_point itsFrameStartTime;
-    double itsFrameMs = 0.0;
-    uint64_t itsFrames = 0;
 };

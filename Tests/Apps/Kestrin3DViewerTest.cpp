@@ -324,7 +324,7 @@ TEST_F(Kestrin3DViewer, StatusLineNamesTheVoxelUnderTheMouseAndStepsTimepoints)
     }
 }
 
-TEST_F(Kestrin3DViewer, FollowsResizeAndExitsWhenClosedOrQuit)
+TEST_F(Kestrin3DViewer, FollowsResize)
 {
     XViewer& v = *itsViewer;
     XResizeWindow(v.GetDisplay(), v.GetWindow(), 300, 200);
@@ -336,7 +336,29 @@ TEST_F(Kestrin3DViewer, FollowsResizeAndExitsWhenClosedOrQuit)
     EXPECT_GT(TestPicture::CountNonBackground(*resized), 300 * 200 / 10) << "nothing drawn after the resize";
     if (::testing::Test::HasFailure())
         TestPicture::SavePNG(*resized, "viewer-resized");
-    v.Move(50, 50); // keys go to the window under the pointer
-    v.Key(XK_q);
-    EXPECT_EQ(v.WaitExit(), 0);
+}
+
+TEST_F(Kestrin3DViewer, ExitsWithZeroWhenQuitOrClosed)
+{
+    for (const bool close : {false, true}) {
+        if (close)
+            itsViewer = std::make_unique<XViewer>(itsServer.GetDisplayName(), itsFile);
+        XViewer& v = *itsViewer;
+        ASSERT_TRUE(v.IsUp());
+        if (close) {
+            // What a window manager sends when the close button is pressed.
+            XEvent event{};
+            event.xclient.type = ClientMessage;
+            event.xclient.window = v.GetWindow();
+            event.xclient.message_type = XInternAtom(v.GetDisplay(), "WM_PROTOCOLS", False);
+            event.xclient.format = 32;
+            event.xclient.data.l[0] = long(XInternAtom(v.GetDisplay(), "WM_DELETE_WINDOW", False));
+            XSendEvent(v.GetDisplay(), v.GetWindow(), False, NoEventMask, &event);
+            XFlush(v.GetDisplay());
+        } else {
+            v.Move(50, 50); // keys go to the window under the pointer
+            v.Key(XK_q);
+        }
+        EXPECT_EQ(v.WaitExit(), 0) << (close ? "closed" : "quit");
+    }
 }
