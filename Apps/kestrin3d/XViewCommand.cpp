@@ -9,6 +9,8 @@
 #include "XException.h"
 #include "XHostSetup.h"
 #include "XImageDataSource.h"
+#include "XLegacyVolumeView.h"
+#include "XVolume.h"
 #include "XPlanesView.h"
 #include "XRenderOptions.h"
 #include "XRendererPane.h"
@@ -24,6 +26,7 @@ const char* const kViewHelp =
     "shows the planes view. It takes the options of 'render' but -o; --trace prints the\n"
     "status line and the tool whenever they change.\n\n"
     "Keys: R rotate the volume, C revolve the camera, D dolly, P pan, L move the light,\n"
+    "V switch between the planes view and the legacy volume view (a volume renderer module),\n"
     "Left/Right (or Page Up/Down) step timepoints, Q or Escape quit.\n"
     "The status line names the voxel under the mouse on the slices, the shown channels'\n"
     "values there, the timepoint, the last hint and the time the last frame took.\n";
@@ -88,6 +91,9 @@ int XViewCommand::View(const std::vector<std::string>& inArguments, std::ostream
     viewPane.SetRenderer(&renderer);
     renderer.SetCurrentTimepoint(options.timepoint);
     renderer.SetSceneState(XPlanesView::MakeSceneState(options, stackChannels, sequence->GetChannelCount()));
+    session.SetLegacyViewMaker([&host, &options](int32_t inWidth, int32_t inHeight) {
+        return std::make_unique<XLegacyVolumeView>(host, options, inWidth, inHeight);
+    });
     XString error;
     if (!session.Attach(error)) {
         viewPane.SetRenderer(nullptr);

@@ -7,9 +7,11 @@
 #include "XAppMessageCentre.h"
 #include "XCanvasPaneBase.h"
 #include "XGC.h"
+#include "XLegacyVolumeView.h"
 #include "XHintAlert.h"
 #include "XImageDataSource.h"
 #include "XRendererPane.h"
+#include "XVolume.h"
 #include "XVoxelSpyValues.h"
 
 #include <array>
@@ -26,11 +28,11 @@ constexpr int kEventWaitMs = 5;
 } // namespace
 
 const XViewerSession::XToolKey XViewerSession::kToolKeys[5] = {
-    {'R', 0, "rotate"},
-    {'C', X3DBaseRenderer::kCommandRevolve, "revolve camera"},
-    {'D', X3DBaseRenderer::kCommandDolly, "dolly"},
-    {'P', X3DBaseRenderer::kCommandPan, "pan"},
-    {'L', X3DBaseRenderer::kCommandLight, "light"},
+    {'R', 0, "rotate", XVolumeRendererBase::kToolBall},
+    {'C', X3DBaseRenderer::kCommandRevolve, "revolve camera", XVolumeRendererBase::kToolFly},
+    {'D', X3DBaseRenderer::kCommandDolly, "dolly", XVolumeRendererBase::kToolZoom},
+    {'P', X3DBaseRenderer::kCommandPan, "pan", XVolumeRendererBase::kToolPan},
+    {'L', X3DBaseRenderer::kCommandLight, "light", XVolumeRendererBase::kToolNone},
 };
 
 XViewerSession::XViewerSession(XViewerPlaneRenderer& inRenderer, std::ostream& inOut, bool inTrace)
@@ -76,6 +78,8 @@ int XViewerSession::Run()
         const XRect canvas = itsWindow->GetCanvasBounds();
         if (canvas.GetWidth() != itsPane->GetBounds().GetWidth() || canvas.GetHeight() != itsPane->GetBounds().GetHeight()) {
             itsPane->SetBounds(XRect(0, 0, canvas.GetWidth(), canvas.GetHeight()));
+            if (itsLegacy)
+                itsLegacy->Resize(canvas.GetWidth(), canvas.GetHeight());
             if (itsTrace)
                 itsOut << "size " << canvas.GetWidth() << "x" << canvas.GetHeight() << std::endl;
             itsRenderer.RefreshRenderer();
@@ -85,6 +89,8 @@ int XViewerSession::Run()
             const XHintAlert alert = XHintAlert::GetLastShownAlert();
             itsAlert = alert.GetTitle().IsEmpty() ? alert.GetText() : alert.GetTitle() + ": " + alert.GetText();
         }
+        if (itsLegacyShown && itsLegacy->NeedsRedraw())
+            itsWindow->RedrawCanvas();
         itsMouse = itsWindow->GetMousePosition();
         UpdateStatus();
         itsWindow->UpdateCanvas();
@@ -96,10 +102,19 @@ XEventResult XViewerSession::HandleRendererKeyDown(uint32_t inKey, uint32_t)
 {
     for (const XToolKey& tool : kToolKeys)
         if (tool.key == inKey) {
-            ChooseTool(tool.command, tool.name);
+            if (itsLegacyShown && tool.legacyTool == XVolumeRendererBase::kToolNone) {
+                itsAlert = XString("the legacy volume view has no ") + tool.name + " tool";
+            } else {
+                ChooseTool(tool.command, tool.name);
+                if (itsLegacyShown)
+                    itsLegacy->SetTool(XVolumeRendererBase::XVolumeRendererTool(tool.legacyTool));
+            }
             return kEventHandled;
         }
     switch (inKey) {
+    case 'V':
+        SwitchView();
+        return kEventHandled;
     case kKeyRight:
     case kKeyPageDown:
         StepTimepoint(1);
@@ -119,9 +134,48 @@ XEventResult XViewerSession::HandleRendererKeyDown(uint32_t inKey, uint32_t)
 
 void XViewerSession::ChooseTool(uint32_t inCommand, const char* inName)
 {
+    itsToolCommand = inCommand;
     itsRenderer.DoRendererToolbarCommand(XToolbarCommandID(inCommand));
+    // The legacy view takes the mouse itself: the planes tool stays off the canvas.
+    if (itsLegacyShown && itsRenderer.GetCanvasAttachment())
+        itsWindow->RemoveCanvasAttachment(itsRenderer.GetCanvasAttachment());
     if (itsTrace)
         itsOut << "tool " << inName << std::endl;
+}
+
+void XViewerSession::SwitchView()
+{
+    if (!itsLegacyShown && !itsLegacy) {
+        try {
+            if (itsMakeLegacy)
+                itsLegacy = itsMakeLegacy(itsWindow->GetWidth(), itsWindow->GetHeight());
+        } catch (const XException& e) {
+            itsAlert = "the legacy volume view cannot be shown: " + e.GetErrorMessage();
+        } catch (const std::exception& e) {
+            itsAlert = XString("the legacy volume view cannot be shown: ") + XString(e.what());
+        }
+        if (!itsLegacy)
+            return;
+        itsLegacy->SetTimepoint(itsRenderer.GetCurrentTimepoint());
+    }
+    itsLegacyShown = !itsLegacyShown;
+    if (itsTrace)
+        itsOut << "view " << (itsLegacyShown ? "volume" : "planes") << std::endl;
+    for (const XToolKey& tool : kToolKeys)
+        if (tool.command == itsToolCommand) {
+            if (itsLegacyShown && tool.legacyTool != XVolumeRendererBase::kToolNone)
+                itsLegacy->SetTool(XVolumeRendererBase::XVolumeRendererTool(tool.legacyTool));
+            ChooseTool(tool.command, tool.name);
+        }
+    itsWindow->RedrawCanvas();
+}
+
+XEventResult XViewerSession::HandleMouseEvent(XMouseEvent inEvent, const XPoint& inPoint, uint32_t inFlags)
+{
+    if (!itsLegacyShown)
+        return kEventNotHandled;
+    itsLegacy->HandleMouse(inEvent, inPoint, inFlags, itsWindow->GetMouseButtons());
+    return kEventHandled;
 }
 
 void XViewerSession::StepTimepoint(int inStep)
@@ -132,6 +186,8 @@ void XViewerSession::StepTimepoint(int inStep)
         return;
     itsRenderer.SetCurrentTimepoint(uint32_t(next));
     itsRenderer.RefreshRenderer();
+    if (itsLegacy)
+        itsLegacy->SetTimepoint(uint32_t(next));
 }
 
 bool XViewerSession::PickVoxel(const X3DPlaneRenderer& inRenderer, const XPoint& inPoint, X3DPoint& outVoxel)
@@ -188,7 +244,7 @@ XString XViewerSession::MakeStatusText() const
 {
     std::ostringstream text;
     X3DPoint voxel;
-    if (itsMouse.x >= 0 && PickVoxel(itsRenderer, itsMouse, voxel)) {
+    if (!itsLegacyShown && itsMouse.x >= 0 && PickVoxel(itsRenderer, itsMouse, voxel)) {
         text << "voxel " << voxel.x << " " << voxel.y << " " << voxel.z;
         for (const XVoxelSpyValues::XChannelValue& value : XVoxelSpyValues::GetChannelValues(itsRenderer, voxel))
             text << " | " << value.name.GetStdString() << ": " << value.value.GetStdString();
@@ -196,7 +252,8 @@ XString XViewerSession::MakeStatusText() const
         text << "no voxel";
     }
     const uint32_t count = itsRenderer.GetDataSource() ? itsRenderer.GetDataSource()->GetTimepointCount() : 1;
-    text << " | timepoint " << itsRenderer.GetCurrentTimepoint() << " of " << count;
+    text << " | timepoint " << itsRenderer.GetCurrentTimepoint() << " of " << count << " | "
+         << (itsLegacyShown ? "volume view" : "planes view");
     if (!itsAlert.IsEmpty())
         text << " | " << itsAlert.GetStdString();
     return XString(text.str());
@@ -224,8 +281,15 @@ void XViewerPlaneRenderer::DrawCanvas3D()
 XEventResult XViewerSession::DrawCanvas(XGC& inGC)
 {
     const XRect canvas = itsWindow ? itsWindow->GetCanvasBounds() : XRect();
+    if (itsLegacyShown) {
+        const auto start = std::chrono::steady_clock::now();
+        if (const std::unique_ptr<XVolume> frame = itsLegacy->RenderFrame())
+            inGC.DrawImage(*frame, canvas);
+        itsLegacyFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    }
     std::ostringstream frame;
-    frame << std::fixed << std::setprecision(1) << " | frame " << itsRenderer.GetLastFrameMs() << " ms";
+    frame << std::fixed << std::setprecision(1) << " | frame "
+          << (itsLegacyShown ? itsLegacyFrameMs : itsRenderer.GetLastFrameMs()) << " ms";
     const XRect strip(0, canvas.GetHeight() - kStatusHeight, canvas.GetWidth(), canvas.GetHeight());
     inGC.SetFillColour(XARGB32Colour(200, 0, 0, 0));
     inGC.FillRect(strip);

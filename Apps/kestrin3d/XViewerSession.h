@@ -10,9 +10,13 @@
 #include "XString.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <ostream>
 
+class XLegacyVolumeView;
 class XRendererPane;
+class XVolume;
 class WCanvasWnd;
 
 // The planes renderer, timing each frame it renders (scene and read-back).
@@ -37,6 +41,7 @@ public:
         uint32_t key;
         uint32_t command; // toolbar command
         const char* name;
+        uint32_t legacyTool; // the legacy view's tool
     };
     static const XToolKey kToolKeys[5];
 
@@ -46,6 +51,9 @@ public:
 
     // The pane holding the renderer (made with this session as its view), before Attach.
     void SetPane(XRendererPane& inPane) { itsPane = &inPane; }
+    // Makes the legacy volume view (of the given size) the first time it is shown.
+    using XLegacyMaker = std::function<std::unique_ptr<XLegacyVolumeView>(int32_t, int32_t)>;
+    void SetLegacyViewMaker(XLegacyMaker inMaker) { itsMakeLegacy = std::move(inMaker); }
     // Puts the session on the renderer's window; false (with the reason) when the
     // window could not be shown on a display.
     bool Attach(XString& outError);
@@ -59,9 +67,11 @@ public:
 
     XEventResult HandleRendererKeyDown(uint32_t inKey, uint32_t inFlags) override;
     XEventResult DrawCanvas(XGC& inGC) override;
+    XEventResult HandleMouseEvent(XMouseEvent inEvent, const XPoint& inPoint, uint32_t inFlags) override;
 
 private:
     void ChooseTool(uint32_t inCommand, const char* inName);
+    void SwitchView();
     void StepTimepoint(int inStep);
     void Trace(const XString& inLine);
     void UpdateStatus();
@@ -76,4 +86,9 @@ private:
     XString itsStatus;
     XString itsAlert;
     uint64_t itsAlertCount = 0;
+    uint32_t itsToolCommand = 0;
+    XLegacyMaker itsMakeLegacy;
+    std::unique_ptr<XLegacyVolumeView> itsLegacy;
+    bool itsLegacyShown = false;
+    double itsLegacyFrameMs = 0.0;
 };

@@ -324,6 +324,33 @@ TEST_F(Kestrin3DViewer, StatusLineNamesTheVoxelUnderTheMouseAndStepsTimepoints)
     }
 }
 
+TEST_F(Kestrin3DViewer, SwitchesBetweenThePlanesAndTheLegacyVolumeView)
+{
+    XViewer& v = *itsViewer;
+    v.Move(200, 200); // keys go to the window under the pointer
+    const auto planes = Render(itsFile, {}, "planes");
+    const auto volume = Render(itsFile, {"--view", "volume"}, "volume");
+    ASSERT_TRUE(planes && volume);
+    const struct {
+        const char* view;
+        const XVolume* rendered;
+    } cases[] = {{"volume", volume.get()}, {"planes", planes.get()}, {"volume", volume.get()}};
+    for (const auto& c : cases) {
+        v.Key(XK_v);
+        ASSERT_TRUE(v.WaitFor(std::string("view ") + c.view)) << v.GetLastLine();
+        const auto shown = v.Capture(1500);
+        ASSERT_TRUE(shown);
+        EXPECT_LE(CountFrameDifferences(*shown, *c.rendered, std::string("viewer-switch-") + c.view), kSize * kSize / 100)
+            << c.view;
+    }
+    // The legacy view turns by its own hooks.
+    const auto before = v.Capture(0);
+    Drag(200, 300, 200, 10, 30, 400);
+    const auto after = v.Capture(1500);
+    ASSERT_TRUE(before && after);
+    EXPECT_GT(TestPicture::CountDifferences(*before, *after), 1000) << "the drag did not turn the legacy view";
+}
+
 TEST_F(Kestrin3DViewer, FollowsResize)
 {
     XViewer& v = *itsViewer;
