@@ -133,10 +133,10 @@ TEST(XVolumeRenderThumbnailJobTest, OnlyARenderedPictureIsAnnounced)
 TEST(XVolumeRenderThumbnailJobTest, SizesAnImageCannotHaveAreRefused)
 {
     XSolidRenderer renderer(true, XOutcome::kPicture);
-    for (const auto& [width, height] : {std::pair<uint64_t, uint64_t>{0, 4}, {4, 0}, {uint64_t(1) << 31, 4},
+    for (const std::pair<uint64_t, uint64_t>& size : {std::pair<uint64_t, uint64_t>{0, 4}, {4, 0}, {uint64_t(1) << 31, 4},
              {4, (uint64_t(1) << 32) + 4}}) {
-        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-        EXPECT_EQ(CodeOf([&] { XVolumeRenderThumbnailJob job(XUUID(), width, height, &renderer); }),
+        SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+        EXPECT_EQ(CodeOf([&] { XVolumeRenderThumbnailJob job(XUUID(), size.first, size.second, &renderer); }),
             XException::kBadArgument);
     }
     EXPECT_EQ(renderer.renders, 0);
