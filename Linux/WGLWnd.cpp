@@ -151,6 +151,7 @@ void WGLWnd::Redraw()
     if (!itsNeedsRedraw)
         return;
     itsNeedsRedraw = false;
+    ++itsRedrawCount;
     RenderContext();
 }
 

@@ -33,6 +33,9 @@ public:
     bool NeedsRedraw() const { return itsNeedsRedraw; }
     // Draws the frame if it was invalidated.
     void Redraw();
+    // Frames drawn so far (at once or later): a host that shows read-back frames
+    // knows from it when to take a new one.
+    uint64_t GetRedrawCount() const { return itsRedrawCount; }
     uint64_t GetPixelFormatID() const { return itsPixelFormatID; }
     EGLContext GetNativeContext() const { return itsContext; }
 
@@ -70,6 +73,7 @@ private:
     mutable int32_t itsViewportWidth = 0;
     mutable int32_t itsViewportHeight = 0;
     bool itsNeedsRedraw = true;
+    uint64_t itsRedrawCount = 0;
     bool itsGLLoaded = false;
     XPtrVector<WGLWndHook> itsHooks;
 };

@@ -172,6 +172,18 @@ void XRenderCommands::ApplyScene(const XRenderOptions& inOptions, XVolumeRendere
     inRenderer.SetSceneScale(float(inOptions.zoom));
 }
 
+XVolumeRendererBase& XRenderCommands::SetUpRenderer(const XRenderOptions& inOptions, XVolumeRendererManager& inRegistry,
+                                                    XVolumeRenderingViewProtocol& inView, uint32_t inSampleID)
+{
+    XVolumeRendererBase& renderer = AttachRenderer(inOptions, inRegistry, inView);
+    renderer.SetSampleID(inSampleID);
+    renderer.SetActive(true);
+    renderer.SetCurrentTimepoint(inOptions.timepoint);
+    ApplyShading(inOptions, renderer);
+    ApplyScene(inOptions, renderer);
+    return renderer;
+}
+
 int XRenderCommands::Render(const std::vector<std::string>& inArguments, std::ostream& inOut)
 {
     const XRenderOptions options = XRenderOptions::Parse(inArguments);
@@ -190,12 +202,7 @@ int XRenderCommands::Render(const std::vector<std::string>& inArguments, std::os
     const uint32_t sampleID = host.AddSample(std::move(sequence));
 
     WOffscreenRendererView view(options.width, options.height);
-    XVolumeRendererBase& renderer = AttachRenderer(options, registry, view);
-    renderer.SetSampleID(sampleID);
-    renderer.SetActive(true);
-    renderer.SetCurrentTimepoint(options.timepoint);
-    ApplyShading(options, renderer);
-    ApplyScene(options, renderer);
+    XVolumeRendererBase& renderer = SetUpRenderer(options, registry, view, sampleID);
     renderer.SetTimestampTime(time);
 
     XARGB32Volume picture(options.width, options.height, 1);

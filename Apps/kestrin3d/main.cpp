@@ -9,6 +9,7 @@
 #include "XRendererCommands.h"
 #include "XSceneCommands.h"
 #include "XThread.h"
+#include "XViewCommand.h"
 #include "XVolumeKeyframeMovie.h"
 
 #include <iostream>
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     XMovieCommands::AddTo(commands);
     XMovieRenderCommand::AddTo(commands);
     XIsoCommands::AddTo(commands);
+    XViewCommand::AddTo(commands);
 
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return commands.Run(arguments, std::cout, std::cerr);

@@ -10,3 +10,6 @@ endif()
 # The test renderer module of Tests/Fixtures.
 add_dependencies(AppsTests TestRendererModule)
 target_compile_definitions(AppsTests PRIVATE KESTRIN_TEST_RENDERER_MODULE="$<TARGET_FILE:TestRendererModule>")
+# The viewer tests drive its window under a private X server.
+find_package(X11 REQUIRED)
+target_link_libraries(AppsTests PRIVATE X11::X11 X11::Xtst)

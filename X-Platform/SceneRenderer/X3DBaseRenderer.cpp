@@ -338,7 +338,8 @@ void X3DBaseRenderer::ApplyState(XRendererStateName inName, const X3DMatrix& inV
         UpdateTimestampString();
         break;
     case kSceneStateUserInteraction:
-        itsRotationBall.SetVisible(first == 1.0);
+        itsUserInteracting = first == 1.0;
+        itsRotationBall.SetVisible(itsUserInteracting);
         break;
     default:
         break;
@@ -650,9 +651,8 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
         SetVolumeQualitySelf(1);
         XScopeExit restoreQuality([&] { SetVolumeQualitySelf(0); });
         if (first->IsRenderToTextureSupported()) {
-            // Destroy deletes a device resource: the texture lives on the heap.
             XTexture2D& texture = *new XTexture2D(gc, width, height, X3DGC::kBGRA32);
-            XScopeExit destroyTexture([&] { texture.Destroy(gc); });
+            XScopeExit destroyTexture([&] { texture.Destroy(gc); }); // deletes itself
             {
                 X3DGCOffscreenTarget second(gc, width, height);
                 XScopeExit destroySecond([&] { second.Destroy(gc); });
