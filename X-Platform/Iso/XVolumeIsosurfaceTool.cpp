@@ -405,7 +405,11 @@ void XVolumeIsosurfaceTool::GenerateVertexNormals(XVector<XMathVectorF3>& outNor
 {
     const XVector<XMathVectorF3>& positions = *itsPositions;
     const size_t count = positions.size() - itsFirstVertex;
-    itsNormalSums.assign(count, XMathVectorF3());
+    // The sums are made in the output list itself: no second list of the same size to
+    // fill and copy.
+    const size_t firstNormal = outNormals.size();
+    outNormals.resize(firstNormal + count);
+    XMathVectorF3* sums = outNormals.data() + firstNormal;
     itsNormalCounts.assign(count, 0);
     const XVector<XMathVectorU4>& quads = *itsQuads;
     for (size_t q = itsFirstQuad; q < quads.size(); ++q) {
@@ -414,11 +418,10 @@ void XVolumeIsosurfaceTool::GenerateVertexNormals(XVector<XMathVectorF3>& outNor
             const XMathVectorF3& p = positions[quad[k]];
             const XMathVectorF3 toPrevious = positions[quad[(k + 3) & 3]] - p;
             const XMathVectorF3 toNext = positions[quad[(k + 1) & 3]] - p;
-            itsNormalSums[quad[k] - itsFirstVertex] += toPrevious.Cross(toNext);
+            sums[quad[k] - itsFirstVertex] += toPrevious.Cross(toNext);
             ++itsNormalCounts[quad[k] - itsFirstVertex];
         }
     }
-    outNormals.reserve(outNormals.size() + count);
     for (size_t i = 0; i < count; ++i)
-        outNormals.push_back(itsNormalSums[i] / float(itsNormalCounts[i]));
+        sums[i] = sums[i] / float(itsNormalCounts[i]);
 }

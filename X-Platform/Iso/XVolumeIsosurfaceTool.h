@@ -8,7 +8,7 @@
 // Vertices are numbered in the order the quads first name their cells. Quads wind
 // clockwise seen from outside; the normals (not normalised) point outwards.
 //
-// The tool keeps its storage (padded copy, cell caches, normal sums) between runs:
+// The tool keeps its storage (padded copy, cell caches, normal counts) between runs:
 // SetInput and MakeIsoSurface again reuse it.
 #include "X3DRect.h"
 #include "XLockable.h"
@@ -98,8 +98,8 @@ private:
     XVector<XMathVectorU4>* itsQuads = nullptr;
     size_t itsFirstVertex = 0;
     size_t itsFirstQuad = 0;
-    std::vector<XMathVectorF3> itsNormalSums;
-    std::vector<uint32_t> itsNormalCounts;
+    // Quads per vertex: at most 12, one per crossed edge of its cell.
+    std::vector<uint8_t> itsNormalCounts;
     size_t itsLastVertexCount = 0;
     size_t itsLastQuadCount = 0;
 
