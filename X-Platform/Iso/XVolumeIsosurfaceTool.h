@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -74,7 +75,10 @@ private:
     static const int32_t sFaceVertexLut[3][3][3];
 
     // Padded copy (its storage only grows) and walk region.
-    std::unique_ptr<uint8_t[]> itsPadded;
+    struct XFreeStorage {
+        void operator()(uint8_t* inStorage) const { std::free(inStorage); }
+    };
+    std::unique_ptr<uint8_t[], XFreeStorage> itsPadded;
     uint64_t itsPaddedCapacity = 0;
     X3DRect itsInputBox;
     int64_t itsWalkOrigin[3] = {0, 0, 0};
