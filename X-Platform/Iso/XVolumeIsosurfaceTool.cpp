@@ -5,6 +5,7 @@
 #include "XMaskVolume.h"
 #include "XThread.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -224,9 +225,6 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
     itsQuads = &outQuads;
     itsFirstVertex = positions;
     itsFirstQuad = quads;
-    // A run on the same input makes as much again; a first run reserves nothing.
-    outPositions.reserve(positions + itsLastVertexCount);
-    outQuads.reserve(quads + itsLastQuadCount);
     const auto restore = [&] {
         outPositions.resize(positions);
         outNormals.resize(normals);
@@ -235,6 +233,7 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
         itsQuads = nullptr;
     };
     try {
+        ReserveOutput();
         Walk();
         GenerateVertexNormals(outNormals);
     } catch (const std::bad_alloc&) {
@@ -246,10 +245,56 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
         restore();
         throw;
     }
-    itsLastVertexCount = outPositions.size() - positions;
-    itsLastQuadCount = outQuads.size() - quads;
     itsPositions = nullptr;
     itsQuads = nullptr;
+}
+
+void XVolumeIsosurfaceTool::ReserveOutput()
+{
+    // Lists that grow by doubling touch about twice the memory they end with, and on
+    // first touch every page costs a fault: a count of the quads first is cheaper.
+    // Every cell the surface crosses has at least three crossed edges (each face of
+    // the cell has an even number), each a quad of four cells, so there are at most
+    // 4/3 as many vertices as quads. Reserving does not touch the memory.
+    const uint64_t quads = CountQuads();
+    const uint64_t vertices = std::min<uint64_t>(quads + quads / 3, itsMaxVertexCount);
+    itsQuads->reserve(itsQuads->size() + size_t(quads));
+    itsPositions->reserve(itsPositions->size() + size_t(vertices));
+}
+
+uint64_t XVolumeIsosurfaceTool::CountQuads() const
+{
+    const uint32_t nx = itsWalkSize[0], ny = itsWalkSize[1], nz = itsWalkSize[2];
+    const size_t sy = itsStrideY, sz = itsStrideZ;
+    XByte16 iso;
+    for (int i = 0; i < 16; ++i)
+        iso[i] = itsIsoValue;
+    uint64_t count = 0;
+    for (uint32_t z = 0; z < nz; ++z)
+        for (uint32_t y = 0; y < ny; ++y) {
+            const uint8_t* row = itsPadded.get() + z * sz + y * sy;
+            // Crossings per byte lane, at most 3 a step: flushed before a lane could wrap.
+            XByte16 lanes = {};
+            uint32_t steps = 0, x = 0;
+            for (; x + 16 <= nx; x += 16) {
+                const auto here = Load16(row + x) > iso;
+                lanes -= here ^ (Load16(row + x + 1) > iso);
+                lanes -= here ^ (Load16(row + x + sy) > iso);
+                lanes -= here ^ (Load16(row + x + sz) > iso);
+                if (++steps == 85 || x + 32 > nx) {
+                    for (int k = 0; k < 16; ++k)
+                        count += lanes[k];
+                    lanes = XByte16{};
+                    steps = 0;
+                }
+            }
+            for (; x < nx; ++x) {
+                const bool s = IsAboveIsoValue(row[x]);
+                count += (s != IsAboveIsoValue(row[x + 1])) + (s != IsAboveIsoValue(row[x + sy])) +
+                         (s != IsAboveIsoValue(row[x + sz]));
+            }
+        }
+    return count;
 }
 
 void XVolumeIsosurfaceTool::ClearSlice(uint32_t inSlot)

@@ -68,6 +68,8 @@ private:
     XMathVectorF3 GenerateVertexPositionForCell(uint32_t inX, uint32_t inY, uint32_t inZ) const;
     void GenerateVertexNormals(XVector<XMathVectorF3>& outNormals);
 
+    void ReserveOutput();
+    uint64_t CountQuads() const;
     void Walk();
     void WalkRow(uint32_t inY, uint32_t inZ);
     void ClearSlice(uint32_t inSlot);
@@ -104,8 +106,6 @@ private:
     size_t itsFirstQuad = 0;
     // Quads per vertex: at most 12, one per crossed edge of its cell.
     std::vector<uint8_t> itsNormalCounts;
-    size_t itsLastVertexCount = 0;
-    size_t itsLastQuadCount = 0;
 
     uint64_t itsMaxVertexCount = 0xFFFFFFFFu;
     uint64_t itsCancelInterval = 0;
