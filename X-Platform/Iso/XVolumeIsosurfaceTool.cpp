@@ -297,14 +297,6 @@ uint64_t XVolumeIsosurfaceTool::CountQuads() const
     return count;
 }
 
-void XVolumeIsosurfaceTool::ClearSlice(uint32_t inSlot)
-{
-    std::vector<uint32_t>& cells = itsCellVertex[inSlot];
-    for (size_t index : itsCellsSet[inSlot])
-        cells[index] = kNoVertex;
-    itsCellsSet[inSlot].clear();
-}
-
 void XVolumeIsosurfaceTool::Walk()
 {
     const uint32_t nx = itsWalkSize[0], ny = itsWalkSize[1], nz = itsWalkSize[2];
@@ -312,14 +304,13 @@ void XVolumeIsosurfaceTool::Walk()
         XThread::TestCancelCurrentThread();
         return;
     }
-    for (int slot = 0; slot < 2; ++slot) {
+    for (int slot = 0; slot < 2; ++slot)
         itsCellVertex[slot].assign(size_t(nx) * ny, kNoVertex);
-        itsCellsSet[slot].clear();
-    }
     uint64_t walked = 0, nextTest = itsCancelInterval;
     for (uint32_t z = 0; z < nz; ++z) {
-        // Faces of slice z name cells of slices z - 1 and z only.
-        ClearSlice(z & 1);
+        // Faces of slice z name cells of slices z - 1 and z only, and the vertices of
+        // slice z are all made from here on: what the slot holds from before is stale.
+        itsSliceFirstVertex[z & 1] = itsPositions->size();
         for (uint32_t y = 0; y < ny; ++y) {
             WalkRow(y, z);
             if (itsCancelInterval) {
@@ -380,7 +371,9 @@ void XVolumeIsosurfaceTool::WalkRow(uint32_t inY, uint32_t inZ)
     }
 }
 
-void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, int inAxis, bool inAbove)
+// AddFace and GenerateVertexIndexForCell are inline: they are used in this file only,
+// and members of a shared library that are not are called through its symbol table.
+inline void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, int inAxis, bool inAbove)
 {
     const int32_t(*lut)[3] = sFaceVertexLut[inAxis];
     // The rows of the table hold only 0 and -1, and crossings lie at least one voxel
@@ -397,12 +390,12 @@ void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, in
     itsQuads->push_back(quad);
 }
 
-uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_t inY, uint32_t inZ)
+inline uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_t inY, uint32_t inZ)
 {
     const uint32_t slot = inZ & 1;
     const size_t index = size_t(inY) * itsWalkSize[0] + inX;
     uint32_t& vertex = itsCellVertex[slot][index];
-    if (vertex != kNoVertex)
+    if (vertex != kNoVertex && vertex >= itsSliceFirstVertex[slot])
         return vertex;
     if (itsPositions->size() >= itsMaxVertexCount)
         throw XException(XException::kBadArgument,
@@ -411,7 +404,6 @@ uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_
                              .Replace(int64_t(itsMaxVertexCount)));
     itsPositions->push_back(GenerateVertexPositionForCell(inX, inY, inZ));
     vertex = uint32_t(itsPositions->size() - 1);
-    itsCellsSet[slot].push_back(index);
     return vertex;
 }
 

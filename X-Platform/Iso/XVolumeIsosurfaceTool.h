@@ -72,7 +72,6 @@ private:
     uint64_t CountQuads() const;
     void Walk();
     void WalkRow(uint32_t inY, uint32_t inZ);
-    void ClearSlice(uint32_t inSlot);
 
     static const int32_t sFaceVertexLut[3][3][3];
 
@@ -94,10 +93,11 @@ private:
     float itsOutputOrigin[3] = {0, 0, 0};
 
     // Vertex indices of the cells of two z slices (slot z & 1), kNoVertex where none
-    // was made, and the entries set in each, for clearing.
+    // was made. An entry counts only from the first vertex made while walking its
+    // slice: older ones are left from slice z - 2, so no slot is ever cleared.
     static constexpr uint32_t kNoVertex = 0xFFFFFFFFu;
     std::vector<uint32_t> itsCellVertex[2];
-    std::vector<size_t> itsCellsSet[2];
+    size_t itsSliceFirstVertex[2] = {0, 0};
 
     // Per-run state: the lists being appended to and where this run's part starts.
     XVector<XMathVectorF3>* itsPositions = nullptr;
