@@ -270,7 +270,9 @@ uint64_t XVolumeIsosurfaceTool::CountQuads() const
     for (int i = 0; i < 16; ++i)
         iso[i] = itsIsoValue;
     uint64_t count = 0;
-    for (uint32_t z = 0; z < nz; ++z)
+    for (uint32_t z = 0; z < nz; ++z) {
+        // A pass over a large volume takes a while too.
+        XThread::TestCancelCurrentThread();
         for (uint32_t y = 0; y < ny; ++y) {
             const uint8_t* row = itsPadded.get() + z * sz + y * sy;
             // Crossings per byte lane, at most 3 a step: flushed before a lane could wrap.
@@ -294,6 +296,7 @@ uint64_t XVolumeIsosurfaceTool::CountQuads() const
                          (s != IsAboveIsoValue(row[x + sz]));
             }
         }
+    }
     return count;
 }
 
