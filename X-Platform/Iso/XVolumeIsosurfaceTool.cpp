@@ -253,9 +253,10 @@ void XVolumeIsosurfaceTool::ReserveOutput()
 {
     // Lists that grow by doubling touch about twice the memory they end with, and on
     // first touch every page costs a fault: a count of the quads first is cheaper.
-    // Every cell the surface crosses has at least three crossed edges (each face of
-    // the cell has an even number), each a quad of four cells, so there are at most
-    // 4/3 as many vertices as quads. Reserving does not touch the memory.
+    // Every vertex is named by at least three quads (its cell has at least three
+    // crossed edges, as each face of the cell has an even number) and every quad
+    // names four, so there are at most 4/3 as many vertices as quads. Reserving does
+    // not touch the memory.
     const uint64_t quads = CountQuads();
     const uint64_t vertices = std::min<uint64_t>(quads + quads / 3, itsMaxVertexCount);
     itsQuads->reserve(itsQuads->size() + size_t(quads));
