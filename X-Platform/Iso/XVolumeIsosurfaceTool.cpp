@@ -5,10 +5,15 @@
 #include "XMaskVolume.h"
 #include "XThread.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -47,6 +52,28 @@ uint32_t GetByteSigns(const TVector& inBytes)
         mask |= uint32_t(bytes[k] >> 7) << k;
     return mask;
 #endif
+}
+
+// Storage for the padded copy. Large copies ask for huge pages: the copy is written
+// once, front to back, right after allocation, and with small pages the faults on
+// first touch cost more than the copying itself.
+uint8_t* AllocatePadded(uint64_t inBytes)
+{
+    constexpr uint64_t kHugePage = uint64_t(2) << 20;
+    void* storage = nullptr;
+    if (inBytes >= kHugePage) {
+        const uint64_t rounded = (inBytes + kHugePage - 1) / kHugePage * kHugePage;
+        storage = std::aligned_alloc(size_t(kHugePage), size_t(rounded));
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+        if (storage)
+            madvise(storage, size_t(rounded), MADV_HUGEPAGE); // only a hint: small pages work too
+#endif
+    } else {
+        storage = std::malloc(size_t(inBytes));
+    }
+    if (!storage)
+        throw std::bad_alloc();
+    return static_cast<uint8_t*>(storage);
 }
 
 // Refuses a box whose padded form leaves 32-bit coordinates or cannot be held.
@@ -112,7 +139,7 @@ void XVolumeIsosurfaceTool::SetInput(const XMaskVolume& inVolume, unsigned char 
         itsPadded.reset();
         itsPaddedCapacity = 0;
         try {
-            itsPadded.reset(new uint8_t[voxels]);
+            itsPadded.reset(AllocatePadded(voxels));
         } catch (const std::bad_alloc&) {
             throw XException(XException::kBadArgument,
                              XString("there is not enough memory for a copy of %1 voxels of the volume; "
@@ -198,9 +225,6 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
     itsQuads = &outQuads;
     itsFirstVertex = positions;
     itsFirstQuad = quads;
-    // A run on the same input makes as much again; a first run reserves nothing.
-    outPositions.reserve(positions + itsLastVertexCount);
-    outQuads.reserve(quads + itsLastQuadCount);
     const auto restore = [&] {
         outPositions.resize(positions);
         outNormals.resize(normals);
@@ -209,6 +233,7 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
         itsQuads = nullptr;
     };
     try {
+        ReserveOutput();
         Walk();
         GenerateVertexNormals(outNormals);
     } catch (const std::bad_alloc&) {
@@ -220,18 +245,60 @@ void XVolumeIsosurfaceTool::MakeIsoSurface(XVector<XMathVectorF3>& outPositions,
         restore();
         throw;
     }
-    itsLastVertexCount = outPositions.size() - positions;
-    itsLastQuadCount = outQuads.size() - quads;
     itsPositions = nullptr;
     itsQuads = nullptr;
 }
 
-void XVolumeIsosurfaceTool::ClearSlice(uint32_t inSlot)
+void XVolumeIsosurfaceTool::ReserveOutput()
 {
-    std::vector<uint32_t>& cells = itsCellVertex[inSlot];
-    for (size_t index : itsCellsSet[inSlot])
-        cells[index] = kNoVertex;
-    itsCellsSet[inSlot].clear();
+    // Lists that grow by doubling touch about twice the memory they end with, and on
+    // first touch every page costs a fault: a count of the quads first is cheaper.
+    // Every vertex is named by at least three quads (its cell has at least three
+    // crossed edges, as each face of the cell has an even number) and every quad
+    // names four, so there are at most 4/3 as many vertices as quads. Reserving does
+    // not touch the memory.
+    const uint64_t quads = CountQuads();
+    const uint64_t vertices = std::min<uint64_t>(quads + quads / 3, itsMaxVertexCount);
+    itsQuads->reserve(itsQuads->size() + size_t(quads));
+    itsPositions->reserve(itsPositions->size() + size_t(vertices));
+}
+
+uint64_t XVolumeIsosurfaceTool::CountQuads() const
+{
+    const uint32_t nx = itsWalkSize[0], ny = itsWalkSize[1], nz = itsWalkSize[2];
+    const size_t sy = itsStrideY, sz = itsStrideZ;
+    XByte16 iso;
+    for (int i = 0; i < 16; ++i)
+        iso[i] = itsIsoValue;
+    uint64_t count = 0;
+    for (uint32_t z = 0; z < nz; ++z) {
+        // A pass over a large volume takes a while too.
+        XThread::TestCancelCurrentThread();
+        for (uint32_t y = 0; y < ny; ++y) {
+            const uint8_t* row = itsPadded.get() + z * sz + y * sy;
+            // Crossings per byte lane, at most 3 a step: flushed before a lane could wrap.
+            XByte16 lanes = {};
+            uint32_t steps = 0, x = 0;
+            for (; x + 16 <= nx; x += 16) {
+                const auto here = Load16(row + x) > iso;
+                lanes -= here ^ (Load16(row + x + 1) > iso);
+                lanes -= here ^ (Load16(row + x + sy) > iso);
+                lanes -= here ^ (Load16(row + x + sz) > iso);
+                if (++steps == 85 || x + 32 > nx) {
+                    for (int k = 0; k < 16; ++k)
+                        count += lanes[k];
+                    lanes = XByte16{};
+                    steps = 0;
+                }
+            }
+            for (; x < nx; ++x) {
+                const bool s = IsAboveIsoValue(row[x]);
+                count += (s != IsAboveIsoValue(row[x + 1])) + (s != IsAboveIsoValue(row[x + sy])) +
+                         (s != IsAboveIsoValue(row[x + sz]));
+            }
+        }
+    }
+    return count;
 }
 
 void XVolumeIsosurfaceTool::Walk()
@@ -241,14 +308,13 @@ void XVolumeIsosurfaceTool::Walk()
         XThread::TestCancelCurrentThread();
         return;
     }
-    for (int slot = 0; slot < 2; ++slot) {
+    for (int slot = 0; slot < 2; ++slot)
         itsCellVertex[slot].assign(size_t(nx) * ny, kNoVertex);
-        itsCellsSet[slot].clear();
-    }
     uint64_t walked = 0, nextTest = itsCancelInterval;
     for (uint32_t z = 0; z < nz; ++z) {
-        // Faces of slice z name cells of slices z - 1 and z only.
-        ClearSlice(z & 1);
+        // Faces of slice z name cells of slices z - 1 and z only, and the vertices of
+        // slice z are all made from here on: what the slot holds from before is stale.
+        itsSliceFirstVertex[z & 1] = itsPositions->size();
         for (uint32_t y = 0; y < ny; ++y) {
             WalkRow(y, z);
             if (itsCancelInterval) {
@@ -309,7 +375,9 @@ void XVolumeIsosurfaceTool::WalkRow(uint32_t inY, uint32_t inZ)
     }
 }
 
-void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, int inAxis, bool inAbove)
+// AddFace and GenerateVertexIndexForCell are inline: they are used in this file only,
+// and members of a shared library that are not are called through its symbol table.
+inline void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, int inAxis, bool inAbove)
 {
     const int32_t(*lut)[3] = sFaceVertexLut[inAxis];
     // The rows of the table hold only 0 and -1, and crossings lie at least one voxel
@@ -326,12 +394,12 @@ void XVolumeIsosurfaceTool::AddFace(uint32_t inX, uint32_t inY, uint32_t inZ, in
     itsQuads->push_back(quad);
 }
 
-uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_t inY, uint32_t inZ)
+inline uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_t inY, uint32_t inZ)
 {
     const uint32_t slot = inZ & 1;
     const size_t index = size_t(inY) * itsWalkSize[0] + inX;
     uint32_t& vertex = itsCellVertex[slot][index];
-    if (vertex != kNoVertex)
+    if (vertex != kNoVertex && vertex >= itsSliceFirstVertex[slot])
         return vertex;
     if (itsPositions->size() >= itsMaxVertexCount)
         throw XException(XException::kBadArgument,
@@ -340,7 +408,6 @@ uint32_t XVolumeIsosurfaceTool::GenerateVertexIndexForCell(uint32_t inX, uint32_
                              .Replace(int64_t(itsMaxVertexCount)));
     itsPositions->push_back(GenerateVertexPositionForCell(inX, inY, inZ));
     vertex = uint32_t(itsPositions->size() - 1);
-    itsCellsSet[slot].push_back(index);
     return vertex;
 }
 
@@ -405,7 +472,11 @@ void XVolumeIsosurfaceTool::GenerateVertexNormals(XVector<XMathVectorF3>& outNor
 {
     const XVector<XMathVectorF3>& positions = *itsPositions;
     const size_t count = positions.size() - itsFirstVertex;
-    itsNormalSums.assign(count, XMathVectorF3());
+    // The sums are made in the output list itself: no second list of the same size to
+    // fill and copy.
+    const size_t firstNormal = outNormals.size();
+    outNormals.resize(firstNormal + count);
+    XMathVectorF3* sums = outNormals.data() + firstNormal;
     itsNormalCounts.assign(count, 0);
     const XVector<XMathVectorU4>& quads = *itsQuads;
     for (size_t q = itsFirstQuad; q < quads.size(); ++q) {
@@ -414,11 +485,10 @@ void XVolumeIsosurfaceTool::GenerateVertexNormals(XVector<XMathVectorF3>& outNor
             const XMathVectorF3& p = positions[quad[k]];
             const XMathVectorF3 toPrevious = positions[quad[(k + 3) & 3]] - p;
             const XMathVectorF3 toNext = positions[quad[(k + 1) & 3]] - p;
-            itsNormalSums[quad[k] - itsFirstVertex] += toPrevious.Cross(toNext);
+            sums[quad[k] - itsFirstVertex] += toPrevious.Cross(toNext);
             ++itsNormalCounts[quad[k] - itsFirstVertex];
         }
     }
-    outNormals.reserve(outNormals.size() + count);
     for (size_t i = 0; i < count; ++i)
-        outNormals.push_back(itsNormalSums[i] / float(itsNormalCounts[i]));
+        sums[i] = sums[i] / float(itsNormalCounts[i]);
 }

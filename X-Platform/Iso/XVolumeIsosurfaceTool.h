@@ -8,7 +8,7 @@
 // Vertices are numbered in the order the quads first name their cells. Quads wind
 // clockwise seen from outside; the normals (not normalised) point outwards.
 //
-// The tool keeps its storage (padded copy, cell caches, normal sums) between runs:
+// The tool keeps its storage (padded copy, cell caches, normal counts) between runs:
 // SetInput and MakeIsoSurface again reuse it.
 #include "X3DRect.h"
 #include "XLockable.h"
@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -67,14 +68,18 @@ private:
     XMathVectorF3 GenerateVertexPositionForCell(uint32_t inX, uint32_t inY, uint32_t inZ) const;
     void GenerateVertexNormals(XVector<XMathVectorF3>& outNormals);
 
+    void ReserveOutput();
+    uint64_t CountQuads() const;
     void Walk();
     void WalkRow(uint32_t inY, uint32_t inZ);
-    void ClearSlice(uint32_t inSlot);
 
     static const int32_t sFaceVertexLut[3][3][3];
 
     // Padded copy (its storage only grows) and walk region.
-    std::unique_ptr<uint8_t[]> itsPadded;
+    struct XFreeStorage {
+        void operator()(uint8_t* inStorage) const { std::free(inStorage); }
+    };
+    std::unique_ptr<uint8_t[], XFreeStorage> itsPadded;
     uint64_t itsPaddedCapacity = 0;
     X3DRect itsInputBox;
     int64_t itsWalkOrigin[3] = {0, 0, 0};
@@ -88,20 +93,19 @@ private:
     float itsOutputOrigin[3] = {0, 0, 0};
 
     // Vertex indices of the cells of two z slices (slot z & 1), kNoVertex where none
-    // was made, and the entries set in each, for clearing.
+    // was made. An entry counts only from the first vertex made while walking its
+    // slice: older ones are left from slice z - 2, so no slot is ever cleared.
     static constexpr uint32_t kNoVertex = 0xFFFFFFFFu;
     std::vector<uint32_t> itsCellVertex[2];
-    std::vector<size_t> itsCellsSet[2];
+    size_t itsSliceFirstVertex[2] = {0, 0};
 
     // Per-run state: the lists being appended to and where this run's part starts.
     XVector<XMathVectorF3>* itsPositions = nullptr;
     XVector<XMathVectorU4>* itsQuads = nullptr;
     size_t itsFirstVertex = 0;
     size_t itsFirstQuad = 0;
-    std::vector<XMathVectorF3> itsNormalSums;
-    std::vector<uint32_t> itsNormalCounts;
-    size_t itsLastVertexCount = 0;
-    size_t itsLastQuadCount = 0;
+    // Quads per vertex: at most 12, one per crossed edge of its cell.
+    std::vector<uint8_t> itsNormalCounts;
 
     uint64_t itsMaxVertexCount = 0xFFFFFFFFu;
     uint64_t itsCancelInterval = 0;
