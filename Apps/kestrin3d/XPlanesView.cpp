@@ -2,6 +2,9 @@
 
 #include "X3DMatrix.h"
 #include "X3DPlaneRenderer.h"
+#include "X3DRegion.h"
+#include "X3DRegionFeedbackIsoMesh.h"
+#include "X3DRegionMeasurementFeedback.h"
 #include "X3DRenderSystemManager.h"
 #include "XARGB32Volume.h"
 #include "XCommandTable.h"
@@ -88,6 +91,23 @@ std::unique_ptr<XDataVolumeSequence> XPlanesView::AddReferencePlanes(const XRend
     return result;
 }
 
+std::vector<X3DRegion> XPlanesView::FindIsoRegions(const XRenderOptions& inOptions,
+    const XDataVolumeSequence& inSequence)
+{
+    std::vector<X3DRegion> regions;
+    for (const auto& [channel, threshold] : inOptions.isoThresholds) {
+        const std::shared_ptr<const XVolume> volume = inSequence.GetVolume(channel, inOptions.timepoint);
+        if (!volume)
+            continue;
+        const auto colour = inOptions.colours.find(channel);
+        XVolume::XReadLock lock(*volume);
+        for (X3DRegion& region : X3DRegion::FindObjects(*volume, threshold,
+                 colour != inOptions.colours.end() ? colour->second : XARGB32Colour::kWhite))
+            regions.push_back(std::move(region));
+    }
+    return regions;
+}
+
 XRendererSceneState XPlanesView::MakeSceneState(const XRenderOptions& inOptions, uint32_t inStackChannels,
     uint32_t inChannels)
 {
@@ -144,10 +164,21 @@ int XPlanesView::Render(const XRenderOptions& inOptions, std::ostream& inOut)
     std::shared_ptr<const XDataVolumeSequence> sequence = AddReferencePlanes(inOptions, *stack);
     const uint32_t timepoints = sequence->GetTimepointCount();
     const boost::shared_ptr<XImageDataSource> source(new XImageDataSource(sequence));
+    // Made before the renderer, so that its mesh leaves the plane node only after the
+    // node has released the mesh's device resources.
+    X3DRegionMeasurementFeedback regions;
+    std::unique_ptr<X3DRegionFeedbackIsoMesh> surfaces;
 
     // The scene renderers draw through the device, which needs the render systems.
     X3DRenderSystemManager renderSystems;
     X3DPlaneRenderer renderer(source);
+    if (!inOptions.isoThresholds.empty()) {
+        const std::vector<X3DRegion> found = FindIsoRegions(inOptions, *stack);
+        regions.SetRegions(XVector<X3DRegion>(found.begin(), found.end()));
+        surfaces = regions.MakeIsoMesh(renderer.GetPlaneNode());
+        // Starts the surface jobs; the export below waits for them.
+        regions.UpdateRegionList();
+    }
     XRendererPane pane(XRect(0, 0, inOptions.width, inOptions.height));
     pane.SetRenderer(&renderer);
     renderer.SetCurrentTimepoint(inOptions.timepoint);

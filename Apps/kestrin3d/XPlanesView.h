@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <ostream>
+#include <vector>
 
+class X3DRegion;
 class XDataVolumeSequence;
 class XRenderOptions;
 class XRendererSceneState;
@@ -20,6 +22,9 @@ public:
         const XDataVolumeSequence& inSequence);
     // The scene state the options ask for; inChannels counts the reference channels
     // (the last ones) too.
+    // The 6-connected objects of the channels the options name with --iso, at the
+    // options' timepoint, each in its channel's colour.
+    static std::vector<X3DRegion> FindIsoRegions(const XRenderOptions& inOptions, const XDataVolumeSequence& inSequence);
     static XRendererSceneState MakeSceneState(const XRenderOptions& inOptions, uint32_t inStackChannels,
         uint32_t inChannels);
 };
