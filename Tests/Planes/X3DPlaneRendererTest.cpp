@@ -3,11 +3,16 @@
 #include "../Scene/XPlanesFixture.h" // the hand-made sources
 
 #include "X3DPlaneRenderer.h"
+#include "X3DRegionFeedbackIsoMesh.h"
+#include "X3DRegionMeasurementFeedback.h"
+#include "XJob.h"
+#include "XThread.h"
 #include "X3DPlaneRendererStrategy.h"
 #include "XErrorCode.h"
 #include "XRendererPane.h"
 #include "XVolumeRenderThumbnailJob.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -149,3 +154,37 @@ TEST_F(PlaneRendererTest, AThumbnailRenderedOnAJobThreadIsTheExportOfTheView)
     EXPECT_GT(TestPicture::CountNonBackground(*expected), 100);
 }
 } // namespace
+
+namespace {
+class XSlowJob : public XJob {
+    void RunJobSelf() override { XThread::SleepCurrentThread(700); }
+};
+} // namespace
+
+// A slow job holds up the region surface's: an export still shows the surface, filled,
+// not the placeholder's wire box.
+TEST_F(PlaneRendererTest, AnExportWaitsForTheRegionSurfaces)
+{
+    Open(MakeTestSource({{X3DRect(0, 0, 0, 16, 16, 16), XARGB32Colour::kRed, Constant(0)}}));
+    X3DRegionMeasurementFeedback feedback;
+    feedback.SetRegions({X3DRegion(X3DRect(2, 2, 2, 12, 12, 12), XARGB32Colour(255, 0, 255, 255))});
+    feedback.GetJobQueue().AttachJob(new XSlowJob);
+    const std::unique_ptr<X3DRegionFeedbackIsoMesh> mesh = feedback.MakeIsoMesh(renderer->GetPlaneNode());
+    feedback.UpdateRegionList();
+    std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, kSize, kSize), XRenderer::kRenderingIntentFinal));
+    TestPicture::SavePNG(*image, "plane-renderer-region-surface");
+    int count = 0, left = kSize, right = -1, top = kSize, bottom = -1;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            const XARGB32Colour p = TestPicture::PixelAt(*image, x, y);
+            if (p.red < 10 && p.green > 15 && p.blue > 15) {
+                ++count;
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+    ASSERT_GT(count, 100);
+    EXPECT_GT(count, 0.7 * (right - left + 1) * (bottom - top + 1));
+    // The node releases the mesh's device resources before the mesh goes.
+    pane.reset();
+    renderer.reset();
+}
