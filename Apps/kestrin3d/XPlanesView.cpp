@@ -3,7 +3,6 @@
 #include "X3DMatrix.h"
 #include "X3DPlaneRenderer.h"
 #include "X3DRegion.h"
-#include "X3DRegionFeedbackIsoMesh.h"
 #include "X3DRegionMeasurementFeedback.h"
 #include "X3DRenderSystemManager.h"
 #include "XARGB32Volume.h"
@@ -164,10 +163,8 @@ int XPlanesView::Render(const XRenderOptions& inOptions, std::ostream& inOut)
     std::shared_ptr<const XDataVolumeSequence> sequence = AddReferencePlanes(inOptions, *stack);
     const uint32_t timepoints = sequence->GetTimepointCount();
     const boost::shared_ptr<XImageDataSource> source(new XImageDataSource(sequence));
-    // Made before the renderer, so that its mesh leaves the plane node only after the
-    // node has released the mesh's device resources.
+    // Outlives the renderer, which lets go of the feedback's mesh when it goes.
     X3DRegionMeasurementFeedback regions;
-    std::unique_ptr<X3DRegionFeedbackIsoMesh> surfaces;
 
     // The scene renderers draw through the device, which needs the render systems.
     X3DRenderSystemManager renderSystems;
@@ -175,7 +172,7 @@ int XPlanesView::Render(const XRenderOptions& inOptions, std::ostream& inOut)
     if (!inOptions.isoThresholds.empty()) {
         const std::vector<X3DRegion> found = FindIsoRegions(inOptions, *stack);
         regions.SetRegions(XVector<X3DRegion>(found.begin(), found.end()));
-        surfaces = regions.MakeIsoMesh(renderer.GetPlaneNode());
+        renderer.AddFeedbackItem(&regions);
         // Starts the surface jobs; the export below waits for them.
         regions.UpdateRegionList();
     }

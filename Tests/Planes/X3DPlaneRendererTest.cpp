@@ -3,7 +3,6 @@
 #include "../Scene/XPlanesFixture.h" // the hand-made sources
 
 #include "X3DPlaneRenderer.h"
-#include "X3DRegionFeedbackIsoMesh.h"
 #include "X3DRegionMeasurementFeedback.h"
 #include "XJob.h"
 #include "XThread.h"
@@ -161,15 +160,16 @@ class XSlowJob : public XJob {
 };
 } // namespace
 
-// A slow job holds up the region surface's: an export still shows the surface, filled,
-// not the placeholder's wire box.
+// A region feedback item shows its surfaces in the plane node. A slow job holds up the
+// surface: an export still shows it, filled, not the placeholder's wire box.
 TEST_F(PlaneRendererTest, AnExportWaitsForTheRegionSurfaces)
 {
     Open(MakeTestSource({{X3DRect(0, 0, 0, 16, 16, 16), XARGB32Colour::kRed, Constant(0)}}));
     X3DRegionMeasurementFeedback feedback;
     feedback.SetRegions({X3DRegion(X3DRect(2, 2, 2, 12, 12, 12), XARGB32Colour(255, 0, 255, 255))});
     feedback.GetJobQueue().AttachJob(new XSlowJob);
-    const std::unique_ptr<X3DRegionFeedbackIsoMesh> mesh = feedback.MakeIsoMesh(renderer->GetPlaneNode());
+    renderer->AddFeedbackItem(&feedback);
+    ASSERT_EQ(renderer->GetPlaneNode().GetIsoData().size(), 1u);
     feedback.UpdateRegionList();
     std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, kSize, kSize), XRenderer::kRenderingIntentFinal));
     TestPicture::SavePNG(*image, "plane-renderer-region-surface");
@@ -184,7 +184,6 @@ TEST_F(PlaneRendererTest, AnExportWaitsForTheRegionSurfaces)
         }
     ASSERT_GT(count, 100);
     EXPECT_GT(count, 0.7 * (right - left + 1) * (bottom - top + 1));
-    // The node releases the mesh's device resources before the mesh goes.
-    pane.reset();
-    renderer.reset();
+    renderer->RemoveFeedbackItem(&feedback);
+    EXPECT_TRUE(renderer->GetPlaneNode().GetIsoData().empty());
 }

@@ -28,8 +28,6 @@ public:
     // The single mode of the channel: 8 when it is one plane deep, else 0.
     XVector<uint32_t> GetSupportedChannelModes(uint32_t inChannel) const;
     const X3DXYZRendererNode& GetPlaneNode() const { return itsPlaneNode; }
-    // For the surfaces drawn inside the planes (AddIsoData).
-    X3DXYZRendererNode& GetPlaneNode() { return itsPlaneNode; }
     // Slice textures made so far.
     uint64_t GetSliceTexturesMade() const { return itsContent.GetSliceTexturesMade(); }
 
