@@ -11,7 +11,6 @@
 #include "XRendererPane.h"
 #include "XVolumeRenderThumbnailJob.h"
 
-#include <algorithm>
 #include <thread>
 
 namespace {
@@ -173,17 +172,10 @@ TEST_F(PlaneRendererTest, AnExportWaitsForTheRegionSurfaces)
     feedback.UpdateRegionList();
     std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, kSize, kSize), XRenderer::kRenderingIntentFinal));
     TestPicture::SavePNG(*image, "plane-renderer-region-surface");
-    int count = 0, left = kSize, right = -1, top = kSize, bottom = -1;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const XARGB32Colour p = TestPicture::PixelAt(*image, x, y);
-            if (p.red < 10 && p.green > 15 && p.blue > 15) {
-                ++count;
-                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-        }
-    ASSERT_GT(count, 100);
-    EXPECT_GT(count, 0.7 * (right - left + 1) * (bottom - top + 1));
+    const TestPicture::XSpread cyan =
+        TestPicture::SpreadOf(*image, [](const XARGB32Colour& p) { return p.red < 10 && p.green > 15 && p.blue > 15; });
+    ASSERT_GT(cyan.count, 100);
+    EXPECT_GT(cyan.GetFill(), 0.7);
     renderer->RemoveFeedbackItem(&feedback);
     EXPECT_TRUE(renderer->GetPlaneNode().GetIsoData().empty());
 }
