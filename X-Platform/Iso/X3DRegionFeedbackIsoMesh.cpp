@@ -1,7 +1,7 @@
 #include "X3DRegionFeedbackIsoMesh.h"
 
-#include "X3DRegionMeasurementFeedback.h"
 #include "X3DGC.h"
+#include "X3DRegionMeasurementFeedback.h"
 #include "XThreadLock.h"
 
 X3DRegionFeedbackIsoMesh::X3DRegionFeedbackIsoMesh(X3DRegionMeasurementFeedback* inFeedback,

@@ -6,8 +6,8 @@
 // is handed to the view's volume node.
 #include "X3DIsosurfaceMesh.h"
 #include "X3DRegion.h"
-#include "XMeasurementFeedback.h"
 #include "XJobQueue.h"
+#include "XMeasurementFeedback.h"
 #include "XMutex.h"
 #include "XVector.h"
 
