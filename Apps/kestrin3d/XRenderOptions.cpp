@@ -49,7 +49,9 @@ const char* const XRenderOptions::kHelp =
     "  --weight C=W           channel C's weight in the merge, 0 or more (default 1)\n"
     "  --plane-opacity C=A    opacity 0 to 1 of channel C's reference plane (default 1)\n"
     "  --reference-plane C@Z  show channel C's maximum projection as a reference plane\n"
-    "                         at plane Z (counted from 1); may be repeated\n";
+    "                         at plane Z (counted from 1); may be repeated\n"
+    "  --iso C=T              draw the face-connected objects of channel C's voxels above\n"
+    "                         T (in the channel's values) as surfaces; may be repeated\n";
 
 namespace {
 uint32_t ParseChannel(const std::string& inText, const std::string& inWhat)
