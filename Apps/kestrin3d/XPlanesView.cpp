@@ -11,6 +11,7 @@
 #include "XExtendedFocusTool.h"
 #include "XHostSetup.h"
 #include "XImageDataSource.h"
+#include "XImageRenderer.h"
 #include "XPNGFile.h"
 #include "XProgress.h"
 #include "XRenderOptions.h"
@@ -98,10 +99,11 @@ std::vector<X3DRegion> XPlanesView::FindIsoRegions(const XRenderOptions& inOptio
         const std::shared_ptr<const XVolume> volume = inSequence.GetVolume(channel, inOptions.timepoint);
         if (!volume)
             continue;
-        const auto colour = inOptions.colours.find(channel);
+        // The channel's own colour (after --colour).
+        const std::unique_ptr<XImageRenderer> looks{inSequence.GetRendererCopy(channel)};
         XVolume::XReadLock lock(*volume);
         for (X3DRegion& region : X3DRegion::FindObjects(*volume, threshold,
-                 colour != inOptions.colours.end() ? colour->second : XARGB32Colour::kWhite))
+                 looks ? looks->GetColour() : XARGB32Colour::kWhite))
             regions.push_back(std::move(region));
     }
     return regions;

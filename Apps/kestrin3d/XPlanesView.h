@@ -21,7 +21,7 @@ public:
     static std::unique_ptr<XDataVolumeSequence> AddReferencePlanes(const XRenderOptions& inOptions,
         const XDataVolumeSequence& inSequence);
     // The 6-connected objects of the channels the options name with --iso, at the
-    // options' timepoint, each in its channel's --colour (else white).
+    // options' timepoint, each in its channel's colour.
     static std::vector<X3DRegion> FindIsoRegions(const XRenderOptions& inOptions, const XDataVolumeSequence& inSequence);
     // The scene state the options ask for; inChannels counts the reference channels
     // (the last ones) too.
