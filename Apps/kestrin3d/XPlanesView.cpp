@@ -2,6 +2,8 @@
 
 #include "X3DMatrix.h"
 #include "X3DPlaneRenderer.h"
+#include "X3DRegion.h"
+#include "X3DRegionMeasurementFeedback.h"
 #include "X3DRenderSystemManager.h"
 #include "XARGB32Volume.h"
 #include "XCommandTable.h"
@@ -9,6 +11,7 @@
 #include "XExtendedFocusTool.h"
 #include "XHostSetup.h"
 #include "XImageDataSource.h"
+#include "XImageRenderer.h"
 #include "XPNGFile.h"
 #include "XProgress.h"
 #include "XRenderOptions.h"
@@ -88,6 +91,24 @@ std::unique_ptr<XDataVolumeSequence> XPlanesView::AddReferencePlanes(const XRend
     return result;
 }
 
+std::vector<X3DRegion> XPlanesView::FindIsoRegions(const XRenderOptions& inOptions,
+    const XDataVolumeSequence& inSequence)
+{
+    std::vector<X3DRegion> regions;
+    for (const auto& [channel, threshold] : inOptions.isoThresholds) {
+        const std::shared_ptr<const XVolume> volume = inSequence.GetVolume(channel, inOptions.timepoint);
+        if (!volume)
+            continue;
+        // The channel's own colour (after --colour).
+        const std::unique_ptr<XImageRenderer> looks{inSequence.GetRendererCopy(channel)};
+        XVolume::XReadLock lock(*volume);
+        for (X3DRegion& region : X3DRegion::FindObjects(*volume, threshold,
+                 looks ? looks->GetColour() : XARGB32Colour::kWhite))
+            regions.push_back(std::move(region));
+    }
+    return regions;
+}
+
 XRendererSceneState XPlanesView::MakeSceneState(const XRenderOptions& inOptions, uint32_t inStackChannels,
     uint32_t inChannels)
 {
@@ -144,10 +165,19 @@ int XPlanesView::Render(const XRenderOptions& inOptions, std::ostream& inOut)
     std::shared_ptr<const XDataVolumeSequence> sequence = AddReferencePlanes(inOptions, *stack);
     const uint32_t timepoints = sequence->GetTimepointCount();
     const boost::shared_ptr<XImageDataSource> source(new XImageDataSource(sequence));
+    // Outlives the renderer, which lets go of the feedback's mesh when it goes.
+    X3DRegionMeasurementFeedback regions;
 
     // The scene renderers draw through the device, which needs the render systems.
     X3DRenderSystemManager renderSystems;
     X3DPlaneRenderer renderer(source);
+    if (!inOptions.isoThresholds.empty()) {
+        const std::vector<X3DRegion> found = FindIsoRegions(inOptions, *stack);
+        regions.SetRegions(XVector<X3DRegion>(found.begin(), found.end()));
+        renderer.AddFeedbackItem(&regions);
+        // Starts the surface jobs; the export below waits for them.
+        regions.UpdateRegionList();
+    }
     XRendererPane pane(XRect(0, 0, inOptions.width, inOptions.height));
     pane.SetRenderer(&renderer);
     renderer.SetCurrentTimepoint(inOptions.timepoint);

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <ostream>
+#include <vector>
 
+class X3DRegion;
 class XDataVolumeSequence;
 class XRenderOptions;
 class XRendererSceneState;
@@ -18,6 +20,9 @@ public:
     // channel's maximum projection, one plane deep, at the requested plane.
     static std::unique_ptr<XDataVolumeSequence> AddReferencePlanes(const XRenderOptions& inOptions,
         const XDataVolumeSequence& inSequence);
+    // The 6-connected objects of the channels the options name with --iso, at the
+    // options' timepoint, each in its channel's colour.
+    static std::vector<X3DRegion> FindIsoRegions(const XRenderOptions& inOptions, const XDataVolumeSequence& inSequence);
     // The scene state the options ask for; inChannels counts the reference channels
     // (the last ones) too.
     static XRendererSceneState MakeSceneState(const XRenderOptions& inOptions, uint32_t inStackChannels,

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <cctype>
+#include <cmath>
 
 const char* const XRenderOptions::kHelp =
     "Without FILE the built-in sample (three channels, five timepoints) is drawn. Channels\n"
@@ -48,7 +49,9 @@ const char* const XRenderOptions::kHelp =
     "  --weight C=W           channel C's weight in the merge, 0 or more (default 1)\n"
     "  --plane-opacity C=A    opacity 0 to 1 of channel C's reference plane (default 1)\n"
     "  --reference-plane C@Z  show channel C's maximum projection as a reference plane\n"
-    "                         at plane Z (counted from 1); may be repeated\n";
+    "                         at plane Z (counted from 1); may be repeated\n"
+    "  --iso C=T              draw the face-connected objects of channel C's voxels above\n"
+    "                         T (in the channel's values) as surfaces; may be repeated\n";
 
 namespace {
 uint32_t ParseChannel(const std::string& inText, const std::string& inWhat)
@@ -204,7 +207,7 @@ void ParsePlanes(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
         throw XUsageError("--view must be volume or planes, not '" + view + "'");
     const bool planes = view == "planes";
     inOutOptions.view = planes ? XRenderOptions::XView::kPlanes : XRenderOptions::XView::kVolume;
-    for (const char* option : {"--planes", "--merge", "--weight", "--plane-opacity", "--reference-plane"})
+    for (const char* option : {"--planes", "--merge", "--weight", "--plane-opacity", "--reference-plane", "--iso"})
         if (!planes && inLine.Has(option))
             throw XUsageError(std::string(option) + " belongs to the planes view; add --view planes or leave it out");
     for (const char* option : {"--model", "--renderer", "--brightness", "--opacity"})
@@ -253,6 +256,14 @@ void ParsePlanes(const XCommandArguments& inLine, XRenderOptions& inOutOptions)
             throw XUsageError("planes count from 1; give --reference-plane " + request.substr(0, at) + "@1 or more");
         inOutOptions.referencePlanes[channel] = uint32_t(plane);
     }
+    for (const std::string& assignment : inLine.GetAll("--iso")) {
+        const auto [channel, value] = SplitChannelAssignment(assignment, "--iso", "1=100");
+        const std::vector<double> threshold = XCommandArguments::ParseNumberList(value, "the threshold in --iso");
+        if (threshold.size() != 1 || !std::isfinite(threshold[0]))
+            throw XUsageError("--iso needs one threshold in the channel's values, such as --iso 1=100, not '" +
+                              assignment + "'");
+        inOutOptions.isoThresholds[channel] = threshold[0];
+    }
 }
 } // namespace
 
@@ -260,7 +271,7 @@ const std::set<std::string>& XRenderOptions::GetValueOptions()
 {
     static const std::set<std::string> options{"--output", "--size", "--rotate", "--zoom", "--timepoint", "--channels",
         "--colour", "--range", "--model", "--brightness", "--opacity", "--background", "--renderer", "--view", "--planes",
-        "--merge", "--weight", "--plane-opacity", "--reference-plane"};
+        "--merge", "--weight", "--plane-opacity", "--reference-plane", "--iso"};
     return options;
 }
 
@@ -305,6 +316,8 @@ void XRenderOptions::CheckAgainstSample(const XDataVolumeSequence& inSequence) c
         check(entry.first, "--plane-opacity");
     for (const auto& entry : referencePlanes)
         check(entry.first, "--reference-plane");
+    for (const auto& entry : isoThresholds)
+        check(entry.first, "--iso");
     if (view == XView::kPlanes) {
         X3DRect bounds;
         for (uint32_t c = 1; c <= channels && bounds.IsEmpty(); ++c)

@@ -65,6 +65,8 @@ public:
     std::map<uint32_t, double> planeOpacities;
     // Channel -> plane (counted from 1) its maximum projection is shown at.
     std::map<uint32_t, uint32_t> referencePlanes;
+    // Channel -> threshold: its 6-connected objects above it are drawn as surfaces.
+    std::map<uint32_t, double> isoThresholds;
 
     // Sets the colours and display ranges asked for on the channels' image renderers.
     void ApplyChannelLooks(XDataVolumeSequence& inOutSequence) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 bool RowBefore(const X3DRegion::XRun& a, int32_t inZ, int32_t inY)
@@ -156,4 +157,90 @@ XMaskVolume X3DRegion::GetMaskVolume(const X3DRect& inBox) const
             std::memset(mask.GetVoxelRow(run.y - inBox.top, run.z - inBox.front) + (x0 - inBox.left), 255, size_t(x1 - x0));
     }
     return mask;
+}
+
+std::vector<X3DRegion> X3DRegion::FindObjects(const XVolume& inVolume, double inThreshold, XARGB32Colour inColour)
+{
+    const int64_t w = inVolume.GetWidth(), h = inVolume.GetHeight(), d = inVolume.GetDepth();
+    if (inVolume.IsEmpty() || w <= 0 || h <= 0 || d <= 0)
+        return {};
+    const XVoxelType type = inVolume.GetVoxelType();
+    const auto value = [type](const uint8_t* p) -> double {
+        uint16_t c16[3];
+        float f;
+        switch (type) {
+        case XVoxelType::kGrey16:
+            std::memcpy(c16, p, 2);
+            return c16[0];
+        case XVoxelType::kFloat32:
+            std::memcpy(&f, p, 4);
+            return f == f ? f : -std::numeric_limits<double>::infinity();
+        case XVoxelType::kARGB32:
+            return std::max({p[1], p[2], p[3]});
+        case XVoxelType::kBGRA32:
+            return std::max({p[0], p[1], p[2]});
+        case XVoxelType::kRGB48:
+            std::memcpy(c16, p, 6);
+            return std::max({c16[0], c16[1], c16[2]});
+        default:
+            return p[0];
+        }
+    };
+    // 0: below; kUnlabelled: above, no object yet; else the object's index + 1.
+    constexpr uint32_t kUnlabelled = std::numeric_limits<uint32_t>::max();
+    const size_t bpv = inVolume.GetBytesPerVoxel();
+    std::vector<uint32_t> labels(size_t(w * h * d), 0);
+    for (int64_t z = 0; z < d; ++z)
+        for (int64_t y = 0; y < h; ++y) {
+            const uint8_t* row = inVolume.GetRowPtr(int32_t(y), int32_t(z));
+            for (int64_t x = 0; x < w; ++x)
+                if (value(row + size_t(x) * bpv) > inThreshold)
+                    labels[size_t((z * h + y) * w + x)] = kUnlabelled;
+        }
+    uint32_t objects = 0;
+    std::vector<size_t> stack;
+    for (size_t seed = 0; seed < labels.size(); ++seed) {
+        if (labels[seed] != kUnlabelled)
+            continue;
+        const uint32_t label = ++objects;
+        labels[seed] = label;
+        stack.push_back(seed);
+        while (!stack.empty()) {
+            const size_t i = stack.back();
+            stack.pop_back();
+            const int64_t x = int64_t(i) % w, y = int64_t(i) / w % h, z = int64_t(i) / (w * h);
+            const auto visit = [&](bool inInside, size_t inNext) {
+                if (inInside && labels[inNext] == kUnlabelled) {
+                    labels[inNext] = label;
+                    stack.push_back(inNext);
+                }
+            };
+            visit(x > 0, i - 1);
+            visit(x + 1 < w, i + 1);
+            visit(y > 0, i - size_t(w));
+            visit(y + 1 < h, i + size_t(w));
+            visit(z > 0, i - size_t(w * h));
+            visit(z + 1 < d, i + size_t(w * h));
+        }
+    }
+    // Scanning in z, y, x order gives every object its runs already sorted.
+    std::vector<X3DRegion> result(objects, X3DRegion());
+    const X3DRect& b = inVolume.GetBounds();
+    for (int64_t z = 0; z < d; ++z)
+        for (int64_t y = 0; y < h; ++y) {
+            const uint32_t* row = labels.data() + size_t((z * h + y) * w);
+            for (int64_t x = 0; x < w;) {
+                const uint32_t label = row[x];
+                int64_t end = x + 1;
+                while (end < w && row[end] == label)
+                    ++end;
+                if (label != 0)
+                    result[label - 1].itsRuns.push_back(
+                        {int32_t(b.GetFront() + z), int32_t(b.GetTop() + y), int32_t(b.GetLeft() + x), int32_t(b.GetLeft() + end)});
+                x = end;
+            }
+        }
+    for (X3DRegion& region : result)
+        region.itsColour = inColour;
+    return result;
 }

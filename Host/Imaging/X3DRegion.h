@@ -26,6 +26,11 @@ public:
     // The non-zero voxels of a volume, at the volume's bounds (colour volumes: voxels
     // with any non-zero colour byte).
     explicit X3DRegion(const XVolume& inMask, XARGB32Colour inColour = XARGB32Colour::kWhite);
+    // The 6-connected objects of the voxels whose value is above inThreshold (in the
+    // volume's own units; colour volumes: their brightest component), in the order of
+    // their first voxel by z, y, x. The caller holds the volume's read lock.
+    static std::vector<X3DRegion> FindObjects(const XVolume& inVolume, double inThreshold,
+                                              XARGB32Colour inColour = XARGB32Colour::kWhite);
 
     XARGB32Colour GetColour() const { return itsColour; }
     void SetColour(XARGB32Colour inColour) { itsColour = inColour; }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +41,26 @@ std::string WriteStack(const std::string& inName, int32_t inDepth)
     stack.channelCount = 2;
     stack.voxelType = XVoxelType::kGrey8;
     XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, pointers);
+    return file;
+}
+
+// Channel 1 is 200 where inInside holds on a 24^3 grid, channel 2 is empty.
+std::string WriteShape(const std::string& inName, const std::function<bool(int, int, int)>& inInside)
+{
+    const std::string file = XTestEnvironment::MakeTempDir("planes-iso") + "/" + inName;
+    XGrey8Volume shape(X3DRect(0, 0, 0, 24, 24, 24)), empty(X3DRect(0, 0, 0, 24, 24, 24));
+    for (int z = 0; z < 24; ++z)
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x) {
+                *shape.GetVoxelPtr(x, y, z) = inInside(x, y, z) ? 200 : 0;
+                *empty.GetVoxelPtr(x, y, z) = 0;
+            }
+    XTIFFWriter::XStack stack;
+    stack.width = stack.height = 24;
+    stack.sliceCount = 24;
+    stack.channelCount = 2;
+    stack.voxelType = XVoxelType::kGrey8;
+    XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, {&shape, &empty});
     return file;
 }
 
@@ -104,6 +126,39 @@ TEST(Kestrin3DPlanes, AReferencePlaneShowsAProjection)
     EXPECT_GT(Count(*with, halfRed), Count(*without, halfRed) + 40) << "the projection of channel 1 shows at half strength";
 }
 
+// The surface's lighting leaves a face seen head-on dim.
+// Lit head-on, the surface's faces are dim.
+bool IsCyan(const XARGB32Colour& p) { return p.red < 10 && p.green > 15 && p.blue > 15 && std::abs(p.green - p.blue) < 10; }
+
+// A box and a ball of channel 1, centred in the volume, drawn as cyan surfaces seen
+// head-on: centred in the picture only with the half-voxel shift (else half a voxel up
+// and left), and filled, as the picture waits for the surfaces.
+TEST(Kestrin3DPlanes, IsoRegionsAreDrawnAsSurfacesWhereTheVoxelsAre)
+{
+    const struct {
+        const char* name;
+        std::function<bool(int, int, int)> inside;
+        double voxelsAcross;
+    } cases[] = {
+        {"box", [](int x, int y, int z) { return x >= 8 && x < 16 && y >= 8 && y < 16 && z >= 8 && z < 16; }, 8},
+        {"ball", [](int x, int y, int z) { return std::hypot(x - 11.5, y - 11.5, z - 11.5) < 6; }, 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string stack = WriteShape(std::string(c.name) + ".tif", c.inside);
+        const auto picture = RenderPlanes({stack, "--size", "200x200", "--zoom", "4", "--channels", "2", "--colour",
+                                              "1=00FFFF", "--iso", "1=100"},
+                                          std::string(c.name) + ".png");
+        ASSERT_TRUE(picture);
+        const TestPicture::XSpread cyan = TestPicture::SpreadOf(*picture, IsCyan);
+        ASSERT_GT(cyan.count, 50) << "no surface drawn";
+        EXPECT_GT(cyan.GetFill(), 0.6);
+        const double voxel = (cyan.right - cyan.left + 1) / c.voxelsAcross;
+        EXPECT_NEAR(cyan.centreX, 100, 0.2 * voxel) << "half a voxel is " << 0.5 * voxel << " pixels";
+        EXPECT_NEAR(cyan.centreY, 100, 0.2 * voxel);
+    }
+}
+
 TEST(Kestrin3DPlanes, MistakesAreUsageErrorsThatSayWhatToChange)
 {
     const std::string stack = WriteStack("errors.tif", 6);
@@ -123,6 +178,12 @@ TEST(Kestrin3DPlanes, MistakesAreUsageErrorsThatSayWhatToChange)
         {{"--view", "planes", "--reference-plane", "1"}, "CHANNEL@PLANE"},
         {{"--view", "planes", "--reference-plane", "1@0"}, "count from 1"},
         {{"--view", "planes", "--model", "maximum"}, "volume view"},
+        {{"--iso", "1=100"}, "add --view planes"},
+        {{"--view", "planes", "--iso", "100"}, "CHANNEL=VALUE"},
+        {{"--view", "planes", "--iso", "0=100"}, "counted from 1"},
+        {{"--view", "planes", "--iso", "1=ten"}, "the threshold in --iso"},
+        {{"--view", "planes", "--iso", "1=5,6"}, "one threshold"},
+        {{stack, "--view", "planes", "--iso", "3=100"}, "channels 1 to 2"},
         {{"--view", "planes", "--renderer", "1001"}, "volume view"},
         {{stack, "--view", "planes", "--reference-plane", "1@7"}, "1 to 6"},
         {{stack, "--view", "planes", "--weight", "3=1"}, "channels 1 to 2"},

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 TEST(XFlipVVolumeTool, RowsTradePlacesInEveryPlane)
 {
@@ -146,4 +147,52 @@ TEST(X3DRegion, MaskVolumeOfTheRegion)
     EXPECT_EQ(part.GetVoxel(1, 0, 0), 0);
     EXPECT_EQ(part.GetVoxel(2, 0, 0), 255);
     EXPECT_TRUE(X3DRegion().GetMaskVolume().IsEmpty());
+}
+
+TEST(X3DRegion, FindObjectsSplitsVoxelsAboveTheThresholdIntoFaceConnectedObjects)
+{
+    struct XVoxel {
+        int32_t x, y, z;
+        uint16_t value;
+    };
+    const struct {
+        const char* name;
+        std::vector<XVoxel> voxels;
+        double threshold;
+        std::vector<uint64_t> sizes; // in the order of each object's first voxel (z, y, x)
+    } cases[] = {
+        {"touching along an edge only", {{0, 0, 0, 200}, {1, 1, 0, 200}}, 100, {1, 1}},
+        {"touching at a corner only", {{0, 0, 0, 200}, {1, 1, 1, 200}}, 100, {1, 1}},
+        {"a face between planes", {{2, 2, 0, 200}, {2, 2, 1, 200}}, 100, {2}},
+        {"a U joined at its foot, then a lone voxel",
+         {{5, 4, 3, 200}, {0, 1, 0, 200}, {2, 1, 0, 200}, {0, 0, 0, 200}, {1, 0, 0, 200}, {2, 0, 0, 200}}, 100, {5, 1}},
+        {"a later row reaching back under an earlier object", {{4, 0, 0, 200}, {0, 1, 0, 200}, {1, 1, 0, 200},
+         {2, 1, 0, 200}, {3, 1, 0, 200}, {4, 1, 0, 200}}, 100, {6}},
+        {"equal to the threshold is not above it", {{1, 1, 1, 100}, {3, 3, 3, 101}}, 100, {1}},
+        {"16-bit values", {{1, 1, 1, 1000}, {3, 3, 3, 400}}, 500, {1}},
+        {"nothing above", {{1, 1, 1, 50}}, 100, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        XGrey16Volume volume(X3DRect(10, 20, 30, 16, 25, 34));
+        for (int32_t z = 0; z < 4; ++z)
+            for (int32_t y = 0; y < 5; ++y)
+                std::memset(volume.GetRowPtr(y, z), 0, 12);
+        for (const XVoxel& v : c.voxels)
+            std::memcpy(volume.GetVoxelPtr(v.x, v.y, v.z), &v.value, 2);
+        const std::vector<X3DRegion> objects = X3DRegion::FindObjects(volume, c.threshold, XARGB32Colour::kRed);
+        std::vector<uint64_t> sizes;
+        for (const X3DRegion& object : objects) {
+            sizes.push_back(object.GetVoxelCount());
+            EXPECT_EQ(object.GetColour(), XARGB32Colour::kRed);
+        }
+        EXPECT_EQ(sizes, c.sizes);
+        // Every voxel above lies in exactly one object, at the volume's own coordinates.
+        for (const XVoxel& v : c.voxels) {
+            int holders = 0;
+            for (const X3DRegion& object : objects)
+                holders += object.Contains(X3DPoint(10 + v.x, 20 + v.y, 30 + v.z)) ? 1 : 0;
+            EXPECT_EQ(holders, v.value > c.threshold ? 1 : 0) << v.x << "," << v.y << "," << v.z;
+        }
+    }
 }

@@ -3,6 +3,9 @@
 #include "../Scene/XPlanesFixture.h" // the hand-made sources
 
 #include "X3DPlaneRenderer.h"
+#include "X3DRegionMeasurementFeedback.h"
+#include "XJob.h"
+#include "XThread.h"
 #include "X3DPlaneRendererStrategy.h"
 #include "XErrorCode.h"
 #include "XRendererPane.h"
@@ -149,3 +152,30 @@ TEST_F(PlaneRendererTest, AThumbnailRenderedOnAJobThreadIsTheExportOfTheView)
     EXPECT_GT(TestPicture::CountNonBackground(*expected), 100);
 }
 } // namespace
+
+namespace {
+class XSlowJob : public XJob {
+    void RunJobSelf() override { XThread::SleepCurrentThread(700); }
+};
+} // namespace
+
+// A region feedback item shows its surfaces in the plane node. A slow job holds up the
+// surface: an export still shows it, filled, not the placeholder's wire box.
+TEST_F(PlaneRendererTest, AnExportWaitsForTheRegionSurfaces)
+{
+    Open(MakeTestSource({{X3DRect(0, 0, 0, 16, 16, 16), XARGB32Colour::kRed, Constant(0)}}));
+    X3DRegionMeasurementFeedback feedback;
+    feedback.SetRegions({X3DRegion(X3DRect(2, 2, 2, 12, 12, 12), XARGB32Colour(255, 0, 255, 255))});
+    feedback.GetJobQueue().AttachJob(new XSlowJob);
+    renderer->AddFeedbackItem(&feedback);
+    ASSERT_EQ(renderer->GetPlaneNode().GetIsoData().size(), 1u);
+    feedback.UpdateRegionList();
+    std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, kSize, kSize), XRenderer::kRenderingIntentFinal));
+    TestPicture::SavePNG(*image, "plane-renderer-region-surface");
+    const TestPicture::XSpread cyan =
+        TestPicture::SpreadOf(*image, [](const XARGB32Colour& p) { return p.red < 10 && p.green > 15 && p.blue > 15; });
+    ASSERT_GT(cyan.count, 100);
+    EXPECT_GT(cyan.GetFill(), 0.7);
+    renderer->RemoveFeedbackItem(&feedback);
+    EXPECT_TRUE(renderer->GetPlaneNode().GetIsoData().empty());
+}

@@ -16,7 +16,9 @@
 #include <cmath>
 #include <limits>
 #include <thread>
+#include <string>
 #include <typeinfo>
+#include <vector>
 
 namespace {
 
@@ -349,16 +351,17 @@ TEST_F(BaseRendererTest, FeedbackItems)
     XMeasurementsFeedbackHelper helper;
     struct Case {
         uint32_t type;
-        const char* made; // null: nothing
+        std::vector<const char*> made;
     };
-    for (const Case c : {Case{1463, "X3DCentroidFeedback"}, Case{1464, "X3DPolyLineFeedback"}, Case{1465, "X3DPointFeedback"},
-             Case{1488, "X3DPointFeedback"}, Case{1466, "X3DTrackFeedback"}, Case{1234, nullptr}}) {
+    for (const Case& c : {Case{1463, {"X3DRegionMeasurementFeedback", "X3DCentroidFeedback"}},
+             Case{1464, {"X3DPolyLineFeedback"}}, Case{1465, {"X3DPointFeedback"}}, Case{1488, {"X3DPointFeedback"}},
+             Case{1466, {"X3DTrackFeedback"}}, Case{1234, {}}}) {
         SCOPED_TRACE(c.type);
         XPtrVector<XMeasurementFeedback> made = renderer->MakeFeedback(XVersion(c.type), helper);
-        ASSERT_EQ(made.size(), c.made ? 1u : 0u);
-        if (c.made) {
-            const XMeasurementFeedback& first = *made[0];
-            EXPECT_NE(std::string(typeid(first).name()).find(c.made), std::string::npos);
+        ASSERT_EQ(made.size(), c.made.size());
+        for (size_t i = 0; i < made.size(); ++i) {
+            const XMeasurementFeedback& item = *made[i];
+            EXPECT_NE(std::string(typeid(item).name()).find(c.made[i]), std::string::npos) << typeid(item).name();
         }
         for (XMeasurementFeedback* item : made)
             delete item;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -126,6 +127,26 @@ int CountNonBackground(const XVolume& inPicture)
         for (int x = 0; x < inPicture.GetWidth(); ++x)
             n += IsBackground(PixelAt(inPicture, x, y)) ? 0 : 1;
     return n;
+}
+
+XSpread SpreadOf(const XVolume& inPicture, const std::function<bool(const XARGB32Colour&)>& inTest)
+{
+    XSpread spread;
+    for (int y = 0; y < inPicture.GetHeight(); ++y)
+        for (int x = 0; x < inPicture.GetWidth(); ++x) {
+            if (!inTest(PixelAt(inPicture, x, y)))
+                continue;
+            if (spread.count++ == 0)
+                spread.left = spread.right = x, spread.top = spread.bottom = y;
+            spread.left = std::min(spread.left, x), spread.right = std::max(spread.right, x);
+            spread.top = std::min(spread.top, y), spread.bottom = std::max(spread.bottom, y);
+            spread.centreX += x + 0.5, spread.centreY += y + 0.5;
+        }
+    if (spread.count) {
+        spread.centreX /= spread.count;
+        spread.centreY /= spread.count;
+    }
+    return spread;
 }
 
 void SavePNG(const XVolume& inPicture, const std::string& inName) { Keep(inName, Opaque(inPicture)); }

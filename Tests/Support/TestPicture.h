@@ -6,6 +6,7 @@
 #include "XVolume.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace TestPicture {
@@ -17,6 +18,16 @@ bool IsBackground(const XARGB32Colour& inPixel);
 // both pictures and their difference are written (see SavePNG), named after the test.
 int CountDifferences(const XVolume& inA, const XVolume& inB);
 int CountNonBackground(const XVolume& inPicture);
+// Where the pixels that pass a test lie: how many, their bounding box and their centre
+// (pixel centres at +0.5).
+struct XSpread {
+    int count = 0;
+    int left = 0, top = 0, right = -1, bottom = -1; // inclusive
+    double centreX = 0, centreY = 0;
+    // The share of the bounding box the pixels fill.
+    double GetFill() const { return count ? count / double((right - left + 1) * (bottom - top + 1)) : 0.0; }
+};
+XSpread SpreadOf(const XVolume& inPicture, const std::function<bool(const XARGB32Colour&)>& inTest);
 // Keeps plane 0, made opaque: should the running test fail, it is written as
 // <name>.png into the images folder beside the test programs' folder, and its path
 // printed. Passing tests write nothing.

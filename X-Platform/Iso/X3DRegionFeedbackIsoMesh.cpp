@@ -1,5 +1,6 @@
 #include "X3DRegionFeedbackIsoMesh.h"
 
+#include "X3DGC.h"
 #include "X3DRegionMeasurementFeedback.h"
 #include "XThreadLock.h"
 
@@ -33,6 +34,20 @@ void X3DRegionFeedbackIsoMesh::ForgetFeedback()
 bool X3DRegionFeedbackIsoMesh::ShouldRenderForFrameState(const XSceneRenderState& inState) const
 {
     return GetVisible() && !inState.IsFeedbackHidden();
+}
+
+void X3DRegionFeedbackIsoMesh::RenderInVolume(X3DGC& inGC, const XSceneRenderState& inState)
+{
+    const XMatrix_4x4<float> world = inGC.GetWorld();
+    inGC.SetWorld(XMatrix_4x4<float>::MakeTranslation(0.5f / itsResampleFactor[0], 0.5f / itsResampleFactor[1],
+                                                      0.5f / itsResampleFactor[2]) * world);
+    try {
+        X3DIsosurfaceMesh::RenderInVolume(inGC, inState);
+    } catch (...) {
+        inGC.SetWorld(world);
+        throw;
+    }
+    inGC.SetWorld(world);
 }
 
 bool X3DRegionFeedbackIsoMesh::WaitForSurface()

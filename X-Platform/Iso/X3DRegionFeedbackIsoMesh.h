@@ -12,6 +12,9 @@ public:
     ~X3DRegionFeedbackIsoMesh() override;
 
     bool ShouldRenderForFrameState(const XSceneRenderState& inState) const override;
+    // The extractor centres mask voxel i on i, the node's voxel i spans i to i + 1:
+    // drawn shifted by half a mask voxel along each axis.
+    void RenderInVolume(X3DGC& inGC, const XSceneRenderState& inState) override;
     // Waits on the feedback's jobs (true at once without a feedback).
     bool WaitForSurface() override;
 

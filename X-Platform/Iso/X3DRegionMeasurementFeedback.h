@@ -2,10 +2,12 @@
 // Measured regions shown as surfaces: the feedback keeps one instance per region (a
 // box for a region without a mask, else a placeholder until its job delivers the
 // surface), makes the surfaces on its own job queue and gives every instance to each
-// of its meshes, one mesh per volume node that shows it.
+// of its meshes, one mesh per volume node that shows it. As a view's feedback item it
+// is handed to the view's volume node.
 #include "X3DIsosurfaceMesh.h"
 #include "X3DRegion.h"
 #include "XJobQueue.h"
+#include "XMeasurementFeedback.h"
 #include "XMutex.h"
 #include "XVector.h"
 
@@ -17,7 +19,7 @@ class X3DRegionFeedbackIsoMesh;
 class X3DVolumeNode;
 class XMeasurementsFeedbackHelper;
 
-class X3DRegionMeasurementFeedback {
+class X3DRegionMeasurementFeedback : public XMeasurementFeedback {
 public:
     using XInstance = X3DIsosurfaceMesh::XIsoMeshInstance;
     // Whether a region is shown (the display test); all are when none is set.
@@ -27,7 +29,7 @@ public:
     explicit X3DRegionMeasurementFeedback(const float inResampleFactor[3] = nullptr,
                                           const XMeasurementsFeedbackHelper* inHelper = nullptr);
     // Cancels and waits for the jobs; meshes still alive stop hearing from it.
-    ~X3DRegionMeasurementFeedback();
+    ~X3DRegionMeasurementFeedback() override;
     X3DRegionMeasurementFeedback(const X3DRegionMeasurementFeedback&) = delete;
     X3DRegionMeasurementFeedback& operator=(const X3DRegionMeasurementFeedback&) = delete;
 

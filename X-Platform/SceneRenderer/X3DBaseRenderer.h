@@ -35,6 +35,7 @@ class X3DFloorNode;
 class X3DGC;
 class X3DGCOffscreenTarget;
 class X3DOrientator;
+class X3DRegionFeedbackIsoMesh;
 class XBGRA32Volume;
 class XCanvasPaneBase;
 class XGC;
@@ -197,4 +198,6 @@ private:
     std::map<uint32_t, uint32_t> itsOverlayMessageIDs;
     // Feedback items shown here and the scene node each hangs in the scene.
     std::map<XMeasurementFeedback*, X3DSceneNode*> itsFeedbackNodes;
+    // Region feedback items and the mesh each shows in the volume node.
+    std::map<XMeasurementFeedback*, std::unique_ptr<X3DRegionFeedbackIsoMesh>> itsRegionMeshes;
 };
