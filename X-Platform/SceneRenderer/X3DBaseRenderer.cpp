@@ -441,8 +441,13 @@ void X3DBaseRenderer::DrawCanvas3D()
     const XRect canvas = its3DPane ? its3DPane->GetCanvasBounds() : XRect(0, 0, 1, 1);
     X3DGC& gc = Get3DGC();
     X3DGCScopedLock lock(gc);
-    if (!itsReadBackTarget)
+    if (!itsReadBackTarget) {
         itsReadBackTarget = std::make_unique<X3DGCOffscreenTarget>(gc, canvas.GetWidth(), canvas.GetHeight());
+        // With render-to-texture it only receives the flipped copy, one texel per pixel:
+        // samples would change no pixel and multiply its clear and resolve.
+        if (itsReadBackTarget->IsRenderToTextureSupported())
+            itsReadBackTarget->SetSingleSample();
+    }
     const uint32_t width = itsReadBackTarget->GetWidth(), height = itsReadBackTarget->GetHeight();
     if (!itsDisplayedImage)
         itsDisplayedImage = std::make_unique<XBGRA32Volume>(int32_t(width), int32_t(height), 1);
@@ -650,6 +655,7 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
         SetVolumeQualitySelf(1);
         XScopeExit restoreQuality([&] { SetVolumeQualitySelf(0); });
         if (first->IsRenderToTextureSupported()) {
+            first->SetSingleSample(); // it only receives the flipped copy, as in DrawCanvas3D
             // Destroy deletes a device resource: the texture lives on the heap.
             XTexture2D& texture = *new XTexture2D(gc, width, height, X3DGC::kBGRA32);
             XScopeExit destroyTexture([&] { texture.Destroy(gc); });
