@@ -660,8 +660,21 @@ void XGC::DrawImage(const void* inPixels, int inWidth, int inHeight, int inStrid
         return;
     const double opacity = std::min(inOpacity, 1.0);
 
+    // An opaque BGRA picture already has the bytes of Cairo's native words; read as
+    // opaque pixels they are used in place and copied without blending.
+    auto isOpaqueBGRA = [&] {
+        if (inLayout != XPixelLayout::kBGRA32 || inStrideBytes % 4 != 0)
+            return false;
+        for (int y = 0; y < inHeight; ++y)
+            if (!IsOpaqueBGRARow(static_cast<const uint8_t*>(inPixels) + size_t(y) * size_t(inStrideBytes), inWidth))
+                return false;
+        return true;
+    };
     XCairo source;
-    if (inLayout == XPixelLayout::kNativePremultiplied && inStrideBytes % 4 == 0) {
+    if (isOpaqueBGRA()) {
+        source.surface = cairo_image_surface_create_for_data(
+            static_cast<unsigned char*>(const_cast<void*>(inPixels)), CAIRO_FORMAT_RGB24, inWidth, inHeight, inStrideBytes);
+    } else if (inLayout == XPixelLayout::kNativePremultiplied && inStrideBytes % 4 == 0) {
         // Cairo only reads a source surface, so the caller's memory is used as it is.
         source.surface = cairo_image_surface_create_for_data(
             static_cast<unsigned char*>(const_cast<void*>(inPixels)), CAIRO_FORMAT_ARGB32, inWidth, inHeight, inStrideBytes);
