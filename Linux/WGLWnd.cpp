@@ -128,9 +128,8 @@ XGLContext::XPixelFormatInfo WGLWnd::GetPixelFormatInfo() const
     bool software = WEGLDisplay::GetConfigAttrib(itsConfig, EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG;
     if (IsCurrent()) {
         const GLubyte* renderer = glGetString(GL_RENDERER);
-        XString name = renderer ? XString(reinterpret_cast<const char*>(renderer)).ToLower() : XString();
-        software = software || name.Contains("llvmpipe") || name.Contains("softpipe") || name.Contains("swrast") ||
-                   name.Contains("software");
+        software = software ||
+                   (renderer && XGLContext::IsSoftwareRendererName(XString(reinterpret_cast<const char*>(renderer))));
     }
     info.generic = software;
     info.genericAccelerated = false;

@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -56,6 +57,21 @@ void Unpremultiply(uint32_t inWord, uint8_t& outA, uint8_t& outR, uint8_t& outG,
     outR = div(r), outG = div(g), outB = div(b);
 }
 
+// Whether a row of 32-bit BGRA pixels (or premultiplied native words, the same bytes on a
+// little-endian machine) is opaque throughout: such rows need no conversion, only a copy.
+bool IsOpaqueBGRARow(const uint8_t* inRow, int inWidth)
+{
+    if constexpr (std::endian::native != std::endian::little)
+        return false;
+    uint32_t all = 0xFFFFFFFFu;
+    for (int x = 0; x < inWidth; ++x) {
+        uint32_t word;
+        std::memcpy(&word, inRow + size_t(x) * 4, 4);
+        all &= word;
+    }
+    return (all >> 24) == 0xFF;
+}
+
 // Converts a plane in any layout into a premultiplied native surface's rows.
 void ConvertIn(const uint8_t* inSrc, int inSrcStride, XGC::XPixelLayout inLayout, uint8_t* outDst, int inDstStride,
     int inWidth, int inHeight)
@@ -68,6 +84,10 @@ void ConvertIn(const uint8_t* inSrc, int inSrcStride, XGC::XPixelLayout inLayout
             std::memcpy(d, s, size_t(inWidth) * 4);
             break;
         case XGC::XPixelLayout::kBGRA32:
+            if (IsOpaqueBGRARow(s, inWidth)) {
+                std::memcpy(d, s, size_t(inWidth) * 4);
+                break;
+            }
             for (int x = 0; x < inWidth; ++x, s += 4)
                 d[x] = Premultiply(s[3], s[2], s[1], s[0]);
             break;
@@ -92,6 +112,10 @@ void ConvertOut(const uint8_t* inSrc, int inSrcStride, XGC::XPixelLayout inLayou
         uint8_t a, r, g, b;
         switch (inLayout) {
         case XGC::XPixelLayout::kBGRA32:
+            if (IsOpaqueBGRARow(reinterpret_cast<const uint8_t*>(s), inWidth)) {
+                std::memcpy(d, s, size_t(inWidth) * 4);
+                break;
+            }
             for (int x = 0; x < inWidth; ++x, d += 4) {
                 Unpremultiply(s[x], a, r, g, b);
                 d[0] = b, d[1] = g, d[2] = r, d[3] = a;
@@ -636,8 +660,21 @@ void XGC::DrawImage(const void* inPixels, int inWidth, int inHeight, int inStrid
         return;
     const double opacity = std::min(inOpacity, 1.0);
 
+    // An opaque BGRA picture already has the bytes of Cairo's native words; read as
+    // opaque pixels they are used in place and copied without blending.
+    auto isOpaqueBGRA = [&] {
+        if (inLayout != XPixelLayout::kBGRA32 || inStrideBytes % 4 != 0)
+            return false;
+        for (int y = 0; y < inHeight; ++y)
+            if (!IsOpaqueBGRARow(static_cast<const uint8_t*>(inPixels) + size_t(y) * size_t(inStrideBytes), inWidth))
+                return false;
+        return true;
+    };
     XCairo source;
-    if (inLayout == XPixelLayout::kNativePremultiplied && inStrideBytes % 4 == 0) {
+    if (isOpaqueBGRA()) {
+        source.surface = cairo_image_surface_create_for_data(
+            static_cast<unsigned char*>(const_cast<void*>(inPixels)), CAIRO_FORMAT_RGB24, inWidth, inHeight, inStrideBytes);
+    } else if (inLayout == XPixelLayout::kNativePremultiplied && inStrideBytes % 4 == 0) {
         // Cairo only reads a source surface, so the caller's memory is used as it is.
         source.surface = cairo_image_surface_create_for_data(
             static_cast<unsigned char*>(const_cast<void*>(inPixels)), CAIRO_FORMAT_ARGB32, inWidth, inHeight, inStrideBytes);

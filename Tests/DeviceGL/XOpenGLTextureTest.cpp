@@ -1,5 +1,6 @@
 #include "XOpenGLDeviceFixture.h"
 
+#include "XGLContext.h"
 #include "XGLFrameBufferObjectTargetImp.h"
 #include "XTexture2D.h"
 #include "XTexture3D.h"
@@ -208,6 +209,54 @@ TEST_F(OpenGLTextureTest, MultisampledTargetResolvesPartlyCoveredEdges)
                 ++partial;
     EXPECT_GT(partial, 20);
     EXPECT_EQ(At(picture, 4, 4).red, 255);
+}
+
+TEST_F(OpenGLTextureTest, SingleSampleTargetsLeaveNoEdgePixelPartlyCovered)
+{
+    if (dynamic_cast<XOpenGLGC::XGLFrameBufferObjectTargetImp*>(&target->GetImp()) == nullptr)
+        GTEST_SKIP() << "the driver lacks framebuffer objects";
+    UseColouredVertices();
+    const XColouredVertex triangle[] = {
+        {0, 0, 0, {255, 255, 255, 255}}, {64, 0, 0, {255, 255, 255, 255}}, {0, 40, 0, {255, 255, 255, 255}}};
+    const bool multisampleOffered = OpenGLCheckExtension("GL_EXT_framebuffer_multisample");
+    const bool software = XGLContext::IsSoftwareRendererName(XString(reinterpret_cast<const char*>(glGetString(GL_RENDERER))));
+    struct XCase {
+        const char* name;
+        bool askSingleSample;
+        bool softwareFlag;
+        bool expectMultisampled;
+    };
+    const XCase cases[] = {
+        {"asked for one sample", true, false, false},
+        {"software flag on", false, true, multisampleOffered && !software},
+        {"software flag off", false, false, multisampleOffered},
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        XGLContext::SetSingleSampleOnSoftwareRasteriser(c.softwareFlag);
+        X3DGCOffscreenTarget made(*gc, kSize, kSize);
+        XGLContext::SetSingleSampleOnSoftwareRasteriser(false);
+        if (c.askSingleSample)
+            made.SetSingleSample();
+        auto& fbo = dynamic_cast<XOpenGLGC::XGLFrameBufferObjectTargetImp&>(made.GetImp());
+        EXPECT_EQ(fbo.IsMultisampled(), c.expectMultisampled);
+        BeginFrameOn(made, XARGB32Colour(255, 0, 0, 0));
+        gc->SetBlendMode(X3DGC::kBlendNone);
+        gc->DrawUserPrimitives(X3DGC::kTriangleList, triangle, 0, 1);
+        const XBGRA32Volume picture = EndFrameOn(made);
+        int partial = 0, lit = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const int r = At(picture, x, y).red;
+                partial += r > 0 && r < 255;
+                lit += r == 255;
+            }
+        EXPECT_EQ(partial > 0, c.expectMultisampled);
+        // Half of 64 x 40 pixels, give or take the edge.
+        EXPECT_NEAR(lit, 1280, 80);
+        gc->AttachRenderTarget(nullptr);
+        made.Destroy(*gc);
+    }
 }
 
 TEST_F(OpenGLTextureTest, FramebuffersTheDriverCannotCompleteThrowAndLeaveTheDeviceUsable)

@@ -258,6 +258,46 @@ TEST(XGC, DrawImageScalesAndBlendsWithOpacity)
     EXPECT_THROW(gc.DrawImage(grey, 0, 2, 2, XGC::XPixelLayout::kGrey8, R(0, 0, 4, 4)), XException);
 }
 
+// Opaque rows take a copy path and translucent rows the blending one; each must draw as
+// straight alpha over white says, whatever mix of rows the image has.
+TEST(XGC, DrawImageBlendsOpaqueAndTranslucentRowsAlike)
+{
+    // Bytes B, G, R, A per pixel, three a row.
+    const std::vector<uint8_t> opaqueRow = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255};
+    const std::vector<uint8_t> translucentRow = {0, 0, 0, 255, 200, 100, 50, 128, 0, 0, 255, 0};
+    struct XCase {
+        const char* name;
+        std::vector<std::vector<uint8_t>> rows;
+        double opacity;
+    };
+    const XCase cases[] = {
+        {"opaque", {opaqueRow, opaqueRow}, 1.0},
+        {"opaque at half opacity", {opaqueRow, opaqueRow}, 0.5},
+        {"mixed rows", {opaqueRow, translucentRow}, 1.0},
+        {"mixed rows at half opacity", {translucentRow, opaqueRow}, 0.5},
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> image;
+        for (const auto& row : c.rows)
+            image.insert(image.end(), row.begin(), row.end());
+        const int height = int(c.rows.size());
+        const Canvas drawn = Drawn(3, height, [&](XGC& gc) {
+            gc.DrawImage(image.data(), 3, height, 12, XGC::XPixelLayout::kBGRA32, R(0, 0, 3, height), c.opacity);
+        });
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < 3; ++x) {
+                const uint8_t* p = &image[size_t(y * 12 + x * 4)];
+                const double a = p[3] / 255.0 * c.opacity;
+                const uint32_t got = drawn.At(x, y);
+                for (int channel = 0; channel < 3; ++channel) // blue, green, red
+                    EXPECT_NEAR(int((got >> (8 * channel)) & 0xFF), p[channel] * a + 255.0 * (1.0 - a), 1.5)
+                        << "pixel " << x << ", " << y << " channel " << channel;
+                EXPECT_EQ(got >> 24, 0xFFu);
+            }
+    }
+}
+
 TEST(XGC, TextIsDrawnWhereItIsMeasured)
 {
     for (unsigned align : {XGC::kAlignLeft | XGC::kAlignTop, XGC::kAlignRight | XGC::kAlignBottom,

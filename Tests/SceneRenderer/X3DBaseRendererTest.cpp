@@ -188,6 +188,41 @@ TEST_F(BaseRendererTest, FailedExportsPutEverythingBack)
         XRenderer::kRenderingIntentFinal));
 }
 
+// Exports keep their targets between calls: each export still has the size asked for,
+// and the same scene gives the same picture after exports of other sizes, a failed
+// export and a size change of the canvas.
+TEST_F(BaseRendererTest, KeptExportTargetsFollowSizeFailuresAndResizes)
+{
+    renderer->quad.SetScale(XMathVectorF3(0.4f, 0.4f, 1.0f));
+    const std::unique_ptr<XVolume> reference = Export(64, 48, XRenderer::kRenderingIntentFinal, "BaseRendererKept");
+    enum XStep { kExport, kFail, kResize };
+    struct XCase {
+        XStep step;
+        int width, height;
+    };
+    const XCase cases[] = {{kExport, 64, 48}, {kExport, 48, 64}, {kExport, 64, 48}, {kFail, 64, 48},
+        {kExport, 64, 48}, {kResize, 0, 0}, {kExport, 64, 48}, {kExport, 30, 20}};
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.step) << " " << c.width << " x " << c.height);
+        if (c.step == kResize) {
+            renderer->HandleSize(XRect(0, 0, kWidth, kHeight));
+            continue;
+        }
+        if (c.step == kFail) {
+            renderer->throwFrames = 1;
+            EXPECT_THROW(delete renderer->RenderToImage(XRect(0, 0, c.width, c.height), XRenderer::kRenderingIntentFinal),
+                XException);
+            continue;
+        }
+        const std::unique_ptr<XVolume> picture = Export(c.width, c.height, XRenderer::kRenderingIntentFinal, "BaseRendererKept");
+        ASSERT_EQ(picture->GetWidth(), c.width);
+        ASSERT_EQ(picture->GetHeight(), c.height);
+        if (c.width == 64 && c.height == 48) {
+            EXPECT_EQ(TestPicture::CountDifferences(*reference, *picture), 0);
+        }
+    }
+}
+
 // A frame that throws leaves no picture and says why; the next frame hides the text.
 TEST_F(BaseRendererTest, FailedFrameShowsThePlaceholderUntilTheNextFrame)
 {

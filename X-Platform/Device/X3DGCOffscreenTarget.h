@@ -16,6 +16,8 @@ public:
     void CopyOutToBGRA32Volume(XBGRA32Volume& outVolume) const override { itsImp->CopyOutToBGRA32Volume(outVolume); }
     virtual bool IsRenderToTextureSupported() const { return itsImp->IsRenderToTextureSupported(); }
     virtual void AttachTexture(XTexture2D& inTexture) { itsImp->AttachTexture(inTexture); }
+    // See X3DGCOffscreenTargetImp::SetSingleSample.
+    void SetSingleSample() { itsImp->SetSingleSample(); }
 
 protected:
     void HandleBecomeCurrentTargetSelf(X3DGC* inGC) override { itsImp->HandleBecomeCurrentTarget(inGC); }

@@ -20,6 +20,9 @@ public:
     virtual void CopyOutToBGRA32Volume(XBGRA32Volume& outVolume) const = 0;
     // Frames then render into the texture.
     virtual void AttachTexture(XTexture2D& inTexture) = 0;
+    // Draws into one sample per pixel; asked before the first frame. For targets that only
+    // receive pixel-exact copies, where extra samples cost memory and fill time for nothing.
+    virtual void SetSingleSample() {}
     virtual void HandleBecomeCurrentTarget(X3DGC*) {}
     virtual void HandleBeginRender(X3DGC& inGC) = 0;
     virtual void HandleEndRender(X3DGC& inGC) = 0;

@@ -93,6 +93,14 @@ GLenum XOpenGLGC::XGLFrameBufferObjectTargetImp::AttachRenderbuffers(uint32_t in
     return status;
 }
 
+void XOpenGLGC::XGLFrameBufferObjectTargetImp::SetSingleSample()
+{
+    // Framebuffers made already keep their samples; they are made on the first frame.
+    X_ASSERT(itsFramebuffer == 0 && itsMultisampleFramebuffer == 0);
+    if (itsFramebuffer == 0 && itsMultisampleFramebuffer == 0)
+        itsMultisample = false;
+}
+
 void XOpenGLGC::XGLFrameBufferObjectTargetImp::HandleBeginRender(X3DGC&)
 {
     if (itsMultisampleFramebuffer != 0 || itsFramebuffer != 0) {

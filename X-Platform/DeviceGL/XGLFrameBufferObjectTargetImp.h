@@ -17,6 +17,7 @@ public:
     void HandleBeginRender(X3DGC& inGC) override;
     void HandleEndRender(X3DGC& inGC) override;
     void DestroySelf(X3DGC& inGC) override;
+    void SetSingleSample() override;
 
     // Samples per pixel of a multisampled target.
     static constexpr GLsizei kSamples = 4;

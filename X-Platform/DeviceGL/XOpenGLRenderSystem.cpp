@@ -3,6 +3,7 @@
 #include "X3DRendererException.h"
 #include "X3DGCScopedLock.h"
 #include "XGLBufferImp.h"
+#include "XGLContext.h"
 #include "XGLFrameBufferObjectTargetImp.h"
 #include "XGLTextureImp.h"
 
@@ -38,13 +39,25 @@ std::unique_ptr<XTexture3DImp> XOpenGLRenderSystem::CreateTexture3DImp(X3DGC& in
     return std::make_unique<XGLTexture3DImp>(inTexture);
 }
 
+bool XOpenGLRenderSystem::IsSoftwareRasteriser()
+{
+    std::call_once(itsRasteriserProbe, [this] {
+        const GLubyte* renderer = glGetString(GL_RENDERER);
+        itsSoftwareRasteriser =
+            renderer != nullptr && XGLContext::IsSoftwareRendererName(XString(reinterpret_cast<const char*>(renderer)));
+    });
+    return itsSoftwareRasteriser;
+}
+
 std::unique_ptr<X3DGCOffscreenTargetImp> XOpenGLRenderSystem::CreateOffscreenTargetImp(X3DGC& inGC,
                                                                                        X3DGCOffscreenTarget& inTarget)
 {
     X3DGCScopedLock lock(inGC);
-    if (OpenGLCheckExtension("GL_EXT_framebuffer_object"))
+    if (OpenGLCheckExtension("GL_EXT_framebuffer_object")) {
+        const bool singleSample = XGLContext::IsSingleSampleOnSoftwareRasteriser() && IsSoftwareRasteriser();
         return std::make_unique<XOpenGLGC::XGLFrameBufferObjectTargetImp>(
-            inTarget, OpenGLCheckExtension("GL_EXT_framebuffer_multisample"));
+            inTarget, !singleSample && OpenGLCheckExtension("GL_EXT_framebuffer_multisample"));
+    }
     if (itsPlatform->IsPBufferSupported(inGC))
         return itsPlatform->CreatePBufferTargetImp(inGC, inTarget);
     throw X3DRendererException(XException::kNoOffscreen,

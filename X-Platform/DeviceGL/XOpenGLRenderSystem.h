@@ -5,6 +5,7 @@
 #include "X3DRenderSystem.h"
 
 #include <memory>
+#include <mutex>
 
 class XOpenGLRenderSystem : public X3DRenderSystem {
 public:
@@ -29,6 +30,11 @@ public:
     std::unique_ptr<XTexture3DImp> CreateTexture3DImp(X3DGC& inGC, XTexture3D& inTexture) override;
     std::unique_ptr<X3DGCOffscreenTargetImp> CreateOffscreenTargetImp(X3DGC& inGC, X3DGCOffscreenTarget& inTarget) override;
 
+    // With a device locked: whether the driver rasterises in software (read once).
+    bool IsSoftwareRasteriser();
+
 private:
     std::unique_ptr<XPlatform> itsPlatform;
+    std::once_flag itsRasteriserProbe;
+    bool itsSoftwareRasteriser = false;
 };

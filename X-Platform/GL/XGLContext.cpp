@@ -40,6 +40,7 @@ XString XGLContext::sVendorStr;
 XString XGLContext::sRendererStr;
 XString XGLContext::sVersionStr;
 bool XGLContext::sUserEnabledHardwareShaders = true;
+bool XGLContext::sSingleSampleOnSoftwareRasteriser = false;
 XTime XGLContext::sAccumulatedRenderToImageTime;
 double XGLContext::sGLVersion = 0.0;
 
@@ -169,6 +170,12 @@ void XGLContext::Unlock() const
         }
     } finish{*this};
     UnlockSelf();
+}
+
+bool XGLContext::IsSoftwareRendererName(const XString& inRenderer)
+{
+    const XString name = inRenderer.ToLower();
+    return name.Contains("llvmpipe") || name.Contains("softpipe") || name.Contains("swrast") || name.Contains("software");
 }
 
 uint32_t XGLContext::GetCurrentContextID()

@@ -114,6 +114,15 @@ public:
     static const XString& GetVendorStr() { return sVendorStr; }
     static const XString& GetRendererStr() { return sRendererStr; }
     static const XString& GetVersionStr() { return sVersionStr; }
+    // Whether a GL_RENDERER string names a software rasteriser.
+    static bool IsSoftwareRendererName(const XString& inRenderer);
+    // Workaround flag, off by default: offscreen targets draw one sample per pixel on a
+    // software rasteriser. There four samples cost about four times the fill and clear plus
+    // a resolve each frame (a 1920 x 1080 frame takes several times longer); without
+    // samples, edges of polygons and lines are stepped instead of smoothed. Targets made
+    // after a change follow it.
+    static bool IsSingleSampleOnSoftwareRasteriser() { return sSingleSampleOnSoftwareRasteriser; }
+    static void SetSingleSampleOnSoftwareRasteriser(bool inOn) { sSingleSampleOnSoftwareRasteriser = inOn; }
     static bool IsUserEnabledHardwareShaders() { return sUserEnabledHardwareShaders; }
     static void SetUserEnabledHardwareShaders(bool inEnabled) { sUserEnabledHardwareShaders = inEnabled; }
     static XTime GetAccumulatedRenderToImageTime() { return sAccumulatedRenderToImageTime; }
@@ -219,6 +228,7 @@ private:
     static XString sRendererStr;
     static XString sVersionStr;
     static bool sUserEnabledHardwareShaders;
+    static bool sSingleSampleOnSoftwareRasteriser;
     static XTime sAccumulatedRenderToImageTime;
     static double sGLVersion;
 };

@@ -445,8 +445,13 @@ void X3DBaseRenderer::DrawCanvas3D()
     const XRect canvas = its3DPane ? its3DPane->GetCanvasBounds() : XRect(0, 0, 1, 1);
     X3DGC& gc = Get3DGC();
     X3DGCScopedLock lock(gc);
-    if (!itsReadBackTarget)
+    if (!itsReadBackTarget) {
         itsReadBackTarget = std::make_unique<X3DGCOffscreenTarget>(gc, canvas.GetWidth(), canvas.GetHeight());
+        // With render-to-texture it only receives the flipped copy, one texel per pixel:
+        // samples would change no pixel and multiply its clear and resolve.
+        if (itsReadBackTarget->IsRenderToTextureSupported())
+            itsReadBackTarget->SetSingleSample();
+    }
     const uint32_t width = itsReadBackTarget->GetWidth(), height = itsReadBackTarget->GetHeight();
     if (!itsDisplayedImage)
         itsDisplayedImage = std::make_unique<XBGRA32Volume>(int32_t(width), int32_t(height), 1);
@@ -649,26 +654,34 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
         const bool markerShown = itsLightMarker.IsVisible();
         itsLightMarker.SetVisible(false);
         XScopeExit restoreMarker([&] { itsLightMarker.SetVisible(markerShown); });
-        std::unique_ptr<X3DGCOffscreenTarget> first = std::make_unique<X3DGCOffscreenTarget>(gc, width, height);
-        XScopeExit destroyFirst([&] { first->Destroy(gc); });
+        // Other threads' devices are not the one DestroyTargets releases with: their
+        // targets go with the export.
+        const bool keep = XThread::IsMainThread();
+        XExportTargets made;
+        XExportTargets& targets = keep ? itsExportTargets : made;
+        bool done = false;
+        XScopeExit release([&] {
+            if (!keep || !done)
+                targets.Destroy(gc);
+        });
+        if (targets.width != width || targets.height != height) {
+            targets.Destroy(gc);
+            targets.Make(gc, width, height);
+            if (keep)
+                itsHasGraphicsResources = true; // so that ReleaseGraphicsResources frees them
+        }
         SetVolumeQualitySelf(1);
         XScopeExit restoreQuality([&] { SetVolumeQualitySelf(0); });
-        if (first->IsRenderToTextureSupported()) {
-            XTexture2D& texture = *new XTexture2D(gc, width, height, X3DGC::kBGRA32);
-            XScopeExit destroyTexture([&] { texture.Destroy(gc); }); // deletes itself
-            {
-                X3DGCOffscreenTarget second(gc, width, height);
-                XScopeExit destroySecond([&] { second.Destroy(gc); });
-                second.AttachTexture(texture);
-                RenderToTarget(gc, second, bounds, inIntent, XMatrix_4x4<float>());
-            }
-            FlipTextureToTarget(texture, *first);
-            image = first->MakeVolume();
+        if (targets.second) {
+            RenderToTarget(gc, *targets.second, bounds, inIntent, XMatrix_4x4<float>());
+            FlipTextureToTarget(*targets.texture, *targets.first);
+            image = targets.first->MakeVolume();
         } else {
-            RenderToTarget(gc, *first, bounds, inIntent, XMatrix_4x4<float>());
-            image = first->MakeVolume();
+            RenderToTarget(gc, *targets.first, bounds, inIntent, XMatrix_4x4<float>());
+            image = targets.first->MakeVolume();
             XFlipVVolumeTool::Flip(*image);
         }
+        done = true;
     }
     if (inIntent != kRenderingIntentFinal)
         if (auto* picture = dynamic_cast<XBGRA32Volume*>(image.get())) {
@@ -678,6 +691,31 @@ XVolume* X3DBaseRenderer::RenderToImageSelf(const XRect& inRect, XRenderingInten
             gc.Flush();
         }
     return image.release();
+}
+
+void X3DBaseRenderer::XExportTargets::Make(X3DGC& inGC, uint32_t inWidth, uint32_t inHeight)
+{
+    first = std::make_unique<X3DGCOffscreenTarget>(inGC, inWidth, inHeight);
+    width = inWidth;
+    height = inHeight;
+    if (!first->IsRenderToTextureSupported())
+        return;
+    first->SetSingleSample(); // it only receives the flipped copy, as in DrawCanvas3D
+    texture = std::make_unique<XTexture2D>(inGC, inWidth, inHeight, X3DGC::kBGRA32);
+    second = std::make_unique<X3DGCOffscreenTarget>(inGC, inWidth, inHeight);
+    second->AttachTexture(*texture);
+}
+
+void X3DBaseRenderer::XExportTargets::Destroy(X3DGC& inGC)
+{
+    for (std::unique_ptr<X3DGCOffscreenTarget>* target : {&second, &first})
+        if (*target) {
+            (*target)->Destroy(inGC);
+            target->reset();
+        }
+    if (texture)
+        texture.release()->Destroy(inGC); // deletes itself
+    width = height = 0;
 }
 
 // ---- Overlays ------------------------------------------------------------------
@@ -777,7 +815,7 @@ XEventResult X3DBaseRenderer::HandleSize(const XRect&)
 void X3DBaseRenderer::UpdateViewport()
 {
     XLock lock(itsRenderMutex);
-    if (!itsFlipTarget && !itsReadBackTarget && !itsFlipTexture)
+    if (!itsFlipTarget && !itsReadBackTarget && !itsFlipTexture && !itsExportTargets.first)
         return;
     X3DGC& gc = Get3DGC();
     X3DGCScopedLock deviceLock(gc);
@@ -796,6 +834,7 @@ void X3DBaseRenderer::DestroyTargets(X3DGC& inGC)
     }
     if (itsFlipTexture)
         itsFlipTexture.release()->Destroy(inGC); // deletes itself
+    itsExportTargets.Destroy(inGC);
 }
 
 void X3DBaseRenderer::RefreshRendererSelf(bool inImmediate)

@@ -161,7 +161,20 @@ private:
     static void DrawCornerText(XGC& inGC, const XString& inText, const XRect& inBounds, bool inTop,
         const XARGB32Colour& inColour);
 
+    // The targets of an export: with render-to-texture the scene goes into the texture
+    // through the second target and is flipped into the first, else straight into the first.
+    struct XExportTargets {
+        uint32_t width = 0, height = 0;
+        std::unique_ptr<X3DGCOffscreenTarget> first, second;
+        std::unique_ptr<XTexture2D> texture;
+        void Make(X3DGC& inGC, uint32_t inWidth, uint32_t inHeight);
+        void Destroy(X3DGC& inGC);
+    };
+
     mutable X3DGCThreadPool itsDevicePool;
+    // Kept from one main-thread export to the next of the same size (movie frames), as
+    // making multisampled targets costs more than drawing into them.
+    XExportTargets itsExportTargets;
     std::unique_ptr<X3DGCOffscreenTarget> itsFlipTarget;
     std::unique_ptr<XTexture2D> itsFlipTexture;
     std::unique_ptr<X3DGCOffscreenTarget> itsReadBackTarget;
