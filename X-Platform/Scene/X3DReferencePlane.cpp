@@ -1,6 +1,7 @@
 #include "X3DReferencePlane.h"
 
 #include "X3DGeometryStateSaver.h"
+#include "X3DTextureUnitSaver.h"
 #include "X3DIndexBuffer.h"
 #include "X3DVertexBuffer.h"
 #include "XAssert.h"
@@ -72,29 +73,15 @@ void X3DReferencePlane::Render(X3DGC& inGC)
     if (!itsTexture || !itsVertexBuffer || !itsIndexBuffer)
         return;
     X3DGeometryStateSaver saver(inGC, X3DGeometryStateSaver::kAll);
-    const X3DGC::XBlendMode savedBlend = inGC.GetBlendMode();
-    const X3DGC::XTextureUnitState saved{inGC.GetTexture(0), inGC.GetTextureSampler(0)};
-    auto restore = [&]() {
-        inGC.SetTextureSampler(0, saved.sampler);
-        inGC.SetTexture(0, saved.texture);
-        inGC.SetBlendMode(savedBlend);
-    };
-    try {
-        inGC.SetBlendMode(X3DGC::kBlendOver);
-        inGC.SetVertexDefinition(XVertexTypes::XVertexPositionTexture::GetDefinition());
-        inGC.SetVerticies(itsVertexBuffer);
-        inGC.SetIndicies(itsIndexBuffer);
-        inGC.SetTextureSampler(0, X3DGC::XSamplerState());
-        inGC.SetTexture(0, itsTexture);
-        inGC.DrawIndexedPrimitives(X3DGC::kTriangleList, 0, 2);
-    } catch (...) {
-        try {
-            restore();
-        } catch (...) {
-        }
-        throw;
-    }
-    restore();
+    X3DTextureUnitSaver unit(inGC);
+    inGC.SetBlendMode(X3DGC::kBlendOver);
+    inGC.SetVertexDefinition(XVertexTypes::XVertexPositionTexture::GetDefinition());
+    inGC.SetVerticies(itsVertexBuffer);
+    inGC.SetIndicies(itsIndexBuffer);
+    inGC.SetTextureSampler(0, X3DGC::XSamplerState());
+    inGC.SetTexture(0, itsTexture);
+    inGC.DrawIndexedPrimitives(X3DGC::kTriangleList, 0, 2);
+    unit.Restore();
     saver.Restore();
 }
 

@@ -1,6 +1,7 @@
 #include "X3DTexturedQuadSceneNode.h"
 
 #include "X3DGeometryStateSaver.h"
+#include "X3DTextureUnitSaver.h"
 #include "X3DIndexBuffer.h"
 #include "X3DVertexBuffer.h"
 #include "XAssert.h"
@@ -88,24 +89,11 @@ void X3DTexturedQuadSceneNode::RenderSelf(X3DGC& inGC, const XSceneRenderState&)
         saver.Restore();
         return;
     }
-    const X3DGC::XTextureUnitState saved{inGC.GetTexture(0), inGC.GetTextureSampler(0)};
-    auto restoreUnit = [&]() {
-        // Sampler first, so that a texture put back is bound with its own sampler.
-        inGC.SetTextureSampler(0, saved.sampler);
-        inGC.SetTexture(0, saved.texture);
-    };
+    X3DTextureUnitSaver unit(inGC);
     inGC.SetTextureSampler(0, itsSampler);
     inGC.SetTexture(0, itsTexture);
-    try {
-        inGC.DrawIndexedPrimitives(X3DGC::kTriangleStrip, 0, 2);
-    } catch (...) {
-        try {
-            restoreUnit();
-        } catch (...) {
-        }
-        throw;
-    }
-    restoreUnit();
+    inGC.DrawIndexedPrimitives(X3DGC::kTriangleStrip, 0, 2);
+    unit.Restore();
     saver.Restore();
 }
 

@@ -1,6 +1,7 @@
 #include "X3DXYZRendererNode.h"
 
 #include "X3DGeometryStateSaver.h"
+#include "X3DTextureUnitSaver.h"
 #include "X3DIndexBuffer.h"
 #include "X3DReferencePlane.h"
 #include "X3DVertexBuffer.h"
@@ -215,34 +216,20 @@ void X3DXYZRendererNode::RenderSelf(X3DGC& inGC, const XSceneRenderState& inStat
 void X3DXYZRendererNode::RenderPlanes(X3DGC& inGC)
 {
     X3DGeometryStateSaver saver(inGC, X3DGeometryStateSaver::kAll);
-    const X3DGC::XBlendMode savedBlend = inGC.GetBlendMode();
-    const X3DGC::XTextureUnitState saved{inGC.GetTexture(0), inGC.GetTextureSampler(0)};
-    auto restore = [&]() {
-        inGC.SetTextureSampler(0, saved.sampler);
-        inGC.SetTexture(0, saved.texture);
-        inGC.SetBlendMode(savedBlend);
-    };
-    try {
-        // Slices are opaque pictures: blending would let the background through dark voxels.
-        inGC.SetBlendMode(X3DGC::kBlendNone);
-        inGC.SetVertexDefinition(XVertexTypes::XVertexPositionTexture::GetDefinition());
-        inGC.SetVerticies(itsPlaneVertexBuffer);
-        inGC.SetIndicies(itsPlaneIndexBuffer);
-        inGC.SetTextureSampler(0, X3DGC::XSamplerState());
-        for (uint32_t plane = 0; plane < 3; ++plane) {
-            if (!itsTextures[plane])
-                continue;
-            inGC.SetTexture(0, itsTextures[plane]);
-            inGC.DrawIndexedPrimitives(X3DGC::kTriangleList, plane * kIndicesPerPlane, 2);
-        }
-    } catch (...) {
-        try {
-            restore();
-        } catch (...) {
-        }
-        throw;
+    X3DTextureUnitSaver unit(inGC);
+    // Slices are opaque pictures: blending would let the background through dark voxels.
+    inGC.SetBlendMode(X3DGC::kBlendNone);
+    inGC.SetVertexDefinition(XVertexTypes::XVertexPositionTexture::GetDefinition());
+    inGC.SetVerticies(itsPlaneVertexBuffer);
+    inGC.SetIndicies(itsPlaneIndexBuffer);
+    inGC.SetTextureSampler(0, X3DGC::XSamplerState());
+    for (uint32_t plane = 0; plane < 3; ++plane) {
+        if (!itsTextures[plane])
+            continue;
+        inGC.SetTexture(0, itsTextures[plane]);
+        inGC.DrawIndexedPrimitives(X3DGC::kTriangleList, plane * kIndicesPerPlane, 2);
     }
-    restore();
+    unit.Restore();
     saver.Restore();
 }
 
