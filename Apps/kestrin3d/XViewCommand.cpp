@@ -100,6 +100,8 @@ int XViewCommand::View(const std::vector<std::string>& inArguments, std::ostream
         throw std::runtime_error(error.GetStdString());
     }
     const int code = session.Run();
+    // The window goes with the renderer's container: the session leaves it first.
+    session.Detach();
     viewPane.SetRenderer(nullptr);
     return code;
 }

@@ -41,10 +41,13 @@ XViewerSession::XViewerSession(XViewerPlaneRenderer& inRenderer, std::ostream& i
     itsAlertCount = XHintAlert::GetShownCount();
 }
 
-XViewerSession::~XViewerSession()
+XViewerSession::~XViewerSession() { Detach(); }
+
+void XViewerSession::Detach()
 {
     if (itsWindow)
         itsWindow->RemoveCanvasAttachment(this);
+    itsWindow = nullptr;
 }
 
 bool XViewerSession::Attach(XString& outError)

@@ -57,6 +57,8 @@ public:
     // Puts the session on the renderer's window; false (with the reason) when the
     // window could not be shown on a display.
     bool Attach(XString& outError);
+    // Leaves the window before the renderer's pane lets it go.
+    void Detach();
     // Until the window closes or the user quits; returns the exit code.
     int Run();
 
