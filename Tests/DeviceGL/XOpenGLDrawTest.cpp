@@ -126,13 +126,13 @@ TEST_F(OpenGLDeviceTest, BlendModesCombineSourceAndDestination)
     const XARGB32Colour destination(128, 200, 40, 100);
     struct XCase {
         X3DGC::XBlendMode mode;
-        XPixel expected;
+        XARGB32Colour expected;
     };
     const XCase cases[] = {
-        {X3DGC::kBlendNone, {100, 160, 20, 0}},
-        {X3DGC::kBlendOver, {175, 70, 80, 0}},     // s × 0.25 + d × 0.75
-        {X3DGC::kBlendUnder, {250, 120, 110, 0}},  // s × (1 − 0.5) + d
-        {X3DGC::kBlendMaximum, {200, 160, 100, 0}}, // per channel
+        {X3DGC::kBlendNone, XARGB32Colour(255, 100, 160, 20)},
+        {X3DGC::kBlendOver, XARGB32Colour(255, 175, 70, 80)},     // s × 0.25 + d × 0.75
+        {X3DGC::kBlendUnder, XARGB32Colour(255, 250, 120, 110)},  // s × (1 − 0.5) + d
+        {X3DGC::kBlendMaximum, XARGB32Colour(255, 200, 160, 100)}, // per channel
     };
     UseColouredVertices();
     const auto quad = Coloured({{0, 0}, {64, 0}, {64, 64}, {0, 64}}, 100, 160, 20, 64);
@@ -142,7 +142,7 @@ TEST_F(OpenGLDeviceTest, BlendModesCombineSourceAndDestination)
         gc->SetBlendMode(c.mode);
         gc->DrawUserPrimitives(X3DGC::kQuadList, quad.data(), 0, 1);
         gc->SetBlendMode(X3DGC::kBlendOver);
-        const XPixel p = At(EndFrame(), 32, 32);
+        const XARGB32Colour p = At(EndFrame(), 32, 32);
         // One step of rounding either way in the blend unit.
         EXPECT_NEAR(p.red, c.expected.red, 2);
         EXPECT_NEAR(p.green, c.expected.green, 2);
@@ -212,7 +212,7 @@ TEST_F(OpenGLDeviceTest, ColourMaskAndDepthTestFilterWrites)
     gc->DrawUserPrimitives(X3DGC::kQuadList, near.data(), 0, 1);
     gc->SetColourBufferWriteMask(0xFFFFFFFF);
     gc->DrawUserPrimitives(X3DGC::kQuadList, far.data(), 0, 1);
-    const XPixel p = At(EndFrame(), 32, 32);
+    const XARGB32Colour p = At(EndFrame(), 32, 32);
     EXPECT_EQ(p.red, 0);
     EXPECT_EQ(p.green, 255);
     EXPECT_EQ(p.blue, 0);

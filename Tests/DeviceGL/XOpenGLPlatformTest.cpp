@@ -39,7 +39,7 @@ TEST_F(OpenGLDeviceTest, PBufferTargetReadsItsFrameBack)
     ASSERT_EQ(made->GetWidth(), 6);
     ASSERT_EQ(made->GetHeight(), 4);
     for (const XVolume* picture : {static_cast<const XVolume*>(&copy), static_cast<const XVolume*>(made.get())}) {
-        const XPixel p = At(static_cast<const XBGRA32Volume&>(*picture), 5, 3);
+        const XARGB32Colour p = At(*picture, 5, 3);
         EXPECT_EQ(p.red, 10);
         EXPECT_EQ(p.green, 20);
         EXPECT_EQ(p.blue, 30);
@@ -55,7 +55,7 @@ TEST_F(OpenGLDeviceTest, DevicesOfOnePixelFormatShareTextures)
     const uint8_t green[4] = {0, 255, 0, 255};
     texture->CopyInData(green, sizeof green);
     lock.reset();
-    XPixel drawn{};
+    XARGB32Colour drawn;
     std::thread([&] {
         X3DGC other;
         other.Initialise();
@@ -75,7 +75,7 @@ TEST_F(OpenGLDeviceTest, DevicesOfOnePixelFormatShareTextures)
         other.SetTexture(0, nullptr);
         other.EndRender();
         auto picture = small.MakeVolume();
-        drawn = At(static_cast<XBGRA32Volume&>(*picture), 2, 2);
+        drawn = At(*picture, 2, 2);
         other.AttachRenderTarget(nullptr);
         small.Destroy(other);
     }).join();
@@ -101,7 +101,7 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
     struct XResult {
         const X3DGC* device = nullptr;
         int wrongFrames = 0;
-        XPixel left{}, right{};
+        XARGB32Colour left, right;
     } results[2];
     std::vector<std::thread> threads;
     for (int t = 0; t < 2; ++t)
@@ -133,12 +133,12 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
                 const auto& pixels = static_cast<const XBGRA32Volume&>(*picture);
                 results[t].left = At(pixels, 4, 16);
                 results[t].right = At(pixels, 28, 16);
-                const XPixel expected{c.quad[0], c.quad[1], c.quad[2], 255};
-                auto same = [](const XPixel& a, const XPixel& b) {
+                const XARGB32Colour expected(255, c.quad[0], c.quad[1], c.quad[2]);
+                auto same = [](const XARGB32Colour& a, const XARGB32Colour& b) {
                     return a.red == b.red && a.green == b.green && a.blue == b.blue;
                 };
                 if (!same(results[t].left, expected) ||
-                    !same(results[t].right, XPixel{c.clear.red, c.clear.green, c.clear.blue, 255}))
+                    !same(results[t].right, c.clear))
                     ++results[t].wrongFrames;
             }
             device.AttachRenderTarget(nullptr);

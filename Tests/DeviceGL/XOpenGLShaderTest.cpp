@@ -68,11 +68,11 @@ TEST_F(OpenGLDeviceTest, StandardTextureShadersSampleTheirOwnUnit)
                    XShader::kVertexShader);
     struct XCase {
         uint32_t fragment;
-        XPixel left, right;
+        XARGB32Colour left, right;
     };
     const XCase cases[] = {
-        {X3DShaderManager::kTextureFragmentShader, {255, 0, 0, 255}, {0, 255, 0, 255}}, // tex0, also with unit 1 bound
-        {X3DShaderManager::kDecalFragmentShader, {0, 0, 255, 255}, {255, 255, 255, 255}}, // tex1 only
+        {X3DShaderManager::kTextureFragmentShader, XARGB32Colour::kRed, XARGB32Colour::kGreen}, // tex0, also with unit 1 bound
+        {X3DShaderManager::kDecalFragmentShader, XARGB32Colour::kBlue, XARGB32Colour::kWhite}, // tex1 only
     };
     struct XTexturedVertex {
         float x, y, z;
@@ -102,7 +102,7 @@ TEST_F(OpenGLDeviceTest, StandardTextureShadersSampleTheirOwnUnit)
         gc->UnattachShader(vertex);
         const XBGRA32Volume picture = EndFrame();
         for (const auto& [x, expected] : {std::pair{16, c.left}, std::pair{48, c.right}}) {
-            const XPixel p = At(picture, x, 32);
+            const XARGB32Colour p = At(picture, x, 32);
             EXPECT_EQ(std::vector({p.red, p.green, p.blue}), std::vector({expected.red, expected.green, expected.blue}))
                 << "at x " << x;
         }

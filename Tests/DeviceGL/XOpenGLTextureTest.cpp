@@ -83,11 +83,11 @@ TEST_F(OpenGLTextureTest, EnlargedTextureIsDrawnUpToItsMaximumCoordinates)
     const XBGRA32Volume picture = EndFrame();
     struct XCase {
         int x, y;
-        XPixel expected;
+        XARGB32Colour expected;
     };
-    for (const XCase& c : {XCase{4, 4, {255, 0, 0, 0}}, XCase{28, 60, {255, 0, 0, 0}}, XCase{36, 4, {0, 0, 255, 0}},
-                           XCase{60, 60, {0, 0, 255, 0}}}) {
-        const XPixel p = At(picture, c.x, c.y);
+    for (const XCase& c : {XCase{4, 4, XARGB32Colour::kRed}, XCase{28, 60, XARGB32Colour::kRed}, XCase{36, 4, XARGB32Colour::kBlue},
+                           XCase{60, 60, XARGB32Colour::kBlue}}) {
+        const XARGB32Colour p = At(picture, c.x, c.y);
         EXPECT_EQ(p.red, c.expected.red) << "at " << c.x << ", " << c.y;
         EXPECT_EQ(p.blue, c.expected.blue) << "at " << c.x << ", " << c.y;
     }
@@ -149,7 +149,7 @@ TEST_F(OpenGLTextureTest, RenderedTextureIsReadBackAndDrawn)
     X3DGCOffscreenTarget textureTarget(*gc, 32, 32);
     ASSERT_TRUE(textureTarget.IsRenderToTextureSupported());
     textureTarget.AttachTexture(*texture);
-    BeginFrameOn(textureTarget, XARGB32Colour(255, 0, 0, 0));
+    BeginPixelFrameOn(textureTarget, XARGB32Colour(255, 0, 0, 0));
     UseColouredVertices();
     const XColouredVertex lowerHalf[] = {
         {0, 0, 0, {0, 255, 0, 255}}, {32, 0, 0, {0, 255, 0, 255}}, {32, 16, 0, {0, 255, 0, 255}}, {0, 16, 0, {0, 255, 0, 255}}};
@@ -179,7 +179,7 @@ TEST_F(OpenGLTextureTest, TargetSizesAreAtLeastOnePixel)
     for (const XCase& c : {XCase{0, 0, 1, 1}, XCase{3, 5, 3, 5}}) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         X3DGCOffscreenTarget small(*gc, c.width, c.height);
-        BeginFrameOn(small, XARGB32Colour(255, 0, 0, 255));
+        BeginPixelFrameOn(small, XARGB32Colour(255, 0, 0, 255));
         const XBGRA32Volume picture = EndFrameOn(small);
         ASSERT_EQ(picture.GetWidth(), c.expectedWidth);
         ASSERT_EQ(picture.GetHeight(), c.expectedHeight);
@@ -240,7 +240,7 @@ TEST_F(OpenGLTextureTest, SingleSampleTargetsLeaveNoEdgePixelPartlyCovered)
             made.SetSingleSample();
         auto& fbo = dynamic_cast<XOpenGLGC::XGLFrameBufferObjectTargetImp&>(made.GetImp());
         EXPECT_EQ(fbo.IsMultisampled(), c.expectMultisampled);
-        BeginFrameOn(made, XARGB32Colour(255, 0, 0, 0));
+        BeginPixelFrameOn(made, XARGB32Colour(255, 0, 0, 0));
         gc->SetBlendMode(X3DGC::kBlendNone);
         gc->DrawUserPrimitives(X3DGC::kTriangleList, triangle, 0, 1);
         const XBGRA32Volume picture = EndFrameOn(made);

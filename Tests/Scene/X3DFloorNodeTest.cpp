@@ -51,7 +51,7 @@ TEST_F(FloorPictureTest, ChequeredFloorShowsEightByEightSquaresTintedByItsColour
     // Dark texels, 12 / 255 of the colour: 52 x 12 / 255 is about 2.
     for (int j = 0; j < 8; ++j)
         for (int i = 0; i < 8; ++i) {
-            const XScenePixel p = At(picture, 32 * i + 16, 32 * j + 16);
+            const XARGB32Colour p = At(picture, 32 * i + 16, 32 * j + 16);
             const int expected = (i + j) % 2 == 0 ? 52 : 2;
             EXPECT_NEAR(p.red, expected, 2) << "square " << i << "," << j;
             EXPECT_EQ(p.red, p.green);
@@ -72,7 +72,7 @@ TEST_F(FloorPictureTest, PlainFloorIsItsColour)
         floor.SetColour(c.colour);
         const XBGRA32Volume picture = Draw(floor, std::string("_") + c.name);
         for (auto [x, y] : {std::pair{1, 1}, std::pair{128, 128}, std::pair{40, 200}, std::pair{254, 254}}) {
-            const XScenePixel p = At(picture, x, y);
+            const XARGB32Colour p = At(picture, x, y);
             EXPECT_NEAR(p.red, c.colour.red, 1);
             EXPECT_NEAR(p.green, c.colour.green, 1);
             EXPECT_NEAR(p.blue, c.colour.blue, 1);

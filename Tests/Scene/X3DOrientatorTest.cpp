@@ -74,12 +74,12 @@ protected:
         marker.Render(*gc, state.GetCamera(), inRotation);
         return EndFrame(inSuffix);
     }
-    static bool IsBackground(const XScenePixel& inPixel)
+    static bool IsBackground(const XARGB32Colour& inPixel)
     {
         return inPixel.red == kBackground.red && inPixel.green == kBackground.green && inPixel.blue == kBackground.blue;
     }
     // Pixels where one channel stands well above the others: 0 red, 1 green, 2 blue.
-    static int Dominant(const XScenePixel& inPixel)
+    static int Dominant(const XARGB32Colour& inPixel)
     {
         const int c[3] = {inPixel.red, inPixel.green, inPixel.blue};
         for (int i = 0; i < 3; ++i)
@@ -97,7 +97,7 @@ protected:
         std::array<XColourCount, 3> counts;
         for (int y = inInside.top; y < inInside.bottom; ++y)
             for (int x = inInside.left; x < inInside.right; ++x) {
-                const XScenePixel p = At(inPicture, x, y);
+                const XARGB32Colour p = At(inPicture, x, y);
                 const int d = Dominant(p);
                 if (d < 0)
                     continue;
@@ -105,7 +105,7 @@ protected:
                 c.x += x;
                 c.y += y;
                 ++c.count;
-                c.maximum = std::max(c.maximum, d == 0 ? p.red : d == 1 ? p.green : p.blue);
+                c.maximum = std::max<int>(c.maximum, d == 0 ? p.red : d == 1 ? p.green : p.blue);
             }
         for (XColourCount& c : counts)
             if (c.count > 0) {

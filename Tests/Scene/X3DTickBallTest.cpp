@@ -98,7 +98,7 @@ TEST_F(TickBallPictureTest, FitsTheViewWithTheRadiusOfItsNearestSide)
         SCOPED_TRACE(c.name);
         const XBGRA32Volume picture = Draw(256, 128, c.halfWidth, c.halfHeight, std::string("_") + c.name);
         const float pixelsPerUnit = 128.0f / (2.0f * c.halfHeight);
-        const XRect lit = LitBounds(picture, 10);
+        const TestPicture::XSpread lit = LitSpread(picture, 10);
         // Ticks reach the silhouette only at their corners, where multisampling leaves
         // the last pixel or two dim: within four pixels of it.
         EXPECT_NEAR(lit.right - lit.left + 1, 2.0f * c.radius * pixelsPerUnit, 4.0f);
@@ -112,7 +112,7 @@ TEST_F(TickBallPictureTest, FacingTicksAreWhiteAndTheOthersAQuarter)
     // The centre shows the ticks around (0, 0, 1), drawn last; the state's camera says
     // whether they face the viewer. Multisampled lines cover part of a pixel, the same
     // part in both pictures, so the two compare as white to a quarter of white.
-    XScenePixel centres[2];
+    XARGB32Colour centres[2];
     const XMathVectorF3 eyes[2] = {{0, 0, 2}, {0, 0, -2}};
     for (int i = 0; i < 2; ++i) {
         X3DCamera camera;
@@ -130,11 +130,11 @@ TEST_F(TickBallPictureTest, FacingTicksAreWhiteAndTheOthersAQuarter)
 TEST_F(TickBallPictureTest, DrawsNothingInFinalRendersOrWhenItsCentreIsOutOfView)
 {
     state.SetFinalRender(true);
-    EXPECT_EQ(LitBounds(Draw(64, 64, 1, 1, "_final")).left, -1);
+    EXPECT_EQ(LitSpread(Draw(64, 64, 1, 1, "_final")).count, 0);
     state.SetFinalRender(false);
     ball.SetPosition(XMathVectorF3(3, 0, 0));
-    EXPECT_EQ(LitBounds(Draw(64, 64, 1, 1, "_outside")).left, -1);
+    EXPECT_EQ(LitSpread(Draw(64, 64, 1, 1, "_outside")).count, 0);
     ball.SetPosition(XMathVectorF3(0.5f, 0, 0));
-    EXPECT_NE(LitBounds(Draw(64, 64, 1, 1, "_inside")).left, -1);
+    EXPECT_NE(LitSpread(Draw(64, 64, 1, 1, "_inside")).count, 0);
 }
 } // namespace

@@ -89,7 +89,7 @@ TEST_F(VolumeScalePictureTest, FacingFaceShowsItsGridAndEdgeOnFacesHide)
         EXPECT_GE(BrightestNear(picture, (Column(4) + Column(5)) / 2, Row(j)).red, 100) << "row " << j;
     // The side faces, edge-on, would add lines outside the +z face's rectangle only
     // through rounding; nothing lies outside it.
-    const XRect lit = LitBounds(picture, 10);
+    const TestPicture::XSpread lit = LitSpread(picture, 10);
     EXPECT_NEAR(lit.left, Column(0), 1);
     EXPECT_NEAR(lit.right, Column(10), 1);
     EXPECT_NEAR(lit.top, Row(0), 1);
@@ -116,12 +116,12 @@ TEST_F(VolumeScalePictureTest, FacesFadeAndSharedEdgesTakeTheMoreVisibleFace)
 TEST_F(VolumeScalePictureTest, DrawsNothingInFinalRendersOrBeforeCalibration)
 {
     state.SetFinalRender(true);
-    EXPECT_EQ(LitBounds(Draw(XMathVectorF3(0, 0, -1), "_final")).left, -1);
+    EXPECT_EQ(LitSpread(Draw(XMathVectorF3(0, 0, -1), "_final")).count, 0);
     state.SetFinalRender(false);
     X3DVolumeScale empty;
     BeginFrame(64, 64);
     RenderTree(empty);
-    EXPECT_EQ(LitBounds(EndFrame("_empty")).left, -1);
+    EXPECT_EQ(LitSpread(EndFrame("_empty")).count, 0);
     empty.UnloadGraphicsResources(*gc);
 }
 
