@@ -131,33 +131,30 @@ protected:
                                {24, X3DGC::kElementUByte4, X3DGC::kUsageColour},
                                {28, X3DGC::kElementFloat2, X3DGC::kUsageTexCoord0}};
         gc->SetVertexDefinition(definition);
-        gc->AttachShader(vertex);
-        gc->AttachShader(fragment);
-        const auto& [wx, wy, wz] = inCase.worldPoint;
-        vertex.SetMatrixParameter("ModelViewProj", gc->GetProjection());
-        if (vertex.HasParameter("World")) {
-            vertex.SetMatrixParameter("World", XMatrix_4x4<float>::MakeScale(0, 0, 0) * XMatrix_4x4<float>::MakeTranslation(wx, wy, wz));
-            vertex.SetMatrixParameter("NormalMatrix", inCase.normalMatrix);
-        }
-        SetVector(vertex, "inLightPos", inCase.light.data(), 3);
-        SetVector(vertex, "inDirectionalLightVector", inCase.light.data(), 3);
-        SetVector(vertex, "inCameraPos", inCase.camera.data(), 3);
-        SetVector(vertex, "inColour", inCase.colour.data(), 4);
-        SetVector(fragment, "colour", inCase.colour.data(), 4);
-        SetVector(fragment, "inModulateColour", inCase.modulate.data(), 4);
-        gc->SetTexture(0, itsChequer);
-        gc->BeginShaders();
         const auto [nx, ny, nz] = inCase.normal;
         const auto [r, g, b, a] = inCase.vertexColour;
         const XNodeVertex quad[] = {{0, 0, 0, nx, ny, nz, {r, g, b, a}, 0, 0},
                                     {kSize, 0, 0, nx, ny, nz, {r, g, b, a}, 1, 0},
                                     {kSize, kSize, 0, nx, ny, nz, {r, g, b, a}, 1, 1},
                                     {0, kSize, 0, nx, ny, nz, {r, g, b, a}, 0, 1}};
-        gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
-        gc->EndShaders();
-        gc->SetTexture(0, nullptr);
-        gc->UnattachShader(fragment);
-        gc->UnattachShader(vertex);
+        DrawShaded(vertex, fragment, [&] {
+            const auto& [wx, wy, wz] = inCase.worldPoint;
+            vertex.SetMatrixParameter("ModelViewProj", gc->GetProjection());
+            if (vertex.HasParameter("World")) {
+                vertex.SetMatrixParameter("World", XMatrix_4x4<float>::MakeScale(0, 0, 0) * XMatrix_4x4<float>::MakeTranslation(wx, wy, wz));
+                vertex.SetMatrixParameter("NormalMatrix", inCase.normalMatrix);
+            }
+            SetVector(vertex, "inLightPos", inCase.light.data(), 3);
+            SetVector(vertex, "inDirectionalLightVector", inCase.light.data(), 3);
+            SetVector(vertex, "inCameraPos", inCase.camera.data(), 3);
+            SetVector(vertex, "inColour", inCase.colour.data(), 4);
+            SetVector(fragment, "colour", inCase.colour.data(), 4);
+            SetVector(fragment, "inModulateColour", inCase.modulate.data(), 4);
+            gc->SetTexture(0, itsChequer); // with the fragment stage attached, so that its sampler pairs with the unit
+        }, [&] {
+            gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+            gc->SetTexture(0, nullptr);
+        });
         return EndFrame();
     }
 
