@@ -18,11 +18,9 @@ TEST(X3DOrientator, DrawsLessInSmallerFrames)
         int width, height;
         XDetail detail;
     };
-    const XCase cases[] = {
-        {90, 60, XDetail::kNothing},        {95, 300, XDetail::kNothing},     {96, 96, XDetail::kModulated},
-        {150, 150, XDetail::kModulated},    {192, 400, XDetail::kModulated},  {195, 195, XDetail::kLit},
-        {300, 240, XDetail::kLit},          {243, 243, XDetail::kLitWithLabels}, {300, 300, XDetail::kLitWithLabels},
-    };
+    const XCase cases[] = {{90, 60, XDetail::kNothing}, {95, 300, XDetail::kNothing}, {96, 96, XDetail::kModulated},
+                           {192, 400, XDetail::kModulated}, {195, 195, XDetail::kLit}, {300, 240, XDetail::kLit},
+                           {243, 243, XDetail::kLitWithLabels}};
     for (const XCase& c : cases) {
         const XRect marker = X3DOrientator::GetMarkerRect(XRect(0, 0, c.width, c.height));
         EXPECT_EQ(marker, XRect(0, 0, c.width / 3, c.height / 3));
@@ -205,12 +203,7 @@ TEST_F(OrientatorPictureTest, PutsBackWhatItChanges)
     EXPECT_EQ(gc->GetBlendMode(), X3DGC::kBlendMaximum);
     EXPECT_FALSE(gc->GetDepthTestEnabled());
     EXPECT_FALSE(gc->GetDepthBufferWritesEnabled());
-    EXPECT_EQ(gc->GetVertexDefinition(), XVertexTypes::XVertexPositionColour::GetDefinition());
-    EXPECT_EQ(gc->GetVertexBuffer(), nullptr);
-    EXPECT_FALSE(gc->HasIndexBuffer());
-    EXPECT_EQ(gc->GetTexture(0), nullptr);
-    EXPECT_EQ(gc->GetCurrentVertexShader(), nullptr);
-    EXPECT_EQ(gc->GetCurrentFragmentShader(), nullptr);
+    ExpectPutBack(XVertexTypes::XVertexPositionColour::GetDefinition());
 }
 
 TEST_F(OrientatorPictureTest, CopiesStartWithoutResources)

@@ -68,16 +68,6 @@ TEST(X3DTickBall, RadiusIsTheNearestSideOfTheViewAtMostAHalf)
 
 class TickBallPictureTest : public SceneFurnitureTest {
 protected:
-    // The ball at the origin under an orthographic view of the given half-extents, in a
-    // frame of inWidth x inHeight; the state's camera looks along -z unless told otherwise.
-    XBGRA32Volume Draw(int inWidth, int inHeight, float inHalfWidth, float inHalfHeight, const std::string& inSuffix)
-    {
-        BeginFrame(inWidth, inHeight);
-        gc->SetView(XMatrix_4x4<float>());
-        gc->SetProjection(XMatrix_4x4<float>::MakeOrthographic(-inHalfWidth, inHalfWidth, -inHalfHeight, inHalfHeight, -10, 10));
-        RenderTree(ball);
-        return EndFrame(inSuffix);
-    }
     void TearDown() override
     {
         ball.UnloadGraphicsResources(*gc);
@@ -96,7 +86,7 @@ TEST_F(TickBallPictureTest, FitsTheViewWithTheRadiusOfItsNearestSide)
     const XCase cases[] = {{"radius 0.3", 0.6f, 0.3f, 0.3f}, {"radius 0.5", 2.0f, 1.0f, 0.5f}};
     for (const XCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const XBGRA32Volume picture = Draw(256, 128, c.halfWidth, c.halfHeight, std::string("_") + c.name);
+        const XBGRA32Volume picture = DrawOrthographic(ball, 256, 128, c.halfWidth, c.halfHeight, std::string("_") + c.name);
         const float pixelsPerUnit = 128.0f / (2.0f * c.halfHeight);
         const TestPicture::XSpread lit = LitSpread(picture, 10);
         // Ticks reach the silhouette only at their corners, where multisampling leaves
@@ -118,7 +108,7 @@ TEST_F(TickBallPictureTest, FacingTicksAreWhiteAndTheOthersAQuarter)
         X3DCamera camera;
         camera.LookAt(eyes[i], XMathVectorF3(), XMathVectorF3(0, 1, 0));
         state.SetCamera(camera);
-        const XBGRA32Volume picture = Draw(256, 256, 0.6f, 0.6f, i == 0 ? "_facing" : "_away");
+        const XBGRA32Volume picture = DrawOrthographic(ball, 256, 256, 0.6f, 0.6f, i == 0 ? "_facing" : "_away");
         centres[i] = BrightestNear(picture, 128, 128, 2);
         EXPECT_EQ(centres[i].red, centres[i].green);
         EXPECT_EQ(centres[i].red, centres[i].blue);
@@ -130,11 +120,11 @@ TEST_F(TickBallPictureTest, FacingTicksAreWhiteAndTheOthersAQuarter)
 TEST_F(TickBallPictureTest, DrawsNothingInFinalRendersOrWhenItsCentreIsOutOfView)
 {
     state.SetFinalRender(true);
-    EXPECT_EQ(LitSpread(Draw(64, 64, 1, 1, "_final")).count, 0);
+    EXPECT_EQ(LitSpread(DrawOrthographic(ball, 64, 64, 1, 1, "_final")).count, 0);
     state.SetFinalRender(false);
     ball.SetPosition(XMathVectorF3(3, 0, 0));
-    EXPECT_EQ(LitSpread(Draw(64, 64, 1, 1, "_outside")).count, 0);
+    EXPECT_EQ(LitSpread(DrawOrthographic(ball, 64, 64, 1, 1, "_outside")).count, 0);
     ball.SetPosition(XMathVectorF3(0.5f, 0, 0));
-    EXPECT_NE(LitSpread(Draw(64, 64, 1, 1, "_inside")).count, 0);
+    EXPECT_NE(LitSpread(DrawOrthographic(ball, 64, 64, 1, 1, "_inside")).count, 0);
 }
 } // namespace

@@ -61,11 +61,7 @@ protected:
         X3DCamera camera;
         camera.LookAt(inLook * -2.0f, XMathVectorF3(), std::abs(inLook[1]) > 0.9f ? XMathVectorF3(0, 0, 1) : XMathVectorF3(0, 1, 0));
         state.SetCamera(camera);
-        BeginFrame(256, 256);
-        gc->SetView(M());
-        gc->SetProjection(M::MakeOrthographic(-0.5f, 0.5f, -0.5f, 0.5f, -1, 1));
-        RenderTree(scale);
-        return EndFrame(inSuffix);
+        return DrawOrthographic(scale, 256, 256, 0.5f, 0.5f, inSuffix);
     }
     // Pixel column of grid line i along x (10.2 voxels apart from -1), row of line j along y
     // (61 / 6 voxels apart from -6: the box is 61 whole voxels tall).

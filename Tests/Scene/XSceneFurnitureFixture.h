@@ -23,8 +23,7 @@ protected:
         gc->SetView(camera.GetViewMatrix());
         gc->SetProjection(camera.GetProjectionMatrix());
         gc->SetWorld(XMatrix_4x4<float>());
-        // As the renderer draws its scene: both sides of every face.
-        gc->SetCullMode(X3DGC::kCullNone);
+        gc->SetCullMode(cullMode);
         gc->Clear(X3DGC::kClearColour | X3DGC::kClearDepth, XARGB32Colour::kBlack, 1.0f, 0);
     }
     // Draws the tree as the renderer does: geometry from the identity, then each pass.
@@ -37,9 +36,30 @@ protected:
         }
         state.SetRenderPass(0);
     }
+    // inRoot in a frame of inWidth x inHeight under an orthographic view, along -z, of
+    // the given half-extents; the state's camera still says where the viewer is.
+    XBGRA32Volume DrawOrthographic(X3DSceneNode& inRoot, int inWidth, int inHeight, float inHalfWidth, float inHalfHeight,
+                                   const std::string& inSuffix)
+    {
+        BeginFrame(inWidth, inHeight);
+        gc->SetView(XMatrix_4x4<float>());
+        gc->SetProjection(XMatrix_4x4<float>::MakeOrthographic(-inHalfWidth, inHalfWidth, -inHalfHeight, inHalfHeight, -10, 10));
+        RenderTree(inRoot);
+        return EndFrame(inSuffix);
+    }
     XBGRA32Volume EndFrame(const std::string& inSuffix = std::string())
     {
         return EndFrameOn(*target, ::testing::UnitTest::GetInstance()->current_test_info()->name() + inSuffix);
+    }
+    // After drawing: the caller's vertex definition is back, and nothing is left bound.
+    void ExpectPutBack(const X3DGC::XVertexDefinition& inCallers)
+    {
+        EXPECT_EQ(gc->GetVertexDefinition(), inCallers);
+        EXPECT_EQ(gc->GetVertexBuffer(), nullptr);
+        EXPECT_FALSE(gc->HasIndexBuffer());
+        EXPECT_EQ(gc->GetTexture(0), nullptr);
+        EXPECT_EQ(gc->GetCurrentVertexShader(), nullptr);
+        EXPECT_EQ(gc->GetCurrentFragmentShader(), nullptr);
     }
     static int Brightness(const XARGB32Colour& inPixel) { return inPixel.red + inPixel.green + inPixel.blue; }
     // The brightest pixel within inRadius of (x, y): lines land on whole pixels only
@@ -60,4 +80,5 @@ protected:
     }
 
     XSceneRenderState state;
+    X3DGC::XCullMode cullMode = X3DGC::kCullNone; // as the renderer draws its scene: both sides of every face
 };
