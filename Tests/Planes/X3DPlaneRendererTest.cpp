@@ -123,15 +123,17 @@ TEST_F(PlaneRendererTest, SlicesFollowTheTimepointAndPlanesTheData)
     EXPECT_EQ(renderer->GetSliceTexturesMade() - made, 3u);
     EXPECT_EQ(ExportPixel(0.42f, 0.42f, "plane-renderer-t2").red, 180);
     // New data with a one-plane channel: it becomes a reference plane, and a later
-    // change of data without it leaves none behind.
+    // change of data without it, and twice as wide, leaves none behind and rescales
+    // (a tenth of 20 voxels and one spare at each end).
     const auto withPlane = MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(60)},
         {X3DRect(0, 0, 7, 10, 10, 8), XARGB32Colour::kBlue, Constant(255)}});
     source->SetSequence(withPlane->GetSequence());
     renderer->HandleImageDataChanged();
     EXPECT_EQ(renderer->GetPlaneNode().GetReferencePlanePositions(), std::vector<uint32_t>{7});
-    source->SetSequence(MakeTestSource({{kCube, XARGB32Colour::kRed, Constant(60)}})->GetSequence());
+    source->SetSequence(MakeTestSource({{X3DRect(0, 0, 0, 20, 10, 10), XARGB32Colour::kRed, Constant(60)}})->GetSequence());
     renderer->HandleImageDataChanged();
     EXPECT_TRUE(renderer->GetPlaneNode().GetReferencePlanePositions().empty());
+    EXPECT_EQ(renderer->GetScaleText(), XString("1 Unit = 2.2 µm"));
 }
 TEST_F(PlaneRendererTest, AThumbnailRenderedOnAJobThreadIsTheExportOfTheView)
 {

@@ -115,17 +115,7 @@ void X3DBaseRenderer::InitialiseSceneGraph(X3DGC& inGC)
         InitialiseSceneGraphSelf(inGC, itsSceneRoot, itsWorldNode);
         itsVolumeScale.SetVisible(false);
 
-        if (const boost::shared_ptr<XImageDataSource>& source = GetDataSource()) {
-            try {
-                XMathVectorF3 spacing;
-                itsVolumeScale.CalibrateForDimension(kScaleIntervals, source->GetCalibrationX(),
-                    source->GetCalibrationY(), source->GetCalibrationZ(), source->GetBounds(), spacing);
-                itsScaleUnitLength = spacing[0];
-            } catch (const XException&) {
-                // Data without a usable calibration shows no scale; the rest of the scene stands.
-                itsScaleUnitLength = 0.0f;
-            }
-        }
+        CalibrateVolumeScale();
         itsFeedbackParentNode.SetPosition(XMathVectorF3(0.5f, 0.5f, 0.5f));
         if (X3DSceneNode* volume = GetVolumeNode()) {
             volume->AddChild(itsVolumeScale);
@@ -137,6 +127,29 @@ void X3DBaseRenderer::InitialiseSceneGraph(X3DGC& inGC)
 }
 
 void X3DBaseRenderer::InitialiseSceneGraphSelf(X3DGC&, X3DSceneNode&, X3DSceneNode&) {}
+
+void X3DBaseRenderer::CalibrateVolumeScale()
+{
+    const boost::shared_ptr<XImageDataSource>& source = GetDataSource();
+    if (!source)
+        return;
+    try {
+        XMathVectorF3 spacing;
+        itsVolumeScale.CalibrateForDimension(kScaleIntervals, source->GetCalibrationX(), source->GetCalibrationY(),
+            source->GetCalibrationZ(), source->GetBounds(), spacing);
+        itsScaleUnitLength = spacing[0];
+    } catch (const XException&) {
+        // Data without a usable calibration shows no scale; the rest of the scene stands.
+        itsScaleUnitLength = 0.0f;
+    }
+}
+
+void X3DBaseRenderer::HandleImageDataChangedSelf()
+{
+    // New data may come with other voxel sizes or extents.
+    XLock lock(itsRenderMutex);
+    CalibrateVolumeScale();
+}
 
 void X3DBaseRenderer::MakeFloor()
 {
