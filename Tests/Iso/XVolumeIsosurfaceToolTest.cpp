@@ -31,15 +31,12 @@ XSurface Surface(const XMaskVolume& inVolume, unsigned char inIso = 128)
     return Surface(tool);
 }
 
-template <class T>
-bool SameBits(const XVector<T>& a, const XVector<T>& b)
-{
-    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
-}
-
 bool SameBits(const XSurface& a, const XSurface& b)
 {
-    return SameBits(a.positions, b.positions) && SameBits(a.normals, b.normals) && SameBits(a.quads, b.quads);
+    auto same = [](const auto& x, const auto& y) {
+        return x.size() == y.size() && (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(x[0])) == 0);
+    };
+    return same(a.positions, b.positions) && same(a.normals, b.normals) && same(a.quads, b.quads);
 }
 
 bool InBall(int x, int y, int z, double cx, double cy, double cz, double r)
@@ -48,20 +45,7 @@ bool InBall(int x, int y, int z, double cx, double cy, double cz, double r)
 }
 
 // Lists already holding one vertex and one quad, to see that a run appends or restores.
-XSurface Filled()
-{
-    XSurface s;
-    s.positions.push_back(XMathVectorF3(1, 2, 3));
-    s.normals.push_back(XMathVectorF3(0, 1, 0));
-    s.quads.push_back(XMathVectorU4(0, 0, 0, 0));
-    return s;
-}
-
-bool IsFilled(const XSurface& s)
-{
-    return s.positions.size() == 1 && s.positions[0] == XMathVectorF3(1, 2, 3) && s.normals.size() == 1 &&
-           s.quads.size() == 1;
-}
+XSurface Filled() { return {{XMathVectorF3(1, 2, 3)}, {XMathVectorF3(0, 1, 0)}, {XMathVectorU4(0, 0, 0, 0)}, {}}; }
 } // namespace
 
 TEST(XVolumeIsosurfaceTool, OneVoxelGivesSixQuadsAroundEightSharedVertices)
@@ -253,7 +237,7 @@ TEST(XVolumeIsosurfaceTool, FailureAndCancellationLeaveTheListsAsTheyWere)
     limited.SetMaxVertexCount(20);
     XSurface s = Filled();
     EXPECT_THROW(limited.MakeIsoSurface(s.positions, s.normals, s.quads), XException);
-    EXPECT_TRUE(IsFilled(s));
+    EXPECT_TRUE(SameBits(s, Filled()));
     limited.SetMaxVertexCount(0xFFFFFFFFu);
     EXPECT_TRUE(SameBits(Surface(limited), Extract(ball, 128, std::nullopt))) << "the tool works on after a failure";
 
@@ -275,7 +259,7 @@ TEST(XVolumeIsosurfaceTool, FailureAndCancellationLeaveTheListsAsTheyWere)
     worker.Start();
     worker.Join();
     EXPECT_EQ(stopped, 2) << "both tools test for cancellation";
-    EXPECT_TRUE(IsFilled(cancelled));
+    EXPECT_TRUE(SameBits(cancelled, Filled()));
 
     XAssertRecorder reports;
     XVolumeIsoTool<unsigned char>(ball, 128).MakeIsoSurface();
