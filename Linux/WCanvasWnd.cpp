@@ -139,8 +139,9 @@ WCanvasWnd::WCanvasWnd(const XRect& inBounds, const XString& inName, const char*
     auto native = std::make_unique<XNative>();
     native->display = XOpenDisplay(displayName);
     if (!native->display) {
-        itsDisplayError = XString("The display \"%1\" could not be opened; check that an X server runs there and "
-                                  "that this user may use it, or unset DISPLAY to work without a window.")
+        itsDisplayError = XString("The display \"%1\" could not be opened: no X server answers there, or this "
+                                  "user may not use it. Start an X server on that display, or set DISPLAY to one "
+                                  "that runs (for example DISPLAY=:0).")
                               .Replace(XString(displayName));
         return;
     }

@@ -254,15 +254,19 @@ protected:
 
 TEST(Kestrin3DViewerStart, RefusesWithoutADisplay)
 {
+    // What went wrong and what to do about it.
     const struct {
         const char* display;
-        const char* said;
+        std::vector<std::string> said;
     } cases[] = {
-        {"", "DISPLAY is not set"},
-        {":9917", "could not be opened"},
+        {"", {"DISPLAY is not set", "set DISPLAY", "kestrin3d render"}},
+        {":9917", {"\":9917\" could not be opened", "Start an X server", "set DISPLAY to one that runs"}},
     };
-    for (const auto& c : cases)
-        EXPECT_TRUE(Ran(RunKestrin3D({"view"}, {{"DISPLAY", c.display}}), 1, {c.said})) << c.display;
+    for (const auto& c : cases) {
+        const XRun run = RunKestrin3D({"view"}, {{"DISPLAY", c.display}});
+        EXPECT_TRUE(Ran(run, 1, c.said)) << c.display;
+        EXPECT_EQ(run.err.find("unset"), std::string::npos) << run.err;
+    }
 }
 
 TEST_F(Kestrin3DViewer, FramesMatchTheRenderCommandBeforeAndAfterA30DegreeDrag)
