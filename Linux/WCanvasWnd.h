@@ -26,6 +26,8 @@ public:
     const XString& GetDisplayError() const { return itsDisplayError; }
     // The X11 window's ID; 0 when headless.
     unsigned long GetNativeWindow() const;
+    // Whether frames reach the X server through shared memory (MIT-SHM), not the socket.
+    bool IsSharingMemory() const;
 
     // Reads the events the display has (waiting up to inTimeoutMs for the first),
     // queues the input and hands it to the attachments, shows exposed pixels and

@@ -72,7 +72,8 @@ int XViewerSession::Run()
     itsRenderer.RefreshRendererWithImmediateRedraw();
     if (itsTrace)
         itsOut << "window " << itsWindow->GetNativeWindow() << " " << itsWindow->GetWidth() << "x"
-               << itsWindow->GetHeight() << std::endl;
+               << itsWindow->GetHeight() << (itsWindow->IsSharingMemory() ? " shared-memory" : " put-image")
+               << std::endl;
     while (!itsQuit) {
         if (!itsWindow->ProcessWindowEvents(kEventWaitMs))
             break;

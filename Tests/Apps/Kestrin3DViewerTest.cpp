@@ -62,10 +62,12 @@ std::string WriteCoordinateStack()
 const std::vector<std::string> kLooks = {"--size", "400x400", "--colour", "1=FF0000", "--colour", "2=00FF00",
     "--range", "1=0,255", "--range", "2=0,255"};
 
-// One viewer in a child process on the private display; its trace is read line by line.
+// One viewer in a child process on the private display (with inEnvironment set); its
+// trace is read line by line.
 class XViewer {
 public:
-    XViewer(const std::string& inDisplay, const std::string& inFile)
+    XViewer(const std::string& inDisplay, const std::string& inFile,
+        const std::vector<std::pair<std::string, std::string>>& inEnvironment = {})
     {
         int pipeEnds[2];
         if (pipe(pipeEnds) != 0)
@@ -75,6 +77,8 @@ public:
             dup2(pipeEnds[1], 1);
             close(pipeEnds[0]);
             setenv("DISPLAY", inDisplay.c_str(), 1);
+            for (const auto& [name, value] : inEnvironment)
+                setenv(name.c_str(), value.c_str(), 1);
             std::vector<std::string> arguments = {KESTRIN3D_EXECUTABLE, "view", inFile, "--trace"};
             arguments.insert(arguments.end(), kLooks.begin(), kLooks.end());
             std::vector<char*> argv;
@@ -89,8 +93,10 @@ public:
         itsDisplay = XOpenDisplay(inDisplay.c_str());
         std::smatch match;
         std::string line;
-        if (WaitFor(std::regex("window (\\d+) .*"), match))
+        if (WaitFor(std::regex("window (\\d+) \\d+x\\d+ (.*)"), match)) {
             itsWindow = Window(std::stoul(match[1]));
+            itsPutPath = match[2];
+        }
         WaitFor(std::regex("status .*"), match);
     }
     ~XViewer()
@@ -108,6 +114,8 @@ public:
     bool IsUp() const { return itsDisplay && itsWindow; }
     Display* GetDisplay() const { return itsDisplay; }
     Window GetWindow() const { return itsWindow; }
+    // How frames reach the server: "shared-memory" or "put-image".
+    const std::string& GetPutPath() const { return itsPutPath; }
 
     // Reads trace lines until one matches (within a few seconds).
     bool WaitFor(const std::regex& inLine, std::smatch& outMatch, int inTimeoutMs = 20000)
@@ -189,6 +197,7 @@ private:
     bool itsExited = false;
     Display* itsDisplay = nullptr;
     Window itsWindow = 0;
+    std::string itsPutPath;
     std::string itsBuffer;
     std::string itsLastLine;
 };
@@ -209,6 +218,16 @@ int CountFrameDifferences(const XVolume& inWindow, const XVolume& inRendered, co
         TestPicture::SavePNG(inRendered, inName + "-rendered");
     }
     return differing;
+}
+
+// Pixels above the status line (whose frame time may change) that differ at all.
+int CountChangedAboveStatus(const XVolume& inA, const XVolume& inB)
+{
+    int changed = 0;
+    for (int y = 0; y < kSize - kStatusRows; ++y)
+        for (int x = 0; x < kSize; ++x)
+            changed += TestPicture::PixelAt(inA, x, y) != TestPicture::PixelAt(inB, x, y);
+    return changed;
 }
 
 std::unique_ptr<XVolume> Render(const std::string& inFile, const std::vector<std::string>& inExtra, const std::string& inName)
@@ -298,12 +317,7 @@ TEST_F(Kestrin3DViewer, AFlickSpinsAndAClickStopsIt)
     itsViewer->Button(false);
     const auto c = itsViewer->Capture(300), d = itsViewer->Capture(300);
     ASSERT_TRUE(c && d);
-    // Only the status line (frame time) may still change.
-    int moved = 0;
-    for (int y = 0; y < kSize - kStatusRows; ++y)
-        for (int x = 0; x < kSize; ++x)
-            moved += TestPicture::PixelAt(*c, x, y) != TestPicture::PixelAt(*d, x, y);
-    EXPECT_EQ(moved, 0) << "the click did not stop the spin";
+    EXPECT_EQ(CountChangedAboveStatus(*c, *d), 0) << "the click did not stop the spin";
 }
 
 TEST_F(Kestrin3DViewer, StatusLineNamesTheVoxelUnderTheMouseAndStepsTimepoints)
@@ -353,6 +367,18 @@ TEST_F(Kestrin3DViewer, SwitchesBetweenThePlanesAndTheLegacyVolumeView)
     const auto after = v.Capture(1500);
     ASSERT_TRUE(before && after);
     EXPECT_GT(TestPicture::CountDifferences(*before, *after), 1000) << "the drag did not turn the legacy view";
+}
+
+TEST_F(Kestrin3DViewer, SharedMemoryAndThePlainPutShowTheSameFrame)
+{
+    const auto shared = itsViewer->Capture();
+    EXPECT_EQ(itsViewer->GetPutPath(), "shared-memory"); // Xvfb offers MIT-SHM
+    XViewer plain(itsServer.GetDisplayName(), itsFile, {{"KESTRIN_NO_MITSHM", "1"}});
+    ASSERT_TRUE(plain.IsUp());
+    EXPECT_EQ(plain.GetPutPath(), "put-image");
+    const auto put = plain.Capture();
+    ASSERT_TRUE(shared && put);
+    EXPECT_EQ(CountChangedAboveStatus(*shared, *put), 0);
 }
 
 TEST_F(Kestrin3DViewer, FollowsResize)
