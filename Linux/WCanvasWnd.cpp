@@ -180,13 +180,16 @@ bool WCanvasWnd::IsOnDisplay() const { return itsNative && itsNative->window; }
 
 unsigned long WCanvasWnd::GetNativeWindow() const { return IsOnDisplay() ? itsNative->window : 0; }
 
+_XDisplay* WCanvasWnd::GetNativeDisplay() const { return IsOnDisplay() ? itsNative->display : nullptr; }
+
 bool WCanvasWnd::IsSharingMemory() const { return IsOnDisplay() && itsNative->putter->IsSharingMemory(); }
 
 void WCanvasWnd::PresentSelf()
 {
     if (!IsOnDisplay())
         return;
-    itsNative->putter->Put(itsNative->window, itsNative->gc, GetPixels(), GetWidth(), GetHeight(), GetCanvasBounds());
+    itsNative->putter->Put(itsNative->window, itsNative->gc, GetPixels(), GetWidth(), GetHeight(),
+                           itsPresentedArea.IsEmpty() ? GetCanvasBounds() : itsPresentedArea);
 }
 
 bool WCanvasWnd::WaitForInputSelf()
@@ -267,7 +270,9 @@ size_t WCanvasWnd::ReadEvents(int inTimeoutMs)
             break;
         }
     }
-    if (exposed && !NeedsRedraw())
+    if (exposed && !itsPresentedArea.IsEmpty())
+        RedrawCanvas();
+    else if (exposed && !NeedsRedraw())
         PresentSelf();
     return queued;
 }

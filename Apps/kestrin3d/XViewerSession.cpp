@@ -45,6 +45,8 @@ XViewerSession::~XViewerSession() { Detach(); }
 
 void XViewerSession::Detach()
 {
+    itsLegacy.reset();
+    itsLegacyShown = false;
     if (itsWindow)
         itsWindow->RemoveCanvasAttachment(this);
     itsWindow = nullptr;
@@ -152,7 +154,7 @@ void XViewerSession::SwitchView()
     if (!itsLegacyShown && !itsLegacy) {
         try {
             if (itsMakeLegacy)
-                itsLegacy = itsMakeLegacy(itsWindow->GetWidth(), itsWindow->GetHeight());
+                itsLegacy = itsMakeLegacy(*itsWindow);
         } catch (const XException& e) {
             itsAlert = "the legacy volume view cannot be shown: " + e.GetErrorMessage();
         } catch (const std::exception& e) {
@@ -164,7 +166,9 @@ void XViewerSession::SwitchView()
     }
     itsLegacyShown = !itsLegacyShown;
     if (itsTrace)
-        itsOut << "view " << (itsLegacyShown ? "volume" : "planes") << std::endl;
+        itsOut << "view "
+               << (!itsLegacyShown ? "planes" : itsLegacy->IsOnWindow() ? "volume on-window" : "volume read-back")
+               << std::endl;
     for (const XToolKey& tool : kToolKeys)
         if (tool.command == itsToolCommand) {
             if (itsLegacyShown && tool.legacyTool != XVolumeRendererBase::kToolNone)
@@ -285,9 +289,12 @@ void XViewerPlaneRenderer::DrawCanvas3D()
 XEventResult XViewerSession::DrawCanvas(XGC& inGC)
 {
     const XRect canvas = itsWindow ? itsWindow->GetCanvasBounds() : XRect();
+    const bool legacyOnWindow = itsLegacyShown && itsLegacy->IsOnWindow();
     if (itsLegacyShown) {
         const auto start = std::chrono::steady_clock::now();
-        if (const std::unique_ptr<XVolume> frame = itsLegacy->RenderFrame())
+        if (legacyOnWindow)
+            itsLegacy->Present();
+        else if (const std::unique_ptr<XVolume> frame = itsLegacy->RenderFrame())
             inGC.DrawImage(*frame, canvas);
         itsLegacyFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
@@ -295,6 +302,9 @@ XEventResult XViewerSession::DrawCanvas(XGC& inGC)
     frame << std::fixed << std::setprecision(1) << " | frame "
           << (itsLegacyShown ? itsLegacyFrameMs : itsRenderer.GetLastFrameMs()) << " ms";
     const XRect strip(0, canvas.GetHeight() - kStatusHeight, canvas.GetWidth(), canvas.GetHeight());
+    // Over the legacy view's swapped frame only the status line is put, after it.
+    if (itsWindow)
+        itsWindow->SetPresentedArea(legacyOnWindow ? strip : XRect());
     inGC.SetFillColour(XARGB32Colour(200, 0, 0, 0));
     inGC.FillRect(strip);
     inGC.SetFillColour(XARGB32Colour::kWhite);

@@ -352,7 +352,7 @@ TEST_F(Kestrin3DViewer, SwitchesBetweenThePlanesAndTheLegacyVolumeView)
     const struct {
         const char* view;
         const XVolume* rendered;
-    } cases[] = {{"volume", volume.get()}, {"planes", planes.get()}, {"volume", volume.get()}};
+    } cases[] = {{"volume on-window", volume.get()}, {"planes", planes.get()}, {"volume on-window", volume.get()}};
     for (const auto& c : cases) {
         v.Key(XK_v);
         ASSERT_TRUE(v.WaitFor(std::string("view ") + c.view)) << v.GetLastLine();
