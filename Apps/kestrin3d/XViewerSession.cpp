@@ -108,8 +108,11 @@ XEventResult XViewerSession::HandleRendererKeyDown(uint32_t inKey, uint32_t)
 {
     for (const XToolKey& tool : kToolKeys)
         if (tool.key == inKey) {
+            // Refusals are hint alerts, which the status line shows as any other.
             if (itsLegacyShown && tool.legacyTool == XVolumeRendererBase::kToolNone) {
-                itsAlert = XString("the legacy volume view has no ") + tool.name + " tool";
+                XHintAlert(XHintAlert::kHintAlertNote, XString(),
+                    XString("the legacy volume view has no ") + tool.name + " tool")
+                    .Show();
             } else {
                 ChooseTool(tool.command, tool.name);
                 if (itsLegacyShown)
@@ -152,14 +155,17 @@ void XViewerSession::ChooseTool(uint32_t inCommand, const char* inName)
 void XViewerSession::SwitchView()
 {
     if (!itsLegacyShown && !itsLegacy) {
+        XString error;
         try {
             if (itsMakeLegacy)
                 itsLegacy = itsMakeLegacy(*itsWindow);
         } catch (const XException& e) {
-            itsAlert = "the legacy volume view cannot be shown: " + e.GetErrorMessage();
+            error = e.GetErrorMessage();
         } catch (const std::exception& e) {
-            itsAlert = XString("the legacy volume view cannot be shown: ") + XString(e.what());
+            error = XString(e.what());
         }
+        if (!error.IsEmpty())
+            XHintAlert(XHintAlert::kHintAlertWarning, "the legacy volume view cannot be shown", error).Show();
         if (!itsLegacy)
             return;
         itsLegacy->SetTimepoint(itsRenderer.GetCurrentTimepoint());
