@@ -47,8 +47,9 @@ TEST(XThread, AStopRequestEndsTheThreadAtEachCancellationPoint)
                  yield.Yield();
          }},
     };
-    for (const auto& [name, point] : points) {
-        SCOPED_TRACE(name);
+    for (const auto& c : points) {
+        SCOPED_TRACE(c.first);
+        const std::function<void()>& point = c.second;
         std::atomic<bool> started{false}, leftQuietly{false};
         XThread thread([&] {
             started = true;
