@@ -27,7 +27,7 @@ public:
 using SliceStackModuleTest = XSliceStackFixture;
 } // namespace
 
-TEST_F(SliceStackModuleTest, RegistersFromItsFolderAndBecomesTheDefault)
+TEST_F(SliceStackModuleTest, RegistersFromItsFolderBecomesTheDefaultAndOffersItsModels)
 {
     bool loaded = false;
     for (const XString& path : XModuleManager::GetModuleManager().GetModulePaths())
@@ -51,11 +51,9 @@ TEST_F(SliceStackModuleTest, RegistersFromItsFolderAndBecomesTheDefault)
     itsRegistry->AttachDefaultRenderer(view);
     ASSERT_NE(view.GetVolumeRenderer(), nullptr);
     EXPECT_EQ(view.GetVolumeRenderer()->GetRendererID(), kSliceStackID);
-}
 
-TEST_F(SliceStackModuleTest, OffersFluorescenceAndMaximumIPWithBrightnessAndOpacity)
-{
-    XVolumeRendererBase& renderer = Show(0);
+    // Fluorescence and maximum projection, each with brightness and opacity.
+    XVolumeRendererBase& renderer = *view.GetVolumeRenderer();
     using XShading = XChannelShadeSpecification;
     XVector<XVolumeRendererBase::XChannelShaderModel> models;
     renderer.GetSupportedModels(1, models);
@@ -83,7 +81,7 @@ TEST_F(SliceStackModuleTest, OffersFluorescenceAndMaximumIPWithBrightnessAndOpac
 
 // A sample with no channels' worth of voxels, or none at all, draws nothing and
 // does not fail; a removed sample empties the view at the next frame.
-TEST_F(SliceStackModuleTest, ShowsNothingWithoutASampleOrAfterItIsRemoved)
+TEST_F(SliceStackModuleTest, ShowsWhatTheSampleHoldsAndNothingWithoutOne)
 {
     Show(0);
     EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
@@ -92,6 +90,23 @@ TEST_F(SliceStackModuleTest, ShowsNothingWithoutASampleOrAfterItIsRemoved)
     EXPECT_GT(TestPicture::CountNonBackground(Picture()), 100);
     XSampleDB::GetDB().RemoveSample(id);
     EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
+
+    // A sample of one plain volume is one channel, in its image renderer's colour and
+    // display range.
+    auto volume = std::make_shared<XGrey16Volume>(X3DRect(0, 0, 0, 32, 32, 16));
+    for (int32_t z = 4; z < 12; ++z)
+        for (int32_t y = 8; y < 24; ++y)
+            for (int32_t x = 8; x < 24; ++x)
+                volume->SetVoxel(x, y, z, uint16_t(3000));
+    auto sample = std::make_unique<XDataVolume>(volume);
+    sample->SetRenderer(XImageRenderer(XARGB32Colour(255, 0, 0, 255), 0.0, 3000.0));
+    itsRenderer->SetSampleID(XSampleDB::GetDB().AddSample(std::move(sample)));
+    EXPECT_EQ(itsRenderer->GetChannelCount(), 1u);
+    const XARGB32Volume picture = Picture();
+    const XARGB32Colour centre = TestPicture::PixelAt(picture, 80, 60);
+    EXPECT_GT(centre.blue, 200);
+    EXPECT_EQ(centre.red, 0);
+    EXPECT_EQ(centre.green, 0);
 }
 
 // The scene follows the sample: the unit cube fits the volume's box in its true
@@ -117,24 +132,4 @@ TEST_F(SliceStackModuleTest, LaysTheSceneOutForTheSampleAndTimepoint)
     renderer->SetSampleID(single);
     EXPECT_FALSE(scene.GetTimeGroup().IsVisible()) << "one timepoint";
     EXPECT_EQ(scene.GetUnitCube().GetSecondaryZScaling(), 1.0);
-}
-
-// A sample of one plain volume is one channel, in its image renderer's colour and
-// display range.
-TEST_F(SliceStackModuleTest, ShowsAPlainVolumeSample)
-{
-    auto volume = std::make_shared<XGrey16Volume>(X3DRect(0, 0, 0, 32, 32, 16));
-    for (int32_t z = 4; z < 12; ++z)
-        for (int32_t y = 8; y < 24; ++y)
-            for (int32_t x = 8; x < 24; ++x)
-                volume->SetVoxel(x, y, z, uint16_t(3000));
-    auto sample = std::make_unique<XDataVolume>(volume);
-    sample->SetRenderer(XImageRenderer(XARGB32Colour(255, 0, 0, 255), 0.0, 3000.0));
-    XVolumeRendererBase& renderer = Show(XSampleDB::GetDB().AddSample(std::move(sample)));
-    EXPECT_EQ(renderer.GetChannelCount(), 1u);
-    const XARGB32Volume picture = Picture();
-    const XARGB32Colour centre = TestPicture::PixelAt(picture, 80, 60);
-    EXPECT_GT(centre.blue, 200);
-    EXPECT_EQ(centre.red, 0);
-    EXPECT_EQ(centre.green, 0);
 }
