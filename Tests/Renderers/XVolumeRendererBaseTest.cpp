@@ -164,12 +164,8 @@ TEST(VolumeRendererBase, ChannelsTimepointsAndNamesFollowTheSample)
     EXPECT_EQ(r.GetTimepointCount(), 1u);
     EXPECT_EQ(r.GetChannelName(1), "1");
     EXPECT_EQ(r.GetChannelPlaceholder(1), 0u);
-    const std::pair<uint32_t, const char*> names[] = {
-        {0, ""}, {1, "Fluorescence"}, {2, "Brightfield"}, {3, "Isosurface"}, {4, "Maximum IP"}, {5, ""},
-        {6, ""}, {7, "Matte"},        {8, "Metal"},       {9, "Glass"},      {10, ""},          {0xFFFFFFFFu, ""},
-    };
-    for (const auto& [model, name] : names)
-        EXPECT_EQ(r.GetModelName(static_cast<Model>(model)), name) << model;
+    EXPECT_EQ(r.GetModelName(XChannelShadeSpecification::kMaximumIP), "Maximum IP");
+    EXPECT_EQ(r.GetModelName(static_cast<Model>(5)), "") << "an unused number has no name";
 
     const uint32_t id = AddSequence(3, 5);
     r.SetSampleID(id);
