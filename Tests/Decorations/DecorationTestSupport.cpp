@@ -2,8 +2,9 @@
 
 #include "XARGB32Volume.h"
 
-#include <cstring>
+#include <cstdint>
 #include <sstream>
+#include <tuple>
 
 std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow)
 {
@@ -11,85 +12,71 @@ std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow)
 }
 
 namespace {
-constexpr GLenum kCapabilities[10] = {GL_LIGHTING,      GL_TEXTURE_2D, GL_CULL_FACE,  GL_BLEND,        GL_DEPTH_TEST,
-                                      GL_COLOR_MATERIAL, GL_SCISSOR_TEST, GL_ALPHA_TEST, GL_LINE_SMOOTH, GL_NORMALIZE};
-constexpr GLenum kClientArrays[6] = {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY,
-                                     GL_EDGE_FLAG_ARRAY, GL_INDEX_ARRAY, GL_TEXTURE_COORD_ARRAY};
+// Switches and client arrays, read with glIsEnabled.
+const std::pair<const char*, GLenum> kSwitches[] = {
+    {"lighting", GL_LIGHTING},         {"texturing", GL_TEXTURE_2D},         {"culling", GL_CULL_FACE},
+    {"blending", GL_BLEND},            {"depth test", GL_DEPTH_TEST},        {"colour material", GL_COLOR_MATERIAL},
+    {"scissor test", GL_SCISSOR_TEST}, {"alpha test", GL_ALPHA_TEST},        {"line smoothing", GL_LINE_SMOOTH},
+    {"normalize", GL_NORMALIZE},       {"vertex array", GL_VERTEX_ARRAY},    {"normal array", GL_NORMAL_ARRAY},
+    {"colour array", GL_COLOR_ARRAY},  {"edge-flag array", GL_EDGE_FLAG_ARRAY}, {"index array", GL_INDEX_ARRAY},
+    {"texture-coordinate array", GL_TEXTURE_COORD_ARRAY},
+};
+// Values, read with glGetDoublev: the name, the query and how many values it gives.
+const std::tuple<const char*, GLenum, size_t> kValues[] = {
+    {"current colour", GL_CURRENT_COLOR, 4},
+    {"current normal", GL_CURRENT_NORMAL, 3},
+    {"viewport", GL_VIEWPORT, 4},
+    {"scissor box", GL_SCISSOR_BOX, 4},
+    {"polygon mode", GL_POLYGON_MODE, 2},
+    {"blend source", GL_BLEND_SRC, 1},
+    {"blend destination", GL_BLEND_DST, 1},
+    {"unpack alignment", GL_UNPACK_ALIGNMENT, 1},
+    {"unpack row length", GL_UNPACK_ROW_LENGTH, 1},
+    {"unpack skipped rows", GL_UNPACK_SKIP_ROWS, 1},
+    {"unpack skipped pixels", GL_UNPACK_SKIP_PIXELS, 1},
+    {"matrix mode", GL_MATRIX_MODE, 1},
+    {"model-view stack depth", GL_MODELVIEW_STACK_DEPTH, 1},
+    {"projection stack depth", GL_PROJECTION_STACK_DEPTH, 1},
+    {"texture binding", GL_TEXTURE_BINDING_2D, 1},
+    {"client attribute stack", GL_CLIENT_ATTRIB_STACK_DEPTH, 1},
+    {"line width", GL_LINE_WIDTH, 1},
+    {"model-view matrix", GL_MODELVIEW_MATRIX, 16},
+    {"projection matrix", GL_PROJECTION_MATRIX, 16},
+};
+const std::pair<const char*, GLenum> kMaterials[] = {
+    {"material ambient", GL_AMBIENT}, {"material diffuse", GL_DIFFUSE}, {"material specular", GL_SPECULAR}};
 } // namespace
 
 DecorationTest::XGLStateSnapshot DecorationTest::XGLStateSnapshot::Take()
 {
     XGLStateSnapshot s;
-    for (size_t i = 0; i < s.enabled.size(); ++i)
-        s.enabled[i] = glIsEnabled(kCapabilities[i]);
-    for (size_t i = 0; i < s.clientArrays.size(); ++i)
-        s.clientArrays[i] = glIsEnabled(kClientArrays[i]);
-    glGetFloatv(GL_CURRENT_COLOR, s.colour.data());
-    glGetFloatv(GL_CURRENT_NORMAL, s.normal.data());
-    glGetMaterialfv(GL_FRONT, GL_AMBIENT, s.ambient.data());
-    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, s.diffuse.data());
-    glGetMaterialfv(GL_FRONT, GL_SPECULAR, s.specular.data());
-    glGetIntegerv(GL_VIEWPORT, s.viewport.data());
-    glGetIntegerv(GL_SCISSOR_BOX, s.scissor.data());
-    glGetIntegerv(GL_POLYGON_MODE, s.polygonMode.data());
-    glGetIntegerv(GL_BLEND_SRC, &s.blendFunction[0]);
-    glGetIntegerv(GL_BLEND_DST, &s.blendFunction[1]);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &s.unpack[0]);
-    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &s.unpack[1]);
-    glGetIntegerv(GL_UNPACK_SKIP_ROWS, &s.unpack[2]);
-    glGetIntegerv(GL_UNPACK_SKIP_PIXELS, &s.unpack[3]);
-    glGetIntegerv(GL_MATRIX_MODE, &s.matrixMode);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.modelViewDepth);
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &s.projectionDepth);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.textureBinding);
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &s.textureEnvMode);
-    glGetIntegerv(GL_CLIENT_ATTRIB_STACK_DEPTH, &s.clientStackDepth);
-    glGetFloatv(GL_LINE_WIDTH, &s.lineWidth);
+    for (const auto& [name, capability] : kSwitches)
+        s.parts.push_back({name, {double(glIsEnabled(capability))}});
+    for (const auto& [name, query, count] : kValues) {
+        std::vector<double> values(count);
+        glGetDoublev(query, values.data());
+        s.parts.push_back({name, values});
+    }
+    for (const auto& [name, property] : kMaterials) {
+        GLfloat m[4] = {};
+        glGetMaterialfv(GL_FRONT, property, m);
+        s.parts.push_back({name, {m[0], m[1], m[2], m[3]}});
+    }
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    s.parts.push_back({"texture environment", {double(mode)}});
     GLvoid* pointer = nullptr;
     glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointer);
-    s.vertexPointer = pointer;
-    glGetDoublev(GL_MODELVIEW_MATRIX, s.modelView.data());
-    glGetDoublev(GL_PROJECTION_MATRIX, s.projection.data());
+    s.parts.push_back({"vertex pointer", {double(reinterpret_cast<uintptr_t>(pointer))}});
     return s;
 }
 
-std::string DecorationTest::XGLStateSnapshot::Difference(const XGLStateSnapshot& o) const
+std::string DecorationTest::XGLStateSnapshot::Difference(const XGLStateSnapshot& inOther) const
 {
-    static const char* kCapabilityNames[10] = {"lighting", "texturing",   "culling",  "blending",      "depth test",
-                                               "colour material", "scissor test", "alpha test", "line smoothing", "normalize"};
-    static const char* kArrayNames[6] = {"vertex array", "normal array", "colour array",
-                                         "edge-flag array", "index array", "texture-coordinate array"};
     std::ostringstream out;
-    for (size_t i = 0; i < enabled.size(); ++i)
-        if (enabled[i] != o.enabled[i])
-            out << kCapabilityNames[i] << "; ";
-    for (size_t i = 0; i < clientArrays.size(); ++i)
-        if (clientArrays[i] != o.clientArrays[i])
-            out << kArrayNames[i] << "; ";
-    auto check = [&out](bool inSame, const char* inName) {
-        if (!inSame)
-            out << inName << "; ";
-    };
-    check(colour == o.colour, "current colour");
-    check(normal == o.normal, "current normal");
-    check(ambient == o.ambient, "material ambient");
-    check(diffuse == o.diffuse, "material diffuse");
-    check(specular == o.specular, "material specular");
-    check(viewport == o.viewport, "viewport");
-    check(scissor == o.scissor, "scissor box");
-    check(polygonMode == o.polygonMode, "polygon mode");
-    check(blendFunction == o.blendFunction, "blend function");
-    check(unpack == o.unpack, "unpack state");
-    check(matrixMode == o.matrixMode, "matrix mode");
-    check(modelViewDepth == o.modelViewDepth, "model-view stack depth");
-    check(projectionDepth == o.projectionDepth, "projection stack depth");
-    check(textureBinding == o.textureBinding, "texture binding");
-    check(textureEnvMode == o.textureEnvMode, "texture environment");
-    check(clientStackDepth == o.clientStackDepth, "client attribute stack");
-    check(lineWidth == o.lineWidth, "line width");
-    check(vertexPointer == o.vertexPointer, "vertex pointer");
-    check(modelView == o.modelView, "model-view matrix");
-    check(projection == o.projection, "projection matrix");
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (parts[i] != inOther.parts[i])
+            out << parts[i].first << "; ";
     return out.str();
 }
 

@@ -7,9 +7,10 @@
 #include "XOpenGL.h"
 #include "XVolume.h"
 
-#include <array>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace DecorationTest {
 using TestPicture::IsBackground;
@@ -18,22 +19,9 @@ using TestPicture::SavePNG;
 // Renders the window's whole frame and returns the picture.
 std::unique_ptr<XVolume> Picture(WGLWnd& inWindow);
 
-// The state a well-behaved decoration leaves as it found it.
+// The state a well-behaved decoration leaves as it found it: each named part's values.
 struct XGLStateSnapshot {
-    std::array<GLboolean, 10> enabled{};
-    std::array<GLfloat, 4> colour{};
-    std::array<GLfloat, 3> normal{};
-    std::array<GLfloat, 4> ambient{}, diffuse{}, specular{};
-    std::array<GLint, 4> viewport{}, scissor{};
-    std::array<GLint, 2> polygonMode{};
-    std::array<GLint, 2> blendFunction{};
-    std::array<GLboolean, 6> clientArrays{};
-    std::array<GLint, 4> unpack{};
-    GLint matrixMode = 0, modelViewDepth = 0, projectionDepth = 0, textureBinding = 0, textureEnvMode = 0;
-    GLint clientStackDepth = 0;
-    GLfloat lineWidth = 0.0f;
-    const GLvoid* vertexPointer = nullptr;
-    std::array<GLdouble, 16> modelView{}, projection{};
+    std::vector<std::pair<std::string, std::vector<double>>> parts;
 
     static XGLStateSnapshot Take();
     // The names of the parts that differ, empty when none.

@@ -9,7 +9,7 @@
 
 using namespace DecorationTest;
 
-TEST(XGLBoundingGraph, OneUnitIsTheLongestCalibratedSide)
+TEST(XGLBoundingGraph, OneUnitIsTheLongestCalibratedSideAndUnusableSizesAreRefused)
 {
     XGLBoundingGraph graph;
     // 100 × 50 × 20 voxels of 0.5 × 0.5 × 2 µm: 50 × 25 × 40 µm.
@@ -26,11 +26,8 @@ TEST(XGLBoundingGraph, OneUnitIsTheLongestCalibratedSide)
     EXPECT_DOUBLE_EQ(graph.CalibrateForDimension(10, 0.5, 0.5, 10.0, X3DRect(10, 10, 5, 110, 60, 25)), 200.0);
     EXPECT_EQ(graph.GetTickCount(2), 11u);
     EXPECT_EQ(graph.GetTickCount(0), 3u);
-}
 
-TEST(XGLBoundingGraph, UnusableSizesAreRefusedAndKeepTheLastCalibration)
-{
-    XGLBoundingGraph graph;
+    // Unusable sizes are refused and keep the last calibration.
     graph.CalibrateForDimension(10, 1.0, 1.0, 1.0, X3DRect(0, 0, 0, 10, 10, 10));
     for (double bad : {0.0, -1.0, std::nan(""), double(INFINITY)})
         EXPECT_EQ(CodeOf([&] { graph.CalibrateForDimension(10, 1.0, bad, 1.0, X3DRect(0, 0, 0, 20, 20, 20)); }),

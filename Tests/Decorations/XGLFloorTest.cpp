@@ -108,7 +108,7 @@ protected:
 };
 } // namespace
 
-TEST_F(XGLFloorPictureTest, WholeSquaresAreDrawnAndTheRemainderIsLeftOut)
+TEST_F(XGLFloorPictureTest, WholeSquaresFromColourOneAreDrawnAndTheRemainderIsLeftOut)
 {
     struct XCase {
         double squareSize;
@@ -131,34 +131,21 @@ TEST_F(XGLFloorPictureTest, WholeSquaresAreDrawnAndTheRemainderIsLeftOut)
             EXPECT_EQ(squares, c.squares) << (row ? "along the middle row" : "along the middle column");
             EXPECT_NEAR(covered, expectedCover, 2.0) << "the remainder was drawn, or a square is missing";
         }
+        // The centre of square (0, 0), found by a marker just above the floor, has colour 1.
+        XMarker marker(-5.0 + c.squareSize / 2, 1.19, -5.0 + c.squareSize / 2);
+        const TestPicture::XSpread seen =
+            TestPicture::SpreadOf(*Draw(floor, &marker), [](const XARGB32Colour& p) { return p == XARGB32Colour::kGreen; });
+        ASSERT_GT(seen.count, 0) << "the marker was not seen";
+        const int x = int(seen.centreX), y = int(seen.centreY);
+        EXPECT_EQ(Classify(PixelAt(*picture, x, y)), 'R');
+        // It is a corner square; its neighbours towards the middle have colour 2, and
+        // beyond it lies the background.
+        const int step = int(c.squareSize * 47.5), dx = x < 250 ? step : -step, dy = y < 250 ? step : -step;
+        EXPECT_EQ(Classify(PixelAt(*picture, x + dx, y)), 'B');
+        EXPECT_EQ(Classify(PixelAt(*picture, x, y + dy)), 'B');
+        EXPECT_EQ(Classify(PixelAt(*picture, x - dx, y)), '.');
+        EXPECT_EQ(Classify(PixelAt(*picture, x, y - dy)), '.');
     }
-}
-
-TEST_F(XGLFloorPictureTest, TheFirstSquareHasColourOne)
-{
-    XGLFloor floor(10.0, 10.0, 1.2, 0.4, kColour1, kColour2, true);
-    // The centre of square (0, 0), just above the floor.
-    XMarker marker(-4.8, 1.19, -4.8);
-    std::unique_ptr<XVolume> withMarker = Draw(floor, &marker);
-    long sx = 0, sy = 0, n = 0;
-    for (int y = 0; y < withMarker->GetHeight(); ++y)
-        for (int x = 0; x < withMarker->GetWidth(); ++x)
-            if (PixelAt(*withMarker, x, y) == XARGB32Colour::kGreen) {
-                sx += x;
-                sy += y;
-                ++n;
-            }
-    ASSERT_GT(n, 0) << "the marker was not seen";
-    std::unique_ptr<XVolume> picture = Draw(floor);
-    const int x = int(sx / n), y = int(sy / n);
-    EXPECT_EQ(Classify(PixelAt(*picture, x, y)), 'R');
-    // It is a corner square; its neighbours towards the middle have colour 2 (0.4
-    // units = 19 pixels away), and beyond it lies the background.
-    const int dx = x < 250 ? 19 : -19, dy = y < 250 ? 19 : -19;
-    EXPECT_EQ(Classify(PixelAt(*picture, x + dx, y)), 'B');
-    EXPECT_EQ(Classify(PixelAt(*picture, x, y + dy)), 'B');
-    EXPECT_EQ(Classify(PixelAt(*picture, x - dx, y)), '.');
-    EXPECT_EQ(Classify(PixelAt(*picture, x, y - dy)), '.');
 }
 
 TEST_F(XGLFloorPictureTest, APlainFloorIsOneColourOverItsWholeSize)

@@ -8,39 +8,20 @@
 #include <gtest/gtest.h>
 
 using namespace DecorationTest;
+using TestPicture::SpreadOf;
 
 namespace {
-struct XColourCount {
-    int red = 0, green = 0, blue = 0, other = 0;
-    double redX = 0, redY = 0, greenX = 0, greenY = 0;
-};
-
-// Pure axis colours within a region of the picture.
-XColourCount CountColours(const XVolume& inPicture, int inLeft, int inTop, int inRight, int inBottom)
+// Pixels of one axis colour (0 red, 1 green, 2 blue): dominance rather than full
+// intensity, as smoothed lines spread over two pixels.
+std::function<bool(const XARGB32Colour&)> Axis(int inAxis)
 {
-    XColourCount c;
-    for (int y = inTop; y < inBottom; ++y)
-        for (int x = inLeft; x < inRight; ++x) {
-            const XARGB32Colour p = PixelAt(inPicture, x, y);
-            if (IsBackground(p))
-                continue;
-            // Dominance rather than full intensity: smoothed lines spread over two pixels.
-            if (p.red > 60 && p.green < 30 && p.blue < 30) {
-                ++c.red;
-                c.redX += x;
-                c.redY += y;
-            } else if (p.green > 60 && p.red < 30 && p.blue < 30) {
-                ++c.green;
-                c.greenX += x;
-                c.greenY += y;
-            } else if (p.blue > 60 && p.red < 30 && p.green < 30) {
-                ++c.blue;
-            } else {
-                ++c.other;
-            }
-        }
-    return c;
+    return [inAxis](const XARGB32Colour& p) {
+        const int c[3] = {p.red, p.green, p.blue};
+        return c[inAxis] > 60 && c[(inAxis + 1) % 3] < 30 && c[(inAxis + 2) % 3] < 30;
+    };
 }
+
+bool Drawn(const XARGB32Colour& inPixel) { return !IsBackground(inPixel); }
 } // namespace
 
 TEST(XGLOrientator, ArrowsInTheirColoursInTheBottomLeftCorner)
@@ -58,43 +39,38 @@ TEST(XGLOrientator, ArrowsInTheirColoursInTheBottomLeftCorner)
     SavePNG(*picture, "orientator");
     const int size = XGLOrientator::GetMarkerSize(400, 400);
     ASSERT_EQ(size, 100);
-    const XColourCount corner = CountColours(*picture, 0, 400 - size, size, 400);
-    EXPECT_GT(corner.red, 30);
-    EXPECT_GT(corner.green, 30);
-    EXPECT_GT(corner.blue, 30);
-    const XColourCount rest = CountColours(*picture, 0, 0, 400, 400 - size);
-    EXPECT_EQ(rest.red + rest.green + rest.blue + rest.other, 0) << "drawn outside its corner";
+    for (int axis = 0; axis < 3; ++axis)
+        EXPECT_GT(SpreadOf(*picture, Axis(axis)).count, 30) << "axis " << axis;
+    const TestPicture::XSpread drawn = SpreadOf(*picture, Drawn);
+    EXPECT_GE(drawn.top, 400 - size) << "drawn outside its corner";
+    EXPECT_LT(drawn.right, size) << "drawn outside its corner";
 
     // Unturned, x points right along the screen and y down it (the scene's frame).
     frame.SetRotation(XGLMatrix());
     picture.reset(window.RenderToVolume());
     SavePNG(*picture, "orientator-unturned");
-    const XColourCount flat = CountColours(*picture, 0, 400 - size, size, 400);
-    ASSERT_GT(flat.red, 0);
-    ASSERT_GT(flat.green, 0);
-    EXPECT_GT(flat.redX / flat.red, size / 2 + 10);
-    EXPECT_NEAR(flat.redY / flat.red, 400 - size / 2, 6);
-    EXPECT_GT(flat.greenY / flat.green, 400 - size / 2 + 10);
-    EXPECT_NEAR(flat.greenX / flat.green, size / 2, 6);
+    const TestPicture::XSpread x = SpreadOf(*picture, Axis(0)), y = SpreadOf(*picture, Axis(1));
+    ASSERT_GT(x.count, 0);
+    ASSERT_GT(y.count, 0);
+    EXPECT_GT(x.centreX, size / 2 + 10);
+    EXPECT_NEAR(x.centreY, 400 - size / 2, 6);
+    EXPECT_GT(y.centreY, 400 - size / 2 + 10);
+    EXPECT_NEAR(y.centreX, size / 2, 6);
     window.RemoveChild(frame);
 
-    // Too small a window shows no marker.
+    // Too small a window shows no marker; a large one a marker of at most 160 pixels.
     EXPECT_EQ(XGLOrientator::GetMarkerSize(100, 400), 0);
     EXPECT_EQ(XGLOrientator::GetMarkerSize(2000, 2000), 160);
-}
-
-TEST(XGLOrientator, CopiesKeepTheirOwnArrows)
-{
-    XGLOrientator original;
-    XGLOrientator copy(original);
+    // A copy keeps arrows of its own.
+    XGLOrientator copy(orientator);
     EXPECT_EQ(copy.GetChildren().size(), 3u);
-    EXPECT_EQ(original.GetChildren().size(), 3u);
+    EXPECT_EQ(orientator.GetChildren().size(), 3u);
     EXPECT_EQ(copy.GetChild(1), &copy.GetAxis(1));
 }
 
-TEST(XGLXYZ, AxisLinesInTheirColours)
+// Orthographic 200 × 200: x to the right, y down, from the centre.
+TEST(XGLXYZ, AxisLinesInTheirColoursAndTheWireSquaresEdges)
 {
-    // Orthographic 200 × 200: x to the right, y down, from the centre.
     WGLWnd window(200, 200);
     window.SetProjectionMode(XGLContext::kOrthographic);
     XGLXYZ axes;
@@ -103,37 +79,34 @@ TEST(XGLXYZ, AxisLinesInTheirColours)
     std::unique_ptr<XVolume> picture = Picture(window);
     SavePNG(*picture, "xyz");
     window.RemoveChild(axes);
-    const XColourCount right = CountColours(*picture, 120, 95, 145, 105);
-    const XColourCount down = CountColours(*picture, 95, 120, 105, 145);
-    EXPECT_GT(right.red, 10);
-    EXPECT_EQ(right.green + right.blue, 0);
-    EXPECT_GT(down.green, 10);
-    EXPECT_EQ(down.red + down.blue, 0);
-}
+    const TestPicture::XSpread right = SpreadOf(*picture, Axis(0)), down = SpreadOf(*picture, Axis(1));
+    EXPECT_GT(right.count, 10);
+    EXPECT_GE(right.left, 98);
+    EXPECT_NEAR(right.centreY, 100, 3);
+    EXPECT_GT(down.count, 10);
+    EXPECT_GE(down.top, 98);
+    EXPECT_NEAR(down.centreX, 100, 3);
 
-TEST(XGLWirePlane, OnlyTheEdgesOfTheSquareAreDrawn)
-{
-    WGLWnd window(200, 200);
-    window.SetProjectionMode(XGLContext::kOrthographic);
+    // The wire square of scale 1 spans pixels 50 to 150, and only its edges are drawn.
     XGLRenderable group;
     group.AddAttachment(new XGLColourAttachment(1.0, 1.0, 0.0, 1.0));
     XGLWirePlane plane;
-    plane.SetScale(1.0); // the square spans pixels 50 to 150
+    plane.SetScale(1.0);
     group.AddChild(plane);
     window.AddChild(group);
-    std::unique_ptr<XVolume> picture = Picture(window);
+    picture = Picture(window);
     SavePNG(*picture, "wire-plane");
     window.RemoveChild(group);
     group.RemoveChild(plane);
-    int edge = 0, inside = 0;
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 200; ++x) {
-            if (IsBackground(PixelAt(*picture, x, y)))
-                continue;
-            const bool nearEdge = (std::abs(x - 50) <= 1 || std::abs(x - 150) <= 1 || std::abs(y - 50) <= 1 ||
-                                   std::abs(y - 150) <= 1);
-            (nearEdge ? edge : inside)++;
-        }
-    EXPECT_GT(edge, 300);
+    const TestPicture::XSpread square = SpreadOf(*picture, Drawn);
+    EXPECT_GT(square.count, 300);
+    EXPECT_NEAR(square.left, 50, 1);
+    EXPECT_NEAR(square.right, 150, 1);
+    EXPECT_NEAR(square.top, 50, 1);
+    EXPECT_NEAR(square.bottom, 150, 1);
+    int inside = 0;
+    for (int y = 52; y < 149; ++y)
+        for (int x = 52; x < 149; ++x)
+            inside += Drawn(PixelAt(*picture, x, y));
     EXPECT_EQ(inside, 0);
 }

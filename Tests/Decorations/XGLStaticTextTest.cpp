@@ -9,30 +9,10 @@
 using namespace DecorationTest;
 
 namespace {
-struct XInk {
-    int count = 0;
-    int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1;
+// The ink's spread; onlyRed when no pixel has green or blue.
+struct XInk : TestPicture::XSpread {
     bool onlyRed = true;
 };
-
-XInk FindInk(const XVolume& inPicture)
-{
-    XInk ink;
-    for (int y = 0; y < inPicture.GetHeight(); ++y)
-        for (int x = 0; x < inPicture.GetWidth(); ++x) {
-            const XARGB32Colour p = PixelAt(inPicture, x, y);
-            if (IsBackground(p))
-                continue;
-            ++ink.count;
-            ink.left = std::min(ink.left, x);
-            ink.right = std::max(ink.right, x);
-            ink.top = std::min(ink.top, y);
-            ink.bottom = std::max(ink.bottom, y);
-            if (p.green != 0 || p.blue != 0)
-                ink.onlyRed = false;
-        }
-    return ink;
-}
 
 // 200 × 200 orthographic: scene x maps to column 100 + 100·x, scene y to row 100 + 100·y.
 class XGLStaticTextPictureTest : public ::testing::Test {
@@ -44,13 +24,16 @@ protected:
         std::unique_ptr<XVolume> picture = Picture(itsWindow);
         itsWindow.RemoveChild(inText);
         SavePNG(*picture, inImage);
-        return FindInk(*picture);
+        XInk ink;
+        static_cast<TestPicture::XSpread&>(ink) = TestPicture::SpreadOf(*picture, [](const XARGB32Colour& p) { return !IsBackground(p); });
+        ink.onlyRed = TestPicture::SpreadOf(*picture, [](const XARGB32Colour& p) { return p.green || p.blue; }).count == 0;
+        return ink;
     }
     WGLWnd itsWindow;
 };
 } // namespace
 
-TEST_F(XGLStaticTextPictureTest, GlyphsAppearAtTheAnchorInTheTextColour)
+TEST_F(XGLStaticTextPictureTest, GlyphsAppearAtTheAnchorInTheTextColourAlignedAndLifted)
 {
     XGLStaticText text(12.0, 1, 0);
     text.SetText("Kestrin 3D");
@@ -69,13 +52,9 @@ TEST_F(XGLStaticTextPictureTest, GlyphsAppearAtTheAnchorInTheTextColour)
     EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 150.0, 4.0);
     EXPECT_GE(ink.top, 150 - image->GetHeight() / 2 - 1);
     EXPECT_LE(ink.bottom, 150 + image->GetHeight() / 2 + 1);
-}
 
-TEST_F(XGLStaticTextPictureTest, TheAlignAttachmentCentresAndLiftsTheText)
-{
-    XGLStaticText text(12.0, 1, 0);
+    // The align attachment centres the text on the anchor and lifts it.
     text.SetText("1 Unit = 12.5 µm");
-    text.SetColour(XARGB32Colour::kRed);
     text.SetPosition(-0.9, 0.0, 0.0); // left end at column 10, so that all of it shows
     const XInk plain = Draw(text, "static-text-plain");
     EXPECT_NEAR(plain.left, 10, 3);

@@ -1,5 +1,5 @@
 #pragma once
-// Small scene pieces and pixel helpers shared by the GL tests.
+// Small scene pieces shared by the GL tests.
 #include "TestPicture.h"
 #include "XARGB32Colour.h"
 #include "XGLAttachment.h"
@@ -67,8 +67,3 @@ private:
     std::vector<std::string>& itsLog;
     std::string itsName;
 };
-
-namespace GLTest {
-using TestPicture::PixelAt;
-using TestPicture::SavePNG;
-} // namespace GLTest

@@ -38,9 +38,13 @@ private:
 };
 } // namespace
 
-TEST(WGLWnd, HooksReceiveSyntheticInputNewestFirst)
+TEST(WGLWnd, HooksReceiveSyntheticInputNewestFirstAndPointsMapToGL)
 {
-    WGLWnd window(40, 30);
+    struct XBoundsWindow : WGLWnd {
+        using WGLWnd::WGLWnd;
+        using WGLWnd::GetGlobalContextBounds;
+    };
+    XBoundsWindow window(40, 30);
     std::vector<std::string> log;
     XRecordingHook older(log, "older", false), newer(log, "newer", true);
     window.AddHook(&older);
@@ -66,19 +70,13 @@ TEST(WGLWnd, HooksReceiveSyntheticInputNewestFirst)
     window.HandleEvent(size);
     EXPECT_EQ(older.itsSizeSeen, 64) << "hooks see the new size";
     EXPECT_EQ(window.GetViewportBounds(), XRect(0, 0, 64, 32));
-}
 
-TEST(WGLWnd, PointsMapBetweenWindowAndGLAndBoundsFollowTheScreen)
-{
-    struct XBoundsWindow : WGLWnd {
-        using WGLWnd::WGLWnd;
-        using WGLWnd::GetGlobalContextBounds;
-    };
-    XBoundsWindow window(40, 30);
-    EXPECT_EQ(window.LocalToGLPoint(XPoint(3, 0)), XPoint(3, 29));
+    // Points map between the window's frame and GL's (rows from the bottom); the
+    // bounds follow the window on the screen.
+    EXPECT_EQ(window.LocalToGLPoint(XPoint(3, 0)), XPoint(3, 31));
     EXPECT_EQ(window.GLToLocalPoint(window.LocalToGLPoint(XPoint(11, 17))), XPoint(11, 17));
     window.SetScreenPosition(XPoint(100, 50));
-    EXPECT_EQ(window.GetGlobalContextBounds(), XRect(100, 50, 140, 80));
+    EXPECT_EQ(window.GetGlobalContextBounds(), XRect(100, 50, 164, 82));
 }
 
 TEST(WGLWnd, RefreshWithImmediateRedrawDrawsAtOnce)

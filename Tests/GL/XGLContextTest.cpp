@@ -16,15 +16,14 @@
 #include <memory>
 #include <vector>
 
-using GLTest::PixelAt;
+using TestPicture::PixelAt;
 
-TEST(XGLContext, NestedLocksTouchTheNativeContextOnce)
+TEST(XGLContext, NestedLocksTouchTheNativeContextOnceAndASecondContextIsReported)
 {
-    WGLWnd window(8, 8);
+    WGLWnd window(8, 8), other(8, 8);
     EXPECT_EQ(XGLContext::GetCurrentContext(), nullptr);
     {
         XGLContextLock outer(window);
-        EXPECT_EQ(eglGetCurrentContext(), window.GetNativeContext());
         {
             XGLContextLock inner(window);
             EXPECT_EQ(window.GetLockCount(), 2);
@@ -32,25 +31,13 @@ TEST(XGLContext, NestedLocksTouchTheNativeContextOnce)
         // Still current: only the outermost unlock releases the native context.
         EXPECT_EQ(eglGetCurrentContext(), window.GetNativeContext());
         EXPECT_EQ(XGLContext::GetCurrentContextID(), window.GetContextID());
+        XAssertRecorder recorder;
+        XGLContextLock lockOther(other);
+        EXPECT_TRUE(recorder.Has("(GetCurrentContext() == this) || (GetCurrentContext() == 0)", "X-Platform/XGLContext"));
+        EXPECT_EQ(eglGetCurrentContext(), other.GetNativeContext());
     }
     EXPECT_EQ(XGLContext::GetCurrentContext(), nullptr);
     EXPECT_EQ(eglGetCurrentContext(), EGL_NO_CONTEXT);
-}
-
-TEST(XGLContext, LockingASecondContextIsReported)
-{
-    WGLWnd a(8, 8), b(8, 8);
-    XAssertRecorder recorder;
-    {
-        XGLContextLock lockA(a);
-        {
-            XGLContextLock lockB(b);
-            EXPECT_TRUE(recorder.Has("(GetCurrentContext() == this) || (GetCurrentContext() == 0)",
-                                     "X-Platform/XGLContext"));
-            EXPECT_EQ(eglGetCurrentContext(), b.GetNativeContext());
-        }
-    }
-    EXPECT_EQ(XGLContext::GetCurrentContext(), nullptr);
 }
 
 TEST(XGLContext, ProjectionNumbersFollowTheViewport)
@@ -72,35 +59,33 @@ TEST(XGLContext, ProjectionNumbersFollowTheViewport)
     }
     window.SetSize(300, 400);
     window.SetProjectionMode(XGLContext::kPerspective);
-    {
-        XGLContextLock lock(window);
-        window.SetUpProjection();
-        // ax = 1, ay = 4/3; infinite far plane, then scaled by 3.
-        const double n = 0.1, k = std::tan(0.35) * n, ay = 4.0 / 3.0;
-        XGLMatrix p = XGLMatrix::GetMatrix(GL_PROJECTION_MATRIX);
-        EXPECT_NEAR(p(0, 0), 3.0 * n / k, 1e-3);
-        EXPECT_NEAR(p(1, 1), -3.0 * n / (ay * k), 1e-3);
-        EXPECT_NEAR(p(2, 2), -3.0, 1e-6);
-        EXPECT_NEAR(p(3, 2), -3.0, 1e-6);
-        EXPECT_NEAR(p(2, 3), -2.0 * n, 1e-6);
-        EXPECT_NEAR(p(3, 3), 0.0, 1e-9);
-        EXPECT_NEAR(window.GetPixelUnityDepth(), 300.0 / (2.0 * std::tan(0.35)), 1e-2);
-    }
+    XGLContextLock lock(window);
+    window.SetUpProjection();
+    // ax = 1, ay = 4/3; infinite far plane, then scaled by 3.
+    const double n = 0.1, k = std::tan(0.35) * n, ay = 4.0 / 3.0;
+    XGLMatrix p = XGLMatrix::GetMatrix(GL_PROJECTION_MATRIX);
+    EXPECT_NEAR(p(0, 0), 3.0 * n / k, 1e-3);
+    EXPECT_NEAR(p(1, 1), -3.0 * n / (ay * k), 1e-3);
+    EXPECT_NEAR(p(2, 2), -3.0, 1e-6);
+    EXPECT_NEAR(p(3, 2), -3.0, 1e-6);
+    EXPECT_NEAR(p(2, 3), -2.0 * n, 1e-6);
+    EXPECT_NEAR(p(3, 3), 0.0, 1e-9);
+    EXPECT_NEAR(window.GetPixelUnityDepth(), 300.0 / (2.0 * std::tan(0.35)), 1e-2);
+
+    // The eye info reads the default camera: eye (0, 0, 7.5) looking down -z at the origin.
+    XGLEyeInfo info;
+    EXPECT_NEAR(info.GetEyeVector()[0], 0.0f, 1e-5);
+    EXPECT_NEAR(info.GetEyeVector()[2], 7.5f, 1e-5);
+    EXPECT_NEAR(std::fabs(info.GetLookVector()[2]), 1.0f, 1e-5);
+    // The near plane faces -z in front of the eye, at the near distance over the scale of 3.
+    EXPECT_NEAR(info.GetNearPlane()[2], -1.0f, 1e-4);
+    EXPECT_NEAR(info.GetNearDepth(), 0.1f / 3.0f, 1e-4);
+    EXPECT_NEAR(info.GetEyePosition(), -7.5f, 1e-4);
+    for (int plane : {0, 1, 4, 5}) // the origin is inside the four side planes
+        EXPECT_GT(info.GetFrustumPlanes()[size_t(plane)][3], 0.0f) << "plane " << plane;
 }
 
-TEST(XGLContext, EmptyViewportDrawsNothing)
-{
-    WGLWnd window(0, 0);
-    XQuadRenderable quad(XARGB32Colour::kWhite, 0.5, 0.5);
-    window.AddChild(quad);
-    EXPECT_NO_THROW(window.RenderContext());
-    std::unique_ptr<XVolume> picture(window.RenderToVolume());
-    EXPECT_EQ(picture->GetWidth(), 0);
-    EXPECT_EQ(picture->GetHeight(), 0);
-    window.RemoveChild(quad);
-}
-
-TEST(XGLContext, RenderToVolumeGivesTopRowFirstAndKeepsQualityMode)
+TEST(XGLContext, RenderToVolumeGivesTopRowFirstAtAnySize)
 {
     WGLWnd window(64, 48);
     window.SetProjectionMode(XGLContext::kOrthographic);
@@ -111,9 +96,7 @@ TEST(XGLContext, RenderToVolumeGivesTopRowFirstAndKeepsQualityMode)
     window.AddChild(band);
     window.SetQualityMode(0);
     std::unique_ptr<XVolume> picture(window.RenderToVolume());
-    ASSERT_EQ(picture->GetWidth(), 64);
-    ASSERT_EQ(picture->GetHeight(), 48);
-    ASSERT_EQ(picture->GetDepth(), 1);
+    ASSERT_EQ(picture->GetBounds(), X3DRect(0, 0, 0, 64, 48, 1));
     EXPECT_EQ(PixelAt(*picture, 10, 2), XARGB32Colour::kRed) << "row 0 is not the top of the picture";
     // The clear colour is written with alpha 0.
     EXPECT_EQ(PixelAt(*picture, 10, 45), XARGB32Colour(0, 0, 0, 255));
@@ -121,50 +104,98 @@ TEST(XGLContext, RenderToVolumeGivesTopRowFirstAndKeepsQualityMode)
 
     // At another size, through a surface of that size; the window keeps its own.
     std::unique_ptr<XVolume> large(window.RenderToVolume(XRect(0, 0, 128, 96)));
-    ASSERT_EQ(large->GetWidth(), 128);
-    ASSERT_EQ(large->GetHeight(), 96);
+    ASSERT_EQ(large->GetBounds(), X3DRect(0, 0, 0, 128, 96, 1));
     EXPECT_EQ(PixelAt(*large, 20, 4), XARGB32Colour::kRed);
     EXPECT_EQ(PixelAt(*large, 20, 90), XARGB32Colour(0, 0, 0, 255));
     EXPECT_EQ(window.GetViewportBounds(), XRect(0, 0, 64, 48));
     EXPECT_THROW(window.RenderToVolume(XRect(0, 0, 0, 10)), XException);
+
     window.RemoveChild(band);
+
+    // A window of no size draws nothing and does not fail.
+    WGLWnd empty(0, 0);
+    empty.AddChild(band);
+    EXPECT_NO_THROW(empty.RenderContext());
+    picture.reset(empty.RenderToVolume());
+    EXPECT_EQ(picture->GetWidth(), 0);
+    EXPECT_EQ(picture->GetHeight(), 0);
+    empty.RemoveChild(band);
 }
 
-namespace {
 // A white card 3 units in front of the context's origin in a 200 × 100 window (50
 // pixels per unit): the orthographic eyes turn the context 4° apart about y, which
-// moves the card sideways by 3·sin 4° (about 10 pixels). The card spans columns 85 to 115.
-class XStereoTest : public ::testing::Test {
-protected:
-    XStereoTest() : itsWindow(200, 100), itsCard(XARGB32Colour::kWhite, 0.3, 0.3)
-    {
-        itsWindow.SetProjectionMode(XGLContext::kOrthographic);
-        itsCard.SetTranslation(0.0, 0.0, 3.0);
-        itsWindow.AddChild(itsCard);
-    }
-    ~XStereoTest() override { itsWindow.RemoveChild(itsCard); }
-    // Columns only one eye's card covers.
-    static constexpr int kLeftOnlyColumn = 120;
-    static constexpr int kRightOnlyColumn = 90;
-    WGLWnd itsWindow;
-    XQuadRenderable itsCard;
-};
-} // namespace
-
-TEST_F(XStereoTest, RedCyanPutsTheLeftEyeOnlyInRed)
+// moves the card sideways by 3·sin 4° (about 10 pixels). The card spans columns 85 to
+// 115; column 120 shows only the left eye's card, column 90 only the right eye's.
+TEST(XGLContextStereo, EachModeShowsEachEyeWhereItShould)
 {
-    itsWindow.SetStereoMode(XGLContext::kStereoRedCyan);
-    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
-    GLTest::SavePNG(*picture, "XGLContext-red-cyan");
+    constexpr int kLeftOnly = 120, kRightOnly = 90;
+    WGLWnd window(200, 100);
+    window.SetProjectionMode(XGLContext::kOrthographic);
+    XQuadRenderable card(XARGB32Colour::kWhite, 0.3, 0.3);
+    card.SetTranslation(0.0, 0.0, 3.0);
+    window.AddChild(card);
+    const auto white = [](const XVolume& inPicture, int inX, int inY) {
+        return PixelAt(inPicture, inX, inY) == XARGB32Colour::kWhite;
+    };
+
+    ASSERT_FALSE(XGLContext::IsGLStereoSupported());
+    window.SetStereoMode(XGLContext::kStereoHardware);
+    EXPECT_EQ(window.GetStereoMode(), XGLContext::kStereoNone) << "hardware stereo without support";
+
+    window.SetStereoMode(XGLContext::kStereoRedCyan);
+    std::unique_ptr<XVolume> picture(window.RenderToVolume());
+    TestPicture::SavePNG(*picture, "XGLContext-red-cyan");
     // Red, green and blue only: the alpha of an anaglyph pixel is not defined.
     const auto rgb = [&](int inColumn) {
         const XARGB32Colour p = PixelAt(*picture, inColumn, 50);
         return std::array<int, 3>{p.red, p.green, p.blue};
     };
-    EXPECT_EQ(rgb(kLeftOnlyColumn), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(rgb(kRightOnlyColumn), (std::array<int, 3>{0, 255, 255}));
+    EXPECT_EQ(rgb(kLeftOnly), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(rgb(kRightOnly), (std::array<int, 3>{0, 255, 255}));
     EXPECT_EQ(rgb(100), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_TRUE(itsWindow.GetRotation().IsNearlyEqual(XGLMatrix(), 1e-9)) << "the eyes' turns did not cancel";
+    EXPECT_TRUE(window.GetRotation().IsNearlyEqual(XGLMatrix(), 1e-9)) << "the eyes' turns did not cancel";
+
+    // Interlaced, the left eye owns the odd screen rows: with the top at 20, odd picture
+    // rows; one row lower the phase swaps.
+    window.SetStereoMode(XGLContext::kStereoHInterlaced);
+    for (int top : {20, 21}) {
+        window.SetScreenPosition(XPoint(10, top));
+        picture.reset(window.RenderToVolume());
+        TestPicture::SavePNG(*picture, "XGLContext-h-interlaced-" + std::to_string(top));
+        for (int row = 40; row < 50; ++row) {
+            EXPECT_EQ(white(*picture, kLeftOnly, row), (row + top) % 2 == 1) << "top " << top << ", row " << row;
+            EXPECT_EQ(white(*picture, kRightOnly, row), (row + top) % 2 == 0) << "top " << top << ", row " << row;
+        }
+    }
+    // The stencil mask is rebuilt only when the window moves or resizes: wiped behind
+    // the context's back, a frame at the same place finds no rows for the left eye.
+    {
+        XGLContextLock lock(window);
+        glClearStencil(0);
+        glClear(GL_STENCIL_BUFFER_BIT);
+        window.RenderContext();
+        picture.reset(window.XGLContext::RenderToVolume());
+    }
+    for (int row = 40; row < 44; ++row)
+        EXPECT_FALSE(white(*picture, kLeftOnly, row)) << "the stencil was rebuilt, row " << row;
+    window.SetSize(200, 102);
+    picture.reset(window.XGLContext::RenderToVolume());
+    int leftRows = 0;
+    for (int row = 40; row < 50; ++row)
+        leftRows += white(*picture, kLeftOnly, row);
+    EXPECT_EQ(leftRows, 5) << "a resize did not rebuild the stencil";
+
+    // Vertically interlaced, the left eye owns the odd screen columns; inside the card
+    // both eyes draw.
+    window.SetSize(200, 100);
+    window.SetStereoMode(XGLContext::kStereoVInterlaced);
+    window.SetScreenPosition(XPoint(0, 0));
+    picture.reset(window.RenderToVolume());
+    for (int column = 116; column <= 124; ++column)
+        EXPECT_EQ(white(*picture, column, 50), column % 2 == 1) << "column " << column;
+    for (int column = 95; column < 105; ++column)
+        EXPECT_TRUE(white(*picture, column, 50)) << "column " << column;
+    window.RemoveChild(card);
 }
 
 namespace {
@@ -195,9 +226,7 @@ TEST(XGLContextStereo, SceneCamerasTakeEachEyesOffset)
         std::unique_ptr<XVolume> mono(window.RenderToVolume());
         window.RemoveChild(probe);
         ASSERT_EQ(probe.modelViews.size(), 3u);
-        const XGLMatrix& left = probe.modelViews[0];
-        const XGLMatrix& right = probe.modelViews[1];
-        const XGLMatrix& plain = probe.modelViews[2];
+        const XGLMatrix &left = probe.modelViews[0], &right = probe.modelViews[1], &plain = probe.modelViews[2];
         if (mode == XGLContext::kPerspective) {
             // The view matrix moves the world opposite to the eye: 0.02 each way.
             EXPECT_NEAR(left(0, 3) - plain(0, 3), 0.02, 1e-5);
@@ -213,80 +242,13 @@ TEST(XGLContextStereo, SceneCamerasTakeEachEyesOffset)
     }
 }
 
-TEST_F(XStereoTest, HardwareStereoFallsBackToMonoWithoutSupport)
-{
-    ASSERT_FALSE(XGLContext::IsGLStereoSupported());
-    itsWindow.SetStereoMode(XGLContext::kStereoHardware);
-    EXPECT_EQ(itsWindow.GetStereoMode(), XGLContext::kStereoNone);
-}
-
-TEST_F(XStereoTest, HorizontalInterlaceAlternatesRowsInPhaseWithTheScreen)
-{
-    itsWindow.SetStereoMode(XGLContext::kStereoHInterlaced);
-    itsWindow.SetScreenPosition(XPoint(10, 20));
-    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
-    GLTest::SavePNG(*picture, "XGLContext-h-interlaced");
-    // The left eye owns the odd screen rows: with the top at 20, odd picture rows.
-    for (int row = 40; row < 50; ++row)
-        EXPECT_EQ(PixelAt(*picture, kLeftOnlyColumn, row) == XARGB32Colour::kWhite, row % 2 == 1) << "row " << row;
-    for (int row = 40; row < 50; ++row)
-        EXPECT_EQ(PixelAt(*picture, kRightOnlyColumn, row) == XARGB32Colour::kWhite, row % 2 == 0) << "row " << row;
-
-    // Moving the window one row down swaps the phase.
-    itsWindow.SetScreenPosition(XPoint(10, 21));
-    picture.reset(itsWindow.RenderToVolume());
-    for (int row = 40; row < 44; ++row)
-        EXPECT_EQ(PixelAt(*picture, kLeftOnlyColumn, row) == XARGB32Colour::kWhite, row % 2 == 0) << "row " << row;
-}
-
-TEST_F(XStereoTest, InterlaceStencilIsRebuiltOnlyWhenTheWindowMovesOrResizes)
-{
-    itsWindow.SetStereoMode(XGLContext::kStereoHInterlaced);
-    itsWindow.RenderContext();
-    // Wipe the stencil behind the context's back: a frame at the same place must not
-    // rebuild it, so the left eye then finds no rows to draw in.
-    {
-        XGLContextLock lock(itsWindow);
-        glClearStencil(0);
-        glClear(GL_STENCIL_BUFFER_BIT);
-    }
-    std::unique_ptr<XVolume> picture;
-    {
-        XGLContextLock lock(itsWindow);
-        itsWindow.RenderContext();
-        picture.reset(itsWindow.XGLContext::RenderToVolume());
-    }
-    for (int row = 40; row < 44; ++row)
-        EXPECT_NE(PixelAt(*picture, kLeftOnlyColumn, row), XARGB32Colour::kWhite) << "the stencil was rebuilt";
-    itsWindow.SetSize(200, 102);
-    picture.reset(itsWindow.XGLContext::RenderToVolume());
-    int leftRows = 0;
-    for (int row = 40; row < 50; ++row)
-        leftRows += PixelAt(*picture, kLeftOnlyColumn, row) == XARGB32Colour::kWhite;
-    EXPECT_EQ(leftRows, 5) << "a resize did not rebuild the stencil";
-}
-
-TEST_F(XStereoTest, VerticalInterlaceAlternatesColumns)
-{
-    itsWindow.SetStereoMode(XGLContext::kStereoVInterlaced);
-    itsWindow.SetScreenPosition(XPoint(0, 0));
-    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
-    // Only the left eye covers columns 116 to 124; it owns the odd screen columns.
-    for (int column = 116; column <= 124; ++column)
-        EXPECT_EQ(PixelAt(*picture, column, 50) == XARGB32Colour::kWhite, column % 2 == 1) << "column " << column;
-    // Inside the card both eyes draw, so every column is white.
-    for (int column = 95; column < 105; ++column)
-        EXPECT_EQ(PixelAt(*picture, column, 50), XARGB32Colour::kWhite) << "column " << column;
-}
-
 namespace {
 class XCountingGroupListener : public XGLContextGroupListener {
 public:
-    int itsCreated = 0;
-    int itsDestroyed = 0;
+    int itsCreated = 0, itsDestroyed = 0;
     unsigned long itsLastGroup = 0;
-    void ContextGroupCreated(unsigned long inGroupID) override { ++itsCreated; itsLastGroup = inGroupID; }
-    void ContextGroupDestroyed(unsigned long inGroupID) override { ++itsDestroyed; itsLastGroup = inGroupID; }
+    void ContextGroupCreated(unsigned long inGroupID) override { ++itsCreated, itsLastGroup = inGroupID; }
+    void ContextGroupDestroyed(unsigned long inGroupID) override { ++itsDestroyed, itsLastGroup = inGroupID; }
 };
 
 class XCountingContextListener : public XGLContextListener {
@@ -304,6 +266,7 @@ public:
 TEST(XGLContextGroups, ContextsOfOnePixelFormatShareObjectsAndEndOnce)
 {
     XCountingGroupListener listener;
+    XCountingContextListener staying, leaving;
     GLuint texture = 0;
     unsigned long groupID = 0;
     {
@@ -339,33 +302,27 @@ TEST(XGLContextGroups, ContextsOfOnePixelFormatShareObjectsAndEndOnce)
             EXPECT_TRUE(glIsTexture(texture));
             glDeleteTextures(1, &texture);
         }
+        // Context listeners hear of the disposal while the context is still current;
+        // one that ends first unregisters itself, and an unknown one is reported.
+        second->AddContextListener(&staying);
+        {
+            XCountingContextListener temporary;
+            second->AddContextListener(&temporary);
+        }
+        XAssertRecorder recorder;
+        second->RemoveContextListener(&leaving);
+        EXPECT_TRUE(recorder.Has("iter != ctxListeners.end()"));
     }
     EXPECT_EQ(listener.itsDestroyed, 1);
     EXPECT_EQ(listener.itsLastGroup, groupID);
     EXPECT_TRUE(XGLContext::GetContextsInGroup(groupID).empty());
-}
-
-TEST(XGLContextGroups, ListenersHearOfDisposalWhileTheContextIsCurrent)
-{
-    XCountingContextListener staying, leaving;
-    {
-        WGLWnd window(8, 8);
-        window.AddContextListener(&staying);
-        {
-            XCountingContextListener temporary;
-            window.AddContextListener(&temporary);
-        } // unregisters itself
-        XAssertRecorder recorder;
-        window.RemoveContextListener(&leaving);
-        EXPECT_TRUE(recorder.Has("iter != ctxListeners.end()"));
-    }
     EXPECT_EQ(staying.itsDisposals, 1);
     EXPECT_TRUE(staying.itsWasCurrent);
     EXPECT_EQ(staying.GetContext(), nullptr);
     EXPECT_EQ(leaving.itsDisposals, 0);
 }
 
-TEST(XGLContextProbe, ReportListsWhatTheDriverOffers)
+TEST(XGLContextProbe, ReportListsWhatTheDriverOffersOrThatOpenGLIsMissing)
 {
     bool texture3D, multiTexture, fragmentPrograms, vertexBuffers;
     {
@@ -376,10 +333,11 @@ TEST(XGLContextProbe, ReportListsWhatTheDriverOffers)
         fragmentPrograms = OpenGLCheckExtension("GL_ARB_fragment_program");
         vertexBuffers = OpenGLCheckExtension("GL_ARB_vertex_buffer_object");
     }
-    XSessionLogManager::GetManager()->ClearEntries();
+    XSessionLogManager& log = *XSessionLogManager::GetManager();
+    log.ClearEntries();
     WGLWnd::ProbeOpenGL();
     ASSERT_TRUE(XGLContext::IsGLAvail());
-    auto entries = XSessionLogManager::GetManager()->FindEntries("OpenGL Version: ");
+    auto entries = log.FindEntries("OpenGL Version: ");
     ASSERT_EQ(entries.size(), 1u);
     const XString report = entries[0].text;
     EXPECT_EQ(entries[0].severity, 0);
@@ -401,44 +359,17 @@ TEST(XGLContextProbe, ReportListsWhatTheDriverOffers)
     }
     EXPECT_GT(XGLContext::GetGLVersion(), 1.0);
     EXPECT_FALSE(OpenGLIsLoaded()) << "the probe kept OpenGL loaded";
-}
-
-TEST(XGLContextProbe, FeatureListEndsCleanly)
-{
     EXPECT_EQ(XGLContext::MakeFeatureList(false, false, false, false, 0, false, false), XString("None."));
     EXPECT_EQ(XGLContext::MakeFeatureList(false, true, false, true, 4, false, true),
               XString("3D textures, multi-texturing with 4 texture units, vertex buffer objects."));
-}
 
-TEST(XGLContextProbe, MissingOpenGLIsLoggedAndClearsTheFlags)
-{
     setenv("KESTRIN_GL_LIBRARY", "libKestrinNoSuchGL.so.1", 1);
-    XSessionLogManager::GetManager()->ClearEntries();
+    log.ClearEntries();
     WGLWnd::ProbeOpenGL();
     unsetenv("KESTRIN_GL_LIBRARY");
     EXPECT_FALSE(XGLContext::IsGLAvail());
     EXPECT_FALSE(XGLContext::Is3DTexturingSupported());
     EXPECT_FALSE(XGLContext::IsMultitexturingSupported());
-    EXPECT_EQ(XSessionLogManager::GetManager()->FindEntries("OpenGL is not available").size(), 1u);
-    EXPECT_TRUE(XSessionLogManager::GetManager()->FindEntries("OpenGL Version").empty());
-}
-
-TEST(XGLEyeInfo, EyeLookAndNearPlaneFollowTheCamera)
-{
-    WGLWnd window(100, 100);
-    XGLContextLock lock(window);
-    window.SetUpProjection(); // default camera: eye (0, 0, 7.5) looking at the origin
-    XGLEyeInfo info;
-    EXPECT_NEAR(info.GetEyeVector()[0], 0.0f, 1e-5);
-    EXPECT_NEAR(info.GetEyeVector()[2], 7.5f, 1e-5);
-    // The look vector is the view axis: world z.
-    EXPECT_NEAR(std::fabs(info.GetLookVector()[2]), 1.0f, 1e-5);
-    // Looking down -z: the near plane faces -z and lies in front of the eye at the
-    // near distance, divided by the perspective's scale of 3.
-    EXPECT_NEAR(info.GetNearPlane()[2], -1.0f, 1e-4);
-    EXPECT_NEAR(info.GetNearDepth(), 0.1f / 3.0f, 1e-4);
-    EXPECT_NEAR(info.GetEyePosition(), -7.5f, 1e-4);
-    // The origin is inside the four side planes.
-    for (int plane : {0, 1, 4, 5})
-        EXPECT_GT(info.GetFrustumPlanes()[size_t(plane)][3], 0.0f) << "plane " << plane;
+    EXPECT_EQ(log.FindEntries("OpenGL is not available").size(), 1u);
+    EXPECT_TRUE(log.FindEntries("OpenGL Version").empty());
 }

@@ -47,29 +47,21 @@ TEST(XGLMatrix, OwnAxesAndParentAxesDiffer)
     turned.Translate(1, 0, 0);
     turned.RotateInParentsZ(90); // turns the translation too
     ExpectPoint(turned * Point(0, 0, 0), 0, 1, 0);
-}
 
-TEST(XGLMatrix, DegreesPerAxisRadiansAboutAnAxis)
-{
-    XGLMatrix degrees, radians, wrong;
-    degrees.RotateZ(90);
+    // Per axis in degrees, about an axis in radians.
+    XGLMatrix radians, wrong;
     radians.Rotate(X3DMatrix::ColumnVector(0, 0, 1), M_PI / 2);
     wrong.Rotate(X3DMatrix::ColumnVector(0, 0, 1), 90);
-    EXPECT_TRUE(degrees.IsNearlyEqual(radians, 1e-12));
-    EXPECT_FALSE(degrees.IsNearlyEqual(wrong, 1e-3));
-}
+    EXPECT_TRUE(m.IsNearlyEqual(radians, 1e-12));
+    EXPECT_FALSE(m.IsNearlyEqual(wrong, 1e-3));
 
-TEST(XGLMatrix, ParentTranslationScalesWithTheHomogeneousElement)
-{
-    XGLMatrix m;
-    m(3, 3) = 2;
-    m.TranslateInParentsX(1.5);
-    EXPECT_EQ(m(0, 3), 3.0);
-    EXPECT_EQ(m(1, 3), 0.0);
-}
+    // A translation in the parent's frame scales with the homogeneous element.
+    XGLMatrix homogeneous;
+    homogeneous(3, 3) = 2;
+    homogeneous.TranslateInParentsX(1.5);
+    EXPECT_EQ(homogeneous(0, 3), 3.0);
+    EXPECT_EQ(homogeneous(1, 3), 0.0);
 
-TEST(XGLMatrix, AMatrixNotFourByFourIsReported)
-{
     XAssertRecorder recorder;
     XGLMatrix notSquare{X3DMatrix(3, 1)};
     EXPECT_TRUE(recorder.Has("IsSquare( 4 )", "X-Platform/XGLMatrix"));

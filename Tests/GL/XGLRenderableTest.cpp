@@ -3,7 +3,6 @@
 #include "WGLWnd.h"
 #include "XAssertRecorder.h"
 #include "XGLContextLock.h"
-#include "XGLDisableAttachment.h"
 #include "XGLEnableAttachment.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +11,7 @@
 #include <memory>
 #include <thread>
 
-using GLTest::PixelAt;
+using TestPicture::PixelAt;
 
 TEST(XGLRenderable, ChildrenAndParentsStayInStep)
 {
@@ -43,17 +42,15 @@ TEST(XGLRenderable, ChildrenAndParentsStayInStep)
     XAssertRecorder recorder;
     EXPECT_EQ(a.GetChild(5), nullptr);
     EXPECT_TRUE(recorder.Has("pos < itsChildren.size()", "X-Platform/XGLRenderable"));
-}
 
-TEST(XGLRenderable, DestroyingANodeDetachesItEverywhere)
-{
-    XGLRenderable parent, child;
+    // A node that ends leaves its parents and children.
+    XGLRenderable child;
     {
         XGLRenderable middle;
-        parent.AddChild(middle);
+        a.AddChild(middle);
         middle.AddChild(child);
     }
-    EXPECT_TRUE(parent.GetChildren().empty());
+    EXPECT_EQ(a.GetChildren().size(), 2u);
     EXPECT_TRUE(child.GetParents().empty());
 }
 
@@ -84,7 +81,7 @@ TEST(XGLRenderable, CopiesTakeValuesButNotThePlaceInTheGraph)
     EXPECT_EQ(original.GetAttachmentCount(), 1u);
 }
 
-TEST(XGLRenderable, ContextsAreFoundOncePerPath)
+TEST(XGLRenderable, ContextsAreFoundOncePerPathAndRedrawRequestsClimbToThem)
 {
     WGLWnd window(4, 4);
     XGLRenderable left, right, leaf;
@@ -96,18 +93,8 @@ TEST(XGLRenderable, ContextsAreFoundOncePerPath)
     ASSERT_EQ(contexts.size(), 2u);
     EXPECT_EQ(contexts[0], &window);
     EXPECT_EQ(contexts[1], &window);
-    XGLRenderable orphan;
-    EXPECT_TRUE(orphan.GetContexts().empty());
-    window.RemoveChild(left);
-    window.RemoveChild(right);
-}
+    EXPECT_TRUE(XGLRenderable().GetContexts().empty());
 
-TEST(XGLRenderable, RedrawRequestsClimbToTheWindow)
-{
-    WGLWnd window(4, 4);
-    XGLRenderable group, leaf;
-    window.AddChild(group);
-    group.AddChild(leaf);
     window.Redraw();
     EXPECT_FALSE(window.NeedsRedraw());
     leaf.SetTranslation(1, 0, 0); // setters do not ask
@@ -125,7 +112,8 @@ TEST(XGLRenderable, RedrawRequestsClimbToTheWindow)
     leaf.RemoveAttachment(attachment);
     EXPECT_EQ(attachment->GetRenderable(), nullptr);
     delete attachment;
-    window.RemoveChild(group);
+    window.RemoveChild(left);
+    window.RemoveChild(right);
 }
 
 TEST(XGLRenderable, AttachmentsWrapChildrenAndSelfInOrder)
@@ -142,105 +130,64 @@ TEST(XGLRenderable, AttachmentsWrapChildrenAndSelfInOrder)
     EXPECT_EQ(log, expected);
 }
 
-TEST(XGLRenderable, InvisibleNodesDrawNothingAndKeepTheStack)
+// In the orthographic frame of a 200 × 200 window one scene unit spans 100 pixels,
+// x grows to the right and y grows downwards (row 0 at the top of the picture).
+TEST(XGLRenderable, NodesLandWhereTheirMatricesSayAndHiddenOnesDrawNothing)
 {
-    WGLWnd window(64, 64);
+    WGLWnd window(200, 200);
     window.SetProjectionMode(XGLContext::kOrthographic);
-    XGLRenderable root;
-    XQuadRenderable quad(XARGB32Colour::kWhite, 0.5, 0.5);
-    root.AddChild(quad);
-    window.AddChild(root);
-    root.SetVisible(false);
+    // A 0.3 × 0.1 bar, turned 90° about z (so 0.1 wide, 0.3 tall), doubled, and moved
+    // to (0.5, 0.25): 0.2 wide and 0.6 tall, x 0.4..0.6, y -0.05..0.55.
+    XQuadRenderable bar(XARGB32Colour::kGreen, 0.15, 0.05);
+    bar.SetTranslation(0.5, 0.25, 0.0);
+    XGLMatrix quarterTurn;
+    quarterTurn.RotateZ(90);
+    bar.SetRotation(quarterTurn);
+    bar.SetScale(2.0);
+    // A child at (-0.5, 0) under a parent turned 90° about z ends up at (0, -0.5).
+    XGLRenderable parent;
+    parent.SetRotation(quarterTurn);
+    XQuadRenderable child(XARGB32Colour::kGreen, 0.1, 0.1);
+    child.SetTranslation(-0.5, 0.0, 0.0);
+    parent.AddChild(child);
+    // A hidden group with a quad at (-0.5, -0.5).
+    XGLRenderable hidden;
+    XQuadRenderable hiddenQuad(XARGB32Colour::kWhite, 0.1, 0.1);
+    hiddenQuad.SetTranslation(-0.5, -0.5, 0.0);
+    hidden.AddChild(hiddenQuad);
+    hidden.SetVisible(false);
+    for (XGLRenderable* node : {static_cast<XGLRenderable*>(&bar), &parent, &hidden})
+        window.AddChild(*node);
     {
         XGLContextLock lock(window);
         GLint depthBefore = 0, depthAfter = 0;
         glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
-        root.Render(root);
+        hidden.Render(hidden);
         glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
-        EXPECT_EQ(depthAfter, depthBefore);
+        EXPECT_EQ(depthAfter, depthBefore) << "a hidden node left the matrix stack changed";
     }
     std::unique_ptr<XVolume> picture(window.RenderToVolume());
-    EXPECT_EQ(PixelAt(*picture, 32, 32).GetPacked(), 0x00000000u) << "the hidden quad was drawn";
-    root.SetVisible(true);
+    TestPicture::SavePNG(*picture, "XGLRenderable-transformed");
+    const auto at = [&](double inX, double inY) {
+        return PixelAt(*picture, int(std::lround((inX + 1.0) * 100.0)), int(std::lround((inY + 1.0) * 100.0)));
+    };
+    const auto isGreen = [&](double inX, double inY) { return at(inX, inY) == XARGB32Colour::kGreen; };
+    EXPECT_TRUE(isGreen(0.5, 0.25));
+    EXPECT_TRUE(isGreen(0.45, -0.0));
+    EXPECT_TRUE(isGreen(0.55, 0.5));
+    EXPECT_FALSE(isGreen(0.35, 0.25)) << "too wide: the turn was lost";
+    EXPECT_FALSE(isGreen(0.65, 0.25));
+    EXPECT_FALSE(isGreen(0.5, -0.1));
+    EXPECT_FALSE(isGreen(0.5, 0.6)) << "too tall: the scale was lost";
+    EXPECT_FALSE(isGreen(0.0, 0.0)) << "the translation was lost";
+    EXPECT_TRUE(isGreen(0.0, -0.5)) << "the parent's turn did not reach the child";
+    EXPECT_FALSE(isGreen(-0.5, 0.0));
+    EXPECT_EQ(at(-0.5, -0.5).GetPacked(), 0x00000000u) << "the hidden quad was drawn";
+    hidden.SetVisible(true);
     picture.reset(window.RenderToVolume());
-    EXPECT_EQ(PixelAt(*picture, 32, 32), XARGB32Colour::kWhite);
-    window.RemoveChild(root);
-}
-
-TEST(XGLRenderable, EnableAndDisableAttachmentsRestoreWhatTheyFound)
-{
-    WGLWnd window(8, 8);
-    XGLContextLock lock(window);
-    XGLEnableAttachment enable(GL_FOG);
-    XGLDisableAttachment disable(GL_DITHER);
-    for (bool wasOn : {true, false}) {
-        wasOn ? glEnable(GL_FOG) : glDisable(GL_FOG);
-        wasOn ? glDisable(GL_DITHER) : glEnable(GL_DITHER);
-        enable.PreRender();
-        disable.PreRender();
-        EXPECT_TRUE(glIsEnabled(GL_FOG));
-        EXPECT_FALSE(glIsEnabled(GL_DITHER));
-        disable.PostRender();
-        enable.PostRender();
-        EXPECT_EQ(glIsEnabled(GL_FOG) != GL_FALSE, wasOn) << "fog was " << wasOn;
-        EXPECT_EQ(glIsEnabled(GL_DITHER) != GL_FALSE, !wasOn) << "dither was " << !wasOn;
-    }
-}
-
-// In the orthographic frame of a 200 × 200 window one scene unit spans 100 pixels,
-// x grows to the right and y grows downwards (row 0 at the top of the picture).
-class XGLTransformPixelTest : public ::testing::Test {
-protected:
-    XGLTransformPixelTest() : itsWindow(200, 200) { itsWindow.SetProjectionMode(XGLContext::kOrthographic); }
-    static int Column(double inX) { return int(std::lround((inX + 1.0) * 100.0)); }
-    static int Row(double inY) { return int(std::lround((inY + 1.0) * 100.0)); }
-    bool IsQuad(const XVolume& inPicture, double inX, double inY)
-    {
-        return PixelAt(inPicture, Column(inX), Row(inY)) == XARGB32Colour::kGreen;
-    }
-    WGLWnd itsWindow;
-};
-
-TEST_F(XGLTransformPixelTest, TranslatedRotatedAndScaledQuadLandsWhereTheMatricesSay)
-{
-    // A 0.3 × 0.1 bar, turned 90° about z (so 0.1 wide, 0.3 tall), doubled, and moved to (0.5, 0.25).
-    XQuadRenderable bar(XARGB32Colour::kGreen, 0.15, 0.05);
-    bar.SetTranslation(0.5, 0.25, 0.0);
-    XGLMatrix rotation;
-    rotation.RotateZ(90);
-    bar.SetRotation(rotation);
-    bar.SetScale(2.0);
-    itsWindow.AddChild(bar);
-    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
-    GLTest::SavePNG(*picture, "XGLRenderable-transformed-bar");
-    ASSERT_EQ(picture->GetWidth(), 200);
-    // Now 0.2 wide and 0.6 tall around (0.5, 0.25): x 0.4..0.6, y -0.05..0.55.
-    EXPECT_TRUE(IsQuad(*picture, 0.5, 0.25));
-    EXPECT_TRUE(IsQuad(*picture, 0.45, -0.0));
-    EXPECT_TRUE(IsQuad(*picture, 0.55, 0.5));
-    EXPECT_FALSE(IsQuad(*picture, 0.35, 0.25)) << "too wide: the turn was lost";
-    EXPECT_FALSE(IsQuad(*picture, 0.65, 0.25));
-    EXPECT_FALSE(IsQuad(*picture, 0.5, -0.1));
-    EXPECT_FALSE(IsQuad(*picture, 0.5, 0.6)) << "too tall: the scale was lost";
-    EXPECT_FALSE(IsQuad(*picture, 0.0, 0.0)) << "the translation was lost";
-    itsWindow.RemoveChild(bar);
-}
-
-TEST_F(XGLTransformPixelTest, ParentTransformsApplyToChildren)
-{
-    // The child at (0.5, 0) under a parent turned 90° about z ends up at (0, 0.5).
-    XGLRenderable parent;
-    XGLMatrix rotation;
-    rotation.RotateZ(90);
-    parent.SetRotation(rotation);
-    XQuadRenderable child(XARGB32Colour::kGreen, 0.1, 0.1);
-    child.SetTranslation(0.5, 0.0, 0.0);
-    parent.AddChild(child);
-    itsWindow.AddChild(parent);
-    std::unique_ptr<XVolume> picture(itsWindow.RenderToVolume());
-    EXPECT_TRUE(IsQuad(*picture, 0.0, 0.5));
-    EXPECT_FALSE(IsQuad(*picture, 0.5, 0.0));
-    itsWindow.RemoveChild(parent);
+    EXPECT_EQ(at(-0.5, -0.5), XARGB32Colour::kWhite);
+    for (XGLRenderable* node : {static_cast<XGLRenderable*>(&bar), &parent, &hidden})
+        window.RemoveChild(*node);
 }
 
 namespace {

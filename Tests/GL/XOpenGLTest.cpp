@@ -22,19 +22,12 @@ public:
 private:
     std::string itsVariable;
 };
-
-// Nothing in these tests may hold OpenGL when they start.
-void ExpectUnloaded()
-{
-    ASSERT_FALSE(OpenGLIsLoaded()) << "an earlier test left OpenGL loaded";
-}
 } // namespace
 
-TEST(OpenGLInit, LoadsAndCountsAndUnloads)
+TEST(OpenGLInit, LoadsCountsAndUnloadsAndAFailureStandsUntilUnloaded)
 {
-    ExpectUnloaded();
+    ASSERT_FALSE(OpenGLIsLoaded()) << "an earlier test left OpenGL loaded";
     ASSERT_EQ(OpenGLInit(), 0);
-    EXPECT_TRUE(OpenGLIsLoaded());
     EXPECT_NE(glViewport, nullptr);
     EXPECT_NE(XGLEntry::TryGLUErrorString(GL_INVALID_ENUM), nullptr);
     EXPECT_NE(eglMakeCurrent, nullptr);
@@ -44,50 +37,32 @@ TEST(OpenGLInit, LoadsAndCountsAndUnloads)
     OpenGLUnInit();
     EXPECT_FALSE(OpenGLIsLoaded());
     EXPECT_EQ(glViewport, nullptr);
-}
 
-TEST(OpenGLInit, MissingLibraryGivesMinus666AndTheRepeatKeepsTheFailure)
-{
-    ExpectUnloaded();
-    {
-        XLibraryOverride missing("KESTRIN_GL_LIBRARY", "libKestrinNoSuchGL.so.1");
-        EXPECT_EQ(OpenGLInit(), -666);
-    }
-    // The library would load now, but the first result stands until the count is back to zero.
-    EXPECT_EQ(OpenGLInit(), -666);
-    EXPECT_FALSE(OpenGLIsLoaded());
-    OpenGLUnInit();
-    OpenGLUnInit();
-    EXPECT_EQ(OpenGLInit(), 0);
-    OpenGLUnInit();
-}
-
-TEST(OpenGLInit, MissingEntryPointsGiveMinus1)
-{
-    ExpectUnloaded();
-    {
-        // A library that exists but holds no OpenGL function.
-        XLibraryOverride wrong("KESTRIN_GL_LIBRARY", "libm.so.6");
-        EXPECT_EQ(OpenGLInit(), -1);
-        EXPECT_EQ(glViewport, nullptr);
+    // -666: a library that cannot be loaded; -1: one that holds no OpenGL function.
+    const struct {
+        const char* variable;
+        const char* library;
+        int result;
+    } cases[] = {
+        {"KESTRIN_GL_LIBRARY", "libKestrinNoSuchGL.so.1", -666},
+        {"KESTRIN_GL_LIBRARY", "libm.so.6", -1},
+        {"KESTRIN_GLU_LIBRARY", "libm.so.6", -1},
+        {"KESTRIN_EGL_LIBRARY", "libKestrinNoSuchEGL.so.1", -666},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + c.library);
+        {
+            XLibraryOverride wrong(c.variable, c.library);
+            EXPECT_EQ(OpenGLInit(), c.result);
+            EXPECT_EQ(glViewport, nullptr);
+        }
+        // The libraries would load now, but the first result stands until the count is back to zero.
+        EXPECT_EQ(OpenGLInit(), c.result);
+        EXPECT_FALSE(OpenGLIsLoaded());
+        OpenGLUnInit();
         OpenGLUnInit();
     }
-    {
-        XLibraryOverride wrong("KESTRIN_GLU_LIBRARY", "libm.so.6");
-        EXPECT_EQ(OpenGLInit(), -1);
-        OpenGLUnInit();
-    }
-    {
-        XLibraryOverride wrong("KESTRIN_EGL_LIBRARY", "libKestrinNoSuchEGL.so.1");
-        EXPECT_EQ(OpenGLInit(), -666);
-        OpenGLUnInit();
-    }
-    EXPECT_FALSE(OpenGLIsLoaded());
-}
-
-TEST(OpenGLInit, WindowReportsOpenGLUnavailableInsteadOfFailingToLoad)
-{
-    ExpectUnloaded();
+    // A window reports OpenGL unavailable instead of failing to load.
     XLibraryOverride missing("KESTRIN_GL_LIBRARY", "libKestrinNoSuchGL.so.1");
     EXPECT_TRUE(Throws([] { WGLWnd window(8, 8); }, -1, "OpenGL is not available"));
     EXPECT_FALSE(OpenGLIsLoaded());

@@ -130,7 +130,7 @@ TEST(XVolumeRenderThumbnailJobTest, OnlyARenderedPictureIsAnnounced)
     }
 }
 
-TEST(XVolumeRenderThumbnailJobTest, SizesAnImageCannotHaveAreRefused)
+TEST(XVolumeRenderThumbnailJobTest, SizesAnImageCannotHaveAreRefusedAndCopiedMessagesHaveTheirOwnPicture)
 {
     XSolidRenderer renderer(true, XOutcome::kPicture);
     for (const std::pair<uint64_t, uint64_t>& size : {std::pair<uint64_t, uint64_t>{0, 4}, {4, 0}, {uint64_t(1) << 31, 4},
@@ -140,10 +140,8 @@ TEST(XVolumeRenderThumbnailJobTest, SizesAnImageCannotHaveAreRefused)
             XException::kBadArgument);
     }
     EXPECT_EQ(renderer.renders, 0);
-}
 
-TEST(XVolumeRenderThumbnailJobTest, ACopiedMessageHasItsOwnPicture)
-{
+    // A copied message has its own picture.
     auto image = std::make_unique<XARGB32Volume>(2, 2, 1);
     image->GetData()[5] = 77;
     const XUUID id = XUUID::Generate();

@@ -147,47 +147,6 @@ uint32_t AddSequence(uint32_t inChannels, uint32_t inTimepoints)
 }
 } // namespace
 
-TEST(VolumeRendererBase, WithoutASampleThereIsOneChannelOneTimepoint)
-{
-    RecordingRenderer r;
-    EXPECT_EQ(r.GetChannelCount(), 1u);
-    EXPECT_EQ(r.GetTimepointCount(), 1u);
-    EXPECT_EQ(r.GetChannelName(1), "1");
-    EXPECT_EQ(r.GetChannelPlaceholder(1), 0u);
-}
-
-TEST(VolumeRendererBase, ModelNames)
-{
-    const std::pair<uint32_t, const char*> names[] = {
-        {0, ""},          {1, "Fluorescence"}, {2, "Brightfield"}, {3, "Isosurface"}, {4, "Maximum IP"}, {5, ""},
-        {6, ""},          {7, "Matte"},        {8, "Metal"},       {9, "Glass"},      {10, ""},          {0xFFFFFFFFu, ""},
-    };
-    RecordingRenderer r;
-    for (const auto& [model, name] : names)
-        EXPECT_EQ(r.GetModelName(static_cast<Model>(model)), name) << model;
-}
-
-TEST(VolumeRendererBase, SequenceQueriesAndPlainVolumePlaceholder)
-{
-    RecordingRenderer r;
-    const uint32_t id = AddSequence(3, 5);
-    r.SetSampleID(id);
-    EXPECT_EQ(r.GetChannelCount(), 3u);
-    EXPECT_EQ(r.GetTimepointCount(), 5u);
-    EXPECT_EQ(r.GetChannelName(2), "Ch2");
-    EXPECT_NE(r.GetChannelPlaceholder(2), id);
-    EXPECT_EQ(r.GetChannelType(1), 1u);
-    EXPECT_EQ(r.GetChannelType(2), 2u);
-
-    auto volume = std::make_unique<XDataVolume>();
-    XImageRenderer renderer;
-    volume->SetRenderer(renderer);
-    const uint32_t plain = XSampleDB::GetDB().AddSample(std::move(volume));
-    r.SetSampleID(plain);
-    EXPECT_EQ(r.GetChannelCount(), 1u);
-    EXPECT_EQ(r.GetChannelPlaceholder(1), plain);
-}
-
 namespace {
 // A sample that is neither a sequence nor a volume.
 class OtherSample : public XDataSample {
@@ -197,15 +156,41 @@ public:
 };
 } // namespace
 
-TEST(VolumeRendererBase, WrongSampleKindThrows2210)
+TEST(VolumeRendererBase, ChannelsTimepointsAndNamesFollowTheSample)
 {
     RecordingRenderer r;
-    const uint32_t id = XSampleDB::GetDB().AddSample(std::make_unique<OtherSample>());
-    EXPECT_EQ(CodeOf([&] { r.SetSampleID(id); }), 2210) << "a sample that is not a volume must be refused";
+    // Without a sample: one channel, one timepoint.
+    EXPECT_EQ(r.GetChannelCount(), 1u);
+    EXPECT_EQ(r.GetTimepointCount(), 1u);
+    EXPECT_EQ(r.GetChannelName(1), "1");
+    EXPECT_EQ(r.GetChannelPlaceholder(1), 0u);
+    EXPECT_EQ(r.GetModelName(XChannelShadeSpecification::kMaximumIP), "Maximum IP");
+    EXPECT_EQ(r.GetModelName(static_cast<Model>(5)), "") << "an unused number has no name";
+
+    const uint32_t id = AddSequence(3, 5);
+    r.SetSampleID(id);
+    EXPECT_EQ(r.GetChannelCount(), 3u);
+    EXPECT_EQ(r.GetTimepointCount(), 5u);
+    EXPECT_EQ(r.GetChannelName(2), "Ch2");
+    EXPECT_NE(r.GetChannelPlaceholder(2), id);
+    EXPECT_EQ(r.GetChannelType(1), 1u);
+    EXPECT_EQ(r.GetChannelType(2), 2u);
+
+    // A plain volume is one channel and its own placeholder.
+    auto volume = std::make_unique<XDataVolume>();
+    volume->SetRenderer(XImageRenderer());
+    const uint32_t plain = XSampleDB::GetDB().AddSample(std::move(volume));
+    r.SetSampleID(plain);
+    EXPECT_EQ(r.GetChannelCount(), 1u);
+    EXPECT_EQ(r.GetChannelPlaceholder(1), plain);
+
+    const uint32_t other = XSampleDB::GetDB().AddSample(std::make_unique<OtherSample>());
+    EXPECT_EQ(CodeOf([&] { r.SetSampleID(other); }), 2210) << "a sample that is not a volume must be refused";
 }
 
-TEST(VolumeRendererBase, SampleSetupWaitsForActivation)
+TEST(VolumeRendererBase, SampleSetupWaitsForActivationAndChannelsAreChecked)
 {
+    XAssertRecorder recorder;
     RecordingRenderer r;
     const uint32_t id = AddSequence(2, 1);
     r.SetSampleID(id);
@@ -218,6 +203,15 @@ TEST(VolumeRendererBase, SampleSetupWaitsForActivation)
     EXPECT_EQ(shading.GetColour(), XARGB32Colour::kGreen);
     EXPECT_FLOAT_EQ(shading.GetProperty(kOpacity), 0.5f);
 
+    // Out of range: reported, and nothing is read or applied.
+    shading.SetChannel(99);
+    r.GetChannelShadeSpecification(0, shading);
+    EXPECT_TRUE(recorder.Has("inChannel > 0", "X-Platform/XVolumeRendererBase"));
+    EXPECT_EQ(shading.GetChannel(), 99u);
+    r.SetChannelShadeSpecification(3, shading);
+    EXPECT_TRUE(recorder.Has("inChannel <= itsShadeSpecs.size()"));
+    EXPECT_TRUE(r.applied.empty());
+
     r.SetActive(true);
     r.SetActive(true);
     EXPECT_EQ(r.activations, 1);
@@ -226,21 +220,6 @@ TEST(VolumeRendererBase, SampleSetupWaitsForActivation)
     EXPECT_EQ(r.sampleChanges, 2);
     r.SetActive(false);
     EXPECT_EQ(r.activations, 1);
-}
-
-TEST(VolumeRendererBase, ChannelOutOfRangeIsReportedAndTouchesNothing)
-{
-    XAssertRecorder recorder;
-    RecordingRenderer r;
-    r.SetSampleID(AddSequence(1, 1));
-    XChannelShadeSpecification shading;
-    shading.SetChannel(99);
-    r.GetChannelShadeSpecification(0, shading);
-    EXPECT_TRUE(recorder.Has("inChannel > 0", "X-Platform/XVolumeRendererBase"));
-    EXPECT_EQ(shading.GetChannel(), 99u);
-    r.SetChannelShadeSpecification(2, shading);
-    EXPECT_TRUE(recorder.Has("inChannel <= itsShadeSpecs.size()"));
-    EXPECT_TRUE(r.applied.empty());
 }
 
 TEST(VolumeRendererBase, ShadingStoredWithPlaceholderAndRestoredWithinRange)
@@ -326,14 +305,20 @@ TEST(VolumeRendererBase, HiddenFlagFailureStillStoresAndAppliesTheShading)
     }
 }
 
-TEST(VolumeRendererBase, ScenePreferencesRoundTrip)
+TEST(VolumeRendererBase, ScenePreferencesRoundTripAndDefaultWhenUnwritten)
 {
+    RecordingRenderer defaults;
+    defaults.RestoreScenePrefs("Never Written Section", true);
+    EXPECT_EQ(SceneSettings(defaults), std::tuple(true, false, true, true, false, false, XARGB32Colour::kWhite,
+                                                  XARGB32Colour(255, 51, 51, 51), XARGB32Colour::kBlack,
+                                                  XARGB32Colour::kWhite, 1.2f, 1u));
+    EXPECT_EQ(defaults.stereo, 0u);
+
     const XString section = "Scene Round Trip";
     RecordingRenderer saved;
     saved.supportsStereo1 = true;
     saved.stereo = static_cast<XVolumeRendererBase::XStereoMode>(1);
     saved.SaveScenePrefs(section);
-
     RecordingRenderer restored;
     restored.supportsStereo1 = true;
     restored.scale = false;
@@ -350,17 +335,7 @@ TEST(VolumeRendererBase, ScenePreferencesRoundTrip)
     EXPECT_EQ(mono.stereo, 0u);
 }
 
-TEST(VolumeRendererBase, EmptySectionRestoresDefaults)
-{
-    RecordingRenderer r;
-    r.RestoreScenePrefs("Never Written Section", true);
-    EXPECT_EQ(SceneSettings(r), std::tuple(true, false, true, true, false, false, XARGB32Colour::kWhite,
-                                           XARGB32Colour(255, 51, 51, 51), XARGB32Colour::kBlack, XARGB32Colour::kWhite,
-                                           1.2f, 1u));
-    EXPECT_EQ(r.stereo, 0u);
-}
-
-TEST(VolumeRendererBase, ToolFallsBackToBallThenNone)
+TEST(VolumeRendererBase, ToolFallsBackToBallThenNoneAndMissingFeaturesAreReported)
 {
     RecordingRenderer r;
     r.SetTool(XVolumeRendererBase::kToolPan);
@@ -371,12 +346,9 @@ TEST(VolumeRendererBase, ToolFallsBackToBallThenNone)
     r.supportsBall = false;
     r.SetTool(XVolumeRendererBase::kToolOther);
     EXPECT_EQ(r.GetTool(), XVolumeRendererBase::kToolNone);
-}
 
-TEST(VolumeRendererBase, BaseDefaultsAndAssertions)
-{
+    // What the base does not offer is reported.
     XAssertRecorder recorder;
-    RecordingRenderer r;
     EXPECT_EQ(r.AddRegion(X3DRegion(), XARGB32Colour::kRed, false), 0u);
     EXPECT_TRUE(recorder.Has("DoesSupportRegions()", "X-Platform/XVolumeRendererBase"));
     r.RemovePolyLine(3);

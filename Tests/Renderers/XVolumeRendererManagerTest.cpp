@@ -84,7 +84,7 @@ protected:
 };
 } // namespace
 
-TEST_F(RegistryTest, OrdersByKeyKeepingRegistrationOrderOnTies)
+TEST_F(RegistryTest, OrdersByKeyKeepingRegistrationOrderOnTiesAndAnswersForAll)
 {
     XVolumeRendererManager manager;
     manager.RegisterRendererStrategy(new FakeStrategy(5, 51));
@@ -98,6 +98,11 @@ TEST_F(RegistryTest, OrdersByKeyKeepingRegistrationOrderOnTies)
     manager.GetRendererNames(names);
     EXPECT_EQ(names, (XVector<XString>{"kept", "R10", "R20", "R51", "R52"}));
     EXPECT_EQ(&XVolumeRendererManager::GetManager(), &manager);
+    // A preference property is supported when any strategy supports it.
+    EXPECT_FALSE(manager.IsPrefPropertySupported(XVolumeRendererStrategy::kPrefFloor));
+    manager.RegisterRendererStrategy(new FakeStrategy(2, 2, false, nullptr, true));
+    EXPECT_TRUE(manager.IsPrefPropertySupported(XVolumeRendererStrategy::kPrefFloor));
+    EXPECT_FALSE(manager.IsPrefPropertySupported(XVolumeRendererStrategy::kPrefStereo));
 }
 
 TEST_F(RegistryTest, DeclinedStrategyStaysWithCallerAndOwnedOnesAreFreedWhole)
@@ -145,45 +150,24 @@ TEST_F(RegistryTest, DefaultFallsBackToCandidateThenFirst)
 
     manager.AttachDefaultRenderer(view);
     EXPECT_EQ(log.attached, 1);
+    EXPECT_THROW(manager.AttachRenderer(6, view), XException);
 }
 
 TEST_F(RegistryTest, DuplicateIDsResolveToTheEarlierStrategy)
 {
     StrategyLog early, late;
     XVolumeRendererManager manager;
+    NullView view;
     auto* a = new FakeStrategy(1, 5, false, &early);
     auto* b = new FakeStrategy(2, 5, true, &late);
     manager.RegisterRendererStrategy(b);
     manager.RegisterRendererStrategy(a);
     EXPECT_EQ(manager.FindStrategy(5), a);
-    NullView view;
     manager.AttachRenderer(5, view);
     // The default candidate is b, but attaching looks it up again by ID and finds a.
     manager.AttachDefaultRenderer(view);
     EXPECT_EQ(early.attached, 2);
     EXPECT_EQ(late.attached, 0);
-    EXPECT_THROW(manager.AttachRenderer(6, view), XException);
-}
-
-TEST_F(RegistryTest, PreferencePropertySupportedByAnyStrategy)
-{
-    XVolumeRendererManager manager;
-    EXPECT_FALSE(manager.IsPrefPropertySupported(XVolumeRendererStrategy::kPrefFloor));
-    manager.RegisterRendererStrategy(new FakeStrategy(1, 1));
-    manager.RegisterRendererStrategy(new FakeStrategy(2, 2, false, nullptr, true));
-    EXPECT_TRUE(manager.IsPrefPropertySupported(XVolumeRendererStrategy::kPrefFloor));
-    EXPECT_FALSE(manager.IsPrefPropertySupported(XVolumeRendererStrategy::kPrefStereo));
-}
-
-TEST_F(RegistryTest, OnlyTheExactInitialisedMessageStartsDetection)
-{
-    CountingManager manager;
-    DerivedInitialisedMessage derived(nullptr);
-    manager.HandleMessage(derived);
-    EXPECT_EQ(manager.detections, 0);
-    XAppInitialisedMessage exact(nullptr);
-    manager.HandleMessage(exact);
-    EXPECT_EQ(manager.detections, 1);
 }
 
 TEST_F(RegistryTest, RealModuleRegistersWhenTheApplicationHasInitialised)
@@ -195,6 +179,9 @@ TEST_F(RegistryTest, RealModuleRegistersWhenTheApplicationHasInitialised)
 
     CountingManager manager;
     EXPECT_EQ(manager.GetRendererCount(), 0u);
+    DerivedInitialisedMessage derived(nullptr);
+    manager.HandleMessage(derived);
+    EXPECT_EQ(manager.detections, 0) << "only the exact initialised message starts detection";
     XAppMessageCentre::GetAppMessageCentre().SendAppInitialised();
     XAppMessageCentre::GetAppMessageCentre().ProcessMessages();
     EXPECT_EQ(manager.detections, 1);

@@ -23,7 +23,7 @@ std::string Describe(const XCgDeclarations::XUniform& inUniform)
     return text;
 }
 
-TEST(CgDeclarations, FollowsConditionalsCommentsAndDeclarators)
+TEST(CgDeclarations, FollowsConditionalsCommentsAndDeclaratorsWithOffsetsAtTheNames)
 {
     const XCase cases[] = {
         {"order kept", "uniform vec4 b;\nuniform float a;\n", {"b:vec4", "a:float"}},
@@ -44,18 +44,12 @@ TEST(CgDeclarations, FollowsConditionalsCommentsAndDeclarators)
     };
     for (const XCase& c : cases) {
         std::vector<std::string> got;
-        for (const auto& uniform : XCgDeclarations::Scan(c.source, {"KESTRIN_VERTEX_PROGRAM", "vsMain"}))
+        const std::string source = c.source;
+        for (const auto& uniform : XCgDeclarations::Scan(source, {"KESTRIN_VERTEX_PROGRAM", "vsMain"})) {
             got.push_back(Describe(uniform));
+            EXPECT_EQ(source.substr(uniform.offset, uniform.name.size()), uniform.name) << c.name << ": offset";
+        }
         EXPECT_EQ(got, c.expected) << c.name;
     }
-}
-
-TEST(CgDeclarations, OffsetsPointAtTheNames)
-{
-    const std::string source = "uniform float first;\nuniform vec2 a, second;\n";
-    const auto uniforms = XCgDeclarations::Scan(source, {});
-    ASSERT_EQ(uniforms.size(), 3u);
-    for (const auto& uniform : uniforms)
-        EXPECT_EQ(source.substr(uniform.offset, uniform.name.size()), uniform.name);
 }
 } // namespace

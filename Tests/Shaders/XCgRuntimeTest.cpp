@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -120,7 +121,7 @@ protected:
 constexpr XRGBA kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kWhite{255, 255, 255, 255},
     kYellow{255, 255, 0, 255}, kBlack{0, 0, 0, 255}, kHalfRed{128, 0, 0, 255};
 
-TEST_F(CgRuntimeTest, ParametersComeInDeclarationOrderWithTheirKinds)
+TEST_F(CgRuntimeTest, ParametersComeInDeclarationOrderWithTheirKindsAndMatricesKeepTheirRows)
 {
     struct XCase {
         CGprofile profile;
@@ -148,10 +149,8 @@ TEST_F(CgRuntimeTest, ParametersComeInDeclarationOrderWithTheirKinds)
         }
         EXPECT_EQ(cgGetError(), CG_NO_ERROR);
     }
-}
 
-TEST_F(CgRuntimeTest, RowMajorMatricesKeepRowsAsRows)
-{
+    // Row-major matrices keep rows as rows.
     CGprogram program = Compile(CG_PROFILE_ARBVP1, "vsMain");
     ASSERT_NE(program, nullptr);
     cgGLLoadProgram(program);
@@ -167,11 +166,11 @@ TEST_F(CgRuntimeTest, RowMajorMatricesKeepRowsAsRows)
     float values[16];
     for (int i = 0; i < 16; ++i)
         values[i] = float(i);
-    struct XCase {
+    struct XSetter {
         void (*set)(CGparameter, const float*);
         bool rowMajor;
     };
-    for (const XCase& c : {XCase{cgSetMatrixParameterfr, true}, XCase{cgSetMatrixParameterfc, false}}) {
+    for (const XSetter& c : {XSetter{cgSetMatrixParameterfr, true}, XSetter{cgSetMatrixParameterfc, false}}) {
         SCOPED_TRACE(c.rowMajor ? "rows" : "columns");
         c.set(cgGetNamedParameter(program, "ModelViewProj"), values);
         EXPECT_EQ(cgGetError(), CG_NO_ERROR);
@@ -256,7 +255,7 @@ TEST_F(CgRuntimeTest, DrawsWithValuesMatricesAndSamplersOnTheirUnits)
     EXPECT_EQ(cgGetError(), CG_NO_ERROR);
 }
 
-TEST_F(CgRuntimeTest, CompileErrorsComeWithTheirListing)
+TEST_F(CgRuntimeTest, CompileErrorsComeWithTheirListingAndMisuseIsReported)
 {
     struct XCase {
         const char* name;
@@ -279,45 +278,35 @@ TEST_F(CgRuntimeTest, CompileErrorsComeWithTheirListing)
             << cgGetLastListing(itsContext);
     }
     // A good compilation after a bad one leaves no stale listing of errors.
-    ASSERT_NE(Compile(CG_PROFILE_ARBFP1, "psMain"), nullptr);
-    EXPECT_EQ(std::string(cgGetLastListing(itsContext)).find("error"), std::string::npos);
-}
-
-TEST_F(CgRuntimeTest, MisuseIsReportedAsErrors)
-{
     CGprogram fragment = Compile(CG_PROFILE_ARBFP1, "psMain");
+    ASSERT_NE(fragment, nullptr);
+    EXPECT_EQ(std::string(cgGetLastListing(itsContext)).find("error"), std::string::npos);
+
+    // Misuse is reported as errors.
     CGprogram doomed = Compile(CG_PROFILE_ARBVP1, "vsMain");
-    ASSERT_TRUE(fragment && doomed);
+    ASSERT_NE(doomed, nullptr);
     CGparameter staleParameter = cgGetFirstParameter(doomed, CG_PROGRAM);
     cgDestroyProgram(doomed);
     CGparameter tint = cgGetNamedParameter(fragment, "tint");
     CGparameter tex0 = cgGetNamedParameter(fragment, "tex0");
     const float matrix[16] = {};
-    struct XCase {
+    const struct {
         const char* name;
-        void (*call)(CGprogram, CGparameter, CGparameter, CGparameter, const float*);
+        std::function<void()> call;
         CGerror expected;
+    } misuses[] = {
+        {"matrix into a vector", [&] { cgSetMatrixParameterfr(tint, matrix); }, CG_NOT_MATRIX_PARAM_ERROR},
+        {"value into a sampler", [&] { cgSetParameter1f(tex0, 1); }, CG_INVALID_PARAMETER_ERROR},
+        {"texture on a vector", [&] { cgGLSetTextureParameter(tint, 1); }, CG_INVALID_PARAMETER_ERROR},
+        {"stale parameter", [&] { cgGetParameterName(staleParameter); }, CG_INVALID_PARAM_HANDLE_ERROR},
+        {"bind before load", [&] { cgGLBindProgram(fragment); }, CG_PROGRAM_NOT_LOADED_ERROR},
+        {"unknown profile", [] { cgGLEnableProfile(CG_PROFILE_UNKNOWN); }, CG_INVALID_PROFILE_ERROR},
+        {"namespace", [&] { cgGetFirstParameter(fragment, CG_SOURCE); }, CG_INVALID_ENUMERANT_ERROR},
     };
-    const XCase cases[] = {
-        {"matrix into a vector", [](CGprogram, CGparameter t, CGparameter, CGparameter, const float* m) { cgSetMatrixParameterfr(t, m); },
-         CG_NOT_MATRIX_PARAM_ERROR},
-        {"value into a sampler", [](CGprogram, CGparameter, CGparameter s, CGparameter, const float*) { cgSetParameter1f(s, 1); },
-         CG_INVALID_PARAMETER_ERROR},
-        {"texture on a vector", [](CGprogram, CGparameter t, CGparameter, CGparameter, const float*) { cgGLSetTextureParameter(t, 1); },
-         CG_INVALID_PARAMETER_ERROR},
-        {"stale parameter", [](CGprogram, CGparameter, CGparameter, CGparameter stale, const float*) { cgGetParameterName(stale); },
-         CG_INVALID_PARAM_HANDLE_ERROR},
-        {"bind before load", [](CGprogram f, CGparameter, CGparameter, CGparameter, const float*) { cgGLBindProgram(f); },
-         CG_PROGRAM_NOT_LOADED_ERROR},
-        {"unknown profile", [](CGprogram, CGparameter, CGparameter, CGparameter, const float*) { cgGLEnableProfile(CG_PROFILE_UNKNOWN); },
-         CG_INVALID_PROFILE_ERROR},
-        {"namespace", [](CGprogram f, CGparameter, CGparameter, CGparameter, const float*) { cgGetFirstParameter(f, CG_SOURCE); },
-         CG_INVALID_ENUMERANT_ERROR},
-    };
-    for (const XCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        c.call(fragment, tint, tex0, staleParameter, matrix);
-        EXPECT_EQ(cgGetError(), c.expected);
+    for (const auto& m : misuses) {
+        SCOPED_TRACE(m.name);
+        m.call();
+        EXPECT_EQ(cgGetError(), m.expected);
     }
     EXPECT_FALSE(cgIsProgram(doomed));
     EXPECT_FALSE(cgIsParameter(staleParameter));

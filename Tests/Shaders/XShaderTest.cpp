@@ -1,5 +1,5 @@
 // Device shaders on a real context: compiling through a device, the standard
-// shaders, failures as exceptions, and matrices handed over row by row.
+// shaders and failures as exceptions (the device suite draws with them).
 #include "WGLWnd.h"
 #include "X3DGC.h"
 #include "X3DShaderManager.h"
@@ -48,16 +48,6 @@ protected:
             cgGLDisableProfile(profile);
         }
     }
-
-    void Bind(XShader& inShader)
-    {
-        const CGprofile profile = inShader.GetType() == XShader::kVertexShader ? itsDevice.GetVertexProfile()
-                                                                               : itsDevice.GetFragmentProfile();
-        cgGLLoadProgram(inShader);
-        cgGLEnableProfile(profile);
-        cgGLBindProgram(inShader);
-        ASSERT_EQ(cgGetError(), CG_NO_ERROR);
-    }
 };
 
 TEST_F(ShaderTest, StandardShadersAreRegisteredWithTheirParameters)
@@ -90,43 +80,6 @@ TEST_F(ShaderTest, StandardShadersAreRegisteredWithTheirParameters)
     manager.UnregisterShader(X3DShaderManager::kDecalFragmentShader);
     EXPECT_EQ(manager.GetShaderByID(X3DShaderManager::kDecalFragmentShader), nullptr);
     EXPECT_TRUE(asserts.Has("iter != itsShaderMap.end()"));
-}
-
-TEST_F(ShaderTest, MatricesGoOverRowByRow)
-{
-    XShader vertex(itsDevice, X3DShaderManager::GetStandardShaderSource(X3DShaderManager::kColourVertexShader), "vsMain",
-                   XShader::kVertexShader);
-    XShader fragment(itsDevice, X3DShaderManager::GetStandardShaderSource(X3DShaderManager::kColourFragmentShader),
-                     "psMain", XShader::kFragmentShader);
-    Bind(vertex);
-    Bind(fragment);
-    struct XCase {
-        const char* name;
-        XMatrix_4x4<float> matrix;
-        std::vector<std::array<int, 3>> pixels; // x, y from the bottom, 1 when drawn
-    };
-    const XCase cases[] = {
-        {"identity", XMatrix_4x4<float>(), {{2, 2, 1}, {13, 13, 1}}},
-        // Row vectors: scaled first, then moved into the top right quarter.
-        {"moved", XMatrix_4x4<float>::MakeScale(0.5f, 0.5f, 1) * XMatrix_4x4<float>::MakeTranslation(0.5f, 0.5f, 0),
-         {{2, 2, 0}, {13, 2, 0}, {2, 13, 0}, {9, 9, 1}, {14, 14, 1}}},
-    };
-    for (const XCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        vertex.SetMatrixParameter("ModelViewProj", c.matrix);
-        glViewport(0, 0, kSize, kSize);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor4f(0, 1, 0, 1);
-        glBegin(GL_QUADS);
-        glVertex2f(-1, -1), glVertex2f(1, -1), glVertex2f(1, 1), glVertex2f(-1, 1);
-        glEnd();
-        for (const auto& [x, y, drawn] : c.pixels) {
-            uint8_t rgba[4] = {};
-            glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-            EXPECT_EQ(rgba[1], drawn ? 255 : 0) << "pixel " << x << "," << y;
-        }
-    }
 }
 
 TEST_F(ShaderTest, FailuresBecomeExceptions)

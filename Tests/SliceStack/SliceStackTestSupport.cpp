@@ -10,6 +10,7 @@
 #include "XModuleManager.h"
 #include "XSampleDB.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace SliceStackTest {
@@ -51,22 +52,33 @@ XPicturePoint Project(XVolumeRendererBase& inRenderer, double inX, double inY, d
     return XPicturePoint{p(0, 0) / w, inPictureHeight - p(1, 0) / w};
 }
 
-bool LitBounds(const XVolume& inPicture, int inThreshold, int& outLeft, int& outTop, int& outRight, int& outBottom)
+void ExpectLitJustWhereProjected(XVolumeRendererBase& inRenderer, const XVolume& inPicture, const X3DRect& inBox)
 {
-    outLeft = inPicture.GetWidth();
-    outTop = inPicture.GetHeight();
-    outRight = outBottom = -1;
-    for (int y = 0; y < inPicture.GetHeight(); ++y)
-        for (int x = 0; x < inPicture.GetWidth(); ++x) {
-            const XARGB32Colour c = TestPicture::PixelAt(inPicture, x, y);
-            if (c.red > inThreshold || c.green > inThreshold || c.blue > inThreshold) {
-                outLeft = std::min(outLeft, x);
-                outTop = std::min(outTop, y);
-                outRight = std::max(outRight, x);
-                outBottom = std::max(outBottom, y);
-            }
-        }
-    return outRight >= 0;
+    double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+    for (int corner = 0; corner < 8; ++corner) {
+        const XPicturePoint p = Project(inRenderer, corner & 1 ? inBox.right : inBox.left, corner & 2 ? inBox.bottom : inBox.top,
+                                        corner & 4 ? inBox.back : inBox.front, inPicture.GetHeight());
+        left = std::min(left, p.x), right = std::max(right, p.x);
+        top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+    }
+    const TestPicture::XSpread lit = TestPicture::SpreadOf(
+        inPicture, [](const XARGB32Colour& c) { return c.red > 64 || c.green > 64 || c.blue > 64; });
+    ASSERT_GT(lit.count, 0) << "nothing drawn";
+    EXPECT_NEAR(lit.left, left, 2.5);
+    EXPECT_NEAR(lit.right + 1, right, 2.5);
+    EXPECT_NEAR(lit.top, top, 2.5);
+    EXPECT_NEAR(lit.bottom + 1, bottom, 2.5);
+    // The inside is bright.
+    const XARGB32Colour centre = TestPicture::PixelAt(inPicture, int((left + right) / 2), int((top + bottom) / 2));
+    EXPECT_GT(std::min({centre.red, centre.green, centre.blue}), 200);
+}
+
+void SetVisible(XVolumeRendererBase& inRenderer, uint32_t inChannel, bool inVisible)
+{
+    XChannelShadeSpecification shading;
+    inRenderer.GetChannelShadeSpecification(inChannel, shading);
+    shading.SetVisible(inVisible);
+    inRenderer.SetChannelShadeSpecification(inChannel, shading);
 }
 
 void XSliceStackFixture::SetUp()

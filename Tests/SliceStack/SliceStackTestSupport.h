@@ -35,9 +35,11 @@ struct XPicturePoint {
 };
 XPicturePoint Project(XVolumeRendererBase& inRenderer, double inX, double inY, double inZ, int inPictureHeight);
 
-// The bounding box (in picture pixels) of pixels brighter than inThreshold in any
-// component; false when there are none.
-bool LitBounds(const XVolume& inPicture, int inThreshold, int& outLeft, int& outTop, int& outRight, int& outBottom);
+// Expects the pixels brighter than 64 in any component to fill just the rectangle
+// inBox's corners project to, within linear filtering's spread of about one voxel.
+void ExpectLitJustWhereProjected(XVolumeRendererBase& inRenderer, const XVolume& inPicture, const X3DRect& inBox);
+// Shows or hides channel inChannel.
+void SetVisible(XVolumeRendererBase& inRenderer, uint32_t inChannel, bool inVisible);
 
 // Loads the module, makes the registry and lets the module register.
 class XSliceStackFixture : public ::testing::Test {

@@ -35,7 +35,7 @@ struct XModelView {
 };
 } // namespace
 
-TEST(XSliceStackView, DrawsTheStackFacingTheViewerFarSlicesFirst)
+TEST(XSliceStackView, DrawsTheStackFacingTheViewerFarSlicesFirstFromOutsideOrInside)
 {
     const XSliceStackView front(XModelView(0, 0, 30).m, false, kBox);
     EXPECT_EQ(front.GetAxis(), 2);
@@ -51,10 +51,8 @@ TEST(XSliceStackView, DrawsTheStackFacingTheViewerFarSlicesFirst)
     // Parallel projection: the same by direction alone.
     EXPECT_EQ(XSliceStackView(XModelView(1, 180, 30).m, true, kBox).GetBackToFrontOrder(3, 0),
               (std::vector<int>{2, 1, 0}));
-}
 
-TEST(XSliceStackView, ViewerInsideTheStackSeesBothEndsFirst)
-{
+    // A viewer inside the stack sees both ends first.
     // 2 units in front of the centre (z = 5 + 2 = 7 in voxels), inside 0..10.
     const XSliceStackView view(XModelView(0, 0, 2).m, false, kBox);
     const std::vector<int> order = view.GetBackToFrontOrder(10, 0);
@@ -127,19 +125,16 @@ TEST(XSliceStackLevels, MapsThroughTheDisplayRangeAndLaysOutEachStack)
         EXPECT_EQ(slice[size_t(c.v * across + c.u)], levels.GetLevel(c.x, c.y, c.z)) << "axis " << c.axis;
         EXPECT_EQ(slice.back(), 77) << "axis " << c.axis << " wrote past its slice";
     }
-}
 
-TEST(XSliceStackLevels, GammaAndInvertedRangesComeFromTheImageRenderer)
-{
-    XGrey8Volume volume(X3DRect(0, 0, 0, 2, 1, 1));
-    volume.SetVoxel(0, 0, 0, uint8_t(64));
-    volume.SetVoxel(1, 0, 0, uint8_t(200));
+    // Gamma and inverted ranges come from the image renderer.
+    XGrey8Volume grey(X3DRect(0, 0, 0, 2, 1, 1));
+    grey.SetVoxel(0, 0, 0, uint8_t(64));
+    grey.SetVoxel(1, 0, 0, uint8_t(200));
     const XImageRenderer inverted(XARGB32Colour::kWhite, 255.0, 0.0);
-    const XSliceStackLevels levels(volume, inverted);
-    EXPECT_EQ(levels.GetLevel(0, 0, 0), inverted.MapValue(64));
-    EXPECT_EQ(levels.GetLevel(1, 0, 0), inverted.MapValue(200));
+    EXPECT_EQ(XSliceStackLevels(grey, inverted).GetLevel(0, 0, 0), inverted.MapValue(64));
+    EXPECT_EQ(XSliceStackLevels(grey, inverted).GetLevel(1, 0, 0), inverted.MapValue(200));
     const XImageRenderer gamma(XARGB32Colour::kWhite, 0.0, 255.0, 2.0);
-    EXPECT_EQ(XSliceStackLevels(volume, gamma).GetLevel(0, 0, 0), gamma.MapValue(64));
+    EXPECT_EQ(XSliceStackLevels(grey, gamma).GetLevel(0, 0, 0), gamma.MapValue(64));
     EXPECT_GT(gamma.MapValue(64), 64);
 }
 

@@ -27,7 +27,7 @@ public:
 using SliceStackModuleTest = XSliceStackFixture;
 } // namespace
 
-TEST_F(SliceStackModuleTest, RegistersFromItsFolderAndBecomesTheDefault)
+TEST_F(SliceStackModuleTest, RegistersFromItsFolderBecomesTheDefaultAndOffersItsModels)
 {
     bool loaded = false;
     for (const XString& path : XModuleManager::GetModuleManager().GetModulePaths())
@@ -51,11 +51,9 @@ TEST_F(SliceStackModuleTest, RegistersFromItsFolderAndBecomesTheDefault)
     itsRegistry->AttachDefaultRenderer(view);
     ASSERT_NE(view.GetVolumeRenderer(), nullptr);
     EXPECT_EQ(view.GetVolumeRenderer()->GetRendererID(), kSliceStackID);
-}
 
-TEST_F(SliceStackModuleTest, OffersFluorescenceAndMaximumIPWithBrightnessAndOpacity)
-{
-    XVolumeRendererBase& renderer = Show(0);
+    // Fluorescence and maximum projection, each with brightness and opacity.
+    XVolumeRendererBase& renderer = *view.GetVolumeRenderer();
     using XShading = XChannelShadeSpecification;
     XVector<XVolumeRendererBase::XChannelShaderModel> models;
     renderer.GetSupportedModels(1, models);
@@ -63,27 +61,22 @@ TEST_F(SliceStackModuleTest, OffersFluorescenceAndMaximumIPWithBrightnessAndOpac
     EXPECT_EQ(renderer.GetDefaultModel(1), XShading::kFluorescence);
     EXPECT_FALSE(renderer.IsModelSupported(1, XShading::kIsosurface));
 
-    // Each property as (property, name, minimum, maximum, default).
-    const auto info = [](const XVolumeRendererBase::XShaderModelPropertyInfo& i) {
-        return std::tuple(i.property, i.name, i.minimum, i.maximum, i.defaultValue);
-    };
+    // Their ranges and defaults are what XSliceStackModels completes a specification with.
+    for (const auto model : {XShading::kFluorescence, XShading::kMaximumIP}) {
+        XVector<XVolumeRendererBase::XShaderModelPropertyInfo> infos;
+        renderer.GetShaderModelSupportedProperties(model, infos);
+        ASSERT_EQ(infos.size(), 2u) << model;
+        EXPECT_EQ(infos[0].property, XShading::kBrightness);
+        EXPECT_EQ(infos[1].property, XShading::kOpacity);
+    }
     XVector<XVolumeRendererBase::XShaderModelPropertyInfo> infos;
-    renderer.GetShaderModelSupportedProperties(XShading::kFluorescence, infos);
-    ASSERT_EQ(infos.size(), 2u);
-    EXPECT_EQ(info(infos[0]), std::tuple(XShading::kBrightness, XString("Brightness"), 0.0f, 10.0f, 1.0f));
-    EXPECT_EQ(info(infos[1]), std::tuple(XShading::kOpacity, XString("Opacity"), 0.0f, 1.0f, 0.5f));
-    infos.clear();
-    renderer.GetShaderModelSupportedProperties(XShading::kMaximumIP, infos);
-    ASSERT_EQ(infos.size(), 2u);
-    EXPECT_EQ(infos[1].defaultValue, 1.0f);
-    infos.clear();
     renderer.GetShaderModelSupportedProperties(XShading::kIsosurface, infos);
     EXPECT_TRUE(infos.empty());
 }
 
 // A sample with no channels' worth of voxels, or none at all, draws nothing and
 // does not fail; a removed sample empties the view at the next frame.
-TEST_F(SliceStackModuleTest, ShowsNothingWithoutASampleOrAfterItIsRemoved)
+TEST_F(SliceStackModuleTest, ShowsWhatTheSampleHoldsAndNothingWithoutOne)
 {
     Show(0);
     EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
@@ -92,6 +85,23 @@ TEST_F(SliceStackModuleTest, ShowsNothingWithoutASampleOrAfterItIsRemoved)
     EXPECT_GT(TestPicture::CountNonBackground(Picture()), 100);
     XSampleDB::GetDB().RemoveSample(id);
     EXPECT_EQ(TestPicture::CountNonBackground(Picture()), 0);
+
+    // A sample of one plain volume is one channel, in its image renderer's colour and
+    // display range.
+    auto volume = std::make_shared<XGrey16Volume>(X3DRect(0, 0, 0, 32, 32, 16));
+    for (int32_t z = 4; z < 12; ++z)
+        for (int32_t y = 8; y < 24; ++y)
+            for (int32_t x = 8; x < 24; ++x)
+                volume->SetVoxel(x, y, z, uint16_t(3000));
+    auto sample = std::make_unique<XDataVolume>(volume);
+    sample->SetRenderer(XImageRenderer(XARGB32Colour(255, 0, 0, 255), 0.0, 3000.0));
+    itsRenderer->SetSampleID(XSampleDB::GetDB().AddSample(std::move(sample)));
+    EXPECT_EQ(itsRenderer->GetChannelCount(), 1u);
+    const XARGB32Volume picture = Picture();
+    const XARGB32Colour centre = TestPicture::PixelAt(picture, 80, 60);
+    EXPECT_GT(centre.blue, 200);
+    EXPECT_EQ(centre.red, 0);
+    EXPECT_EQ(centre.green, 0);
 }
 
 // The scene follows the sample: the unit cube fits the volume's box in its true
@@ -117,24 +127,4 @@ TEST_F(SliceStackModuleTest, LaysTheSceneOutForTheSampleAndTimepoint)
     renderer->SetSampleID(single);
     EXPECT_FALSE(scene.GetTimeGroup().IsVisible()) << "one timepoint";
     EXPECT_EQ(scene.GetUnitCube().GetSecondaryZScaling(), 1.0);
-}
-
-// A sample of one plain volume is one channel, in its image renderer's colour and
-// display range.
-TEST_F(SliceStackModuleTest, ShowsAPlainVolumeSample)
-{
-    auto volume = std::make_shared<XGrey16Volume>(X3DRect(0, 0, 0, 32, 32, 16));
-    for (int32_t z = 4; z < 12; ++z)
-        for (int32_t y = 8; y < 24; ++y)
-            for (int32_t x = 8; x < 24; ++x)
-                volume->SetVoxel(x, y, z, uint16_t(3000));
-    auto sample = std::make_unique<XDataVolume>(volume);
-    sample->SetRenderer(XImageRenderer(XARGB32Colour(255, 0, 0, 255), 0.0, 3000.0));
-    XVolumeRendererBase& renderer = Show(XSampleDB::GetDB().AddSample(std::move(sample)));
-    EXPECT_EQ(renderer.GetChannelCount(), 1u);
-    const XARGB32Volume picture = Picture();
-    const XARGB32Colour centre = TestPicture::PixelAt(picture, 80, 60);
-    EXPECT_GT(centre.blue, 200);
-    EXPECT_EQ(centre.red, 0);
-    EXPECT_EQ(centre.green, 0);
 }

@@ -72,7 +72,7 @@ protected:
 };
 } // namespace
 
-TEST_F(XGLTextureLoaderTest, UploadsTheRegionAtItsPlaceWithItsBorderAround)
+TEST_F(XGLTextureLoaderTest, UploadsAndDumpsTheRegionAtItsPlaceWithItsBorderAround)
 {
     XSource source;
     // Without a border, and with one that ends on the source's last column and row.
@@ -87,11 +87,7 @@ TEST_F(XGLTextureLoaderTest, UploadsTheRegionAtItsPlaceWithItsBorderAround)
         EXPECT_EQ(GLInteger(GL_UNPACK_ROW_LENGTH) + GLInteger(GL_UNPACK_SKIP_ROWS) + GLInteger(GL_UNPACK_SKIP_PIXELS), 0);
         EXPECT_EQ(GLInteger(GL_UNPACK_ALIGNMENT), 4);
     }
-}
-
-TEST_F(XGLTextureLoaderTest, DumpDrawsTheSameRegion)
-{
-    XSource source;
+    // Dumped, the same region with its border lands at the raster position.
     XGLTextureLoader loader = MakeLoader(source, 2, 1, 1);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -149,7 +145,7 @@ TEST_F(XGLTextureLoaderTest, RefusesUploadsThatWouldReadOutsideTheSource)
     }
 }
 
-TEST_F(XGLTextureLoaderTest, SettersReportWhatTheyCannotHold)
+TEST_F(XGLTextureLoaderTest, SettersReportWhatTheyCannotHoldAndSizesAreCapped)
 {
     XAssertRecorder recorder;
     XGLTextureLoader loader;
@@ -174,10 +170,8 @@ TEST_F(XGLTextureLoaderTest, SettersReportWhatTheyCannotHold)
     EXPECT_EQ(loader.GetTextureInternalFormat(), uint32_t(GL_LUMINANCE8_ALPHA8));
     loader.SetTextureChannels(4);
     EXPECT_EQ(loader.GetTextureInternalFormat(), uint32_t(GL_RGBA8));
-}
 
-TEST_F(XGLTextureLoaderTest, TextureSizeIsCappedAndLoadableBoundsShrinkUntilTheDriverAgrees)
-{
+    // The size is capped, and loadable bounds shrink until the driver agrees.
     const GLint driverMax = GLInteger(GL_MAX_TEXTURE_SIZE);
     EXPECT_EQ(XGLTextureLoader::GetMaxTextureSize(), std::min<uint32_t>(uint32_t(driverMax), 1024u));
     ASSERT_GE(driverMax, 1024) << "this driver is below the cap; the cap cannot be seen";
@@ -187,8 +181,7 @@ TEST_F(XGLTextureLoaderTest, TextureSizeIsCappedAndLoadableBoundsShrinkUntilTheD
     // A format the driver never takes ends the search at 1 × 1 with nothing found.
     EXPECT_EQ(XGLTextureLoader::GetMaxLoadableTextureBounds(XRect(0, 0, 256, 64), 0x1234u), XRect());
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-
-    XAssertRecorder recorder;
+    recorder.Clear();
     EXPECT_EQ(XGLTextureLoader::GetMaxLoadableTextureBounds(XRect(0, 0, 300, 64), GL_RGBA8), XRect(0, 0, 256, 64));
     EXPECT_TRUE(recorder.Has("((w - 1) & w) == 0"));
 }

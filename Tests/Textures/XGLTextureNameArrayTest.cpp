@@ -28,25 +28,43 @@ std::vector<uint32_t> AllocateAndBind(XGLTextureNameArray& inArray, uint32_t inC
 using XGLTextureNameArrayTest = TextureTest::XContextTest;
 } // namespace
 
-TEST(XGLTextureNameArray, ContextDisposalFreesTheNames)
+TEST(XGLTextureNameArray, NamesAreFreedByTheirContextsDisposalAReallocationOrTheEnd)
 {
     WGLWnd window(4, 4);
     XGLTextureNameArray array;
-    std::vector<uint32_t> names;
+    auto ending = std::make_unique<XGLTextureNameArray>();
+    std::vector<uint32_t> disposed, old, fresh, ended;
     {
         XGLContextLock lock(window);
-        names = AllocateAndBind(array, 3);
+        disposed = AllocateAndBind(array, 3);
         EXPECT_EQ(array.GetTotalTextureSize(), 303u);
+        ended = AllocateAndBind(*ending, 2);
     }
     window.PreContextDispose();
     EXPECT_EQ(array.GetTextureCount(), 0u);
     EXPECT_EQ(array.GetContext(), nullptr);
+    EXPECT_EQ(ending->GetTextureCount(), 0u);
+    {
+        XGLContextLock lock(window);
+        for (uint32_t name : disposed)
+            EXPECT_FALSE(IsTexture(name)) << "disposal left " << name;
+        // Reallocating in the same context deletes the old names.
+        old = AllocateAndBind(array, 2);
+        fresh = AllocateAndBind(array, 2);
+        for (uint32_t name : old)
+            if (std::find(fresh.begin(), fresh.end(), name) == fresh.end()) {
+                EXPECT_FALSE(IsTexture(name)) << "reallocation left " << name;
+            }
+        ended = AllocateAndBind(*ending, 2);
+    }
+    // Ended with no context current, the array frees its names in the owner.
+    ending.reset();
     XGLContextLock lock(window);
-    for (uint32_t name : names)
-        EXPECT_FALSE(IsTexture(name)) << name;
+    for (uint32_t name : ended)
+        EXPECT_FALSE(IsTexture(name)) << "the end left " << name;
 }
 
-TEST(XGLTextureNameArray, ReallocatingInAnotherContextDropsTheOldNamesAndListener)
+TEST(XGLTextureNameArray, AnotherContextNeitherBindsNorDeletesTheNames)
 {
     WGLWnd a(4, 4), b(4, 4);
     XGLTextureNameArray array;
@@ -54,45 +72,6 @@ TEST(XGLTextureNameArray, ReallocatingInAnotherContextDropsTheOldNamesAndListene
     {
         XGLContextLock lock(a);
         namesInA = AllocateAndBind(array, 2);
-    }
-    {
-        XAssertRecorder recorder;
-        XGLContextLock lock(b);
-        array.AllocateNames(3);
-        EXPECT_EQ(recorder.GetCount(), 0u) << "another context was locked while B was current";
-        EXPECT_EQ(array.GetContext(), &b);
-        EXPECT_EQ(array.GetTextureCount(), 3u);
-        for (uint32_t name : namesInA)
-            EXPECT_TRUE(IsTexture(name)) << "a name of A was deleted from B";
-    }
-    // A no longer tells the array anything.
-    a.PreContextDispose();
-    EXPECT_EQ(array.GetTextureCount(), 3u);
-    XGLContextLock lock(a);
-    for (uint32_t name : namesInA) {
-        GLuint n = name;
-        glDeleteTextures(1, &n);
-    }
-}
-
-TEST_F(XGLTextureNameArrayTest, ReallocatingInTheSameContextDeletesTheOldNames)
-{
-    XGLTextureNameArray array;
-    std::vector<uint32_t> old = AllocateAndBind(array, 2);
-    std::vector<uint32_t> fresh = AllocateAndBind(array, 2);
-    for (uint32_t name : old)
-        if (std::find(fresh.begin(), fresh.end(), name) == fresh.end()) {
-            EXPECT_FALSE(IsTexture(name));
-        }
-}
-
-TEST(XGLTextureNameArray, IndicesAndContextsAreCheckedBeforeBinding)
-{
-    WGLWnd a(4, 4), b(4, 4);
-    XGLTextureNameArray array;
-    {
-        XGLContextLock lock(a);
-        array.AllocateNames(2);
         glBindTexture(GL_TEXTURE_2D, 0);
         XAssertRecorder recorder;
         array.BindTexture2D(5, 10);
@@ -108,15 +87,27 @@ TEST(XGLTextureNameArray, IndicesAndContextsAreCheckedBeforeBinding)
         array.BindTexture2D(0, 10);
         EXPECT_TRUE(recorder.Has("HasTexturesInCurrentContext()"));
         EXPECT_EQ(GLInteger(GL_TEXTURE_BINDING_2D), 0) << "a name of another context was bound";
-        EXPECT_EQ(array.GetTextureSize(0), 0u);
+        EXPECT_EQ(array.GetTextureSize(0), 100u);
+        // Reallocated here, the array drops A's names without deleting them, and A's listener.
+        recorder.Clear();
+        array.AllocateNames(3);
+        EXPECT_EQ(recorder.GetCount(), 0u) << "another context was locked while B was current";
+        EXPECT_EQ(array.GetContext(), &b);
+        EXPECT_EQ(array.GetTextureCount(), 3u);
+        for (uint32_t name : namesInA)
+            EXPECT_TRUE(IsTexture(name)) << "a name of A was deleted from B";
     }
     XAssertRecorder recorder;
     array.AllocateNames(1);
     EXPECT_TRUE(recorder.Has("context != 0"));
-    EXPECT_EQ(array.GetTextureCount(), 2u);
+    a.PreContextDispose();
+    EXPECT_EQ(array.GetTextureCount(), 3u);
+    XGLContextLock lock(a);
+    for (GLuint name : namesInA)
+        glDeleteTextures(1, &name);
 }
 
-TEST_F(XGLTextureNameArrayTest, FreedSlotGetsAFreshNameWhenBoundAgain)
+TEST_F(XGLTextureNameArrayTest, FreedSlotGetsAFreshNameAndThreeDimensionalBindingsGoOnTheirUnit)
 {
     XGLTextureNameArray array;
     std::vector<uint32_t> names = AllocateAndBind(array, 2);
@@ -133,12 +124,8 @@ TEST_F(XGLTextureNameArrayTest, FreedSlotGetsAFreshNameWhenBoundAgain)
     EXPECT_NE(array.GetTextureName(1), other);
     EXPECT_EQ(array.GetTextureSize(1), 64u);
     glDeleteTextures(1, &other);
-}
 
-TEST_F(XGLTextureNameArrayTest, ThreeDimensionalBindingOnAUnit)
-{
-    XGLTextureNameArray array;
-    array.AllocateNames(1);
+    array.AllocateNames(1); // a name bound as 2D cannot become 3D
     array.BindTexture3D(GL_TEXTURE1_ARB, 0, 4096);
     EXPECT_EQ(GLInteger(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_3D));
@@ -149,21 +136,6 @@ TEST_F(XGLTextureNameArrayTest, ThreeDimensionalBindingOnAUnit)
     EXPECT_EQ(priority, 0.0f);
     glDisable(GL_TEXTURE_3D);
     glActiveTextureARB(GL_TEXTURE0_ARB);
-}
-
-TEST(XGLTextureNameArray, EndFreesInTheOwnerWhenNoOtherContextIsCurrent)
-{
-    WGLWnd window(4, 4);
-    auto array = std::make_unique<XGLTextureNameArray>();
-    std::vector<uint32_t> names;
-    {
-        XGLContextLock lock(window);
-        names = AllocateAndBind(*array, 2);
-    }
-    array.reset();
-    XGLContextLock lock(window);
-    for (uint32_t name : names)
-        EXPECT_FALSE(IsTexture(name));
 }
 
 TEST(XGLTextureNameArray, DebugModeLogsNameTraffic)

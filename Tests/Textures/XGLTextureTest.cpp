@@ -28,104 +28,72 @@ protected:
     }
 };
 
-using XGLTextureTest = TextureTest::XContextTest;
-
 uint8_t BoundValue()
 {
     return ReadBoundTexture(GL_LUMINANCE, 1).bytes.at(0);
 }
 } // namespace
 
-TEST(XGLTexture, SelectedInAnotherContextUploadsThereAndLeavesTheFirstNameAlone)
+TEST(XGLTexture, UploadsInTheContextItIsSelectedInAndDeletesOnlyItsOwnName)
 {
     WGLWnd a(4, 4), b(4, 4);
-    XGreyTexture texture;
+    {
+        XAssertRecorder recorder;
+        XGreyTexture texture;
+        texture.SelectTexture();
+        EXPECT_TRUE(recorder.Has("XGLContext::GetCurrentContext()", "X-Platform/XGLTexture")) << "selected without a context";
+        EXPECT_EQ(texture.itsUploads, 0);
+    }
+    auto texture = std::make_unique<XGreyTexture>();
     uint32_t nameInA = 0;
     {
         XGLContextLock lock(a);
-        texture.SelectTexture();
-        nameInA = texture.GetTextureName();
-        EXPECT_EQ(texture.GetContextID(), a.GetContextID());
+        texture->SelectTexture();
+        nameInA = texture->GetTextureName();
+        EXPECT_EQ(texture->GetContextID(), a.GetContextID());
         EXPECT_EQ(BoundValue(), 10);
-        texture.SelectTexture(); // same context, no update asked: bind only
-        EXPECT_EQ(texture.itsUploads, 1);
+        texture->itsValue = 77;
+        texture->SelectTexture(); // same context, no update asked: bind only
+        EXPECT_EQ(texture->itsUploads, 1);
+        EXPECT_EQ(BoundValue(), 10) << "selecting without an update request must not upload";
+        texture->SetNeedsUpdate();
+        texture->SelectTexture();
+        EXPECT_EQ(texture->itsUploads, 2);
+        EXPECT_EQ(BoundValue(), 77);
+        EXPECT_FALSE(texture->NeedsUpdate());
+        if (texture->GetTextureName() != nameInA) { // the driver may hand the freed number out again
+            EXPECT_FALSE(IsTexture(nameInA)) << "the replaced texture was not deleted";
+        }
+        nameInA = texture->GetTextureName();
     }
-    texture.itsValue = 20;
+    texture->itsValue = 20;
     {
         XGLContextLock lock(b);
-        texture.SelectTexture();
-        EXPECT_EQ(texture.itsUploads, 2);
-        EXPECT_EQ(texture.GetContextID(), b.GetContextID());
-        EXPECT_NE(texture.GetTextureName(), nameInA);
+        texture->SelectTexture();
+        EXPECT_EQ(texture->itsUploads, 3);
+        EXPECT_EQ(texture->GetContextID(), b.GetContextID());
+        EXPECT_NE(texture->GetTextureName(), nameInA);
         EXPECT_EQ(BoundValue(), 20);
     }
+    const uint32_t nameInB = texture->GetTextureName();
     {
         // The two windows share objects, so A's name is visible here: it was not deleted
-        // and still holds what was uploaded in A.
+        // and still holds what was uploaded in A. Ended in A, the texture leaves B's name.
         XGLContextLock lock(a);
+        texture.reset();
+        EXPECT_TRUE(IsTexture(nameInB));
         EXPECT_TRUE(IsTexture(nameInA));
         glBindTexture(GL_TEXTURE_2D, nameInA);
-        EXPECT_EQ(BoundValue(), 10);
-        GLuint name = nameInA;
-        glDeleteTextures(1, &name);
-    }
-}
-
-TEST_F(XGLTextureTest, UpdateRequestReplacesTheUpload)
-{
-    XGreyTexture texture;
-    texture.SelectTexture();
-    const uint32_t first = texture.GetTextureName();
-    texture.itsValue = 77;
-    texture.SelectTexture();
-    EXPECT_EQ(BoundValue(), 10) << "selecting without an update request must not upload";
-    texture.SetNeedsUpdate();
-    texture.SelectTexture();
-    EXPECT_EQ(texture.itsUploads, 2);
-    EXPECT_EQ(BoundValue(), 77);
-    EXPECT_FALSE(texture.NeedsUpdate());
-    if (texture.GetTextureName() != first) { // the driver may hand the freed number out again
-        EXPECT_FALSE(IsTexture(first)) << "the replaced texture was not deleted";
-    }
-}
-
-TEST(XGLTexture, EndDeletesTheNameOnlyInItsOwnContext)
-{
-    WGLWnd a(4, 4), b(4, 4);
-    uint32_t kept = 0, deleted = 0;
-    {
-        auto texture = std::make_unique<XGreyTexture>();
-        {
-            XGLContextLock lock(a);
-            texture->SelectTexture();
-            kept = texture->GetTextureName();
-        }
-        XGLContextLock lock(b);
-        texture.reset(); // not the owner: the name must survive
-    }
-    {
-        auto texture = std::make_unique<XGreyTexture>();
-        XGLContextLock lock(a);
+        EXPECT_EQ(BoundValue(), 77);
+        for (GLuint name : {nameInA, nameInB})
+            glDeleteTextures(1, &name);
+        // Ended in its own context, it deletes its name.
+        texture = std::make_unique<XGreyTexture>();
         texture->SelectTexture();
-        deleted = texture->GetTextureName();
+        const uint32_t own = texture->GetTextureName();
         texture.reset();
+        EXPECT_FALSE(IsTexture(own));
     }
-    XGLContextLock lock(a);
-    EXPECT_TRUE(IsTexture(kept));
-    if (deleted != kept) {
-        EXPECT_FALSE(IsTexture(deleted));
-    }
-    GLuint name = kept;
-    glDeleteTextures(1, &name);
-}
-
-TEST(XGLTexture, SelectingWithoutAContextIsReported)
-{
-    XAssertRecorder recorder;
-    XGreyTexture texture;
-    texture.SelectTexture();
-    EXPECT_TRUE(recorder.Has("XGLContext::GetCurrentContext()", "X-Platform/XGLTexture"));
-    EXPECT_EQ(texture.itsUploads, 0);
 }
 
 TEST(XGLTextureOps, DescriptorsFollowTheCurrentContext)

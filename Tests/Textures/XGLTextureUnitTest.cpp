@@ -22,7 +22,7 @@ bool EnabledOn(uint32_t inUnit, GLenum inTarget)
 using XGLTextureUnitTest = TextureTest::XContextTest;
 } // namespace
 
-TEST_F(XGLTextureUnitTest, ActiveUnitGuardsSwitchBack)
+TEST_F(XGLTextureUnitTest, GuardsSwitchBackTheActiveUnitAndRestoreEachUnitsTarget)
 {
     {
         XGLActiveTextureUnit unit(GL_TEXTURE1_ARB);
@@ -40,10 +40,8 @@ TEST_F(XGLTextureUnitTest, ActiveUnitGuardsSwitchBack)
         EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
     }
     EXPECT_EQ(Query(GL_CLIENT_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
-}
 
-TEST_F(XGLTextureUnitTest, UnitStateRestoresTheTargetInEffect)
-{
+    // A unit's state restores the target in effect, and only that one.
     glActiveTextureARB(GL_TEXTURE1_ARB);
     glEnable(GL_TEXTURE_2D);
     glActiveTextureARB(GL_TEXTURE0_ARB);
@@ -59,10 +57,8 @@ TEST_F(XGLTextureUnitTest, UnitStateRestoresTheTargetInEffect)
     EXPECT_TRUE(EnabledOn(GL_TEXTURE1_ARB, GL_TEXTURE_2D));
     EXPECT_FALSE(EnabledOn(GL_TEXTURE1_ARB, GL_TEXTURE_3D)) << "3D would hide the restored 2D target";
     EXPECT_EQ(Query(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
-}
 
-TEST_F(XGLTextureUnitTest, MasterStateUndoesEveryUnit)
-{
+    // The master state undoes every unit, unit 1's 2D target included.
     const uint32_t last = GetLastTextureUnit();
     {
         XGLActiveTextureUnit unit(last);
@@ -79,7 +75,7 @@ TEST_F(XGLTextureUnitTest, MasterStateUndoesEveryUnit)
     }
     for (uint32_t unit = GL_TEXTURE0_ARB; unit < last; ++unit) {
         EXPECT_FALSE(EnabledOn(unit, GL_TEXTURE_3D)) << unit;
-        EXPECT_FALSE(EnabledOn(unit, GL_TEXTURE_2D)) << unit;
+        EXPECT_EQ(EnabledOn(unit, GL_TEXTURE_2D), unit == GL_TEXTURE1_ARB) << unit;
     }
     EXPECT_TRUE(EnabledOn(last, GL_TEXTURE_1D));
     EXPECT_FALSE(EnabledOn(last, GL_TEXTURE_3D));

@@ -51,7 +51,7 @@ TEST_F(XGLXVolumeTextureTest, ColourPlaneKeepsEveryChannel)
         << "without mipmaps the texture would be incomplete";
 }
 
-TEST_F(XGLXVolumeTextureTest, GreyPlaneBecomesOpaqueGrey)
+TEST_F(XGLXVolumeTextureTest, GreyPlanesBecomeOpaqueGreyAndFollowTheirVolume)
 {
     XGrey8Volume plane(XRect(5, 7, 9, 9)); // 4 × 2 at (5, 7): moved to the origin
     for (int y = 0; y < 2; ++y)
@@ -64,18 +64,29 @@ TEST_F(XGLXVolumeTextureTest, GreyPlaneBecomesOpaqueGrey)
     ASSERT_EQ(texels.width, 4);
     ASSERT_EQ(texels.height, 2);
     EXPECT_EQ(Texel(texels, 3, 1), RGBA(XARGB32Colour(255, 210, 210, 210)));
-}
 
-TEST_F(XGLXVolumeTextureTest, MissingVolumeGivesABlackSubstitute)
-{
-    XGLXVolumeTexture texture(nullptr);
-    ASSERT_NE(texture.GetPreparedVolume(), nullptr);
-    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 32, 32));
-    const XGrey8Volume empty;
-    texture.SetVolume(&empty); // substituted as well
-    EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 32, 32));
+    // A deep volume is reported, and its first plane used, at the next selection.
+    XGrey8Volume deep(2, 2, 3);
+    deep.Fill(9);
+    deep.SetVoxel(0, 0, 0, 99);
+    XAssertRecorder recorder;
+    texture.SetVolume(&deep);
+    EXPECT_TRUE(recorder.Has("inVolume->IsXYPlane()", "X-Platform/XGLXVolumeTexture"));
+    EXPECT_TRUE(texture.NeedsUpdate());
     texture.SelectTexture();
-    EXPECT_EQ(TextureTest::BoundTextureSize(), std::make_pair(32, 32));
+    texels = ReadBoundTexture(GL_RGBA, 4);
+    EXPECT_EQ(Texel(texels, 0, 0)[0], 99);
+    EXPECT_EQ(Texel(texels, 1, 1)[0], 9);
+
+    // A missing or empty volume gives a black substitute.
+    const XGrey8Volume empty;
+    for (const XVolume* missing : {static_cast<const XVolume*>(nullptr), static_cast<const XVolume*>(&empty)}) {
+        texture.SetVolume(missing);
+        ASSERT_NE(texture.GetPreparedVolume(), nullptr);
+        EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 32, 32));
+        texture.SelectTexture();
+        EXPECT_EQ(TextureTest::BoundTextureSize(), std::make_pair(32, 32));
+    }
 }
 
 TEST_F(XGLXVolumeTextureTest, LargePlaneIsScaledToFitTheLimit)
@@ -97,32 +108,4 @@ TEST_F(XGLXVolumeTextureTest, LargePlaneIsScaledToFitTheLimit)
     texture.SetVolume(&strip);
     EXPECT_EQ(texture.GetBounds(), XRect(0, 0, 1024, 1));
     EXPECT_EQ(texture.GetContentBounds(), XRect(0, 0, 781, 1));
-}
-
-TEST_F(XGLXVolumeTextureTest, DeepVolumeIsReportedAndItsFirstPlaneUsed)
-{
-    XGrey8Volume volume(2, 2, 3);
-    volume.Fill(9);
-    volume.SetVoxel(0, 0, 0, 99);
-    XAssertRecorder recorder;
-    XGLXVolumeTexture texture(&volume);
-    EXPECT_TRUE(recorder.Has("inVolume->IsXYPlane()", "X-Platform/XGLXVolumeTexture"));
-    texture.SelectTexture();
-    TextureTest::XTexels texels = ReadBoundTexture(GL_RGBA, 4);
-    EXPECT_EQ(Texel(texels, 0, 0)[0], 99);
-    EXPECT_EQ(Texel(texels, 1, 1)[0], 9);
-}
-
-TEST_F(XGLXVolumeTextureTest, NewVolumeIsUploadedAtTheNextSelection)
-{
-    XGrey8Volume one(2, 2, 1), two(2, 2, 1);
-    one.Fill(1);
-    two.Fill(2);
-    XGLXVolumeTexture texture(&one);
-    texture.SelectTexture();
-    EXPECT_EQ(Texel(ReadBoundTexture(GL_RGBA, 4), 0, 0)[0], 1);
-    texture.SetVolume(&two);
-    EXPECT_TRUE(texture.NeedsUpdate());
-    texture.SelectTexture();
-    EXPECT_EQ(Texel(ReadBoundTexture(GL_RGBA, 4), 0, 0)[0], 2);
 }

@@ -124,21 +124,6 @@ TEST(WBallControlHook, TheGrabbedPointFollowsTheCursorWhateverTheVolumesTurn)
     }
 }
 
-TEST(WBallControlHook, TheCursorIsPolledEvery25Milliseconds)
-{
-    XHookFixture f(XVolumeRendererBase::kToolBall);
-    const XPoint centre = f.Project(0, 0, 0);
-    const X3DMatrix start = f.Rotation();
-    f.Send(WGLEvent::kMouseDown, centre);
-    EXPECT_EQ(f.Ball().GetMonitorPeriod(), 0.025);
-    f.Send(WGLEvent::kMouseMove, XPoint(centre.x + 20, centre.y));
-    f.Run(24ms);
-    EXPECT_EQ(f.Rotation(), start) << "moves alone do not turn the volume";
-    f.Run(1ms);
-    EXPECT_GT(AngleOf(TurnBetween(start, f.Rotation())), 1.0);
-    f.Send(WGLEvent::kMouseUp, XPoint(centre.x + 20, centre.y));
-}
-
 TEST(WBallControlHook, AFlickIsAReleaseThatTheLastPollSawMoving)
 {
     using XEvents = std::function<void(XHookFixture&, const XPoint&)>;
@@ -174,14 +159,17 @@ TEST(WBallControlHook, AFlickIsAReleaseThatTheLastPollSawMoving)
     }
 }
 
-TEST(WBallControlHook, ASpinRepeatsTheLastStepEvery10MillisecondsUntilTheNextPress)
+TEST(WBallControlHook, TheCursorIsPolledEvery25MsAndASpinRepeatsTheLastStepEvery10MsUntilTheNextPress)
 {
     XHookFixture f(XVolumeRendererBase::kToolBall);
     const XPoint centre = f.Project(0, 0, 0);
     const X3DMatrix start = f.Rotation();
     f.Send(WGLEvent::kMouseDown, centre);
+    EXPECT_EQ(f.Ball().GetMonitorPeriod(), 0.025);
     f.Send(WGLEvent::kMouseMove, XPoint(centre.x + 6, centre.y));
-    f.Run(25ms);
+    f.Run(24ms);
+    EXPECT_EQ(f.Rotation(), start) << "moves alone do not turn the volume";
+    f.Run(1ms);
     f.Send(WGLEvent::kMouseUp, XPoint(centre.x + 6, centre.y));
     const double step = AngleOf(TurnBetween(start, f.Rotation()));
     ASSERT_GT(step, 0.5);
@@ -196,41 +184,35 @@ TEST(WBallControlHook, ASpinRepeatsTheLastStepEvery10MillisecondsUntilTheNextPre
     f.Send(WGLEvent::kMouseUp, centre);
 }
 
-TEST(WZoomControlHook, DraggingUpEnlargesAndDownShrinks)
+// Zoom: dragging up enlarges and down shrinks; pan: the centre follows the cursor;
+// fly: dragging up flies forward and sideways turns.
+TEST(WControlHooks, ZoomPanAndFlyFollowTheDrag)
 {
-    XHookFixture f(XVolumeRendererBase::kToolZoom);
-    Drag(f.Window(), XPoint(100, 150), XPoint(100, 50));
-    EXPECT_NEAR(f.renderer.GetWorldScale(), 2.0f, 1e-4);
-    Drag(f.Window(), XPoint(100, 50), XPoint(100, 250));
-    EXPECT_NEAR(f.renderer.GetWorldScale(), 0.5f, 1e-4);
-    // Sideways drags do not zoom.
-    Drag(f.Window(), XPoint(10, 50), XPoint(190, 50));
-    EXPECT_NEAR(f.renderer.GetWorldScale(), 0.5f, 1e-4);
-}
-
-TEST(WPanControlHook, TheCentreFollowsTheCursor)
-{
-    XHookFixture f(XVolumeRendererBase::kToolPan);
-    const XPoint centre = f.Project(0, 0, 0);
-    Drag(f.Window(), centre, XPoint(centre.x + 30, centre.y - 20));
-    f.renderer.Render(true);
-    const XPoint moved = f.Project(0, 0, 0);
-    EXPECT_NEAR(moved.x, centre.x + 30, 2);
-    EXPECT_NEAR(moved.y, centre.y - 20, 2);
-}
-
-TEST(WFlyControlHook, DragUpFliesForwardAndSidewaysTurns)
-{
+    {
+        XHookFixture f(XVolumeRendererBase::kToolZoom);
+        Drag(f.Window(), XPoint(100, 150), XPoint(100, 50));
+        EXPECT_NEAR(f.renderer.GetWorldScale(), 2.0f, 1e-4);
+        Drag(f.Window(), XPoint(100, 50), XPoint(100, 250));
+        EXPECT_NEAR(f.renderer.GetWorldScale(), 0.5f, 1e-4);
+        Drag(f.Window(), XPoint(10, 50), XPoint(190, 50)); // sideways drags do not zoom
+        EXPECT_NEAR(f.renderer.GetWorldScale(), 0.5f, 1e-4);
+    }
+    {
+        XHookFixture f(XVolumeRendererBase::kToolPan);
+        const XPoint centre = f.Project(0, 0, 0);
+        Drag(f.Window(), centre, XPoint(centre.x + 30, centre.y - 20));
+        f.renderer.Render(true);
+        const XPoint moved = f.Project(0, 0, 0);
+        EXPECT_NEAR(moved.x, centre.x + 30, 2);
+        EXPECT_NEAR(moved.y, centre.y - 20, 2);
+    }
     XHookFixture f(XVolumeRendererBase::kToolFly);
-    XCamera start;
+    XCamera start, forward, turned;
     f.renderer.GetCamera(start);
     Drag(f.Window(), XPoint(100, 150), XPoint(100, 50));
-    XCamera forward;
     f.renderer.GetCamera(forward);
     EXPECT_NEAR((forward.GetEye() - start.GetEye()).Dot(start.GetForward()), 100 * 0.02f, 1e-3);
-
     Drag(f.Window(), XPoint(50, 100), XPoint(150, 100));
-    XCamera turned;
     f.renderer.GetCamera(turned);
     // 100 pixels right: 25° to the right, the eye staying where it was.
     const float cosine = turned.GetForward().Dot(forward.GetForward());

@@ -47,108 +47,56 @@ std::array<double, 3> Map(const X3DMatrix& inFit, double inX, double inY, double
 }
 } // namespace
 
-TEST(XGLFitVolumeToUnitCube, LongestSideStyleScalesByTheLongestSideAndCentres)
+TEST(XGLFitVolumeToUnitCube, TheBoxIsCentredAndScaledByItsStyleAndCalibration)
 {
-    // An offset box: the fit must take its origin away too.
-    XFitFixture f(X3DRect(10, 20, 5, 110, 70, 25), 1);
-    const X3DMatrix fit = f.Fit();
-    EXPECT_NEAR(fit(0, 0), 1.0 / 100, 1e-6);
-    EXPECT_NEAR(fit(1, 1), 1.0 / 100, 1e-6);
-    EXPECT_NEAR(fit(2, 2), 1.0 / 100, 1e-6);
-    const auto centre = Map(fit, 60, 45, 15);
-    EXPECT_NEAR(centre[0], 0.0, 1e-6);
-    EXPECT_NEAR(centre[1], 0.0, 1e-6);
-    EXPECT_NEAR(centre[2], 0.0, 1e-6);
-    const auto corner = Map(fit, 110, 70, 25);
-    EXPECT_NEAR(corner[0], 0.5, 1e-6);
-    EXPECT_NEAR(corner[1], 0.25, 1e-6);
-    EXPECT_NEAR(corner[2], 0.1, 1e-6);
+    const double diagonal = std::sqrt(100.0 * 100 + 50 * 50 + 20 * 20);
+    const struct {
+        const char* name;
+        X3DRect box;
+        uint32_t style;
+        double zScaling;
+        std::array<double, 3> farCorner; // where the box's right, bottom, back corner lands
+        double scale;                    // of x
+    } cases[] = {
+        // An offset box: the fit must take its origin away too.
+        {"longest side", X3DRect(10, 20, 5, 110, 70, 25), 1, 1.0, {0.5, 0.25, 0.1}, 0.01},
+        // The diagonal style keeps the box inside the unit sphere.
+        {"diagonal", X3DRect(0, 0, 0, 100, 50, 20), 0, 1.0, {50 / diagonal, 25 / diagonal, 10 / diagonal}, 1 / diagonal},
+        // Voxels four times as deep as wide: a cube once calibrated.
+        {"calibrated cube", X3DRect(0, 0, 0, 100, 100, 25), 1, 4.0, {0.5, 0.5, 0.5}, 0.01},
+        // The calibrated depth 80 is not the longest side.
+        {"calibrated box", X3DRect(0, 0, 0, 100, 50, 20), 1, 4.0, {0.5, 0.25, 0.4}, 0.01},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        XFitFixture f(c.box, c.style);
+        f.cube.SetSecondaryZScaling(c.zScaling);
+        const X3DMatrix fit = f.Fit();
+        EXPECT_NEAR(fit(0, 0), c.scale, 1e-6);
+        EXPECT_NEAR(fit(1, 1), c.scale, 1e-6);
+        const auto centre = Map(fit, (c.box.left + c.box.right) / 2.0, (c.box.top + c.box.bottom) / 2.0,
+                                (c.box.front + c.box.back) / 2.0);
+        const auto corner = Map(fit, c.box.right, c.box.bottom, c.box.back);
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_NEAR(centre[i], 0.0, 1e-6) << "axis " << i;
+            EXPECT_NEAR(corner[i], c.farCorner[i], 1e-6) << "axis " << i;
+        }
+        // A copy fits as the original does.
+        XGLFitVolumeToUnitCube copy(f.cube);
+        f.window.RemoveChild(f.cube);
+        f.window.AddChild(copy);
+        copy.AddChild(f.inside);
+        f.outside.renderCount = 0;
+        EXPECT_TRUE(f.Fit().IsNearlyEqual(fit, 1e-9)) << "the copy fits otherwise";
+        f.window.RemoveChild(copy);
+        copy.RemoveChild(f.inside);
+        f.window.AddChild(f.cube);
+    }
 }
 
-TEST(XGLFitVolumeToUnitCube, DiagonalStyleKeepsTheBoxInsideTheUnitSphere)
-{
-    XFitFixture f(X3DRect(0, 0, 0, 100, 50, 20), 0);
-    const X3DMatrix fit = f.Fit();
-    const double d = std::sqrt(100.0 * 100 + 50 * 50 + 20 * 20);
-    EXPECT_NEAR(fit(0, 0), 1.0 / d, 1e-6);
-    EXPECT_NEAR(fit(2, 2), 1.0 / d, 1e-6);
-    const auto corner = Map(fit, 100, 50, 20);
-    EXPECT_NEAR(std::sqrt(corner[0] * corner[0] + corner[1] * corner[1] + corner[2] * corner[2]), 0.5, 1e-6);
-}
-
-TEST(XGLFitVolumeToUnitCube, CalibratedScalingStretchesTheShortAxis)
-{
-    // 100 × 100 × 25 voxels four times as deep as wide: a cube once calibrated.
-    XFitFixture f(X3DRect(0, 0, 0, 100, 100, 25), 1);
-    f.cube.SetSecondaryZScaling(4.0);
-    const X3DMatrix fit = f.Fit();
-    const auto corner = Map(fit, 100, 100, 25);
-    EXPECT_NEAR(corner[0], 0.5, 1e-6);
-    EXPECT_NEAR(corner[1], 0.5, 1e-6);
-    EXPECT_NEAR(corner[2], 0.5, 1e-6);
-
-    // And (1, 1, 4) on the 100 × 50 × 20 box: the calibrated depth 80 is not the longest.
-    XFitFixture g(X3DRect(0, 0, 0, 100, 50, 20), 1);
-    g.cube.SetSecondaryZScaling(4.0);
-    const auto far = Map(g.Fit(), 100, 50, 20);
-    EXPECT_NEAR(far[0], 0.5, 1e-6);
-    EXPECT_NEAR(far[1], 0.25, 1e-6);
-    EXPECT_NEAR(far[2], 0.4, 1e-6);
-
-    const XMathVectorF3 v = g.cube.GetScalingVector();
-    EXPECT_NEAR(v[2], 4.0 / std::sqrt(18.0), 1e-6);
-    const XGLMatrix correction = g.cube.GetScalingCorrectionMatrix();
-    EXPECT_NEAR(correction(2, 2), 0.25, 1e-12);
-    EXPECT_NEAR(correction(0, 0), 1.0, 1e-12);
-}
-
-TEST(XGLFitVolumeToUnitCube, EmptyRectangleDrawsNothingUntilItHasASize)
-{
-    XFitFixture f(X3DRect(), 1);
-    std::unique_ptr<XVolume> picture(f.window.RenderToVolume());
-    EXPECT_EQ(f.inside.renderCount, 0);
-    // A flat box (no depth) is empty too: the diagonal fit would still work, the longest-side one not always.
-    f.cube.SetFitRect(X3DRect(0, 0, 0, 10, 10, 0));
-    picture.reset(f.window.RenderToVolume());
-    EXPECT_EQ(f.inside.renderCount, 0);
-    f.cube.SetFitRect(X3DRect(0, 0, 0, 10, 10, 1));
-    picture.reset(f.window.RenderToVolume());
-    EXPECT_EQ(f.inside.renderCount, 1);
-}
-
-TEST(XGLFitVolumeToUnitCube, FrameOutlinesTheBoxOnlyWhenShown)
-{
-    XFitFixture f(X3DRect(0, 0, 0, 100, 100, 100), 1);
-    std::unique_ptr<XVolume> hidden(f.window.RenderToVolume());
-    EXPECT_EQ(CountNonBackground(*hidden), 0);
-    f.cube.ShowVolumeFrame();
-    std::unique_ptr<XVolume> shown(f.window.RenderToVolume());
-    EXPECT_GT(CountNonBackground(*shown), 50);
-}
-
-TEST(XGLFitVolumeToUnitCube, ACopyFitsAsTheOriginalDoes)
+TEST(XGLFitVolumeToUnitCube, CalibrationMustBeAPositiveNumber)
 {
     XFitFixture f(X3DRect(0, 0, 0, 100, 50, 20), 1);
-    f.cube.SetSecondaryZScaling(4.0);
-    const X3DMatrix original = f.Fit();
-
-    XGLFitVolumeToUnitCube copy(f.cube);
-    f.window.RemoveChild(f.cube);
-    f.window.AddChild(copy);
-    copy.AddChild(f.inside);
-    f.outside.renderCount = 0;
-    const X3DMatrix copied = f.Fit();
-    f.window.RemoveChild(copy);
-    copy.RemoveChild(f.inside);
-    f.window.AddChild(f.cube);
-    for (size_t r = 0; r < 4; ++r)
-        for (size_t c = 0; c < 4; ++c)
-            EXPECT_NEAR(copied(r, c), original(r, c), 1e-9) << r << "," << c;
-}
-
-TEST(XGLFitVolumeToUnitCube, RefusesCalibrationThatIsNotAPositiveNumber)
-{
-    XFitFixture f(X3DRect(0, 0, 0, 100, 100, 25), 1);
     f.cube.SetSecondaryZScaling(4.0);
     XAssertRecorder reports;
     for (double bad : {0.0, -2.0, std::nan(""), HUGE_VAL}) {
@@ -159,8 +107,27 @@ TEST(XGLFitVolumeToUnitCube, RefusesCalibrationThatIsNotAPositiveNumber)
     EXPECT_TRUE(reports.Has("inScale > 0"));
     EXPECT_EQ(f.cube.GetSecondaryZScaling(), 4.0);
     EXPECT_EQ(f.cube.GetSecondaryXScaling(), 1.0);
+    EXPECT_NEAR(f.cube.GetScalingVector()[2], 4.0 / std::sqrt(18.0), 1e-6);
     const XGLMatrix correction = f.cube.GetScalingCorrectionMatrix();
     EXPECT_NEAR(correction(2, 2), 0.25, 1e-12);
-    const auto corner = Map(f.Fit(), 100, 100, 25);
-    EXPECT_NEAR(corner[2], 0.5, 1e-6);
+    EXPECT_NEAR(correction(0, 0), 1.0, 1e-12);
+    EXPECT_NEAR(Map(f.Fit(), 100, 50, 20)[2], 0.4, 1e-6);
+}
+
+TEST(XGLFitVolumeToUnitCube, AnEmptyBoxDrawsNothingAndTheFrameShowsOnlyWhenAsked)
+{
+    XFitFixture f(X3DRect(), 1);
+    std::unique_ptr<XVolume> picture(f.window.RenderToVolume());
+    EXPECT_EQ(f.inside.renderCount, 0);
+    // A flat box (no depth) is empty too: the diagonal fit would still work, the longest-side one not always.
+    f.cube.SetFitRect(X3DRect(0, 0, 0, 10, 10, 0));
+    picture.reset(f.window.RenderToVolume());
+    EXPECT_EQ(f.inside.renderCount, 0);
+    f.cube.SetFitRect(X3DRect(0, 0, 0, 100, 100, 100));
+    picture.reset(f.window.RenderToVolume());
+    EXPECT_EQ(f.inside.renderCount, 1);
+    EXPECT_EQ(CountNonBackground(*picture), 0);
+    f.cube.ShowVolumeFrame();
+    picture.reset(f.window.RenderToVolume());
+    EXPECT_GT(CountNonBackground(*picture), 50);
 }

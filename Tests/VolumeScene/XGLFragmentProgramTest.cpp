@@ -82,7 +82,7 @@ TEST(XGLFragmentProgram, LoadsBindsAndReloadsAProgramItsContextLost)
     EXPECT_EQ(program.GetID(), 0u);
 }
 
-TEST(XGLFragmentProgram, RejectedTextThrowsWithItsPosition)
+TEST(XGLFragmentProgram, RejectedTextThrowsWithItsPositionAndMisuseIsReported)
 {
     XProgramFixture f;
     if (!f.Supported())
@@ -101,13 +101,9 @@ TEST(XGLFragmentProgram, RejectedTextThrowsWithItsPosition)
     // The name it was given is still ours to free.
     program.Unload();
     EXPECT_EQ(program.GetID(), 0u);
-}
 
-TEST(XGLFragmentProgram, MisuseIsReported)
-{
-    XProgramFixture f;
+    // Misuse is reported.
     XAssertRecorder recorder;
-    XGLFragmentProgram program;
     program.SetProgram(XVector<XString>());
     EXPECT_TRUE(recorder.Has("!iProgVec.empty()"));
     program.ProgramParamaters();

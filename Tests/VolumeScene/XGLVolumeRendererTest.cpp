@@ -46,16 +46,6 @@ bool IsSliceColour(const XARGB32Colour& inPixel)
 }
 } // namespace
 
-TEST(XGLVolumeRenderer, MakesItsWindowInsideTheEnclosure)
-{
-    XRendererFixture f;
-    EXPECT_EQ(f.view.GetRendererEnclosureWnd().GetRendererWnd(), &f.renderer.GetWindow());
-    EXPECT_EQ(WindowOf(f.renderer).GetWidth(), 200);
-    EXPECT_TRUE(f.renderer.GetWindow().GetChildren().DoesContain(&f.renderer.GetVolumeScene()));
-    f.view.GetRendererEnclosureWnd().SetSize(120, 90);
-    EXPECT_EQ(WindowOf(f.renderer).GetHeight(), 90);
-}
-
 namespace {
 // Without OpenGL no window can be made: the renderer must refuse to exist rather
 // than live on without one. Runs in a fresh process, before any GL is loaded.
@@ -87,33 +77,28 @@ TEST(XGLVolumeRenderer, WithoutOpenGLConstructionThrowsAndLeavesNoWindow)
     EXPECT_EXIT(MakeRendererWithoutOpenGL(), testing::ExitedWithCode(0), "code 3504, report 1, window \\(nil\\)");
 }
 
-TEST(XGLVolumeRenderer, RendersAtTheImageSizeWithTheSliceInTheMiddle)
+TEST(XGLVolumeRenderer, RendersAtTheImageSizeWithTheSliceInTheMiddleAndDecorationsInTheirPlaces)
 {
     XRendererFixture f;
-    f.AllDecorationsOff();
-    auto picture = f.Picture();
-    ASSERT_EQ(picture->GetWidth(), 320);
-    ASSERT_EQ(picture->GetHeight(), 240);
-    EXPECT_TRUE(IsSliceColour(PixelAt(*picture, 160, 120)));
-    EXPECT_TRUE(IsBackground(PixelAt(*picture, 2, 2)));
-    // The fitted slice is twice as wide as high (100 × 50 voxels).
-    int width = 0, height = 0;
-    for (int x = 0; x < 320; ++x)
-        width += IsSliceColour(PixelAt(*picture, x, 120)) ? 1 : 0;
-    for (int y = 0; y < 240; ++y)
-        height += IsSliceColour(PixelAt(*picture, 160, y)) ? 1 : 0;
-    EXPECT_GT(width, 20);
-    // The 10° tilt foreshortens the height slightly.
-    EXPECT_NEAR(double(width) / height, 2.0, 0.25);
-    // The window keeps its own size.
-    EXPECT_EQ(WindowOf(f.renderer).GetWidth(), 200);
-}
-
-TEST(XGLVolumeRenderer, DecorationsAppearWhereTheyShould)
-{
-    XRendererFixture f;
+    EXPECT_EQ(f.view.GetRendererEnclosureWnd().GetRendererWnd(), &f.renderer.GetWindow());
+    EXPECT_TRUE(f.renderer.GetWindow().GetChildren().DoesContain(&f.renderer.GetVolumeScene()));
     f.AllDecorationsOff();
     auto bare = f.Picture();
+    ASSERT_EQ(bare->GetWidth(), 320);
+    ASSERT_EQ(bare->GetHeight(), 240);
+    EXPECT_TRUE(IsBackground(PixelAt(*bare, 2, 2)));
+    // The fitted slice is twice as wide as high (100 × 50 voxels); the 10° tilt
+    // foreshortens the height slightly.
+    const XSpread slice = SpreadOf(*bare, IsSliceColour);
+    EXPECT_GT(slice.right - slice.left, 20);
+    EXPECT_NEAR(slice.centreX, 160, 1);
+    EXPECT_NEAR(slice.centreY, 120, 2);
+    EXPECT_NEAR(double(slice.right - slice.left + 1) / (slice.bottom - slice.top + 1), 2.0, 0.25);
+    EXPECT_GT(slice.GetFill(), 0.95);
+    // The window keeps its own size, and follows its enclosure's.
+    EXPECT_EQ(WindowOf(f.renderer).GetWidth(), 200);
+    f.view.GetRendererEnclosureWnd().SetSize(120, 90);
+    EXPECT_EQ(WindowOf(f.renderer).GetHeight(), 90);
 
     f.renderer.ShowFloor(true);
     auto floor = f.Picture();
@@ -128,15 +113,13 @@ TEST(XGLVolumeRenderer, DecorationsAppearWhereTheyShould)
     f.renderer.ShowFloor(false);
 
     f.renderer.ShowOrientator(true);
-    auto orientator = f.Picture();
-    EXPECT_GT(CountDifferences(*bare, *orientator), 20);
+    EXPECT_GT(CountDifferences(*bare, *f.Picture()), 20);
     f.renderer.ShowOrientator(false);
 
     f.renderer.GetVolumeScene().CalibrateScale(1, 1, 4, X3DRect(0, 0, 0, 100, 50, 20));
     f.renderer.ShowScale(true);
     f.renderer.ShowScaleCalibration(true);
-    auto scale = f.Picture();
-    EXPECT_GT(CountDifferences(*bare, *scale), 100);
+    EXPECT_GT(CountDifferences(*bare, *f.Picture()), 100);
 
     f.renderer.ShowFloor(true);
     f.renderer.ShowOrientator(true);
@@ -180,7 +163,7 @@ TEST(XGLVolumeRenderer, StereoCameraAndViewForwarding)
     EXPECT_EQ(f.renderer.GetBackgroundColour().GetPacked(), 0xFF010203u);
 }
 
-TEST(XGLVolumeRenderer, TransformMatricesMapOntoTheQueue)
+TEST(XGLVolumeRenderer, TransformMatricesMapOntoTheQueueAndToolsInstallTheirHooks)
 {
     XRendererFixture f;
     XGLMatrix m;
@@ -214,11 +197,8 @@ TEST(XGLVolumeRenderer, TransformMatricesMapOntoTheQueue)
     for (size_t r = 0; r < 4; ++r)
         for (size_t c = 0; c < 4; ++c)
             EXPECT_NEAR(product(r, c), r == c ? 1.0 : 0.0, 1e-6);
-}
 
-TEST(XGLVolumeRenderer, ToolsInstallAndRemoveTheirHooks)
-{
-    XRendererFixture f;
+    // Tools install and remove their hooks.
     EXPECT_FALSE(f.renderer.IsToolSupported(XVolumeRendererBase::kToolOther));
     f.renderer.SetTool(XVolumeRendererBase::kToolBall);
     EXPECT_NE(dynamic_cast<WBallControlHook*>(f.renderer.GetToolHook()), nullptr);
@@ -228,7 +208,6 @@ TEST(XGLVolumeRenderer, ToolsInstallAndRemoveTheirHooks)
     f.renderer.SetToolSelf(XVolumeRendererBase::kToolOther);
     EXPECT_EQ(f.renderer.GetToolHook(), nullptr);
     // With no hook a drag changes nothing.
-    f.Picture();
     Drag(WindowOf(f.renderer), XPoint(100, 100), XPoint(100, 20));
     EXPECT_FLOAT_EQ(f.renderer.GetWorldScale(), 1.0f);
 }

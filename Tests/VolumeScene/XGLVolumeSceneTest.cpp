@@ -47,7 +47,7 @@ TEST(XGLVolumeScene, EachTransformMovesWhatHangsBeneathIt)
     EXPECT_TRUE(IsBeneath(scene.GetScaleGraph(), scene.GetUnitCube()));
 }
 
-TEST(XGLVolumeScene, ScaleCaptionAndTimeGroupRules)
+TEST(XGLVolumeScene, ScaleCaptionAndTimeGroupRulesAndReset)
 {
     XGLVolumeScene scene;
     // The graph starts visible, but its group keeps it off screen until ShowScale.
@@ -73,11 +73,8 @@ TEST(XGLVolumeScene, ScaleCaptionAndTimeGroupRules)
     scene.SetScaleColour(XARGB32Colour(255, 10, 20, 30));
     EXPECT_EQ(scene.GetScaleCaption().GetColour(), XARGB32Colour(255, 10, 20, 30));
     EXPECT_EQ(scene.GetScaleColour(), XARGB32Colour(255, 10, 20, 30));
-}
 
-TEST(XGLVolumeScene, ResetReturnsEveryTransformToIdentity)
-{
-    XGLVolumeScene scene;
+    // Reset returns every transform to identity.
     for (XGLRenderable* node : scene.GetTransformQueue()) {
         node->SetScale(2.0);
         node->SetTranslation(1, 2, 3);
