@@ -47,7 +47,11 @@ std::vector<std::string> Listing(const std::string& inFolder)
 
 std::unique_ptr<XVolume> Picture(const std::string& inPath) { return XPNGFile::Read(XString(inPath)); }
 
-const std::vector<std::string> kSmall{"--view", "planes", "--size", "64x48"};
+// "movie render MOVIE -o OUT" with small frames of the small stack: quick to draw.
+std::vector<std::string> RenderLine(const std::string& inMovie, const std::string& inOut)
+{
+    return {"movie", "render", inMovie, "-o", inOut, "--view", "planes", "--size", "64x48", "--data", CellsStack()};
+}
 } // namespace
 
 TEST(Kestrin3DMovieRender, FramesFollowTheKeyframesAndSequences)
@@ -71,8 +75,7 @@ TEST(Kestrin3DMovieRender, FramesFollowTheKeyframesAndSequences)
         SCOPED_TRACE(c.name);
         const std::string movie = MakeMovie(c.name[0] == 'k' ? "keys" : "frames", c.steps);
         const std::string out = Scratch() + "/" + std::to_string(std::hash<std::string>{}(c.name));
-        std::vector<std::string> line{"movie", "render", movie, "-o", out};
-        line.insert(line.end(), kSmall.begin(), kSmall.end());
+        std::vector<std::string> line = RenderLine(movie, out);
         line.insert(line.end(), c.extra.begin(), c.extra.end());
         ASSERT_TRUE(Ran(RunKestrin3D(line, {{"PATH", Scratch()}}), 0, {"ffmpeg is not on PATH"}));
         EXPECT_EQ(Listing(out), c.frames);
@@ -129,8 +132,7 @@ TEST(Kestrin3DMovieRender, AFailedRunLeavesNoPartialFrame)
     const std::string out = Scratch() + "/fail";
     // The third frame's name is taken by a folder: the run stops there.
     fs::create_directories(out + "/frame-00002.png");
-    std::vector<std::string> line{"movie", "render", movie, "-o", out};
-    line.insert(line.end(), kSmall.begin(), kSmall.end());
+    const std::vector<std::string> line = RenderLine(movie, out);
     EXPECT_TRUE(Ran(RunKestrin3D(line), 1, {"frame-00002.png"}));
     EXPECT_EQ(Listing(out), (std::vector<std::string>{"frame-00000.png", "frame-00001.png", "frame-00002.png"}));
     for (const char* frame : {"frame-00000.png", "frame-00001.png"})
@@ -161,8 +163,8 @@ TEST(Kestrin3DMovieRender, FfmpegJoinsTheFramesAtTheMoviesRate)
         SCOPED_TRACE(c.status);
         const std::string out = Scratch() + "/mp4-" + c.status;
         const std::string record = out + "-arguments.txt";
-        std::vector<std::string> line{"movie", "render", movie, "-o", out, "--frames", "1-4"};
-        line.insert(line.end(), kSmall.begin(), kSmall.end());
+        std::vector<std::string> line = RenderLine(movie, out);
+        line.insert(line.end(), {"--frames", "1-4"});
         EXPECT_TRUE(Ran(RunKestrin3D(line, {{"PATH", bin}, {"RECORD", record}, {"STATUS", c.status}}), c.exitCode, c.said));
         const std::string arguments = ReadFile(record);
         for (const std::string& expected : std::vector<std::string>{"-framerate\n12\n", "-start_number\n1\n", "-frames:v\n4\n",
@@ -175,7 +177,7 @@ TEST(Kestrin3DMovieRender, FfmpegJoinsTheFramesAtTheMoviesRate)
 
 TEST(Kestrin3DMovieRender, KeyframeThumbnailsAreStoredAndWritten)
 {
-    const std::string movie = MakeMovie("thumbs", {{"add-keyframe"}, {"add-keyframe", "--rotate", "30,40,0", "--thumbnail"}});
+    const std::string movie = MakeMovie("thumbs", {{"add-keyframe"}, {"add-keyframe", "--rotate", "30,40,0", "--thumbnail", "--data", CellsStack()}});
     const std::string out = Scratch() + "/thumbs";
     ASSERT_TRUE(Ran(RunKestrin3D({"movie", "show", movie, "--thumbnails", out}), 0, {"2: frames", "with a thumbnail"}));
     ASSERT_EQ(Listing(out), std::vector<std::string>{"keyframe-2.png"}) << "only the keyframe made with one";
