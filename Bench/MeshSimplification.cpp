@@ -5,13 +5,14 @@
 // the pass copies the polygon lists and computes every polygon's unit normal from the
 // vertex positions, the least any simplification has to do. The counters give the
 // polygons before and after.
+#include "IsoReference.h"
 #include "XMeshSimplificationTool.h"
 #include "XOpenGL.h"
-#include "XTestSurface.h"
 #include "XThread.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <ctime>
 #include <random>
 
@@ -26,53 +27,56 @@ double ThreadSeconds()
     return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
 }
 
-XTestSurface MakeBoxes()
+using IsoReference::XSurface;
+
+XSurface MakeBoxes()
 {
-    XTestMask mask(96, 96, 64);
-    mask.AddBox(0, 0, 0, 96, 96, 24);
-    mask.AddBox(16, 16, 24, 80, 48, 64);
-    mask.AddBox(32, 56, 24, 64, 88, 48);
-    return MakeTestSurface(mask);
+    auto in = [](int x, int y, int z, int x0, int y0, int z0, int x1, int y1, int z1) {
+        return x >= x0 && y >= y0 && z >= z0 && x < x1 && y < y1 && z < z1;
+    };
+    return IsoReference::Extract(IsoReference::MakeMask(X3DRect(0, 0, 0, 96, 96, 64),
+                                                        [&](int x, int y, int z) {
+                                                            return in(x, y, z, 0, 0, 0, 96, 96, 24) ||
+                                                                   in(x, y, z, 16, 16, 24, 80, 48, 64) ||
+                                                                   in(x, y, z, 32, 56, 24, 64, 88, 48);
+                                                        }),
+                                 128, std::nullopt);
 }
 
-XTestSurface MakeBall()
+// Voxels whose centre lies within inRadius of the volume's centre, and some strewn at random.
+XSurface MakeBall(int inSize, double inRadius, int inStrewnPercent)
 {
-    XTestMask mask(100, 100, 100);
-    mask.AddBall(50, 50, 50, 48);
-    return MakeTestSurface(mask);
-}
-
-XTestSurface MakeNoise()
-{
-    XTestMask mask(64, 64, 64);
-    mask.AddBall(32, 32, 32, 24);
     std::mt19937 random(11);
-    for (uint8_t& v : mask.itsVoxels)
-        if (random() % 100 < 5)
-            v = 255;
-    return MakeTestSurface(mask);
+    const double c = inSize / 2.0;
+    return IsoReference::Extract(IsoReference::MakeMask(X3DRect(0, 0, 0, inSize, inSize, inSize),
+                                                        [&](int x, int y, int z) {
+                                                            const bool strewn = int(random() % 100) < inStrewnPercent;
+                                                            return strewn || std::hypot(x + 0.5 - c, y + 0.5 - c,
+                                                                                        z + 0.5 - c) <= inRadius;
+                                                        }),
+                                 128, std::nullopt);
 }
 
-const XTestSurface& GetSurface(int inWhich)
+const XSurface& GetSurface(int inWhich)
 {
-    static const XTestSurface surfaces[] = {MakeBoxes(), MakeBall(), MakeNoise()};
+    static const XSurface surfaces[] = {MakeBoxes(), MakeBall(100, 48, 0), MakeBall(64, 24, 5)};
     return surfaces[inWhich];
 }
 
 // Seconds per plain pass over the surface, averaged over enough passes to time reliably.
-double PassSeconds(const XTestSurface& inSurface)
+double PassSeconds(const XSurface& inSurface)
 {
     int passes = 0;
     double elapsed = 0.0;
     const double start = ThreadSeconds();
     while (elapsed < 0.3 || passes < 3) {
-        XVector<XMathVectorU4> quads = inSurface.itsQuads;
-        XVector<XMathVectorU3> triangles = inSurface.itsTriangles;
+        XVector<XMathVectorU4> quads = inSurface.quads;
+        XVector<XMathVectorU3> triangles = inSurface.triangles;
         XVector<XMathVectorD3> normals;
         normals.reserve(quads.size());
         for (const XMathVectorU4& q : quads) {
             auto at = [&](int k) {
-                const XMathVectorF3& p = inSurface.itsPositions[q[k]];
+                const XMathVectorF3& p = inSurface.positions[q[k]];
                 return XMathVectorD3(p[0], p[1], p[2]);
             };
             normals.push_back((at(2) - at(0)).Cross(at(3) - at(1)).GetNormalised());
@@ -88,19 +92,19 @@ double PassSeconds(const XTestSurface& inSurface)
 
 void RunSimplification(benchmark::State& state)
 {
-    const XTestSurface& surface = GetSurface(int(state.range(0)));
+    const XSurface& surface = GetSurface(int(state.range(0)));
     // Held for the whole run so that the libraries are loaded once, not per iteration.
     OpenGLInit();
     double total = 0.0;
     size_t polygonsAfter = 0;
     for (auto _ : state) {
-        XVector<XMathVectorU3> triangles = surface.itsTriangles;
-        XVector<XMathVectorU4> quads = surface.itsQuads;
+        XVector<XMathVectorU3> triangles = surface.triangles;
+        XVector<XMathVectorU4> quads = surface.quads;
         double seconds = 0.0;
         // The tool runs on a host thread, as in its jobs.
         XThread thread([&] {
             const double start = ThreadSeconds();
-            XMeshSimplificationTool tool(triangles, quads, surface.itsPositions);
+            XMeshSimplificationTool tool(triangles, quads, surface.positions);
             tool.SimplifyMesh();
             seconds = ThreadSeconds() - start;
         });
@@ -112,7 +116,7 @@ void RunSimplification(benchmark::State& state)
     }
     OpenGLUnInit();
     state.counters["x_pass"] = total / double(state.iterations()) / PassSeconds(surface);
-    state.counters["quads_before"] = double(surface.itsQuads.size());
+    state.counters["quads_before"] = double(surface.quads.size());
     state.counters["polygons_after"] = double(polygonsAfter);
 }
 

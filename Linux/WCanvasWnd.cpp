@@ -3,6 +3,7 @@
 #include "XAppMessageCentre.h"
 #include "XBGRA32Volume.h"
 #include "XCanvasWindowFactory.h"
+#include "WImagePutter.h"
 
 // Xlib has a type XPoint of its own: it is renamed while its headers are read.
 #define XPoint WXlibPoint
@@ -113,12 +114,13 @@ struct WCanvasWnd::XNative {
     GC gc = nullptr;
     Atom deleteAtom = 0;
     std::map<uint32_t, Cursor> cursors;
-    std::vector<uint32_t> converted; // pixels in the visual's layout when it is not 0x00RRGGBB
+    std::unique_ptr<WImagePutter> putter;
 
     ~XNative()
     {
         if (!display)
             return;
+        putter.reset();
         for (const auto& [kind, cursor] : cursors)
             XFreeCursor(display, cursor);
         if (gc)
@@ -139,8 +141,9 @@ WCanvasWnd::WCanvasWnd(const XRect& inBounds, const XString& inName, const char*
     auto native = std::make_unique<XNative>();
     native->display = XOpenDisplay(displayName);
     if (!native->display) {
-        itsDisplayError = XString("The display \"%1\" could not be opened; check that an X server runs there and "
-                                  "that this user may use it, or unset DISPLAY to work without a window.")
+        itsDisplayError = XString("The display \"%1\" could not be opened: no X server answers there, or this "
+                                  "user may not use it. Start an X server on that display, or set DISPLAY to one "
+                                  "that runs (for example DISPLAY=:0).")
                               .Replace(XString(displayName));
         return;
     }
@@ -165,6 +168,7 @@ WCanvasWnd::WCanvasWnd(const XRect& inBounds, const XString& inName, const char*
     native->deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display, native->window, &native->deleteAtom, 1);
     native->gc = XCreateGC(display, native->window, 0, nullptr);
+    native->putter = std::make_unique<WImagePutter>(display, native->visual, native->depth);
     XMapWindow(display, native->window);
     XSync(display, False);
     itsNative = std::move(native);
@@ -176,34 +180,16 @@ bool WCanvasWnd::IsOnDisplay() const { return itsNative && itsNative->window; }
 
 unsigned long WCanvasWnd::GetNativeWindow() const { return IsOnDisplay() ? itsNative->window : 0; }
 
+_XDisplay* WCanvasWnd::GetNativeDisplay() const { return IsOnDisplay() ? itsNative->display : nullptr; }
+
+bool WCanvasWnd::IsSharingMemory() const { return IsOnDisplay() && itsNative->putter->IsSharingMemory(); }
+
 void WCanvasWnd::PresentSelf()
 {
     if (!IsOnDisplay())
         return;
-    XNative& native = *itsNative;
-    const int width = GetWidth();
-    const int height = GetHeight();
-    const uint32_t* pixels = GetPixels();
-    const unsigned long red = native.visual->red_mask, green = native.visual->green_mask,
-                        blue = native.visual->blue_mask;
-    if (red != 0xFF0000 || green != 0xFF00 || blue != 0xFF) {
-        native.converted.resize(size_t(width) * size_t(height));
-        for (size_t i = 0; i < native.converted.size(); ++i) {
-            const uint32_t p = pixels[i];
-            native.converted[i] = uint32_t((((p >> 16) & 0xFF) << Shift(red)) | (((p >> 8) & 0xFF) << Shift(green)) |
-                                           ((p & 0xFF) << Shift(blue)));
-        }
-        pixels = native.converted.data();
-    }
-    XImage* image = XCreateImage(native.display, native.visual, unsigned(native.depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(const_cast<uint32_t*>(pixels)), unsigned(width),
-                                 unsigned(height), 32, width * 4);
-    if (!image)
-        return;
-    XPutImage(native.display, native.window, native.gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
-    image->data = nullptr; // the pixels are the pane's
-    XDestroyImage(image);
-    XFlush(native.display);
+    itsNative->putter->Put(itsNative->window, itsNative->gc, GetPixels(), GetWidth(), GetHeight(),
+                           itsPresentedArea.IsEmpty() ? GetCanvasBounds() : itsPresentedArea);
 }
 
 bool WCanvasWnd::WaitForInputSelf()
@@ -284,7 +270,9 @@ size_t WCanvasWnd::ReadEvents(int inTimeoutMs)
             break;
         }
     }
-    if (exposed && !NeedsRedraw())
+    if (exposed && !itsPresentedArea.IsEmpty())
+        RedrawCanvas();
+    else if (exposed && !NeedsRedraw())
         PresentSelf();
     return queued;
 }

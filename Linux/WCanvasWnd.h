@@ -12,6 +12,7 @@
 #include <memory>
 
 class XBGRA32Volume;
+struct _XDisplay;
 
 class WCanvasWnd : public XCanvasPaneBase {
 public:
@@ -26,6 +27,14 @@ public:
     const XString& GetDisplayError() const { return itsDisplayError; }
     // The X11 window's ID; 0 when headless.
     unsigned long GetNativeWindow() const;
+    // The connection the window lives on (for a GL surface on it); null when headless.
+    _XDisplay* GetNativeDisplay() const;
+    // Whether frames reach the X server through shared memory (MIT-SHM), not the socket.
+    bool IsSharingMemory() const;
+    // Limits the pane's pixels put into the X11 window to inArea (empty: the whole
+    // window), where a GL surface on the window draws the rest. Exposure then redraws
+    // the canvas, so that whoever draws that surface in its paint draws it again.
+    void SetPresentedArea(const XRect& inArea) { itsPresentedArea = inArea; }
 
     // Reads the events the display has (waiting up to inTimeoutMs for the first),
     // queues the input and hands it to the attachments, shows exposed pixels and
@@ -56,5 +65,6 @@ private:
 
     std::unique_ptr<XNative> itsNative;
     XString itsDisplayError;
+    XRect itsPresentedArea;
     bool itsCloseRequested = false;
 };

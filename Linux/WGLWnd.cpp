@@ -5,7 +5,13 @@
 #include "XThread.h"
 #include "XTimer.h"
 
+// Xlib has a type XPoint of its own: it is renamed while its headers are read.
+#define XPoint WXlibPoint
+#include <X11/Xlib.h>
+#undef XPoint
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 XException Unavailable(const XString& inWhat)
@@ -21,9 +27,62 @@ EGLSurface MakePbuffer(EGLDisplay inDisplay, EGLConfig inConfig, int32_t inWidth
                                  EGL_NONE};
     return eglCreatePbufferSurface(inDisplay, inConfig, attributes);
 }
+
+// Configs of an X11 display number apart from the headless display's: the two
+// displays' contexts share no objects, so their windows must not meet in one group.
+constexpr uint64_t kX11FormatTag = uint64_t(1) << 32;
+
+EGLDisplay OpenX11Display(Display* inDisplay)
+{
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(OpenGLGetExtensionFunction("eglGetPlatformDisplayEXT"));
+    if (!getPlatformDisplay || (!OpenGLCheckWGLExtension(EGL_NO_DISPLAY, "EGL_KHR_platform_x11") &&
+                                !OpenGLCheckWGLExtension(EGL_NO_DISPLAY, "EGL_EXT_platform_x11")))
+        throw XException(XException::kOpenGLError, "EGL has no X11 platform (EGL_KHR_platform_x11)");
+    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_X11_KHR, inDisplay, nullptr);
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
+        throw Unavailable(XString("EGL could not use the X11 display (EGL error %1)").Replace(int64_t(eglGetError())));
+    return display;
+}
+
+// A config like the headless one's that draws into windows of the window's visual
+// (and into pbuffers, for pictures of the window's scene).
+EGLConfig ChooseWindowConfig(EGLDisplay inDisplay, Display* inX11Display, Window inWindow)
+{
+    XWindowAttributes window;
+    if (!XGetWindowAttributes(inX11Display, inWindow, &window))
+        throw XException(XException::kOpenGLError, "the X11 window to draw into is gone");
+    const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT | EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+                                 EGL_OPENGL_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+                                 EGL_ALPHA_SIZE, 8, EGL_DEPTH_SIZE, 24, EGL_STENCIL_SIZE, 8,
+                                 EGL_SAMPLE_BUFFERS, 0, EGL_NONE};
+    EGLint count = 0;
+    eglChooseConfig(inDisplay, attributes, nullptr, 0, &count);
+    std::vector<EGLConfig> configs(size_t(std::max<EGLint>(count, 0)));
+    if (count > 0 && eglChooseConfig(inDisplay, attributes, configs.data(), count, &count))
+        for (EGLConfig config : configs) {
+            EGLint visual = 0;
+            if (eglGetConfigAttrib(inDisplay, config, EGL_NATIVE_VISUAL_ID, &visual) &&
+                VisualID(visual) == XVisualIDFromVisual(window.visual))
+                return config;
+        }
+    throw XException(XException::kOpenGLError,
+                     "EGL offers no config with colour, depth and stencil buffers for the X11 window's visual");
+}
 } // namespace
 
 WGLWnd::WGLWnd(int32_t inWidth, int32_t inHeight) : itsWidth(std::max(inWidth, 0)), itsHeight(std::max(inHeight, 0))
+{
+    Create(WRendererEnclosureWnd::XNativeWindow());
+}
+
+WGLWnd::WGLWnd(int32_t inWidth, int32_t inHeight, const WRendererEnclosureWnd::XNativeWindow& inWindow)
+    : itsWidth(std::max(inWidth, 0)), itsHeight(std::max(inHeight, 0))
+{
+    Create(inWindow);
+}
+
+void WGLWnd::Create(const WRendererEnclosureWnd::XNativeWindow& inWindow)
 {
     if (OpenGLInit() != 0) {
         OpenGLUnInit();
@@ -31,14 +90,21 @@ WGLWnd::WGLWnd(int32_t inWidth, int32_t inHeight) : itsWidth(std::max(inWidth, 0
     }
     itsGLLoaded = true;
     try {
-        itsDisplay = WEGLDisplay::Get();
-        itsConfig = WEGLDisplay::ChooseConfig();
-        itsPixelFormatID = WEGLDisplay::GetConfigID(itsConfig);
+        if (inWindow.window) {
+            itsDisplay = OpenX11Display(inWindow.display);
+            itsNativeWindow = inWindow.window;
+            itsConfig = ChooseWindowConfig(itsDisplay, inWindow.display, Window(inWindow.window));
+            itsPixelFormatID = uint64_t(GetConfigAttrib(EGL_CONFIG_ID)) | kX11FormatTag;
+        } else {
+            itsDisplay = WEGLDisplay::Get();
+            itsConfig = WEGLDisplay::ChooseConfig();
+            itsPixelFormatID = WEGLDisplay::GetConfigID(itsConfig);
+        }
         eglBindAPI(EGL_OPENGL_API);
         // Share objects with the group of this pixel format from the start: EGL
         // fixes the share partner when the context is made.
         EGLContext share = EGL_NO_CONTEXT;
-        if (auto* partner = dynamic_cast<WGLWnd*>(FindGroupContext(itsPixelFormatID)))
+        if (auto* partner = dynamic_cast<WGLWnd*>(FindGroupContext(itsPixelFormatID)); partner && partner->itsDisplay == itsDisplay)
             share = partner->itsContext;
         // The legacy layer draws with the fixed-function pipeline: compatibility profile.
         EGLint major = 1, minor = 4;
@@ -51,7 +117,21 @@ WGLWnd::WGLWnd(int32_t inWidth, int32_t inHeight) : itsWidth(std::max(inWidth, 0
         itsContext = eglCreateContext(itsDisplay, itsConfig, share, profiles ? compatibility : nullptr);
         if (itsContext == EGL_NO_CONTEXT)
             throw Unavailable("no OpenGL context could be created");
-        itsSurface = MakePbuffer(itsDisplay, itsConfig, itsWidth, itsHeight);
+        if (itsNativeWindow) {
+            auto createWindowSurface = reinterpret_cast<PFNEGLCREATEPLATFORMWINDOWSURFACEEXTPROC>(
+                OpenGLGetExtensionFunction("eglCreatePlatformWindowSurfaceEXT"));
+            Window window = Window(itsNativeWindow);
+            itsSurface = createWindowSurface ? createWindowSurface(itsDisplay, itsConfig, &window, nullptr)
+                                             : EGL_NO_SURFACE;
+            // A swap must not wait for the vertical blank: the host draws over parts
+            // of the window right after it.
+            if (itsSurface != EGL_NO_SURFACE && eglMakeCurrent(itsDisplay, itsSurface, itsSurface, itsContext)) {
+                eglSwapInterval(itsDisplay, 0);
+                eglMakeCurrent(itsDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+            }
+        } else {
+            itsSurface = MakePbuffer(itsDisplay, itsConfig, itsWidth, itsHeight);
+        }
         if (itsSurface == EGL_NO_SURFACE)
             throw Unavailable(XString("no drawing surface of %1 × %2 pixels could be created")
                                   .Replace(int64_t(itsWidth))
@@ -92,6 +172,18 @@ void WGLWnd::DestroyNative()
         eglDestroyContext(itsDisplay, itsContext);
     itsSurface = itsDrawSurface = EGL_NO_SURFACE;
     itsContext = EGL_NO_CONTEXT;
+    // The X11 display's EGL side goes before the host closes the display it uses.
+    if (itsNativeWindow)
+        eglTerminate(itsDisplay);
+    itsNativeWindow = 0;
+    itsDisplay = EGL_NO_DISPLAY;
+}
+
+EGLint WGLWnd::GetConfigAttrib(EGLint inAttribute) const
+{
+    EGLint value = 0;
+    eglGetConfigAttrib(itsDisplay, itsConfig, inAttribute, &value);
+    return value;
 }
 
 void WGLWnd::LockSelf() const
@@ -110,7 +202,10 @@ void WGLWnd::LockSelf() const
 
 void WGLWnd::UnlockSelf() const
 {
-    eglSwapBuffers(itsDisplay, itsDrawSurface);
+    // A window's back buffer is shown only when a frame was drawn into it; a pbuffer's swap shows nothing.
+    if (!itsNativeWindow || itsFramePending)
+        eglSwapBuffers(itsDisplay, itsDrawSurface);
+    itsFramePending = false;
     eglMakeCurrent(itsDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
@@ -124,8 +219,8 @@ XGLContext::XPixelFormatInfo WGLWnd::GetPixelFormatInfo() const
 {
     XPixelFormatInfo info;
     info.stereo = false; // EGL has no stereo pixel formats
-    info.pbuffers = (WEGLDisplay::GetConfigAttrib(itsConfig, EGL_SURFACE_TYPE) & EGL_PBUFFER_BIT) != 0;
-    bool software = WEGLDisplay::GetConfigAttrib(itsConfig, EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG;
+    info.pbuffers = (GetConfigAttrib(EGL_SURFACE_TYPE) & EGL_PBUFFER_BIT) != 0;
+    bool software = GetConfigAttrib(EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG;
     if (IsCurrent()) {
         const GLubyte* renderer = glGetString(GL_RENDERER);
         software = software ||
@@ -143,6 +238,12 @@ void WGLWnd::RefreshScene(bool inRedrawNow)
     itsNeedsRedraw = true;
     if (inRedrawNow)
         Redraw();
+}
+
+void WGLWnd::RenderContext()
+{
+    itsFramePending = true;
+    XGLContext::RenderContext();
 }
 
 void WGLWnd::Redraw()
@@ -170,6 +271,13 @@ void WGLWnd::SetSize(int32_t inWidth, int32_t inHeight)
     inHeight = std::max(inHeight, 0);
     if (inWidth == itsWidth && inHeight == itsHeight)
         return;
+    if (itsNativeWindow) {
+        // The window's surface follows the X11 window's size itself.
+        itsWidth = inWidth;
+        itsHeight = inHeight;
+        RefreshScene(false);
+        return;
+    }
     EGLSurface surface = MakePbuffer(itsDisplay, itsConfig, inWidth, inHeight);
     if (surface == EGL_NO_SURFACE)
         throw Unavailable(XString("no drawing surface of %1 × %2 pixels could be created")
@@ -202,8 +310,8 @@ XVolume* WGLWnd::RenderToVolume(const XRect& inRect)
 {
     const int32_t w = inRect.GetWidth();
     const int32_t h = inRect.GetHeight();
-    const EGLint maxWidth = WEGLDisplay::GetConfigAttrib(itsConfig, EGL_MAX_PBUFFER_WIDTH);
-    const EGLint maxHeight = WEGLDisplay::GetConfigAttrib(itsConfig, EGL_MAX_PBUFFER_HEIGHT);
+    const EGLint maxWidth = GetConfigAttrib(EGL_MAX_PBUFFER_WIDTH);
+    const EGLint maxHeight = GetConfigAttrib(EGL_MAX_PBUFFER_HEIGHT);
     if (w <= 0 || h <= 0 || (maxWidth > 0 && w > maxWidth) || (maxHeight > 0 && h > maxHeight))
         throw XException(XException::kExportTooLarge,
                          XString("an image of %1 × %2 pixels cannot be rendered (at most %3 × %4); choose a smaller size")

@@ -1,9 +1,11 @@
 #pragma once
 // The platform GL window: an XGLContext drawn into a headless EGL pbuffer of the
-// window's size. Windows of one pixel format share GL objects (their context group).
-// Input arrives as WGLEvents and goes to the hooks, last added first.
+// window's size, or into an X11 window through EGL's X11 platform, where each frame
+// drawn is presented by a buffer swap. Windows of one pixel format share GL objects
+// (their context group). Input arrives as WGLEvents and goes to the hooks, last added first.
 #include "WEGLDisplay.h"
 #include "WGLEvent.h"
+#include "WRendererEnclosureWnd.h"
 #include "XGLContext.h"
 #include "XPtrVector.h"
 
@@ -13,6 +15,9 @@ class WGLWnd : public XGLContext {
 public:
     // Throws XException when OpenGL is not available or no context can be made.
     WGLWnd(int32_t inWidth, int32_t inHeight);
+    // On the X11 window, whose size it follows; throws XException when EGL cannot draw
+    // into it (no X11 platform, no config for its visual). One such window per X display.
+    WGLWnd(int32_t inWidth, int32_t inHeight, const WRendererEnclosureWnd::XNativeWindow& inWindow);
     ~WGLWnd() override;
     WGLWnd(const WGLWnd&) = delete;
     WGLWnd& operator=(const WGLWnd&) = delete;
@@ -24,6 +29,9 @@ public:
     // Renders the scene at the rectangle's size into a pbuffer of that size.
     XVolume* RenderToVolume(const XRect& inRect) override;
     using XGLContext::RenderToVolume;
+    // Draws the frame; on an X11 window the swap then presents it.
+    void RenderContext() override;
+    bool IsOnNativeWindow() const { return itsNativeWindow != 0; }
 
     void SetSize(int32_t inWidth, int32_t inHeight);
     int32_t GetWidth() const { return itsWidth; }
@@ -56,8 +64,9 @@ protected:
     XPixelFormatInfo GetPixelFormatInfo() const override;
 
 private:
-    void CreateSurface();
+    void Create(const WRendererEnclosureWnd::XNativeWindow& inWindow);
     void DestroyNative();
+    EGLint GetConfigAttrib(EGLint inAttribute) const;
 
     EGLDisplay itsDisplay = EGL_NO_DISPLAY;
     EGLConfig itsConfig = nullptr;
@@ -65,6 +74,8 @@ private:
     EGLSurface itsSurface = EGL_NO_SURFACE;
     // The surface drawn into: the window's, or a pbuffer while rendering to a volume.
     EGLSurface itsDrawSurface = EGL_NO_SURFACE;
+    unsigned long itsNativeWindow = 0; // the X11 window itsSurface draws into; 0 for a pbuffer
+    mutable bool itsFramePending = false; // a frame was drawn that the next unlock presents
     uint64_t itsPixelFormatID = 0;
     int32_t itsWidth = 0;
     int32_t itsHeight = 0;

@@ -6,6 +6,7 @@
 #include "WPanControlHook.h"
 #include "WRendererEnclosureWnd.h"
 #include "WZoomControlHook.h"
+#include "XException.h"
 #include "XGLVolumeRenderer.h"
 #include "XGLWindowFactory.h"
 
@@ -16,7 +17,18 @@ class WGLWndFactory : public XGLWindowFactory {
 public:
     XGLContext* MakeRendererWindow(WRendererEnclosureWnd& inEnclosure) override
     {
-        auto window = std::make_unique<WGLWnd>(inEnclosure.GetWidth(), inEnclosure.GetHeight());
+        std::unique_ptr<WGLWnd> window;
+        if (inEnclosure.GetNativeWindow().window) {
+            try {
+                window = std::make_unique<WGLWnd>(inEnclosure.GetWidth(), inEnclosure.GetHeight(),
+                                                  inEnclosure.GetNativeWindow());
+            } catch (const XException& e) {
+                // Off screen still works: the host shows read-back frames instead.
+                inEnclosure.SetNativeWindowError(e.GetErrorMessage());
+            }
+        }
+        if (!window)
+            window = std::make_unique<WGLWnd>(inEnclosure.GetWidth(), inEnclosure.GetHeight());
         inEnclosure.SetRendererWnd(window.get());
         return window.release();
     }

@@ -1,5 +1,6 @@
 #include "XLegacyVolumeView.h"
 
+#include "WCanvasWnd.h"
 #include "WGLEvent.h"
 #include "WGLWnd.h"
 #include "WOffscreenRendererView.h"
@@ -12,17 +13,24 @@
 #include "XRenderOptions.h"
 #include "XVolume.h"
 
-XLegacyVolumeView::XLegacyVolumeView(XHostSetup& inHost, const XRenderOptions& inOptions, int32_t inWidth,
-    int32_t inHeight)
-    : itsWidth(inWidth), itsHeight(inHeight)
+#include <iostream>
+
+XLegacyVolumeView::XLegacyVolumeView(XHostSetup& inHost, const XRenderOptions& inOptions, WCanvasWnd& inWindow)
+    : itsWidth(inWindow.GetWidth()), itsHeight(inWindow.GetHeight())
 {
     XVolumeRendererManager& registry = inHost.LoadRenderers();
     XRenderCommands::CheckRendererChoice(inOptions, registry);
     std::unique_ptr<XDataVolumeSequence> sequence = XHostSetup::ReadSample(inOptions.input);
     inOptions.ApplyChannelLooks(*sequence);
     const uint32_t sampleID = inHost.AddSample(std::move(sequence));
-    itsView = std::make_unique<WOffscreenRendererView>(inWidth, inHeight);
+    itsView = std::make_unique<WOffscreenRendererView>(itsWidth, itsHeight);
+    WRendererEnclosureWnd& enclosure = itsView->GetRendererEnclosureWnd();
+    enclosure.SetNativeWindow({inWindow.GetNativeDisplay(), inWindow.GetNativeWindow()});
     itsRenderer = &XRenderCommands::SetUpRenderer(inOptions, registry, *itsView, sampleID);
+    if (!enclosure.GetNativeWindowError().IsEmpty())
+        std::cerr << "kestrin3d view: warning: the legacy volume view draws off screen and is shown as read-back "
+                     "pictures: "
+                  << enclosure.GetNativeWindowError().GetStdString() << std::endl;
     SetTool(XVolumeRendererBase::kToolBall);
 }
 
@@ -78,6 +86,23 @@ bool XLegacyVolumeView::NeedsRedraw() const
 {
     const WGLWnd* window = GetWindow();
     return window && (window->NeedsRedraw() || window->GetRedrawCount() != itsShownRedraw);
+}
+
+bool XLegacyVolumeView::IsOnWindow() const
+{
+    const WGLWnd* window = GetWindow();
+    return window && window->IsOnNativeWindow();
+}
+
+void XLegacyVolumeView::Present()
+{
+    WGLWnd* window = GetWindow();
+    if (!window)
+        return;
+    // Always drawn: what the window showed may have been exposed or painted over.
+    window->RefreshScene(false);
+    window->Redraw();
+    itsShownRedraw = window->GetRedrawCount();
 }
 
 std::unique_ptr<XVolume> XLegacyVolumeView::RenderFrame()

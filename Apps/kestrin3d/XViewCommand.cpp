@@ -91,8 +91,8 @@ int XViewCommand::View(const std::vector<std::string>& inArguments, std::ostream
     viewPane.SetRenderer(&renderer);
     renderer.SetCurrentTimepoint(options.timepoint);
     renderer.SetSceneState(XPlanesView::MakeSceneState(options, stackChannels, sequence->GetChannelCount()));
-    session.SetLegacyViewMaker([&host, &options](int32_t inWidth, int32_t inHeight) {
-        return std::make_unique<XLegacyVolumeView>(host, options, inWidth, inHeight);
+    session.SetLegacyViewMaker([&host, &options](WCanvasWnd& inWindow) {
+        return std::make_unique<XLegacyVolumeView>(host, options, inWindow);
     });
     XString error;
     if (!session.Attach(error)) {

@@ -45,6 +45,8 @@ XViewerSession::~XViewerSession() { Detach(); }
 
 void XViewerSession::Detach()
 {
+    itsLegacy.reset();
+    itsLegacyShown = false;
     if (itsWindow)
         itsWindow->RemoveCanvasAttachment(this);
     itsWindow = nullptr;
@@ -72,7 +74,8 @@ int XViewerSession::Run()
     itsRenderer.RefreshRendererWithImmediateRedraw();
     if (itsTrace)
         itsOut << "window " << itsWindow->GetNativeWindow() << " " << itsWindow->GetWidth() << "x"
-               << itsWindow->GetHeight() << std::endl;
+               << itsWindow->GetHeight() << (itsWindow->IsSharingMemory() ? " shared-memory" : " put-image")
+               << std::endl;
     while (!itsQuit) {
         if (!itsWindow->ProcessWindowEvents(kEventWaitMs))
             break;
@@ -105,8 +108,11 @@ XEventResult XViewerSession::HandleRendererKeyDown(uint32_t inKey, uint32_t)
 {
     for (const XToolKey& tool : kToolKeys)
         if (tool.key == inKey) {
+            // Refusals are hint alerts, which the status line shows as any other.
             if (itsLegacyShown && tool.legacyTool == XVolumeRendererBase::kToolNone) {
-                itsAlert = XString("the legacy volume view has no ") + tool.name + " tool";
+                XHintAlert(XHintAlert::kHintAlertNote, XString(),
+                    XString("the legacy volume view has no ") + tool.name + " tool")
+                    .Show();
             } else {
                 ChooseTool(tool.command, tool.name);
                 if (itsLegacyShown)
@@ -149,21 +155,26 @@ void XViewerSession::ChooseTool(uint32_t inCommand, const char* inName)
 void XViewerSession::SwitchView()
 {
     if (!itsLegacyShown && !itsLegacy) {
+        XString error;
         try {
             if (itsMakeLegacy)
-                itsLegacy = itsMakeLegacy(itsWindow->GetWidth(), itsWindow->GetHeight());
+                itsLegacy = itsMakeLegacy(*itsWindow);
         } catch (const XException& e) {
-            itsAlert = "the legacy volume view cannot be shown: " + e.GetErrorMessage();
+            error = e.GetErrorMessage();
         } catch (const std::exception& e) {
-            itsAlert = XString("the legacy volume view cannot be shown: ") + XString(e.what());
+            error = XString(e.what());
         }
+        if (!error.IsEmpty())
+            XHintAlert(XHintAlert::kHintAlertWarning, "the legacy volume view cannot be shown", error).Show();
         if (!itsLegacy)
             return;
         itsLegacy->SetTimepoint(itsRenderer.GetCurrentTimepoint());
     }
     itsLegacyShown = !itsLegacyShown;
     if (itsTrace)
-        itsOut << "view " << (itsLegacyShown ? "volume" : "planes") << std::endl;
+        itsOut << "view "
+               << (!itsLegacyShown ? "planes" : itsLegacy->IsOnWindow() ? "volume on-window" : "volume read-back")
+               << std::endl;
     for (const XToolKey& tool : kToolKeys)
         if (tool.command == itsToolCommand) {
             if (itsLegacyShown && tool.legacyTool != XVolumeRendererBase::kToolNone)
@@ -284,9 +295,12 @@ void XViewerPlaneRenderer::DrawCanvas3D()
 XEventResult XViewerSession::DrawCanvas(XGC& inGC)
 {
     const XRect canvas = itsWindow ? itsWindow->GetCanvasBounds() : XRect();
+    const bool legacyOnWindow = itsLegacyShown && itsLegacy->IsOnWindow();
     if (itsLegacyShown) {
         const auto start = std::chrono::steady_clock::now();
-        if (const std::unique_ptr<XVolume> frame = itsLegacy->RenderFrame())
+        if (legacyOnWindow)
+            itsLegacy->Present();
+        else if (const std::unique_ptr<XVolume> frame = itsLegacy->RenderFrame())
             inGC.DrawImage(*frame, canvas);
         itsLegacyFrameMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
@@ -294,6 +308,9 @@ XEventResult XViewerSession::DrawCanvas(XGC& inGC)
     frame << std::fixed << std::setprecision(1) << " | frame "
           << (itsLegacyShown ? itsLegacyFrameMs : itsRenderer.GetLastFrameMs()) << " ms";
     const XRect strip(0, canvas.GetHeight() - kStatusHeight, canvas.GetWidth(), canvas.GetHeight());
+    // Over the legacy view's swapped frame only the status line is put, after it.
+    if (itsWindow)
+        itsWindow->SetPresentedArea(legacyOnWindow ? strip : XRect());
     inGC.SetFillColour(XARGB32Colour(200, 0, 0, 0));
     inGC.FillRect(strip);
     inGC.SetFillColour(XARGB32Colour::kWhite);

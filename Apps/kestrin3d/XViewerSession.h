@@ -51,13 +51,14 @@ public:
 
     // The pane holding the renderer (made with this session as its view), before Attach.
     void SetPane(XRendererPane& inPane) { itsPane = &inPane; }
-    // Makes the legacy volume view (of the given size) the first time it is shown.
-    using XLegacyMaker = std::function<std::unique_ptr<XLegacyVolumeView>(int32_t, int32_t)>;
+    // Makes the legacy volume view on the window the first time it is shown.
+    using XLegacyMaker = std::function<std::unique_ptr<XLegacyVolumeView>(WCanvasWnd&)>;
     void SetLegacyViewMaker(XLegacyMaker inMaker) { itsMakeLegacy = std::move(inMaker); }
     // Puts the session on the renderer's window; false (with the reason) when the
     // window could not be shown on a display.
     bool Attach(XString& outError);
-    // Leaves the window before the renderer's pane lets it go.
+    // Leaves the window (the legacy view, which draws into it, goes) before the
+    // renderer's pane lets it go.
     void Detach();
     // Until the window closes or the user quits; returns the exit code.
     int Run();

@@ -371,7 +371,7 @@ X3DMatrix XRenderer::GetDefaultSceneStateValueSelf(XRendererStateName inName, ui
     case kSceneStateVolumePosition:
         return MakeVector(0, 0, 0);
     case kSceneStateLightPosition:
-        return MakeVector(1, 1, 2);
+        return MakeVector(1, 1, -2);
     case kSceneStateFloorColour:
         return MakeColourStateValue(XARGB32Colour(255, 128, 128, 128));
     case kSceneStateFloorHeight:

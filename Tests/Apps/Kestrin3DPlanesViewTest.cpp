@@ -122,13 +122,16 @@ TEST(Kestrin3DPlanes, AReferencePlaneShowsAProjection)
     EXPECT_GT(Count(*with, halfRed), Count(*without, halfRed) + 40) << "the projection of channel 1 shows at half strength";
 }
 
-// The surface's lighting leaves a face seen head-on dim.
-// Lit head-on, the surface's faces are dim.
-bool IsCyan(const XARGB32Colour& p) { return p.red < 10 && p.green > 15 && p.blue > 15 && std::abs(p.green - p.blue) < 10; }
+// A pixel of a cyan surface, however it is lit: its hue (green equal to blue, red
+// well below) and not the background; highlights that wash out to white are left out.
+bool IsCyan(const XARGB32Colour& p) { return p.green > 4 && p.blue > 4 && std::abs(p.green - p.blue) < 10 && 2 * p.red < p.green; }
+bool IsBrightCyan(const XARGB32Colour& p) { return IsCyan(p) && p.green > 128; }
 
 // A box and a ball of channel 1, centred in the volume, drawn as cyan surfaces seen
 // head-on: centred in the picture only with the half-voxel shift (else half a voxel up
-// and left), and filled, as the picture waits for the surfaces.
+// and left), filled, as the picture waits for the surfaces, and lit from the viewer's
+// side (a light behind the volume leaves the faces seen head-on at the ambient level,
+// about a tenth of full).
 TEST(Kestrin3DPlanes, IsoRegionsAreDrawnAsSurfacesWhereTheVoxelsAre)
 {
     const struct {
@@ -146,12 +149,14 @@ TEST(Kestrin3DPlanes, IsoRegionsAreDrawnAsSurfacesWhereTheVoxelsAre)
                                               "1=00FFFF", "--iso", "1=100"},
                                           std::string(c.name) + ".png");
         ASSERT_TRUE(picture);
+        TestPicture::SavePNG(*picture, std::string("planes-iso-") + c.name);
         const TestPicture::XSpread cyan = TestPicture::SpreadOf(*picture, IsCyan);
         ASSERT_GT(cyan.count, 50) << "no surface drawn";
         EXPECT_GT(cyan.GetFill(), 0.6);
         const double voxel = (cyan.right - cyan.left + 1) / c.voxelsAcross;
         EXPECT_NEAR(cyan.centreX, 100, 0.2 * voxel) << "half a voxel is " << 0.5 * voxel << " pixels";
         EXPECT_NEAR(cyan.centreY, 100, 0.2 * voxel);
+        EXPECT_GT(Count(*picture, IsBrightCyan), cyan.count / 3) << "the surface facing the camera is dark: the light is behind it";
     }
 }
 

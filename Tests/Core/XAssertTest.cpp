@@ -2,12 +2,12 @@
 #include "XAssertRecorder.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 TEST(XAssert, ReportsConditionSourceAndLineAndContinues)
 {
     XAssertRecorder recorder;
-    int reached = 0;
-    int id = 0;
+    int reached = 0, id = 0;
     auto FindStrategy = [](int) { return 0; };
     X_ASSERT(FindStrategy( id ) != 0 || id != 0);
     reached = 1;
@@ -19,12 +19,9 @@ TEST(XAssert, ReportsConditionSourceAndLineAndContinues)
     EXPECT_EQ(reports[0].source, "Tests/XAssertTest");
     EXPECT_GT(reports[0].line, 0);
     EXPECT_EQ(reports[1].condition, "id");
-}
-
-TEST(XAssert, SourceNameDropsSubfoldersAndExtension)
-{
-    EXPECT_STREQ(XAssertDetail::MakeSourceName("/a/b/X-Platform/GL/XGLContext.cpp"), "X-Platform/XGLContext");
-    EXPECT_STREQ(XAssertDetail::MakeSourceName("X-Platform/Renderers/XVolumeRendererManager.cpp"),
-                 "X-Platform/XVolumeRendererManager");
-    EXPECT_STREQ(XAssertDetail::MakeSourceName("/w/Linux/WGLWnd.cpp"), "Linux/WGLWnd");
+    // Source names drop subfolders and the extension.
+    for (auto [path, name] : {std::pair{"/a/b/X-Platform/GL/XGLContext.cpp", "X-Platform/XGLContext"},
+                              {"X-Platform/Renderers/XVolumeRendererManager.cpp", "X-Platform/XVolumeRendererManager"},
+                              {"/w/Linux/WGLWnd.cpp", "Linux/WGLWnd"}})
+        EXPECT_STREQ(XAssertDetail::MakeSourceName(path), name);
 }

@@ -80,19 +80,7 @@ TEST(XMutex, ExcludesConcurrentWriters)
     EXPECT_EQ(counter, 8000);
 }
 
-TEST(XMutex, LockNowAndMisuseAreHandled)
-{
-    XAssertRecorder recorder;
-    XMutex mutex(4000, true);
-    EXPECT_TRUE(mutex.IsLockedByCurrentThread());
-    mutex.Unlock();
-    mutex.Unlock(); // not held any more
-    EXPECT_TRUE(recorder.Has("IsLockedByCurrentThread()", "Host/XMutex"));
-    EXPECT_TRUE(mutex.TryLock()) << "a stray unlock must not corrupt the mutex";
-    mutex.Unlock();
-}
-
-TEST(XLock, ScopedLocksRelease)
+TEST(XMutex, ScopedLocksReleaseAndMisuseIsHandled)
 {
     XMutex mutex;
     {
@@ -104,9 +92,16 @@ TEST(XLock, ScopedLocksRelease)
         EXPECT_TRUE(mutex.IsLockedByCurrentThread());
     }
     EXPECT_FALSE(mutex.IsLockedByCurrentThread());
+    EXPECT_FALSE(XLock(static_cast<XMutex*>(nullptr)).IsLocked());
 
-    XLock none(static_cast<XMutex*>(nullptr));
-    EXPECT_FALSE(none.IsLocked());
+    XAssertRecorder recorder;
+    XMutex lockedNow(4000, true);
+    EXPECT_TRUE(lockedNow.IsLockedByCurrentThread());
+    lockedNow.Unlock();
+    lockedNow.Unlock(); // not held any more
+    EXPECT_TRUE(recorder.Has("IsLockedByCurrentThread()", "Host/XMutex"));
+    EXPECT_TRUE(lockedNow.TryLock()) << "a stray unlock must not corrupt the mutex";
+    lockedNow.Unlock();
 }
 
 namespace {

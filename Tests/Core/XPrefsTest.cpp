@@ -11,7 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
-#include <sstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,9 +19,7 @@ namespace {
 std::string ReadFile(const std::string& inPath)
 {
     std::ifstream in(inPath, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void WriteFile(const std::string& inPath, const std::string& inText)
@@ -169,11 +167,8 @@ TEST_F(UserPrefs, SavesReplaceTheFileRatherThanRewriteIt)
     prefs.Write8("S", "k", 2);
     EXPECT_EQ(ReadFile(itsDir + "/old"), before);
     EXPECT_NE(ReadFile(itsPath), before);
-    // Nothing is left behind but the two names.
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(itsDir))
-        ++files;
-    EXPECT_EQ(files, 2u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(itsDir), std::filesystem::directory_iterator()), 2)
+        << "nothing is left behind but the two names";
 }
 
 TEST_F(UserPrefs, PathFollowsTheEnvironment)

@@ -2,6 +2,7 @@
 #include "XProgressDisabler.h"
 
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -24,90 +25,80 @@ std::vector<std::string> ReadLines(FILE* inFile)
     return lines;
 }
 
-// Each test writes to a file of its own, as output that is not a terminal.
-class XProgressOutput : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_NE(itsOut, nullptr); }
-    void TearDown() override { std::fclose(itsOut); }
-    FILE* itsOut = std::tmpfile();
-};
+std::vector<std::string> Tenths()
+{
+    std::vector<std::string> lines;
+    for (int p = 10; p <= 100; p += 10)
+        lines.push_back("Meshing: " + std::to_string(p) + "%");
+    return lines;
+}
 } // namespace
 
-TEST_F(XProgressOutput, PrintsALineAtEachTenthWhenNotOnATerminal)
+TEST(XProgress, LinesWrittenToAFileThatIsNotATerminal)
 {
-    {
-        XProgress progress("Meshing", 1000);
-        progress.SetOutput(itsOut);
-        for (int i = 0; i < 1000; ++i)
-            progress.Increment();
+    struct XCase {
+        const char* name;
+        std::function<void(FILE*)> work;
+        std::vector<std::string> lines;
+    };
+    const XCase cases[] = {
+        {"a line at each tenth", [](FILE* f) {
+             XProgress progress("Meshing", 1000);
+             progress.SetOutput(f);
+             for (int i = 0; i < 1000; ++i)
+                 progress.Increment();
+         }, Tenths()},
+        {"large steps and an early Done give one line each", [](FILE* f) {
+             XProgress progress;
+             progress.SetOutput(f);
+             progress.SetMessage("Reading");
+             progress.SetTotal(3);
+             progress.Increment(2); // 66%: one line, not six
+             progress.Done();       // stops at two of three: nothing more to say
+             progress.Increment();  // after Done: silent
+             progress.Done();
+         }, {"Reading: 60%"}},
+        {"an unknown total reports the count at the end", [](FILE* f) {
+             XProgress progress("Scanning");
+             progress.SetOutput(f);
+             progress.Increment(5);
+             progress.Increment(7);
+         }, {"Scanning: done (12)"}},
+        {"work abandoned by an exception is not reported done", [](FILE* f) {
+             try {
+                 XProgress progress("Reading", 0);
+                 progress.SetOutput(f);
+                 progress.Increment(3);
+                 throw std::runtime_error("bad file");
+             } catch (const std::runtime_error&) {
+             }
+             XProgress progress("Meshing", 0);
+             progress.SetOutput(f);
+             progress.Increment(2);
+         }, {"Meshing: done (2)"}},
+        {"a disabler silences every display while alive", [](FILE* f) {
+             XProgressDisabler outer;
+             { XProgressDisabler inner; }
+             EXPECT_FALSE(XProgress::IsDisplayEnabled());
+             XProgress progress("Hidden", 10);
+             progress.SetOutput(f);
+             progress.Increment(10);
+         }, {}},
+        {"a delay keeps quick work quiet", [](FILE* f) {
+             EXPECT_TRUE(XProgress::IsDisplayEnabled());
+             XProgress quick("Quick", 10);
+             quick.SetOutput(f);
+             quick.SetShowDelay(60000);
+             quick.Increment(10);
+             quick.Done();
+         }, {}},
+    };
+    for (const XCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FILE* out = std::tmpfile();
+        ASSERT_NE(out, nullptr);
+        c.work(out);
+        EXPECT_EQ(ReadLines(out), c.lines);
+        std::fclose(out);
     }
-    std::vector<std::string> expected;
-    for (int p = 10; p <= 100; p += 10)
-        expected.push_back("Meshing: " + std::to_string(p) + "%");
-    EXPECT_EQ(ReadLines(itsOut), expected);
-}
-
-TEST_F(XProgressOutput, LargeStepsAndEarlyDoneGiveOneLineEach)
-{
-    XProgress progress;
-    progress.SetOutput(itsOut);
-    progress.SetMessage("Reading");
-    progress.SetTotal(3);
-    progress.Increment(2); // 66%: one line, not six
-    progress.Done();       // stops at two of three: nothing more to say
-    progress.Increment();  // after Done: silent
-    progress.Done();
-    EXPECT_EQ(ReadLines(itsOut), (std::vector<std::string>{"Reading: 60%"}));
-}
-
-TEST_F(XProgressOutput, UnknownTotalsReportTheCountAtTheEnd)
-{
-    {
-        XProgress progress("Scanning");
-        progress.SetOutput(itsOut);
-        progress.Increment(5);
-        progress.Increment(7);
-    }
-    EXPECT_EQ(ReadLines(itsOut), (std::vector<std::string>{"Scanning: done (12)"}));
-}
-
-TEST_F(XProgressOutput, DisablerSilencesEveryDisplayWhileAlive)
-{
-    {
-        XProgressDisabler outer;
-        {
-            XProgressDisabler inner;
-        }
-        EXPECT_FALSE(XProgress::IsDisplayEnabled());
-        XProgress progress("Hidden", 10);
-        progress.SetOutput(itsOut);
-        progress.Increment(10);
-    }
-    EXPECT_TRUE(XProgress::IsDisplayEnabled());
-    EXPECT_TRUE(ReadLines(itsOut).empty());
-
-    // A delay keeps quick work quiet.
-    XProgress quick("Quick", 10);
-    quick.SetOutput(itsOut);
-    quick.SetShowDelay(60000);
-    quick.Increment(10);
-    quick.Done();
-    EXPECT_TRUE(ReadLines(itsOut).empty());
-}
-
-TEST_F(XProgressOutput, WorkAbandonedByAnExceptionIsNotReportedDone)
-{
-    try {
-        XProgress progress("Reading", 0);
-        progress.SetOutput(itsOut);
-        progress.Increment(3);
-        throw std::runtime_error("bad file");
-    } catch (const std::runtime_error&) {
-    }
-    {
-        XProgress progress("Meshing", 0);
-        progress.SetOutput(itsOut);
-        progress.Increment(2);
-    }
-    EXPECT_EQ(ReadLines(itsOut), std::vector<std::string>{"Meshing: done (2)"});
 }

@@ -7,9 +7,17 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <limits>
 
-TEST(XStream, RoundTripsEveryWidthLittleEndian)
+namespace {
+long CountEntries(const std::string& inDir)
+{
+    return std::distance(std::filesystem::directory_iterator(inDir), std::filesystem::directory_iterator());
+}
+} // namespace
+
+TEST(XStream, RoundTripsEveryWidthLittleEndianAndCountsWithoutKeeping)
 {
     XStream s;
     s.Write8(0xAB);
@@ -22,11 +30,8 @@ TEST(XStream, RoundTripsEveryWidthLittleEndian)
     s.WriteVersion(0x00023B00);
     ASSERT_EQ(s.GetSize(), 1u + 2 + 4 + 8 + 4 + 8 + 4 + 4);
     // Little-endian on every host.
-    EXPECT_EQ(s.GetBuffer()[1], 0xEF);
-    EXPECT_EQ(s.GetBuffer()[2], 0xBE);
-    EXPECT_EQ(s.GetBuffer()[3], 0xEF);
-    EXPECT_EQ(s.GetBuffer()[6], 0xDE);
-
+    EXPECT_EQ(std::vector<uint8_t>(s.GetBuffer().begin() + 1, s.GetBuffer().begin() + 7),
+              (std::vector<uint8_t>{0xEF, 0xBE, 0xEF, 0xBE, 0xAD, 0xDE}));
     EXPECT_EQ(s.Read8(), 0xAB);
     EXPECT_EQ(s.Read16(), 0xBEEF);
     EXPECT_EQ(s.Read32(), 0xDEADBEEFu);
@@ -36,6 +41,14 @@ TEST(XStream, RoundTripsEveryWidthLittleEndian)
     EXPECT_TRUE(std::isinf(s.ReadFloat32S()));
     EXPECT_EQ(s.ReadVersion(), 0x00023B00u);
     EXPECT_EQ(s.GetBytesLeft(), 0u);
+
+    XStream counter(XStream::kCountOnly);
+    counter.Write8(1);
+    counter.WriteString("four");
+    counter.Write64(0);
+    EXPECT_EQ(counter.GetSize(), 1u + 4 + 4 + 8);
+    EXPECT_TRUE(counter.GetBuffer().empty());
+    EXPECT_EQ(CodeOf([&] { counter.Read8(); }), XException::kStreamEnded);
 }
 
 TEST(XStream, RoundTripsStringsAndBytes)
@@ -56,51 +69,34 @@ TEST(XStream, RoundTripsStringsAndBytes)
     EXPECT_EQ(s.GetBytesLeft(), 0u);
 }
 
-TEST(XStream, TruncatedStreamsThrowNamingTheField)
+TEST(XStream, TruncatedAndHostileStreamsThrowBeforeAllocating)
 {
     XStream s;
     s.Write16(7);
     XStream copy(s.GetBuffer());
     EXPECT_TRUE(Throws([&] { copy.Read32("the keyframe count"); }, XException::kStreamEnded, "the keyframe count"));
-    // A failed read leaves the position where it was.
-    EXPECT_EQ(copy.GetPosition(), 0u);
+    EXPECT_EQ(copy.GetPosition(), 0u); // a failed read leaves the position where it was
     EXPECT_EQ(copy.Read16(), 7);
     for (auto read : std::vector<std::function<void()>>{
              [&] { copy.Read8(); }, [&] { copy.Read64(); }, [&] { copy.ReadFloat64S(); },
              [&] { copy.ReadString(); }, [&] { uint8_t b; copy.ReadBytes(&b, 1); }})
         EXPECT_EQ(CodeOf(read), XException::kStreamEnded);
-}
 
-TEST(XStream, HostileLengthsAndCountsAreRefusedBeforeAllocating)
-{
-    XStream s;
-    s.Write32(0xFFFFFFFF); // a string "length" of 4 GB with 2 bytes behind it
-    s.Write16(0);
-    EXPECT_EQ(CodeOf([&] { s.ReadString(); }), XException::kStreamCorrupt);
-
+    XStream hostile;
+    hostile.Write32(0xFFFFFFFF); // a string "length" of 4 GB with 2 bytes behind it
+    hostile.Write16(0);
+    EXPECT_EQ(CodeOf([&] { hostile.ReadString(); }), XException::kStreamCorrupt);
     XStream c;
     c.Write32(1000); // 1000 elements of 8 bytes, 16 bytes present
     c.Write64(1);
     c.Write64(2);
     EXPECT_EQ(CodeOf([&] { c.ReadCount(8, "the sequence count"); }), XException::kStreamCorrupt);
-    XStream exact;
+    XStream exact; // exactly enough
     exact.Write32(2);
     exact.Write64(1);
     exact.Write64(2);
     EXPECT_EQ(exact.ReadCount(8), 2u);
-
-    EXPECT_EQ(CodeOf([&] { exact.SetPosition(exact.GetSize() + 1); }), XException::kBadArgument);
-}
-
-TEST(XStream, CountingModeMeasuresWithoutKeepingBytes)
-{
-    XStream counter(XStream::kCountOnly);
-    counter.Write8(1);
-    counter.WriteString("four");
-    counter.Write64(0);
-    EXPECT_EQ(counter.GetSize(), 1u + 4 + 4 + 8);
-    EXPECT_TRUE(counter.GetBuffer().empty());
-    EXPECT_EQ(CodeOf([&] { counter.Read8(); }), XException::kStreamEnded);
+    EXPECT_EQ(CodeOf([&] { s.SetPosition(s.GetSize() + 1); }), XException::kBadArgument);
 }
 
 TEST(XStream, FilesAreReplacedWholeAndTooLargeFilesRefused)
@@ -110,19 +106,13 @@ TEST(XStream, FilesAreReplacedWholeAndTooLargeFilesRefused)
     XStream s;
     s.WriteString("first");
     s.SaveToFile(path); // creates the missing folder
-
     XStream second;
     second.WriteString("second version");
     second.SaveToFile(path);
     XStream loaded = XStream::LoadFromFile(path);
     EXPECT_EQ(loaded.ReadString(), "second version");
     EXPECT_EQ(loaded.GetBytesLeft(), 0u);
-
-    // Nothing is left beside the file.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir + "/sub"))
-        ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(CountEntries(dir + "/sub"), 1) << "nothing is left beside the file";
 
     EXPECT_EQ(CodeOf([&] { XStream::LoadFromFile(path, 4); }), XException::kFileError);
     EXPECT_EQ(CodeOf([&] { XStream::LoadFromFile(XString(dir + "/missing")); }), XException::kFileError);
@@ -133,8 +123,5 @@ TEST(XStream, FilesAreReplacedWholeAndTooLargeFilesRefused)
     std::filesystem::create_directories(blocked + "/child");
     EXPECT_EQ(CodeOf([&] { s.SaveToFile(XString(blocked)); }), XException::kFileError);
     EXPECT_TRUE(std::filesystem::is_directory(blocked + "/child"));
-    size_t files = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
-        ++files;
-    EXPECT_EQ(files, 2u); // sub and blocked
+    EXPECT_EQ(CountEntries(dir), 2); // sub and blocked
 }

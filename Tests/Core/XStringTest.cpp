@@ -7,26 +7,16 @@
 TEST(XString, ReplaceFillsPlaceholdersInOrder)
 {
     XString s("%2 of %1, again %1");
-    s.Replace(XString("one")).Replace(XString("two"));
-    EXPECT_EQ(s, "two of one, again one");
-
-    XString caption("1 Unit = %1 µm");
-    caption.Replace(0.5);
-    EXPECT_EQ(caption, "1 Unit = 0.5 µm");
-
+    EXPECT_EQ(s.Replace(XString("one")).Replace(XString("two")), "two of one, again one");
+    EXPECT_EQ(XString("1 Unit = %1 µm").Replace(0.5), "1 Unit = 0.5 µm");
     // "%10" is its own placeholder, not "%1" followed by "0".
     XString many("%1-%10");
-    many.Replace(XString("a"));
-    EXPECT_EQ(many, "a-%10");
-    many.Replace(XString("b"));
-    EXPECT_EQ(many, "a-b");
-
-    XString none("no placeholders");
-    none.Replace(XString("x"));
-    EXPECT_EQ(none, "no placeholders");
+    EXPECT_EQ(many.Replace(XString("a")), "a-%10");
+    EXPECT_EQ(many.Replace(XString("b")), "a-b");
+    EXPECT_EQ(XString("no placeholders").Replace(XString("x")), "no placeholders");
 }
 
-TEST(XString, NumberConversionsRejectJunk)
+TEST(XString, NumberConversionsRejectJunkAndKnowUTF8)
 {
     EXPECT_DOUBLE_EQ(XString(" 1.25 ").GetSFloat64(), 1.25);
     EXPECT_EQ(XString("-42").GetSInt32(), -42);
@@ -39,10 +29,7 @@ TEST(XString, NumberConversionsRejectJunk)
     double d = 0;
     EXPECT_TRUE(XString(XString::FromFloat64(0.1)).TryGetSFloat64(d));
     EXPECT_EQ(d, 0.1);
-}
 
-TEST(XString, Utf8Awareness)
-{
     XString micro("µm");
     EXPECT_EQ(micro.GetLength(), 3u);
     EXPECT_EQ(micro.GetCharacterCount(), 2u);

@@ -6,14 +6,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <thread>
+#include <utility>
 
 TEST(XThread, KnowsTheMainThreadAndItsOwnThreads)
 {
     EXPECT_TRUE(XThread::IsMainThread());
     EXPECT_EQ(XThread::GetCurrentThread(), nullptr);
-
     std::atomic<bool> wasMain{true};
     std::atomic<XThread*> seen{nullptr};
     std::atomic<uint64_t> id{0};
@@ -29,43 +30,56 @@ TEST(XThread, KnowsTheMainThreadAndItsOwnThreads)
     EXPECT_NE(id.load(), XThread::GetCurrentThreadID());
     EXPECT_EQ(id.load(), thread.GetThreadID());
     EXPECT_FALSE(thread.IsRunning());
-
     bool plainWasMain = true;
     std::thread([&] { plainWasMain = XThread::IsMainThread(); }).join();
     EXPECT_FALSE(plainWasMain);
 }
 
-TEST(XThread, StopRequestEndsTheThreadAtItsNextTest)
+TEST(XThread, AStopRequestEndsTheThreadAtEachCancellationPoint)
 {
-    std::atomic<int> loops{0};
-    std::atomic<bool> leftByException{false};
-    XThread thread([&] {
-        try {
-            for (;;) {
-                XThread::TestCancelCurrentThread();
-                ++loops;
-                std::this_thread::yield();
+    // Each point is reached over and over; a sleep of a minute must wake for the stop.
+    const std::pair<const char*, std::function<void()>> points[] = {
+        {"TestCancelCurrentThread", [] { XThread::TestCancelCurrentThread(); }},
+        {"SleepCurrentThread", [] { XThread::SleepCurrentThread(60000); }},
+        {"XThreadYield", [] {
+             XThreadYield yield(1000);
+             for (;;)
+                 yield.Yield();
+         }},
+    };
+    for (const auto& c : points) {
+        SCOPED_TRACE(c.first);
+        const std::function<void()>& point = c.second;
+        std::atomic<bool> started{false}, leftQuietly{false};
+        XThread thread([&] {
+            started = true;
+            try {
+                for (;;)
+                    point();
+            } catch (const XStopThreadException& e) {
+                leftQuietly = !e.ShouldReportError();
+                throw;
             }
-        } catch (const XStopThreadException& e) {
-            leftByException = !e.ShouldReportError();
-            throw;
-        }
-    });
-    thread.Start();
-    while (loops < 10)
-        std::this_thread::yield();
-    EXPECT_TRUE(thread.IsRunning());
-    thread.RequestStop();
-    thread.Join();
-    EXPECT_TRUE(leftByException);
-    EXPECT_FALSE(thread.IsRunning());
+        });
+        const auto start = std::chrono::steady_clock::now();
+        thread.Start();
+        SpinUntil(started);
+        EXPECT_TRUE(thread.IsRunning());
+        thread.RequestStop();
+        thread.Join();
+        EXPECT_TRUE(leftQuietly);
+        EXPECT_FALSE(thread.IsRunning());
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    }
+    XThreadYield yield(4);
+    for (int i = 0; i < 10; ++i)
+        yield.Yield();
+    EXPECT_EQ(yield.GetYieldCount(), 2u);
 }
 
 TEST(XThread, PreventStopHoldsCancellationOffUntilAllowed)
 {
-    std::atomic<bool> stopAsked{false};
-    std::atomic<bool> threwWhilePrevented{false};
-    std::atomic<bool> threwAfterAllow{false};
+    std::atomic<bool> stopAsked{false}, threwWhilePrevented{false}, threwAfterAllow{false};
     XThread thread([&] {
         XThread::PreventStop();
         XThread::PreventStop(); // nested
@@ -91,47 +105,23 @@ TEST(XThread, PreventStopHoldsCancellationOffUntilAllowed)
     thread.Join();
     EXPECT_FALSE(threwWhilePrevented);
     EXPECT_TRUE(threwAfterAllow);
-}
 
-TEST(XThread, SleepWakesEarlyWhenStopped)
-{
-    std::atomic<bool> stopped{false};
-    std::atomic<bool> sleeping{false};
-    XThread thread([&] {
-        sleeping = true;
-        try {
-            XThread::SleepCurrentThread(60000);
-        } catch (const XStopThreadException&) {
-            stopped = true;
-        }
-    });
-    auto start = std::chrono::steady_clock::now();
-    thread.Start();
-    SpinUntil(sleeping);
-    thread.RequestStop();
-    thread.Join();
-    EXPECT_TRUE(stopped);
-    // Far below the minute asked for: the stop woke the sleeper.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-}
-
-TEST(XThread, CancellationTestsDoNothingOutsideHostThreads)
-{
+    // Outside host threads the tests do nothing, and an unbalanced AllowStop is reported.
     EXPECT_NO_THROW(XThread::TestCancelCurrentThread());
     EXPECT_NO_THROW(XThread::TestCancelThread(nullptr));
     XAssertRecorder recorder;
-    XThread::AllowStop(); // without PreventStop
+    XThread::AllowStop();
     EXPECT_TRUE(recorder.Has("PreventStop and AllowStop balance", "Host/XThread"));
     EXPECT_FALSE(XThread::IsStopPrevented());
 }
 
-TEST(XThread, ErrorsInsideTheThreadAreContained)
+TEST(XThread, ErrorsInsideTheThreadAreContainedAndAnEndedThreadMayStartAgain)
 {
-    XThread thread([] { throw std::runtime_error("broken worker"); });
-    thread.Start();
-    thread.Join();
-    EXPECT_FALSE(thread.IsRunning());
-    // A thread may start again once it has ended, joined or not, but not while it runs.
+    XThread broken([] { throw std::runtime_error("broken worker"); });
+    broken.Start();
+    broken.Join();
+    EXPECT_FALSE(broken.IsRunning());
+    // Again once it has ended, joined or not, but not while it runs.
     std::atomic<int> runs{0};
     std::atomic<bool> hold{false};
     XThread again([&] {
@@ -154,30 +144,4 @@ TEST(XThread, ErrorsInsideTheThreadAreContained)
     EXPECT_TRUE(again.Start());
     again.Join();
     EXPECT_EQ(runs, 3);
-}
-
-TEST(XThreadYield, YieldsPeriodicallyAndLetsAStoppedThreadLeave)
-{
-    XThreadYield yield(4);
-    for (int i = 0; i < 10; ++i)
-        yield.Yield();
-    EXPECT_EQ(yield.GetYieldCount(), 2u);
-
-    std::atomic<bool> left{false};
-    std::atomic<bool> started{false};
-    XThread thread([&] {
-        XThreadYield inner(1000);
-        started = true;
-        try {
-            for (;;)
-                inner.Yield();
-        } catch (const XStopThreadException&) {
-            left = true;
-        }
-    });
-    thread.Start();
-    SpinUntil(started);
-    thread.RequestStop();
-    thread.Join();
-    EXPECT_TRUE(left);
 }

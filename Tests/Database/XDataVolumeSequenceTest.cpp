@@ -12,7 +12,6 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
-#include <utility>
 
 namespace {
 
@@ -66,30 +65,21 @@ TEST(DataVolumeSequence, CopiesOwnTheirRenderers)
     EXPECT_EQ(std::unique_ptr<XImageRenderer>(s.GetRendererCopy(1))->GetColour(), XARGB32Colour::kRed);
 }
 
-TEST(ImageRenderer, MapsThroughTheDisplayRangeAndGamma)
+TEST(ImageRenderer, MapsThroughTheDisplayRangeAndGammaAndRefusesUnusableOnes)
 {
+    // Edges, inverted and zero-width ranges of the shared mapping: XVolumeLevelScalingHelper's table.
     XImageRenderer r(XARGB32Colour::kGreen, 100, 300);
-    // 200 is 127.5 of 255: rounds up.
-    for (auto [value, level] : {std::pair{50.0, 0}, {100.0, 0}, {200.0, 128}, {300.0, 255}, {1e300, 255},
-                                {double(NAN), 0}, {-double(INFINITY), 0}})
-        EXPECT_EQ(r.MapValue(value), level) << value;
-
+    EXPECT_EQ(r.MapValue(200), 128); // 127.5 of 255 rounds up
     r.SetGamma(2.0);
     EXPECT_EQ(r.MapValue(150), 128); // sqrt(0.25) = 0.5
-    r.SetGamma(1.0);
-
-    r.SetDisplayRange(300, 100); // inverted
-    EXPECT_EQ(r.MapValue(300), 0);
+    r.SetDisplayRange(300, 100);
     EXPECT_EQ(r.MapValue(100), 255);
-    r.SetDisplayRange(10, 10); // a threshold
-    EXPECT_EQ(r.MapValue(9.99), 0);
-    EXPECT_EQ(r.MapValue(10), 255);
-
     EXPECT_EQ(CodeOf([&] { r.SetGamma(0); }), XException::kBadArgument);
     EXPECT_EQ(CodeOf([&] { r.SetGamma(NAN); }), XException::kBadArgument);
     EXPECT_EQ(CodeOf([&] { r.SetDisplayRange(0, INFINITY); }), XException::kBadArgument);
-    EXPECT_EQ(r.GetGamma(), 1.0);
-    EXPECT_EQ(r.GetWhiteLevel(), 10.0);
+    EXPECT_EQ(CodeOf([] { XImageRenderer(XARGB32Colour::kRed, NAN, 1); }), XException::kBadArgument);
+    EXPECT_EQ(r.GetGamma(), 2.0);
+    EXPECT_EQ(r.GetWhiteLevel(), 100.0);
 }
 
 TEST(DataStorable, StoresAnObjectAsASampleAndStream)

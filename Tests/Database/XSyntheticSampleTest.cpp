@@ -57,8 +57,9 @@ TEST(SyntheticSample, HasThreeNamedCalibratedChannelsWithSignalAboveBackground)
     auto s = XSyntheticSample::Make(SmallSettings());
     ASSERT_EQ(s->GetChannelCount(), 3u);
     EXPECT_EQ(s->GetTimepointCount(), 3u);
-    EXPECT_DOUBLE_EQ(s->GetCalibrationZ(), 0.5);
-    EXPECT_DOUBLE_EQ(s->GetTimepointTimeFromStart(3).GetSeconds(), 120.0);
+    const XSyntheticSample::Settings settings = SmallSettings();
+    EXPECT_DOUBLE_EQ(s->GetCalibrationZ(), settings.calibrationZ);
+    EXPECT_DOUBLE_EQ(s->GetTimepointTimeFromStart(3).GetSeconds(), 2 * settings.interval);
     for (uint32_t c = 1; c <= 3; ++c) {
         const XGrey16Volume& v = Channel(*s, c, 1);
         EXPECT_EQ(v.GetBounds(), X3DRect(0, 0, 0, 96, 80, 24));

@@ -27,7 +27,7 @@ bool Finishes(std::function<void()> inWork)
     return finished.wait_for(20s) == std::future_status::ready;
 }
 
-TEST_F(DeviceTest, NestedLocksReachTheImplementationAtTheOuterLevelOnly)
+TEST_F(DeviceTest, NestedLocksReachTheImplementationAtTheOuterLevelOnlyAndFailedOnesAreUndone)
 {
     X3DGC other;
     {
@@ -48,10 +48,7 @@ TEST_F(DeviceTest, NestedLocksReachTheImplementationAtTheOuterLevelOnly)
     }
     EXPECT_EQ(Taken(), (Calls{"Lock", "Unlock", "Lock", "Unlock", "Lock", "Unlock"}));
     EXPECT_EQ(XExposedGC::GetCurrentThreadContext(), nullptr);
-}
-
-TEST_F(DeviceTest, AFailedLockLeavesTheDeviceFreeForOthers)
-{
+    // A failed lock leaves the device free for others.
     devices.log.ThrowOn("Lock");
     EXPECT_THROW(X3DGCScopedLock failing(gc), XException);
     devices.log.Disarm();

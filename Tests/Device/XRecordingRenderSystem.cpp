@@ -8,7 +8,6 @@
 #include "XTexture2D.h"
 #include "XTexture3D.h"
 
-#include <algorithm>
 #include <bit>
 #include <utility>
 #include <cstring>
@@ -23,12 +22,6 @@ std::vector<std::string> XCallLog::Take()
 {
     std::lock_guard lock(itsMutex);
     return std::exchange(itsCalls, {});
-}
-
-size_t XCallLog::Count(const std::string& inCall) const
-{
-    std::lock_guard lock(itsMutex);
-    return size_t(std::count(itsCalls.begin(), itsCalls.end(), inCall));
 }
 
 void XCallLog::ThrowOn(std::string inCall)
@@ -188,7 +181,6 @@ public:
     uint64_t GetRowBytes() const override { return itsRowBytes; }
     uint64_t GetPlaneBytes() const override { return itsRowBytes * itsAllocated[1]; }
     XMathVectorF3 GetMaxTextureCoords() const override { return itsCoords; }
-    const std::vector<uint8_t>& GetLevel() const { return itsLevel; }
 
 private:
     XCallLog& itsLog;

@@ -15,7 +15,6 @@ class XCallLog {
 public:
     void Add(std::string inCall);
     std::vector<std::string> Take(); // the calls so far, and forget them
-    size_t Count(const std::string& inCall) const;
     // The call inCall throws XException kBadArgument from now on (until Disarm).
     void ThrowOn(std::string inCall);
     void Disarm();

@@ -64,7 +64,7 @@ struct XNodeVertex {
 
 struct XProbe {
     int x, y;
-    XPixel expected;
+    XARGB32Colour expected; // alpha included
 };
 
 // One draw of a quad over the whole target. World squashes every vertex onto
@@ -131,33 +131,30 @@ protected:
                                {24, X3DGC::kElementUByte4, X3DGC::kUsageColour},
                                {28, X3DGC::kElementFloat2, X3DGC::kUsageTexCoord0}};
         gc->SetVertexDefinition(definition);
-        gc->AttachShader(vertex);
-        gc->AttachShader(fragment);
-        const auto& [wx, wy, wz] = inCase.worldPoint;
-        vertex.SetMatrixParameter("ModelViewProj", gc->GetProjection());
-        if (vertex.HasParameter("World")) {
-            vertex.SetMatrixParameter("World", XMatrix_4x4<float>::MakeScale(0, 0, 0) * XMatrix_4x4<float>::MakeTranslation(wx, wy, wz));
-            vertex.SetMatrixParameter("NormalMatrix", inCase.normalMatrix);
-        }
-        SetVector(vertex, "inLightPos", inCase.light.data(), 3);
-        SetVector(vertex, "inDirectionalLightVector", inCase.light.data(), 3);
-        SetVector(vertex, "inCameraPos", inCase.camera.data(), 3);
-        SetVector(vertex, "inColour", inCase.colour.data(), 4);
-        SetVector(fragment, "colour", inCase.colour.data(), 4);
-        SetVector(fragment, "inModulateColour", inCase.modulate.data(), 4);
-        gc->SetTexture(0, itsChequer);
-        gc->BeginShaders();
         const auto [nx, ny, nz] = inCase.normal;
         const auto [r, g, b, a] = inCase.vertexColour;
         const XNodeVertex quad[] = {{0, 0, 0, nx, ny, nz, {r, g, b, a}, 0, 0},
                                     {kSize, 0, 0, nx, ny, nz, {r, g, b, a}, 1, 0},
                                     {kSize, kSize, 0, nx, ny, nz, {r, g, b, a}, 1, 1},
                                     {0, kSize, 0, nx, ny, nz, {r, g, b, a}, 0, 1}};
-        gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
-        gc->EndShaders();
-        gc->SetTexture(0, nullptr);
-        gc->UnattachShader(fragment);
-        gc->UnattachShader(vertex);
+        DrawShaded(vertex, fragment, [&] {
+            const auto& [wx, wy, wz] = inCase.worldPoint;
+            vertex.SetMatrixParameter("ModelViewProj", gc->GetProjection());
+            if (vertex.HasParameter("World")) {
+                vertex.SetMatrixParameter("World", XMatrix_4x4<float>::MakeScale(0, 0, 0) * XMatrix_4x4<float>::MakeTranslation(wx, wy, wz));
+                vertex.SetMatrixParameter("NormalMatrix", inCase.normalMatrix);
+            }
+            SetVector(vertex, "inLightPos", inCase.light.data(), 3);
+            SetVector(vertex, "inDirectionalLightVector", inCase.light.data(), 3);
+            SetVector(vertex, "inCameraPos", inCase.camera.data(), 3);
+            SetVector(vertex, "inColour", inCase.colour.data(), 4);
+            SetVector(fragment, "colour", inCase.colour.data(), 4);
+            SetVector(fragment, "inModulateColour", inCase.modulate.data(), 4);
+            gc->SetTexture(0, itsChequer); // with the fragment stage attached, so that its sampler pairs with the unit
+        }, [&] {
+            gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+            gc->SetTexture(0, nullptr);
+        });
         return EndFrame();
     }
 
@@ -183,39 +180,39 @@ TEST_F(NodeProgramDrawTest, ProgramsDrawWhatTheirEquationsSay)
         // L = N, V at right angles: no view light, no highlight (0.707^40), so 0.8 c,
         // then modulated by (1, 0.5, 1).
         {.name = "point light, modulated", .program = P::kPointLightLit, .light = {0, 0, 5}, .camera = {0, 5, 0},
-         .modulate = {1, 0.5f, 1, 0.2f}, .probes = {{kCentre, kCentre, {160, 40, 40, 255}}}},
+         .modulate = {1, 0.5f, 1, 0.2f}, .probes = {{kCentre, kCentre, {255, 160, 40, 40}}}},
         // The same light from a rotated normal at a moved world point.
         {.name = "point light, normal matrix and world by rows", .program = P::kPointLightLit, .normal = {1, 0, 0},
          .normalMatrix = XToZ(), .worldPoint = {0, 0, -5}, .light = {0, 0, 0}, .camera = {0, 5, -5},
-         .probes = {{kCentre, kCentre, {160, 80, 40, 255}}}},
+         .probes = {{kCentre, kCentre, {255, 160, 80, 40}}}},
         // L = (0.6, 0, 0.8), V = N: 0.15 c + 0.8 × 0.8 c + (N·H = 0.9487)^40 = 0.79 c + 0.1216.
         {.name = "point light with highlight", .program = P::kPointLightLit, .light = {3, 0, 4}, .camera = {0, 0, 5},
-         .probes = {{kCentre, kCentre, {189, 110, 70, 255}}}},
+         .probes = {{kCentre, kCentre, {255, 189, 110, 70}}}},
         // L = (0, 0.6, 0.8) normalised, highlight away from the viewer: 0.1 c + 0.6 × 0.8 c.
         {.name = "directional light", .program = P::kDirectionalLightLit, .light = {0, 3, 4}, .camera = {0, -5, 0},
-         .probes = {{kCentre, kCentre, {116, 58, 29, 255}}}},
+         .probes = {{kCentre, kCentre, {255, 116, 58, 29}}}},
         // V = (0, 0, 10) is not normalised, so H leans to N: 0.1 c + (10 / √101)^40 = 0.1 c + 0.8196.
         // Normalised, the highlight would vanish and leave 0.1 c.
         {.name = "directional light, view not normalised", .program = P::kDirectionalLightLit, .light = {1, 0, 0},
-         .camera = {0, 0, 10}, .probes = {{kCentre, kCentre, {229, 219, 214, 255}}}},
+         .camera = {0, 0, 10}, .probes = {{kCentre, kCentre, {255, 229, 219, 214}}}},
         // As the first case, coloured by inColour instead of the vertex colour, unmodulated.
         {.name = "uniform colour, lit", .program = P::kUniformColourLit, .light = {0, 0, 5}, .camera = {0, 5, 0},
-         .colour = {0, 200 / 255.0f, 100 / 255.0f, 0.5f}, .probes = {{kCentre, kCentre, {0, 160, 80, 255}}}},
+         .colour = {0, 200 / 255.0f, 100 / 255.0f, 0.5f}, .probes = {{kCentre, kCentre, {255, 0, 160, 80}}}},
         {.name = "uniform colour", .program = P::kUniformColour, .colour = {50 / 255.0f, 100 / 255.0f, 150 / 255.0f, 1},
-         .probes = {{kCentre, kCentre, {50, 100, 150, 255}}}},
+         .probes = {{kCentre, kCentre, {255, 50, 100, 150}}}},
         {.name = "modulated colour", .program = P::kModulatedColour, .modulate = {0.5f, 1, 0.25f, 0.1f},
-         .probes = {{kCentre, kCentre, {100, 100, 13, 255}}}},
+         .probes = {{kCentre, kCentre, {255, 100, 100, 13}}}},
         {.name = "plain floor", .program = P::kFloorPlain, .colour = {10 / 255.0f, 20 / 255.0f, 30 / 255.0f, 1},
-         .probes = {{16, 16, {10, 20, 30, 255}}, {48, 48, {10, 20, 30, 255}}}},
+         .probes = {{16, 16, {255, 10, 20, 30}}, {48, 48, {255, 10, 20, 30}}}},
         {.name = "chequered floor", .program = P::kFloorChequered, .colour = {1, 0.5f, 0.25f, 1},
-         .probes = {{16, 16, {255, 128, 64, 255}}, {48, 16, {128, 64, 32, 255}}, {16, 48, {0, 0, 0, 255}}}},
+         .probes = {{16, 16, {255, 255, 128, 64}}, {48, 16, {255, 128, 64, 32}}, {16, 48, {255, 0, 0, 0}}}},
         // Stages of different sources meet in the built-in varyings.
         {.name = "chequered floor after the standard texture vertex shader", .program = P::kFloorChequered,
          .vertexSource = X3DShaderManager::GetStandardShaderSource(X3DShaderManager::kTextureVertexShader),
-         .colour = {1, 0.5f, 0.25f, 1}, .probes = {{48, 16, {128, 64, 32, 255}}}},
+         .colour = {1, 0.5f, 0.25f, 1}, .probes = {{48, 16, {255, 128, 64, 32}}}},
         {.name = "modulated colour after the point-light vertex stage", .program = P::kModulatedColour,
          .vertexSource = GetNodeProgramSource(P::kPointLightLit), .light = {0, 0, 5}, .camera = {0, 5, 0},
-         .modulate = {0.5f, 1, 0.25f, 1}, .probes = {{kCentre, kCentre, {100, 100, 13, 255}}}},
+         .modulate = {0.5f, 1, 0.25f, 1}, .probes = {{kCentre, kCentre, {255, 100, 100, 13}}}},
     };
     // Eight-bit output of float arithmetic, plus the texture's and colour's own rounding.
     constexpr int kTolerance = 2;
@@ -223,7 +220,7 @@ TEST_F(NodeProgramDrawTest, ProgramsDrawWhatTheirEquationsSay)
         SCOPED_TRACE(c.name);
         const XBGRA32Volume picture = Draw(c);
         for (const XProbe& probe : c.probes) {
-            const XPixel p = At(picture, probe.x, probe.y);
+            const XARGB32Colour p = WithAlphaAt(picture, probe.x, probe.y);
             EXPECT_NEAR(p.red, probe.expected.red, kTolerance) << "at " << probe.x << ", " << probe.y;
             EXPECT_NEAR(p.green, probe.expected.green, kTolerance) << "at " << probe.x << ", " << probe.y;
             EXPECT_NEAR(p.blue, probe.expected.blue, kTolerance) << "at " << probe.x << ", " << probe.y;

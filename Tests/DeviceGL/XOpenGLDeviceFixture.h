@@ -1,105 +1,74 @@
 #pragma once
 // An OpenGL device drawing into an offscreen target, with vertices given in pixels of
 // that target, and the pixels read back (row 0 at the bottom, as OpenGL counts).
-#include "X3DGC.h"
-#include "X3DGCOffscreenTarget.h"
-#include "X3DGCScopedLock.h"
-#include "X3DRenderSystemManager.h"
-#include "XBGRA32Volume.h"
-#include "XAssertRecorder.h"
-#include "TestPicture.h"
-
-#include <gtest/gtest.h>
+#include "XOffscreenPictureFixture.h"
+#include "XShader.h"
 
 #include <cstdint>
-#include <memory>
-#include <string>
+#include <functional>
 #include <vector>
 
-struct XPixel {
-    int red, green, blue, alpha;
-};
-
-// Position and colour, as the device's client arrays take them.
+// Position and colour, or position and texture coordinates, as the device's client arrays take them.
 struct XColouredVertex {
     float x, y, z;
     uint8_t rgba[4];
 };
+struct XTexturedVertex {
+    float x, y, z;
+    float s, t;
+};
 
-class OpenGLDeviceTest : public ::testing::Test {
+class OpenGLDeviceTest : public OffscreenPictureTest {
 protected:
     static constexpr int kSize = 64;
 
-    static void SetUpTestSuite()
-    {
-        // One manager for the process: the module registers the OpenGL render system with it.
-        static X3DRenderSystemManager sManager;
-    }
-    void SetUp() override
-    {
-        gc = std::make_unique<X3DGC>();
-        gc->Initialise();
-        lock = std::make_unique<X3DGCScopedLock>(*gc);
-        target = std::make_unique<X3DGCOffscreenTarget>(*gc, kSize, kSize);
-    }
-    void TearDown() override
-    {
-        gc->AttachRenderTarget(nullptr);
-        target->Destroy(*gc);
-        target.reset();
-        lock.reset();
-        for (const auto& report : asserts.GetReports())
-            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source;
-    }
-
     // Starts a frame on the target, cleared to inClear, with vertices in target pixels.
-    void BeginFrame(const XARGB32Colour& inClear = XARGB32Colour(255, 0, 0, 0))
+    void BeginFrame(const XARGB32Colour& inClear = XARGB32Colour::kBlack) { BeginPixelFrameOn(*target, inClear); }
+    void BeginPixelFrameOn(X3DGCRenderTarget& inTarget, const XARGB32Colour& inClear)
     {
-        BeginFrameOn(*target, inClear);
-    }
-    void BeginFrameOn(X3DGCRenderTarget& inTarget, const XARGB32Colour& inClear)
-    {
-        gc->AttachRenderTarget(&inTarget);
-        gc->BeginRender();
-        const int w = int(inTarget.GetWidth()), h = int(inTarget.GetHeight());
-        gc->SetViewport(X3DViewport(XRect(0, 0, w, h)));
+        BeginFrameOn(inTarget);
         XMatrix_4x4<float> pixels; // row vectors: scale, then translation in row 3
-        pixels(0, 0) = 2.0f / float(w);
-        pixels(1, 1) = 2.0f / float(h);
+        pixels(0, 0) = 2.0f / float(inTarget.GetWidth());
+        pixels(1, 1) = 2.0f / float(inTarget.GetHeight());
         pixels(3, 0) = -1.0f;
         pixels(3, 1) = -1.0f;
         gc->SetProjection(pixels);
         gc->Clear(X3DGC::kClearColour | X3DGC::kClearDepth, inClear, 1.0f, 0);
     }
     XBGRA32Volume EndFrame() { return EndFrameOn(*target); }
-    XBGRA32Volume EndFrameOn(X3DGCOffscreenTarget& inTarget)
-    {
-        gc->EndRender();
-        std::unique_ptr<XVolume> volume = inTarget.MakeVolume();
-        auto* picture = dynamic_cast<XBGRA32Volume*>(volume.get());
-        EXPECT_NE(picture, nullptr);
-        XBGRA32Volume result = picture ? *picture : XBGRA32Volume();
-        TestPicture::SavePNG(result, ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        return result;
-    }
-    static XPixel At(const XBGRA32Volume& inPicture, int inX, int inY)
-    {
-        const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
-        return XPixel{p[2], p[1], p[0], p[3]};
-    }
-    static bool IsLit(const XPixel& inPixel) { return inPixel.red + inPixel.green + inPixel.blue > 60; }
+    // The pixel as read back, alpha included.
+    static XARGB32Colour WithAlphaAt(const XVolume& inPicture, int inX, int inY) { return TestPicture::PixelAt(inPicture, inX, inY); }
+    static bool IsLit(const XARGB32Colour& inPixel) { return inPixel.red + inPixel.green + inPixel.blue > 60; }
 
-    void UseColouredVertices()
+    static X3DGC::XVertexDefinition ColouredVertices()
     {
-        X3DGC::XVertexDefinition definition;
-        definition.stride = sizeof(XColouredVertex);
-        definition.elements = {{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition},
-                               {12, X3DGC::kElementUByte4, X3DGC::kUsageColour}};
-        gc->SetVertexDefinition(definition);
+        return {{{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition}, {12, X3DGC::kElementUByte4, X3DGC::kUsageColour}},
+                sizeof(XColouredVertex)};
     }
-
-    XAssertRecorder asserts;
-    std::unique_ptr<X3DGC> gc;
-    std::unique_ptr<X3DGCScopedLock> lock;
-    std::unique_ptr<X3DGCOffscreenTarget> target;
+    static X3DGC::XVertexDefinition TexturedVertices()
+    {
+        return {{{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition}, {12, X3DGC::kElementFloat2, X3DGC::kUsageTexCoord0}},
+                sizeof(XTexturedVertex)};
+    }
+    void UseColouredVertices() { gc->SetVertexDefinition(ColouredVertices()); }
+    // A quad over the whole target, texture coordinates 0 to inMaxS, inMaxT.
+    void DrawTexturedQuad(float inMaxS = 1.0f, float inMaxT = 1.0f)
+    {
+        gc->SetVertexDefinition(TexturedVertices());
+        const XTexturedVertex quad[] = {
+            {0, 0, 0, 0, 0}, {kSize, 0, 0, inMaxS, 0}, {kSize, kSize, 0, inMaxS, inMaxT}, {0, kSize, 0, 0, inMaxT}};
+        gc->DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
+    }
+    // Attaches both stages, sets their parameters, and draws between BeginShaders and EndShaders.
+    void DrawShaded(XShader& inVertex, XShader& inFragment, const std::function<void()>& inSet, const std::function<void()>& inDraw)
+    {
+        gc->AttachShader(inVertex);
+        gc->AttachShader(inFragment);
+        inSet();
+        gc->BeginShaders();
+        inDraw();
+        gc->EndShaders();
+        gc->UnattachShader(inFragment);
+        gc->UnattachShader(inVertex);
+    }
 };

@@ -4,6 +4,7 @@
 #include "X3DVertexBuffer.h"
 #include "XLock.h"
 
+#include <functional>
 #include <numeric>
 
 namespace {
@@ -62,8 +63,8 @@ TEST_F(OpenGLDeviceTest, EachPrimitiveTypeDrawsFromEverySource)
     UseColouredVertices();
     for (const auto& [source, sourceName] : kSources)
         for (const XPrimitiveCase& c : kPrimitiveCases) {
-            if (source == XSource::kUserIndexed && c.type == X3DGC::kQuadList)
-                continue; // refused: covered below
+            // Quads cannot be drawn from user indices: refused, and nothing drawn.
+            const bool refused = source == XSource::kUserIndexed && c.type == X3DGC::kQuadList;
             SCOPED_TRACE(std::string(c.name) + " from " + sourceName);
             const std::vector<XColouredVertex> vertices = Coloured(c.vertices);
             const uint64_t bytes = vertices.size() * sizeof(XColouredVertex);
@@ -97,8 +98,10 @@ TEST_F(OpenGLDeviceTest, EachPrimitiveTypeDrawsFromEverySource)
                 gc->SetVerticies(nullptr);
             }
             const XBGRA32Volume picture = EndFrame();
+            EXPECT_EQ(asserts.Has("false", "X-Platform/XOpenGLGC"), refused);
+            asserts.Clear();
             for (const XPoint& p : c.lit)
-                EXPECT_TRUE(IsLit(At(picture, p.x, p.y))) << "at " << p.x << ", " << p.y;
+                EXPECT_EQ(IsLit(At(picture, p.x, p.y)), !refused) << "at " << p.x << ", " << p.y;
             for (const XPoint& p : c.dark)
                 EXPECT_FALSE(IsLit(At(picture, p.x, p.y))) << "at " << p.x << ", " << p.y;
             for (X3DGCResource* resource : {static_cast<X3DGCResource*>(buffer), static_cast<X3DGCResource*>(indices)})
@@ -107,32 +110,19 @@ TEST_F(OpenGLDeviceTest, EachPrimitiveTypeDrawsFromEverySource)
         }
 }
 
-TEST_F(OpenGLDeviceTest, UserIndexedQuadsAreRefused)
-{
-    UseColouredVertices();
-    const auto vertices = Coloured({{0, 0}, {32, 0}, {32, 64}, {0, 64}});
-    const uint32_t order[] = {0, 1, 2, 3};
-    BeginFrame();
-    gc->DrawUserIndexedPrimitives(X3DGC::kQuadList, vertices.data(), 4, sizeof(XColouredVertex), order, 1);
-    const XBGRA32Volume picture = EndFrame();
-    EXPECT_TRUE(asserts.Has("false", "X-Platform/XOpenGLGC"));
-    EXPECT_FALSE(IsLit(At(picture, 10, 10)));
-    asserts.Clear();
-}
-
 TEST_F(OpenGLDeviceTest, BlendModesCombineSourceAndDestination)
 {
     // Destination alpha 128 (0.5), source alpha 64 (0.25).
     const XARGB32Colour destination(128, 200, 40, 100);
     struct XCase {
         X3DGC::XBlendMode mode;
-        XPixel expected;
+        XARGB32Colour expected;
     };
     const XCase cases[] = {
-        {X3DGC::kBlendNone, {100, 160, 20, 0}},
-        {X3DGC::kBlendOver, {175, 70, 80, 0}},     // s × 0.25 + d × 0.75
-        {X3DGC::kBlendUnder, {250, 120, 110, 0}},  // s × (1 − 0.5) + d
-        {X3DGC::kBlendMaximum, {200, 160, 100, 0}}, // per channel
+        {X3DGC::kBlendNone, XARGB32Colour(255, 100, 160, 20)},
+        {X3DGC::kBlendOver, XARGB32Colour(255, 175, 70, 80)},     // s × 0.25 + d × 0.75
+        {X3DGC::kBlendUnder, XARGB32Colour(255, 250, 120, 110)},  // s × (1 − 0.5) + d
+        {X3DGC::kBlendMaximum, XARGB32Colour(255, 200, 160, 100)}, // per channel
     };
     UseColouredVertices();
     const auto quad = Coloured({{0, 0}, {64, 0}, {64, 64}, {0, 64}}, 100, 160, 20, 64);
@@ -142,7 +132,7 @@ TEST_F(OpenGLDeviceTest, BlendModesCombineSourceAndDestination)
         gc->SetBlendMode(c.mode);
         gc->DrawUserPrimitives(X3DGC::kQuadList, quad.data(), 0, 1);
         gc->SetBlendMode(X3DGC::kBlendOver);
-        const XPixel p = At(EndFrame(), 32, 32);
+        const XARGB32Colour p = At(EndFrame(), 32, 32);
         // One step of rounding either way in the blend unit.
         EXPECT_NEAR(p.red, c.expected.red, 2);
         EXPECT_NEAR(p.green, c.expected.green, 2);
@@ -150,49 +140,49 @@ TEST_F(OpenGLDeviceTest, BlendModesCombineSourceAndDestination)
     }
 }
 
-TEST_F(OpenGLDeviceTest, CullModesKeepTheFacesOfTheirWinding)
+TEST_F(OpenGLDeviceTest, CullFillAndClippingStateDecideWhatIsDrawn)
 {
-    struct XCase {
-        X3DGC::XCullMode mode;
-        bool counterClockwiseDrawn, clockwiseDrawn;
-    };
-    const XCase cases[] = {{X3DGC::kCullClockwise, true, false},
-                           {X3DGC::kCullCounterClockwise, false, true},
-                           {X3DGC::kCullNone, true, true}};
-    UseColouredVertices();
+    using XProbes = std::vector<std::pair<XPoint, bool>>; // pixel, lit
     // Left: counter-clockwise on the screen; right: clockwise.
     const auto faces = Coloured({{0, 0}, {30, 0}, {0, 64}, {34, 0}, {34, 64}, {64, 0}});
-    for (const XCase& c : cases) {
-        SCOPED_TRACE(int(c.mode));
-        BeginFrame();
-        gc->SetCullMode(c.mode);
-        gc->DrawUserPrimitives(X3DGC::kTriangleList, faces.data(), 0, 2);
-        const XBGRA32Volume picture = EndFrame();
-        EXPECT_EQ(IsLit(At(picture, 8, 8)), c.counterClockwiseDrawn);
-        EXPECT_EQ(IsLit(At(picture, 56, 8)), c.clockwiseDrawn);
-    }
-}
-
-TEST_F(OpenGLDeviceTest, FillModesDrawFacesEdgesOrCorners)
-{
+    const auto inset = Coloured({{8.5f, 8.5f}, {56.5f, 8.5f}, {56.5f, 56.5f}, {8.5f, 56.5f}});
+    const auto whole = Coloured({{0, 0}, {64, 0}, {64, 64}, {0, 64}});
+    const XProbes sides[3] = {{{{8, 8}, true}, {{56, 8}, false}}, {{{8, 8}, false}, {{56, 8}, true}}, {{{8, 8}, true}, {{56, 8}, true}}};
     struct XCase {
-        X3DGC::XFillMode mode;
-        bool inside, edge, corner;
+        const char* name;
+        std::function<void(X3DGC&)> set;
+        X3DGC::XPrimitiveType type;
+        const std::vector<XColouredVertex>* vertices;
+        XProbes probes;
     };
-    const XCase cases[] = {{X3DGC::kFillSolid, true, true, true},
-                           {X3DGC::kFillWireframe, false, true, true},
-                           {X3DGC::kFillPoint, false, false, true}};
+    const XCase cases[] = {
+        {"cull clockwise", [](X3DGC& g) { g.SetCullMode(X3DGC::kCullClockwise); }, X3DGC::kTriangleList, &faces, sides[0]},
+        {"cull counter-clockwise", [](X3DGC& g) { g.SetCullMode(X3DGC::kCullCounterClockwise); }, X3DGC::kTriangleList, &faces, sides[1]},
+        {"cull none", [](X3DGC& g) { g.SetCullMode(X3DGC::kCullNone); }, X3DGC::kTriangleList, &faces, sides[2]},
+        // Inside, on an edge, at a corner.
+        {"fill solid", [](X3DGC& g) { g.SetFillMode(X3DGC::kFillSolid); }, X3DGC::kTriangleFan, &inset,
+         {{{32, 40}, true}, {{32, 8}, true}, {{56, 56}, true}}},
+        {"fill wireframe", [](X3DGC& g) { g.SetFillMode(X3DGC::kFillWireframe); }, X3DGC::kTriangleFan, &inset,
+         {{{32, 40}, false}, {{32, 8}, true}, {{56, 56}, true}}},
+        {"fill points", [](X3DGC& g) { g.SetFillMode(X3DGC::kFillPoint); }, X3DGC::kTriangleFan, &inset,
+         {{{32, 40}, false}, {{32, 8}, false}, {{56, 56}, true}}},
+        // Planes in world space, deleted after each draw: the last case has none left.
+        {"clip to x >= 32", [](X3DGC& g) { g.SetFillMode(X3DGC::kFillSolid); g.AddClippingPlane(XMathVectorF4(1, 0, 0, -32)); },
+         X3DGC::kQuadList, &whole, {{{8, 8}, false}, {{56, 8}, true}, {{56, 56}, true}}},
+        {"clip to x >= 32 and y <= 32", [](X3DGC& g) { g.AddClippingPlane(XMathVectorF4(1, 0, 0, -32)); g.AddClippingPlane(XMathVectorF4(0, -1, 0, 32)); },
+         X3DGC::kQuadList, &whole, {{{8, 8}, false}, {{56, 8}, true}, {{56, 56}, false}}},
+        {"no clipping", [](X3DGC&) {}, X3DGC::kQuadList, &whole, {{{8, 8}, true}, {{56, 8}, true}, {{56, 56}, true}}},
+    };
     UseColouredVertices();
-    const auto quad = Coloured({{8.5f, 8.5f}, {56.5f, 8.5f}, {56.5f, 56.5f}, {8.5f, 56.5f}});
     for (const XCase& c : cases) {
-        SCOPED_TRACE(int(c.mode));
+        SCOPED_TRACE(c.name);
         BeginFrame();
-        gc->SetFillMode(c.mode);
-        gc->DrawUserPrimitives(X3DGC::kTriangleFan, quad.data(), 0, 2);
+        c.set(*gc);
+        gc->DrawUserPrimitives(c.type, c.vertices->data(), 0, c.type == X3DGC::kQuadList ? 1 : 2);
+        gc->DeleteAllClippingPlanes();
         const XBGRA32Volume picture = EndFrame();
-        EXPECT_EQ(IsLit(At(picture, 32, 40)), c.inside);
-        EXPECT_EQ(IsLit(At(picture, 32, 8)), c.edge);
-        EXPECT_EQ(IsLit(At(picture, 56, 56)), c.corner);
+        for (const auto& [p, lit] : c.probes)
+            EXPECT_EQ(IsLit(At(picture, p.x, p.y)), lit) << "at " << p.x << ", " << p.y;
     }
 }
 
@@ -212,38 +202,9 @@ TEST_F(OpenGLDeviceTest, ColourMaskAndDepthTestFilterWrites)
     gc->DrawUserPrimitives(X3DGC::kQuadList, near.data(), 0, 1);
     gc->SetColourBufferWriteMask(0xFFFFFFFF);
     gc->DrawUserPrimitives(X3DGC::kQuadList, far.data(), 0, 1);
-    const XPixel p = At(EndFrame(), 32, 32);
+    const XARGB32Colour p = At(EndFrame(), 32, 32);
     EXPECT_EQ(p.red, 0);
     EXPECT_EQ(p.green, 255);
     EXPECT_EQ(p.blue, 0);
-}
-} // namespace
-
-namespace {
-TEST_F(OpenGLDeviceTest, ClippingPlanesCutInWorldSpaceUntilDeleted)
-{
-    struct XCase {
-        std::vector<XMathVectorF4> planes;
-        bool left, right, top;
-    };
-    const XCase cases[] = {
-        {{}, true, true, true},
-        {{XMathVectorF4(1, 0, 0, -32)}, false, true, true},                              // keeps x >= 32
-        {{XMathVectorF4(1, 0, 0, -32), XMathVectorF4(0, -1, 0, 32)}, false, true, false}, // and y <= 32
-    };
-    UseColouredVertices();
-    const auto quad = Coloured({{0, 0}, {64, 0}, {64, 64}, {0, 64}});
-    for (const XCase& c : cases) {
-        SCOPED_TRACE(c.planes.size());
-        BeginFrame();
-        for (const XMathVectorF4& plane : c.planes)
-            gc->AddClippingPlane(plane);
-        gc->DrawUserPrimitives(X3DGC::kQuadList, quad.data(), 0, 1);
-        gc->DeleteAllClippingPlanes();
-        const XBGRA32Volume picture = EndFrame();
-        EXPECT_EQ(IsLit(At(picture, 8, 8)), c.left);
-        EXPECT_EQ(IsLit(At(picture, 56, 8)), c.right);
-        EXPECT_EQ(IsLit(At(picture, 56, 56)), c.top);
-    }
 }
 } // namespace

@@ -39,10 +39,7 @@ TEST_F(OpenGLDeviceTest, PBufferTargetReadsItsFrameBack)
     ASSERT_EQ(made->GetWidth(), 6);
     ASSERT_EQ(made->GetHeight(), 4);
     for (const XVolume* picture : {static_cast<const XVolume*>(&copy), static_cast<const XVolume*>(made.get())}) {
-        const XPixel p = At(static_cast<const XBGRA32Volume&>(*picture), 5, 3);
-        EXPECT_EQ(p.red, 10);
-        EXPECT_EQ(p.green, 20);
-        EXPECT_EQ(p.blue, 30);
+        EXPECT_EQ(At(*picture, 5, 3), XARGB32Colour(255, 10, 20, 30));
     }
     pbuffer.DestroySelf(*gc);
     owner.Destroy(*gc);
@@ -55,7 +52,7 @@ TEST_F(OpenGLDeviceTest, DevicesOfOnePixelFormatShareTextures)
     const uint8_t green[4] = {0, 255, 0, 255};
     texture->CopyInData(green, sizeof green);
     lock.reset();
-    XPixel drawn{};
+    XARGB32Colour drawn;
     std::thread([&] {
         X3DGC other;
         other.Initialise();
@@ -64,25 +61,20 @@ TEST_F(OpenGLDeviceTest, DevicesOfOnePixelFormatShareTextures)
         other.AttachRenderTarget(&small);
         other.BeginRender();
         other.SetViewport(X3DViewport(XRect(0, 0, 4, 4)));
-        X3DGC::XVertexDefinition definition;
-        definition.stride = 5 * sizeof(float);
-        definition.elements = {{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition},
-                               {12, X3DGC::kElementFloat2, X3DGC::kUsageTexCoord0}};
-        other.SetVertexDefinition(definition);
-        const float quad[] = {-1, -1, 0, 0, 0, 1, -1, 0, 1, 0, 1, 1, 0, 1, 1, -1, 1, 0, 0, 1};
+        other.SetVertexDefinition(TexturedVertices());
+        const XTexturedVertex quad[] = {{-1, -1, 0, 0, 0}, {1, -1, 0, 1, 0}, {1, 1, 0, 1, 1}, {-1, 1, 0, 0, 1}};
         other.SetTexture(0, texture);
         other.DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
         other.SetTexture(0, nullptr);
         other.EndRender();
         auto picture = small.MakeVolume();
-        drawn = At(static_cast<XBGRA32Volume&>(*picture), 2, 2);
+        drawn = At(*picture, 2, 2);
         other.AttachRenderTarget(nullptr);
         small.Destroy(other);
     }).join();
     lock = std::make_unique<X3DGCScopedLock>(*gc);
     texture->Destroy(*gc);
-    EXPECT_EQ(drawn.green, 255);
-    EXPECT_EQ(drawn.red, 0);
+    EXPECT_EQ(drawn, XARGB32Colour::kGreen);
 }
 
 TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
@@ -90,19 +82,16 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
     // Each thread clears to its own colour and draws a quad of another over the left
     // half, frame after frame, while the other thread does the same.
     struct XCase {
-        XARGB32Colour clear;
-        uint8_t quad[3];
+        XARGB32Colour clear, quad;
     };
-    const XCase cases[] = {{XARGB32Colour(255, 200, 0, 0), {0, 0, 250}}, {XARGB32Colour(255, 0, 120, 0), {90, 0, 90}}};
+    const XCase cases[] = {{XARGB32Colour(255, 200, 0, 0), XARGB32Colour(255, 0, 0, 250)},
+                           {XARGB32Colour(255, 0, 120, 0), XARGB32Colour(255, 90, 0, 90)}};
     constexpr int kFrames = 20, kSide = 32;
     lock.reset();
     X3DGCThreadPool pool;
     std::barrier start(2);
-    struct XResult {
-        const X3DGC* device = nullptr;
-        int wrongFrames = 0;
-        XPixel left{}, right{};
-    } results[2];
+    const X3DGC* devices[2] = {};
+    int wrongFrames[2] = {0, 0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 2; ++t)
         threads.emplace_back([&, t] {
@@ -110,16 +99,11 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
             X3DGC& device = pool.GetContextForCurrentThread();
             X3DGCScopedLock threadLock(device);
             X3DGCOffscreenTarget own(device, kSide, kSide);
-            X3DGC::XVertexDefinition definition;
-            definition.stride = sizeof(XColouredVertex);
-            definition.elements = {{0, X3DGC::kElementFloat3, X3DGC::kUsagePosition},
-                                   {12, X3DGC::kElementUByte4, X3DGC::kUsageColour}};
-            device.SetVertexDefinition(definition);
-            const XColouredVertex quad[] = {{-1, -1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}},
-                                            {0, -1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}},
-                                            {0, 1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}},
-                                            {-1, 1, 0, {c.quad[0], c.quad[1], c.quad[2], 255}}};
-            results[t].device = &device;
+            device.SetVertexDefinition(ColouredVertices());
+            const uint8_t r = c.quad.red, g = c.quad.green, b = c.quad.blue;
+            const XColouredVertex quad[] = {{-1, -1, 0, {r, g, b, 255}}, {0, -1, 0, {r, g, b, 255}}, {0, 1, 0, {r, g, b, 255}},
+                                            {-1, 1, 0, {r, g, b, 255}}};
+            devices[t] = &device;
             start.arrive_and_wait();
             for (int frame = 0; frame < kFrames; ++frame) {
                 device.AttachRenderTarget(&own);
@@ -130,33 +114,20 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
                 device.DrawUserPrimitives(X3DGC::kQuadList, quad, 0, 1);
                 device.EndRender();
                 const std::unique_ptr<XVolume> picture = own.MakeVolume();
-                const auto& pixels = static_cast<const XBGRA32Volume&>(*picture);
-                results[t].left = At(pixels, 4, 16);
-                results[t].right = At(pixels, 28, 16);
-                const XPixel expected{c.quad[0], c.quad[1], c.quad[2], 255};
-                auto same = [](const XPixel& a, const XPixel& b) {
-                    return a.red == b.red && a.green == b.green && a.blue == b.blue;
-                };
-                if (!same(results[t].left, expected) ||
-                    !same(results[t].right, XPixel{c.clear.red, c.clear.green, c.clear.blue, 255}))
-                    ++results[t].wrongFrames;
+                wrongFrames[t] += At(*picture, 4, 16) != c.quad || At(*picture, 28, 16) != c.clear;
             }
             device.AttachRenderTarget(nullptr);
             own.Destroy(device);
         });
     for (std::thread& thread : threads)
         thread.join();
-    EXPECT_NE(results[0].device, results[1].device);
+    EXPECT_NE(devices[0], devices[1]);
     EXPECT_EQ(pool.GetDeviceCount(), 0u) << "the devices of ended threads are released";
-    for (int t = 0; t < 2; ++t) {
-        SCOPED_TRACE(t);
-        EXPECT_EQ(results[t].wrongFrames, 0);
-        EXPECT_EQ(results[t].left.blue, cases[t].quad[2]);
-        EXPECT_EQ(results[t].right.red, cases[t].clear.red);
-        EXPECT_EQ(results[t].right.green, cases[t].clear.green);
-    }
+    EXPECT_EQ(wrongFrames[0], 0);
+    EXPECT_EQ(wrongFrames[1], 0);
     lock = std::make_unique<X3DGCScopedLock>(*gc);
 }
+
 TEST_F(OpenGLDeviceTest, AttachedSurfaceTakesTheFramesUntilDetached)
 {
     // Headless, a pbuffer of the device's config stands in for a window's surface.

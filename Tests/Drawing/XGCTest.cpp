@@ -68,12 +68,6 @@ struct XProbe {
     return ::testing::AssertionSuccess();
 }
 
-// inCount bytes of a buffer from inOffset.
-std::vector<uint8_t> Bytes(const std::vector<uint8_t>& inBuffer, size_t inOffset, size_t inCount)
-{
-    return std::vector<uint8_t>(inBuffer.begin() + std::ptrdiff_t(inOffset), inBuffer.begin() + std::ptrdiff_t(inOffset + inCount));
-}
-
 // The bounding box of pixels that differ from the background (left, top, right, bottom inclusive).
 struct Ink {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
@@ -172,54 +166,46 @@ TEST(XGC, DashedPensLeaveGaps)
 
 TEST(XGC, ColourChannelsKeepTheirPlaceInEveryLayout)
 {
+    using L = XGC::XPixelLayout;
     const XARGB32Colour colour(255, 10, 20, 30);
-
-    std::vector<uint8_t> bgra(4 * 4 * 4, 0);
-    {
-        XGC gc(bgra.data(), 4, 4, 16, XGC::XPixelLayout::kBGRA32);
-        gc.SetFillColour(colour);
-        gc.FillRect(R(0, 0, 4, 4));
+    const struct {
+        const char* what;
+        L layout;
+        int width;
+        std::vector<uint8_t> bytes; // before drawing
+        XARGB32Colour fill;
+        R rect;
+        size_t pixel;
+        std::vector<uint8_t> expected;
+        int tolerance;
+    } cases[] = {
+        {"BGRA", L::kBGRA32, 4, std::vector<uint8_t>(64), colour, R(0, 0, 4, 4), 0, {30, 20, 10, 255}, 0},
+        {"ARGB", L::kARGB32, 4, std::vector<uint8_t>(64), colour, R(1, 1, 2, 2), 5, {255, 10, 20, 30}, 0},
+        {"ARGB, untouched", L::kARGB32, 4, std::vector<uint8_t>(64), colour, R(1, 1, 2, 2), 0, {0, 0, 0, 0}, 0},
+        // Half-transparent red on transparent memory is stored as red with alpha 128, not premultiplied dark red.
+        {"straight alpha", L::kBGRA32, 2, std::vector<uint8_t>(16), XARGB32Colour(128, 255, 0, 0), R(0, 0, 2, 2), 0,
+         {0, 0, 255, 128}, 0},
+        // Existing straight-alpha content survives a context that draws elsewhere.
+        {"kept", L::kBGRA32, 2, {10, 20, 200, 64, 0, 0, 0, 0}, XARGB32Colour::kGreen, R(1, 0, 2, 1), 0, {10, 20, 200, 64}, 2},
+        {"kept, beside", L::kBGRA32, 2, {10, 20, 200, 64, 0, 0, 0, 0}, XARGB32Colour::kGreen, R(1, 0, 2, 1), 1,
+         {0, 255, 0, 255}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bytes = c.bytes;
+        {
+            XGC gc(bytes.data(), c.width, int(bytes.size()) / 4 / c.width, 4 * c.width, c.layout);
+            gc.SetFillColour(c.fill);
+            gc.FillRect(c.rect);
+        }
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(bytes[4 * c.pixel + i], c.expected[i], c.tolerance) << "byte " << i;
     }
-    EXPECT_EQ(Bytes(bgra, 0, 4), (std::vector<uint8_t>{30, 20, 10, 255}));
-
-    std::vector<uint8_t> argb(4 * 4 * 4, 0);
-    {
-        XGC gc(argb.data(), 4, 4, 16, XGC::XPixelLayout::kARGB32);
-        gc.SetFillColour(colour);
-        gc.FillRect(R(1, 1, 2, 2));
-    }
-    EXPECT_EQ(Bytes(argb, (1 * 4 + 1) * 4, 4), (std::vector<uint8_t>{255, 10, 20, 30}));
-    EXPECT_EQ(argb[0], 0); // untouched pixels stay transparent black
-
     const Canvas native = Drawn(2, 2, [&](XGC& gc) {
         gc.SetFillColour(colour);
         gc.FillRect(R(0, 0, 1, 1));
     });
     EXPECT_EQ(native.At(0, 0), colour.GetPacked());
-
-    // Straight alpha goes in and comes back out: half-transparent red drawn on
-    // transparent memory is stored as red with alpha 128, not as premultiplied dark red.
-    std::vector<uint8_t> clear(4 * 4, 0);
-    {
-        XGC gc(clear.data(), 2, 2, 8, XGC::XPixelLayout::kBGRA32);
-        gc.SetFillColour(XARGB32Colour(128, 255, 0, 0));
-        gc.FillRect(R(0, 0, 2, 2));
-    }
-    EXPECT_EQ(Bytes(clear, 0, 4), (std::vector<uint8_t>{0, 0, 255, 128}));
-
-    // Existing straight-alpha content survives a context that draws elsewhere.
-    std::vector<uint8_t> kept = {10, 20, 200, 64, 0, 0, 0, 0};
-    {
-        XGC gc(kept.data(), 2, 1, 8, XGC::XPixelLayout::kBGRA32);
-        gc.SetFillColour(XARGB32Colour::kGreen);
-        gc.FillRect(R(1, 0, 2, 1));
-    }
-    EXPECT_NEAR(kept[0], 10, 2);
-    EXPECT_NEAR(kept[1], 20, 2);
-    EXPECT_NEAR(kept[2], 200, 2);
-    EXPECT_EQ(kept[3], 64);
-    EXPECT_EQ(kept[5], 255);
-    EXPECT_EQ(kept[7], 255);
 }
 
 TEST(XGC, DrawImageScalesAndBlendsWithOpacity)
@@ -302,6 +288,7 @@ TEST(XGC, TextIsDrawnWhereItIsMeasured)
 {
     for (unsigned align : {XGC::kAlignLeft | XGC::kAlignTop, XGC::kAlignRight | XGC::kAlignBottom,
              XGC::kAlignCentre | XGC::kAlignMiddle, XGC::kAlignLeft | XGC::kAlignBaseline}) {
+        SCOPED_TRACE(testing::Message() << "align " << align);
         Canvas c(240, 80);
         XGC gc = c.MakeGC();
         gc.SetFont(XGCFont("DejaVu Sans", 20));
@@ -314,14 +301,14 @@ TEST(XGC, TextIsDrawnWhereItIsMeasured)
         gc.DrawTextA("Kestrin 3D", 120, 40, align);
         gc.Flush();
         Ink ink = FindInk(c, kWhite);
-        ASSERT_TRUE(ink.Any()) << "align " << align;
+        ASSERT_TRUE(ink.Any());
         // The ink lies inside the measured box (a pixel of slack for antialiased edges)
         // and fills most of its width.
-        EXPECT_GE(ink.left, int(box.left) - 1) << "align " << align;
-        EXPECT_LE(ink.right, int(box.GetRight()) + 1) << "align " << align;
-        EXPECT_GE(ink.top, int(box.top) - 1) << "align " << align;
-        EXPECT_LE(ink.bottom, int(box.GetBottom()) + 1) << "align " << align;
-        EXPECT_GT(ink.right - ink.left, int(size.width * 0.8)) << "align " << align;
+        EXPECT_GE(ink.left, int(box.left) - 1);
+        EXPECT_LE(ink.right, int(box.GetRight()) + 1);
+        EXPECT_GE(ink.top, int(box.top) - 1);
+        EXPECT_LE(ink.bottom, int(box.GetBottom()) + 1);
+        EXPECT_GT(ink.right - ink.left, int(size.width * 0.8));
     }
 
     // Bigger and bolder fonts measure wider; an empty text has no width but a line height.

@@ -13,21 +13,16 @@
 #include <utility>
 #include <vector>
 
-TEST(XVolumeLevelScalingHelper, EdgesOfTheDisplayRange)
+TEST(XVolumeLevelScalingHelper, MapsTheDisplayRangeOntoLevels)
 {
-    XVolumeLevelScalingHelper h(100.0, 355.0);
-    // 100.4 rounds down, 100.5 up at the half.
-    for (auto [value, level] : {std::pair{99.0, 0}, {100.0, 0}, {100.4, 0}, {100.5, 1}, {354.4, 254}, {354.6, 255},
-                                {355.0, 255}, {1e30, 255}, {-1e30, 0}, {double(NAN), 0}})
-        EXPECT_EQ(h.MapValue(value), level) << value;
-}
-
-TEST(XVolumeLevelScalingHelper, InvertedAndZeroWidthRanges)
-{
+    // 100.4 rounds down, 100.5 up at the half; an inverted range runs backwards, a zero-width one is a threshold.
     const struct {
         double black, white, value;
         int level;
-    } cases[] = {{255, 0, 0, 255}, {255, 0, 255, 0}, {255, 0, 55, 200}, {10, 10, 9.99, 0}, {10, 10, 10, 255}};
+    } cases[] = {{100, 355, 99, 0},      {100, 355, 100, 0},     {100, 355, 100.4, 0},   {100, 355, 100.5, 1},
+                 {100, 355, 354.4, 254}, {100, 355, 354.6, 255}, {100, 355, 355, 255},   {100, 355, 1e30, 255},
+                 {100, 355, -1e30, 0},   {100, 355, NAN, 0},     {255, 0, 0, 255},       {255, 0, 255, 0},
+                 {255, 0, 55, 200},      {10, 10, 9.99, 0},      {10, 10, 10, 255}};
     for (const auto& c : cases)
         EXPECT_EQ(XVolumeLevelScalingHelper(c.black, c.white).MapValue(c.value), c.level)
             << c.value << " in " << c.black << " to " << c.white;

@@ -64,14 +64,10 @@ TEST(XTIFFImport, HyperstacksRoundTripInEverySampleType)
         const std::string path = TempFile(std::string("hyper-") + GetVoxelTypeName(type) + ".tif");
         XTIFFWriter::WriteVolumes(path, XForm::kImageJ, stack.info, stack.Pointers());
 
+        // The sequence's counts follow from the layout: ExpectSameVoxels checks them.
         XTIFFImporter importer(path);
-        const auto& layout = importer.GetLayout();
-        EXPECT_EQ(layout.format, XTIFFImporter::XFormat::kImageJ);
-        EXPECT_EQ(layout.pageCount, 24u);
-        EXPECT_EQ(layout.channelCount, 3u);
-        EXPECT_EQ(layout.sliceCount, 4u);
-        EXPECT_EQ(layout.timepointCount, 2u);
-
+        EXPECT_EQ(importer.GetLayout().format, XTIFFImporter::XFormat::kImageJ);
+        EXPECT_EQ(importer.GetLayout().pageCount, 24u);
         std::unique_ptr<XDataVolumeSequence> sequence = XTIFFSequenceImporter::Import(path);
         ExpectSameVoxels(stack, *sequence);
         // The resolution tags are single precision, so x and y are as exact as a float.

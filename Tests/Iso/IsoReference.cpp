@@ -1,6 +1,7 @@
 #include "IsoReference.h"
 
-#include <map>
+#include <cfloat>
+#include <set>
 #include <vector>
 
 namespace IsoReference {
@@ -147,28 +148,28 @@ XMaskVolume MakeMask(const X3DRect& inBox, const std::function<bool(int, int, in
     return mask;
 }
 
-XTopology GetTopology(const XVector<XMathVectorU4>& inQuads)
+void ForEachTriangle(const XSurface& inSurface, const std::function<void(uint32_t, uint32_t, uint32_t)>& inDo)
 {
-    XTopology t;
-    std::map<std::pair<uint32_t, uint32_t>, int> directed, undirected;
-    std::map<uint32_t, int> used;
-    for (const XMathVectorU4& q : inQuads)
-        for (size_t k = 0; k < 4; ++k) {
-            const uint32_t a = q[k], b = q[(k + 1) % 4];
-            ++directed[{a, b}];
-            ++undirected[{std::min(a, b), std::max(a, b)}];
-            used[a] = 1;
-        }
-    t.vertices = used.size();
-    t.edges = undirected.size();
-    t.faces = inQuads.size();
-    for (const auto& [edge, count] : undirected)
-        t.twoFacesPerEdge = t.twoFacesPerEdge && count == 2;
-    for (const auto& [edge, count] : directed) {
-        auto reverse = directed.find({edge.second, edge.first});
-        t.directedEdgesPaired = t.directedEdgesPaired && reverse != directed.end() && reverse->second == count;
+    for (const XMathVectorU3& t : inSurface.triangles)
+        inDo(t[0], t[1], t[2]);
+    for (const XMathVectorU4& q : inSurface.quads) {
+        inDo(q[0], q[1], q[2]);
+        inDo(q[0], q[2], q[3]);
     }
-    return t;
+}
+
+std::map<std::pair<uint32_t, uint32_t>, int> GetDirectedEdges(const XSurface& inSurface)
+{
+    std::map<std::pair<uint32_t, uint32_t>, int> edges;
+    auto polygon = [&edges](const uint32_t* inCorners, int inCount) {
+        for (int k = 0; k < inCount; ++k)
+            ++edges[{inCorners[k], inCorners[(k + 1) % inCount]}];
+    };
+    for (const XMathVectorU3& t : inSurface.triangles)
+        polygon(t.GetData(), 3);
+    for (const XMathVectorU4& q : inSurface.quads)
+        polygon(q.GetData(), 4);
+    return edges;
 }
 
 double GetEnclosedVolume(const XSurface& inSurface)
@@ -179,8 +180,26 @@ double GetEnclosedVolume(const XSurface& inSurface)
         return XMathVectorD3(p[0], p[1], p[2]);
     };
     // Clockwise from outside: the triple product of (a, c, b) counts positive.
-    for (const XMathVectorU4& q : inSurface.quads)
-        volume += (d(q[0]).Dot(d(q[2]).Cross(d(q[1]))) + d(q[0]).Dot(d(q[3]).Cross(d(q[2])))) / 6.0;
+    ForEachTriangle(inSurface, [&](uint32_t a, uint32_t b, uint32_t c) { volume += d(a).Dot(d(c).Cross(d(b))) / 6.0; });
     return volume;
+}
+
+std::pair<XMathVectorF3, XMathVectorF3> GetUsedBounds(const XSurface& inSurface)
+{
+    XMathVectorF3 low = XMathVectorF3::MakeFilled(FLT_MAX), high = XMathVectorF3::MakeFilled(-FLT_MAX);
+    ForEachTriangle(inSurface, [&](uint32_t a, uint32_t b, uint32_t c) {
+        for (uint32_t v : {a, b, c}) {
+            low = XMathVectorF3::Min(low, inSurface.positions[v]);
+            high = XMathVectorF3::Max(high, inSurface.positions[v]);
+        }
+    });
+    return {low, high};
+}
+
+size_t CountUsedVertices(const XSurface& inSurface)
+{
+    std::set<uint32_t> used;
+    ForEachTriangle(inSurface, [&](uint32_t a, uint32_t b, uint32_t c) { used.insert({a, b, c}); });
+    return used.size();
 }
 } // namespace IsoReference

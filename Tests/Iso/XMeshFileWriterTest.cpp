@@ -28,7 +28,8 @@ XSurface OneVoxel()
 std::string Written(const XSurface& inSurface, XMeshFileWriter::XFormat inFormat, bool inASCII = false)
 {
     std::ostringstream out;
-    XMeshFileWriter::Write(out, inFormat, {inSurface.positions, inSurface.normals, inSurface.quads}, inASCII);
+    XMeshFileWriter::Write(out, inFormat, {inSurface.positions, inSurface.normals, inSurface.quads, inSurface.triangles},
+                           inASCII);
     return out.str();
 }
 
@@ -40,12 +41,6 @@ T ReadAt(const std::string& inBytes, size_t inOffset)
     return value;
 }
 
-// Volume enclosed by counter-clockwise triangles.
-double SignedVolume(const XMathVectorF3& a, const XMathVectorF3& b, const XMathVectorF3& c)
-{
-    const XMathVectorD3 da(a[0], a[1], a[2]), db(b[0], b[1], b[2]), dc(c[0], c[1], c[2]);
-    return da.Dot(db.Cross(dc)) / 6.0;
-}
 } // namespace
 
 TEST(XMeshFileWriter, HeadersAreExact)
@@ -104,26 +99,23 @@ TEST(XMeshFileWriter, FacesTurnCounterClockwiseAndEncloseAPositiveVolume)
     // faces reversed, so that counter-clockwise triangles enclose the same volume.
     const std::string ply = Written(s, XMeshFileWriter::kPLY);
     size_t at = ply.find("end_header\n") + 11;
-    XVector<XMathVectorF3> positions;
+    XSurface read;
     for (size_t v = 0; v < s.positions.size(); ++v, at += 24) {
-        positions.push_back({ReadAt<float>(ply, at), ReadAt<float>(ply, at + 4), ReadAt<float>(ply, at + 8)});
+        read.positions.push_back({ReadAt<float>(ply, at), ReadAt<float>(ply, at + 4), ReadAt<float>(ply, at + 8)});
         const XMathVectorF3 n(ReadAt<float>(ply, at + 12), ReadAt<float>(ply, at + 16), ReadAt<float>(ply, at + 20));
         EXPECT_NEAR(n.GetLength(), 1.0f, 1e-6f);
         EXPECT_GT(n.Dot(s.normals[v]), 0.0f);
     }
-    EXPECT_EQ(positions, s.positions);
-    double volume = 0;
+    EXPECT_EQ(read.positions, s.positions);
     for (size_t q = 0; q < s.quads.size(); ++q, at += 17) {
         ASSERT_EQ(ReadAt<uint8_t>(ply, at), 4);
-        uint32_t c[4];
+        XMathVectorU4& c = read.quads.emplace_back();
         for (size_t k = 0; k < 4; ++k)
             c[k] = uint32_t(ReadAt<int32_t>(ply, at + 1 + 4 * k));
         EXPECT_EQ(c[0], s.quads[q][0]);
-        volume += SignedVolume(positions[c[0]], positions[c[1]], positions[c[2]]) +
-                  SignedVolume(positions[c[0]], positions[c[2]], positions[c[3]]);
     }
     EXPECT_EQ(at, ply.size());
-    EXPECT_NEAR(volume, enclosed, 1e-6 * enclosed);
+    EXPECT_NEAR(-GetEnclosedVolume(read), enclosed, 1e-6 * enclosed);
 
     // STL facet normals: unit length, along the winding of their triangle.
     const std::string stl = Written(s, XMeshFileWriter::kSTL);
@@ -140,15 +132,21 @@ TEST(XMeshFileWriter, FacesTurnCounterClockwiseAndEncloseAPositiveVolume)
 TEST(XMeshFileWriter, RefusesBrokenMeshesAndUnwritablePaths)
 {
     const XSurface voxel = OneVoxel();
-    XVector<XMathVectorF3> fewerNormals(voxel.normals.begin(), voxel.normals.end() - 1);
-    XVector<XMathVectorU4> pastTheEnd = voxel.quads;
-    pastTheEnd[2][1] = 8;
-    std::ostringstream out;
-    EXPECT_THROW(XMeshFileWriter::Write(out, XMeshFileWriter::kPLY, {voxel.positions, fewerNormals, voxel.quads}),
-                 XException);
-    EXPECT_THROW(XMeshFileWriter::Write(out, XMeshFileWriter::kSTL, {voxel.positions, voxel.normals, pastTheEnd}),
-                 XException);
-    EXPECT_TRUE(out.str().empty()) << "nothing is written for a refused mesh";
+    XSurface fewerNormals = voxel, quadPastTheEnd = voxel, trianglePastTheEnd = voxel;
+    fewerNormals.normals.pop_back();
+    quadPastTheEnd.quads[2][1] = 8;
+    trianglePastTheEnd.triangles.push_back(XMathVectorU3(0, 1, 8));
+    const std::pair<XMeshFileWriter::XFormat, const XSurface*> refused[] = {
+        {XMeshFileWriter::kPLY, &fewerNormals}, {XMeshFileWriter::kSTL, &quadPastTheEnd},
+        {XMeshFileWriter::kOBJ, &trianglePastTheEnd}};
+    for (const auto& [format, surface] : refused) {
+        SCOPED_TRACE(format);
+        std::ostringstream out;
+        EXPECT_THROW(XMeshFileWriter::Write(out, format, {surface->positions, surface->normals, surface->quads,
+                                                         surface->triangles}),
+                     XException);
+        EXPECT_TRUE(out.str().empty()) << "nothing is written for a refused mesh";
+    }
 
     const std::string folder = XTestEnvironment::MakeTempDir("meshes");
     try {
@@ -173,31 +171,19 @@ TEST(XMeshFileWriter, TrianglesTurnLikeQuads)
 {
     // The voxel's quads, each as two triangles of its own winding: the same STL facets.
     const XSurface voxel = OneVoxel();
-    XVector<XMathVectorU3> triangles;
+    XSurface split = voxel;
+    split.quads.clear();
     for (const XMathVectorU4& q : voxel.quads) {
-        triangles.push_back(XMathVectorU3(q[0], q[2], q[3]));
-        triangles.push_back(XMathVectorU3(q[0], q[1], q[2]));
+        split.triangles.push_back(XMathVectorU3(q[0], q[2], q[3]));
+        split.triangles.push_back(XMathVectorU3(q[0], q[1], q[2]));
     }
-    const XVector<XMathVectorU4> noQuads;
-    auto written = [&](XMeshFileWriter::XFormat inFormat, bool inASCII) {
-        std::ostringstream out;
-        XMeshFileWriter::Write(out, inFormat, {voxel.positions, voxel.normals, noQuads, triangles}, inASCII);
-        return out.str();
-    };
-    EXPECT_EQ(written(XMeshFileWriter::kSTL, false), Written(voxel, XMeshFileWriter::kSTL));
-    const std::string ply = written(XMeshFileWriter::kPLY, true);
-    EXPECT_NE(ply.find("element face 12\n"), std::string::npos);
-    const std::string obj = written(XMeshFileWriter::kOBJ, false);
+    EXPECT_EQ(Written(split, XMeshFileWriter::kSTL), Written(voxel, XMeshFileWriter::kSTL));
+    EXPECT_NE(Written(split, XMeshFileWriter::kPLY, true).find("element face 12\n"), std::string::npos);
+    const std::string obj = Written(split, XMeshFileWriter::kOBJ);
     const size_t firstFace = obj.find("\nf ");
     ASSERT_NE(firstFace, std::string::npos);
+    const XMathVectorU3& t = split.triangles[0];
+    auto corner = [](uint32_t v) { return std::to_string(v + 1) + "//" + std::to_string(v + 1); };
     EXPECT_EQ(obj.substr(firstFace + 1, obj.find('\n', firstFace + 1) - firstFace - 1),
-              "f " + std::to_string(triangles[0][0] + 1) + "//" + std::to_string(triangles[0][0] + 1) + " " +
-                  std::to_string(triangles[0][2] + 1) + "//" + std::to_string(triangles[0][2] + 1) + " " +
-                  std::to_string(triangles[0][1] + 1) + "//" + std::to_string(triangles[0][1] + 1));
-
-    XVector<XMathVectorU3> past = triangles;
-    past.back()[2] = 8;
-    std::ostringstream out;
-    EXPECT_THROW(XMeshFileWriter::Write(out, XMeshFileWriter::kOBJ, {voxel.positions, voxel.normals, noQuads, past}),
-                 XException);
+              "f " + corner(t[0]) + " " + corner(t[2]) + " " + corner(t[1]));
 }

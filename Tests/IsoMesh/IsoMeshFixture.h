@@ -3,19 +3,10 @@
 // by the OpenGL device offscreen, voxels 0..kSpan in x and y filling the picture (y up),
 // seen along −z and lit from above the viewer.
 #include "X3DCamera.h"
-#include "X3DGC.h"
-#include "X3DGCOffscreenTarget.h"
-#include "X3DGCScopedLock.h"
 #include "X3DIsosurfaceMesh.h"
 #include "X3DRegion.h"
-#include "X3DRenderSystemManager.h"
-#include "XAssertRecorder.h"
-#include "XBGRA32Volume.h"
-#include "TestPicture.h"
+#include "XOffscreenPictureFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,33 +36,18 @@ inline bool IsClosed(const X3DIsosurfaceMesh::XIsoMeshInstance& inInstance)
     return !edges.empty();
 }
 
-class IsoMeshPictureTest : public ::testing::Test {
+class IsoMeshPictureTest : public OffscreenPictureTest {
 protected:
     static constexpr int kSize = 80;
     static constexpr float kSpan = 40.0f;
 
-    void SetUp() override
-    {
-        gc = std::make_unique<X3DGC>();
-        gc->Initialise();
-        lock = std::make_unique<X3DGCScopedLock>(*gc);
-        target = std::make_unique<X3DGCOffscreenTarget>(*gc, kSize, kSize);
-    }
-    void TearDown() override
-    {
-        gc->AttachRenderTarget(nullptr);
-        target->Destroy(*gc);
-        for (const auto& report : asserts.GetReports())
-            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source << ":" << report.line;
-    }
+    IsoMeshPictureTest() : OffscreenPictureTest(kSize, kSize) {}
 
     // Draws the meshes and unloads them; the picture (upright) is kept for a failing test.
     XBGRA32Volume Draw(std::initializer_list<X3DIsosurfaceMesh*> inMeshes, const std::string& inName)
     {
         using M = XMatrix_4x4<float>;
-        gc->AttachRenderTarget(target.get());
-        gc->BeginRender();
-        gc->SetViewport(X3DViewport(XRect(0, 0, kSize, kSize)));
+        BeginFrameOn(*target);
         gc->SetProjection(M::MakeOrthographic(-0.5f, 0.5f, -0.5f, 0.5f, -2.0f, 2.0f));
         gc->SetView(M());
         gc->SetWorld(M::MakeScale(1 / kSpan, 1 / kSpan, 1 / kSpan) * M::MakeTranslation(-0.5f, -0.5f, -0.5f));
@@ -82,31 +58,9 @@ protected:
         camera.SetPosition(XMathVectorF3(0, 0, 10));
         for (X3DIsosurfaceMesh* mesh : inMeshes)
             mesh->Render(*gc, camera, XMathVectorF3(0, 10, 10));
-        gc->EndRender();
+        const XBGRA32Volume result = EndFrameOn(*target, inName);
         for (X3DIsosurfaceMesh* mesh : inMeshes)
             mesh->UnloadGraphicsResources(*gc, true);
-        const std::unique_ptr<XVolume> picture = target->MakeVolume();
-        XBGRA32Volume result(kSize, kSize, 1);
-        XARGB32Volume upright(kSize, kSize, 1);
-        for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x) {
-                std::memcpy(result.GetVoxelPtr(x, y, 0), picture->GetVoxelPtr(x, y, 0), 4);
-                const XARGB32Colour c = At(*picture, x, y);
-                std::memcpy(upright.GetVoxelPtr(x, kSize - 1 - y, 0), &c, 4);
-            }
-        TestPicture::SavePNG(upright, inName);
         return result;
     }
-    // Column x, row y counted from the bottom.
-    static XARGB32Colour At(const XVolume& inPicture, int inX, int inY)
-    {
-        const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
-        return XARGB32Colour(255, p[2], p[1], p[0]);
-    }
-
-    XAssertRecorder asserts;
-    X3DRenderSystemManager manager;
-    std::unique_ptr<X3DGC> gc;
-    std::unique_ptr<X3DGCScopedLock> lock;
-    std::unique_ptr<X3DGCOffscreenTarget> target;
 };

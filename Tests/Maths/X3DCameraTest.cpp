@@ -7,11 +7,6 @@
 #include <numbers>
 
 namespace {
-float Distance(const XMathVectorF3& a, const XMathVectorF3& b)
-{
-    return (a - b).GetLength();
-}
-
 X3DCamera MakeCamera()
 {
     X3DCamera camera;
@@ -97,7 +92,7 @@ TEST(X3DCamera, RevolveKeepsTheDistanceAndTheCentreInView)
     EXPECT_TRUE(camera.GetLookVector().IsNearlyEqual(XMathVectorF3(-1, 0, 0), 1e-6f));
     for (int i = 0; i < 20; ++i) {
         camera.Revolve(centre, XMathVectorF3(0.3f, 1.0f, -0.2f * i), 0.37f);
-        ASSERT_NEAR(Distance(camera.GetPosition(), centre), 2.0f, 1e-4f);
+        ASSERT_NEAR((camera.GetPosition() - centre).GetLength(), 2.0f, 1e-4f);
         const XMathVectorF3 w = camera.GetViewport().Project(centre, camera.GetViewMatrix() * camera.GetProjectionMatrix());
         ASSERT_NEAR(w[0], 150.0f, 0.01f);
         ASSERT_NEAR(w[1], 150.0f, 0.01f);

@@ -2,13 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-float Distance(const XMathVectorF3& a, const XMathVectorF3& b)
-{
-    return (a - b).GetLength();
-}
-} // namespace
-
 TEST(XCamera, StrafeAndMoveCarryTheLookAtPointAlong)
 {
     XCamera camera(XMathVectorF3(0, 0, 5), XMathVectorF3(0, 0, 0), XMathVectorF3(0, 1, 0));
@@ -33,9 +26,9 @@ TEST(XCamera, RotateAroundPointKeepsDistancesAndTurnsRightHanded)
     EXPECT_TRUE(camera.GetLookAt().IsNearlyEqual(XMathVectorF3(2, 1, 0), 1e-5f));
     camera.RotateAroundPoint(pivot, -10, XMathVectorF3(1, 0, 0));
     camera.RotateAroundPoint(pivot, 33, XMathVectorF3(1, 2, 3));
-    EXPECT_NEAR(Distance(camera.GetEye(), pivot), 4.0f, 1e-5f);
-    EXPECT_NEAR(Distance(camera.GetLookAt(), pivot), 1.0f, 1e-5f);
-    EXPECT_NEAR(Distance(camera.GetEye(), camera.GetLookAt()), 3.0f, 1e-5f);
+    EXPECT_NEAR((camera.GetEye() - pivot).GetLength(), 4.0f, 1e-5f);
+    EXPECT_NEAR((camera.GetLookAt() - pivot).GetLength(), 1.0f, 1e-5f);
+    EXPECT_NEAR((camera.GetEye() - camera.GetLookAt()).GetLength(), 3.0f, 1e-5f);
     EXPECT_NEAR(camera.GetUp().GetLength(), 1.0f, 1e-5f);
     EXPECT_NEAR(camera.GetUp().Dot(camera.GetForward()), 0.0f, 1e-5f);
 }

@@ -80,8 +80,8 @@ TEST_F(LightMarkerPictureTest, LineReachesTheOriginAtAnyScale)
         marker.SetPosition(XMathVectorF3(0.4f, 0.3f, 0));
         const XBGRA32Volume picture = Draw(c.name);
         // The line ends at the centre of the frame, where the origin is.
-        EXPECT_GT(BrightestNear(picture, 128, 128, 1).Brightness(), 150);
-        EXPECT_LT(BrightestNear(picture, 128 - 6, 128 - 6, 2).Brightness(), 30) << "and goes no further";
+        EXPECT_GT(Brightness(BrightestNear(picture, 128, 128, 1)), 150);
+        EXPECT_LT(Brightness(BrightestNear(picture, 128 - 6, 128 - 6, 2)), 30) << "and goes no further";
     }
 }
 
@@ -97,7 +97,7 @@ TEST_F(LightMarkerPictureTest, ConeFlaresTowardsTheOrigin)
     for (int x = 0; x < 256; ++x) {
         int lit = 0;
         for (int y = 128 - 6; y <= 128 + 6; ++y)
-            lit += At(picture, x, y).Brightness() > 30;
+            lit += Brightness(At(picture, x, y)) > 30;
         if (lit >= 5) {
             if (left < 0)
                 left = x;
@@ -109,8 +109,8 @@ TEST_F(LightMarkerPictureTest, ConeFlaresTowardsTheOrigin)
     EXPECT_NEAR(left, ColumnOf(0.175f, -0.075f), 2) << "the cone's base, towards the origin";
     EXPECT_NEAR(right, ColumnOf(0.55f, 0.075f), 2) << "the block's far end";
     // Lit by a light at the camera: the face towards the viewer is bright white.
-    const XScenePixel face = At(picture, ColumnOf(0.45f), 128);
-    EXPECT_GT(face.Brightness(), 3 * 150);
+    const XARGB32Colour face = At(picture, ColumnOf(0.45f), 128);
+    EXPECT_GT(Brightness(face), 3 * 150);
     EXPECT_EQ(face.red, face.blue);
 }
 } // namespace

@@ -18,11 +18,9 @@ TEST(X3DOrientator, DrawsLessInSmallerFrames)
         int width, height;
         XDetail detail;
     };
-    const XCase cases[] = {
-        {90, 60, XDetail::kNothing},        {95, 300, XDetail::kNothing},     {96, 96, XDetail::kModulated},
-        {150, 150, XDetail::kModulated},    {192, 400, XDetail::kModulated},  {195, 195, XDetail::kLit},
-        {300, 240, XDetail::kLit},          {243, 243, XDetail::kLitWithLabels}, {300, 300, XDetail::kLitWithLabels},
-    };
+    const XCase cases[] = {{90, 60, XDetail::kNothing}, {95, 300, XDetail::kNothing}, {96, 96, XDetail::kModulated},
+                           {192, 400, XDetail::kModulated}, {195, 195, XDetail::kLit}, {300, 240, XDetail::kLit},
+                           {243, 243, XDetail::kLitWithLabels}};
     for (const XCase& c : cases) {
         const XRect marker = X3DOrientator::GetMarkerRect(XRect(0, 0, c.width, c.height));
         EXPECT_EQ(marker, XRect(0, 0, c.width / 3, c.height / 3));
@@ -74,12 +72,12 @@ protected:
         marker.Render(*gc, state.GetCamera(), inRotation);
         return EndFrame(inSuffix);
     }
-    static bool IsBackground(const XScenePixel& inPixel)
+    static bool IsBackground(const XARGB32Colour& inPixel)
     {
         return inPixel.red == kBackground.red && inPixel.green == kBackground.green && inPixel.blue == kBackground.blue;
     }
     // Pixels where one channel stands well above the others: 0 red, 1 green, 2 blue.
-    static int Dominant(const XScenePixel& inPixel)
+    static int Dominant(const XARGB32Colour& inPixel)
     {
         const int c[3] = {inPixel.red, inPixel.green, inPixel.blue};
         for (int i = 0; i < 3; ++i)
@@ -97,7 +95,7 @@ protected:
         std::array<XColourCount, 3> counts;
         for (int y = inInside.top; y < inInside.bottom; ++y)
             for (int x = inInside.left; x < inInside.right; ++x) {
-                const XScenePixel p = At(inPicture, x, y);
+                const XARGB32Colour p = At(inPicture, x, y);
                 const int d = Dominant(p);
                 if (d < 0)
                     continue;
@@ -105,7 +103,7 @@ protected:
                 c.x += x;
                 c.y += y;
                 ++c.count;
-                c.maximum = std::max(c.maximum, d == 0 ? p.red : d == 1 ? p.green : p.blue);
+                c.maximum = std::max<int>(c.maximum, d == 0 ? p.red : d == 1 ? p.green : p.blue);
             }
         for (XColourCount& c : counts)
             if (c.count > 0) {
@@ -205,12 +203,7 @@ TEST_F(OrientatorPictureTest, PutsBackWhatItChanges)
     EXPECT_EQ(gc->GetBlendMode(), X3DGC::kBlendMaximum);
     EXPECT_FALSE(gc->GetDepthTestEnabled());
     EXPECT_FALSE(gc->GetDepthBufferWritesEnabled());
-    EXPECT_EQ(gc->GetVertexDefinition(), XVertexTypes::XVertexPositionColour::GetDefinition());
-    EXPECT_EQ(gc->GetVertexBuffer(), nullptr);
-    EXPECT_FALSE(gc->HasIndexBuffer());
-    EXPECT_EQ(gc->GetTexture(0), nullptr);
-    EXPECT_EQ(gc->GetCurrentVertexShader(), nullptr);
-    EXPECT_EQ(gc->GetCurrentFragmentShader(), nullptr);
+    ExpectPutBack(XVertexTypes::XVertexPositionColour::GetDefinition());
 }
 
 TEST_F(OrientatorPictureTest, CopiesStartWithoutResources)

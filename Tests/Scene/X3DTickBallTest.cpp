@@ -68,16 +68,6 @@ TEST(X3DTickBall, RadiusIsTheNearestSideOfTheViewAtMostAHalf)
 
 class TickBallPictureTest : public SceneFurnitureTest {
 protected:
-    // The ball at the origin under an orthographic view of the given half-extents, in a
-    // frame of inWidth x inHeight; the state's camera looks along -z unless told otherwise.
-    XBGRA32Volume Draw(int inWidth, int inHeight, float inHalfWidth, float inHalfHeight, const std::string& inSuffix)
-    {
-        BeginFrame(inWidth, inHeight);
-        gc->SetView(XMatrix_4x4<float>());
-        gc->SetProjection(XMatrix_4x4<float>::MakeOrthographic(-inHalfWidth, inHalfWidth, -inHalfHeight, inHalfHeight, -10, 10));
-        RenderTree(ball);
-        return EndFrame(inSuffix);
-    }
     void TearDown() override
     {
         ball.UnloadGraphicsResources(*gc);
@@ -96,9 +86,9 @@ TEST_F(TickBallPictureTest, FitsTheViewWithTheRadiusOfItsNearestSide)
     const XCase cases[] = {{"radius 0.3", 0.6f, 0.3f, 0.3f}, {"radius 0.5", 2.0f, 1.0f, 0.5f}};
     for (const XCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const XBGRA32Volume picture = Draw(256, 128, c.halfWidth, c.halfHeight, std::string("_") + c.name);
+        const XBGRA32Volume picture = DrawOrthographic(ball, 256, 128, c.halfWidth, c.halfHeight, std::string("_") + c.name);
         const float pixelsPerUnit = 128.0f / (2.0f * c.halfHeight);
-        const XRect lit = LitBounds(picture, 10);
+        const TestPicture::XSpread lit = LitSpread(picture, 10);
         // Ticks reach the silhouette only at their corners, where multisampling leaves
         // the last pixel or two dim: within four pixels of it.
         EXPECT_NEAR(lit.right - lit.left + 1, 2.0f * c.radius * pixelsPerUnit, 4.0f);
@@ -112,13 +102,13 @@ TEST_F(TickBallPictureTest, FacingTicksAreWhiteAndTheOthersAQuarter)
     // The centre shows the ticks around (0, 0, 1), drawn last; the state's camera says
     // whether they face the viewer. Multisampled lines cover part of a pixel, the same
     // part in both pictures, so the two compare as white to a quarter of white.
-    XScenePixel centres[2];
+    XARGB32Colour centres[2];
     const XMathVectorF3 eyes[2] = {{0, 0, 2}, {0, 0, -2}};
     for (int i = 0; i < 2; ++i) {
         X3DCamera camera;
         camera.LookAt(eyes[i], XMathVectorF3(), XMathVectorF3(0, 1, 0));
         state.SetCamera(camera);
-        const XBGRA32Volume picture = Draw(256, 256, 0.6f, 0.6f, i == 0 ? "_facing" : "_away");
+        const XBGRA32Volume picture = DrawOrthographic(ball, 256, 256, 0.6f, 0.6f, i == 0 ? "_facing" : "_away");
         centres[i] = BrightestNear(picture, 128, 128, 2);
         EXPECT_EQ(centres[i].red, centres[i].green);
         EXPECT_EQ(centres[i].red, centres[i].blue);
@@ -130,11 +120,11 @@ TEST_F(TickBallPictureTest, FacingTicksAreWhiteAndTheOthersAQuarter)
 TEST_F(TickBallPictureTest, DrawsNothingInFinalRendersOrWhenItsCentreIsOutOfView)
 {
     state.SetFinalRender(true);
-    EXPECT_EQ(LitBounds(Draw(64, 64, 1, 1, "_final")).left, -1);
+    EXPECT_EQ(LitSpread(DrawOrthographic(ball, 64, 64, 1, 1, "_final")).count, 0);
     state.SetFinalRender(false);
     ball.SetPosition(XMathVectorF3(3, 0, 0));
-    EXPECT_EQ(LitBounds(Draw(64, 64, 1, 1, "_outside")).left, -1);
+    EXPECT_EQ(LitSpread(DrawOrthographic(ball, 64, 64, 1, 1, "_outside")).count, 0);
     ball.SetPosition(XMathVectorF3(0.5f, 0, 0));
-    EXPECT_NE(LitBounds(Draw(64, 64, 1, 1, "_inside")).left, -1);
+    EXPECT_NE(LitSpread(DrawOrthographic(ball, 64, 64, 1, 1, "_inside")).count, 0);
 }
 } // namespace

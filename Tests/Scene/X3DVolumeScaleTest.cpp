@@ -61,11 +61,7 @@ protected:
         X3DCamera camera;
         camera.LookAt(inLook * -2.0f, XMathVectorF3(), std::abs(inLook[1]) > 0.9f ? XMathVectorF3(0, 0, 1) : XMathVectorF3(0, 1, 0));
         state.SetCamera(camera);
-        BeginFrame(256, 256);
-        gc->SetView(M());
-        gc->SetProjection(M::MakeOrthographic(-0.5f, 0.5f, -0.5f, 0.5f, -1, 1));
-        RenderTree(scale);
-        return EndFrame(inSuffix);
+        return DrawOrthographic(scale, 256, 256, 0.5f, 0.5f, inSuffix);
     }
     // Pixel column of grid line i along x (10.2 voxels apart from -1), row of line j along y
     // (61 / 6 voxels apart from -6: the box is 61 whole voxels tall).
@@ -89,7 +85,7 @@ TEST_F(VolumeScalePictureTest, FacingFaceShowsItsGridAndEdgeOnFacesHide)
         EXPECT_GE(BrightestNear(picture, (Column(4) + Column(5)) / 2, Row(j)).red, 100) << "row " << j;
     // The side faces, edge-on, would add lines outside the +z face's rectangle only
     // through rounding; nothing lies outside it.
-    const XRect lit = LitBounds(picture, 10);
+    const TestPicture::XSpread lit = LitSpread(picture, 10);
     EXPECT_NEAR(lit.left, Column(0), 1);
     EXPECT_NEAR(lit.right, Column(10), 1);
     EXPECT_NEAR(lit.top, Row(0), 1);
@@ -116,12 +112,12 @@ TEST_F(VolumeScalePictureTest, FacesFadeAndSharedEdgesTakeTheMoreVisibleFace)
 TEST_F(VolumeScalePictureTest, DrawsNothingInFinalRendersOrBeforeCalibration)
 {
     state.SetFinalRender(true);
-    EXPECT_EQ(LitBounds(Draw(XMathVectorF3(0, 0, -1), "_final")).left, -1);
+    EXPECT_EQ(LitSpread(Draw(XMathVectorF3(0, 0, -1), "_final")).count, 0);
     state.SetFinalRender(false);
     X3DVolumeScale empty;
     BeginFrame(64, 64);
     RenderTree(empty);
-    EXPECT_EQ(LitBounds(EndFrame("_empty")).left, -1);
+    EXPECT_EQ(LitSpread(EndFrame("_empty")).count, 0);
     empty.UnloadGraphicsResources(*gc);
 }
 

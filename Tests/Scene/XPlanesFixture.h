@@ -3,27 +3,17 @@
 // channels of a colour over 0..255), a plain renderer holding the scene state, and
 // orthographic views along an axis, read back and looked up by voxel coordinates.
 #include "X3DCamera.h"
-#include "X3DGC.h"
-#include "X3DGCOffscreenTarget.h"
-#include "X3DGCScopedLock.h"
 #include "X3DPlaneContent.h"
-#include "X3DRenderSystemManager.h"
 #include "X3DXYZRendererNode.h"
-#include "XARGB32Volume.h"
-#include "XAssertRecorder.h"
-#include "XBGRA32Volume.h"
 #include "XDataVolumeSequence.h"
 #include "XGrey8Volume.h"
 #include "XImageDataSource.h"
+#include "XOffscreenPictureFixture.h"
 #include "XRenderer.h"
-#include "TestPicture.h"
-
-#include <gtest/gtest.h>
 
 #include <boost/shared_ptr.hpp>
 
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -56,30 +46,16 @@ inline std::function<uint8_t(int, int, int)> Constant(uint8_t inValue)
     return [inValue](int, int, int) { return inValue; };
 }
 
-class PlanesPictureTest : public ::testing::Test {
+class PlanesPictureTest : public OffscreenPictureTest {
 protected:
     static constexpr int kSize = 64;
     // The volume's diagonal is 1: a view of +-0.6 holds it from any side.
     static constexpr float kHalfView = 0.6f;
 
-    void SetUp() override
-    {
-        gc = std::make_unique<X3DGC>();
-        gc->Initialise();
-        lock = std::make_unique<X3DGCScopedLock>(*gc);
-        target = std::make_unique<X3DGCOffscreenTarget>(*gc, kSize, kSize);
-    }
     void TearDown() override
     {
         node.UnloadGraphicsResources(*gc);
-        gc->AttachRenderTarget(nullptr);
-        target->Destroy(*gc);
-        target.reset();
-        lock.reset();
-        gc.reset();
-        for (const auto& report : asserts.GetReports())
-            if (!expectedReports.DoesContain(report.condition))
-                ADD_FAILURE() << "assertion " << report.condition << " in " << report.source;
+        OffscreenPictureTest::TearDown();
     }
 
     void Load(const std::vector<XTestChannel>& inChannels)
@@ -106,9 +82,7 @@ protected:
         camera.LookAt(inEye, XMathVectorF3(0, 0, 0), inUp);
         view = camera.GetViewMatrix();
         projection = XMatrix_4x4<float>::MakeOrthographic(-kHalfView, kHalfView, -kHalfView, kHalfView, -3.0f, 3.0f);
-        gc->AttachRenderTarget(target.get());
-        gc->BeginRender();
-        gc->SetViewport(X3DViewport(XRect(0, 0, kSize, kSize)));
+        BeginFrameOn(*target);
         gc->SetProjection(projection);
         gc->SetView(view);
         gc->SetDepthTestEnabled(true);
@@ -118,31 +92,12 @@ protected:
         node.UpdateGeometry(XMatrix_4x4<float>(), state);
         node.Render(*gc, state);
         gc->SetDepthTestEnabled(false);
-        gc->EndRender();
-        std::unique_ptr<XVolume> volume = target->MakeVolume();
-        auto* picture = dynamic_cast<XBGRA32Volume*>(volume.get());
-        EXPECT_NE(picture, nullptr);
-        XBGRA32Volume result = picture ? *picture : XBGRA32Volume(kSize, kSize, 1);
-        TestPicture::SavePNG(Upright(result), inName);
-        return result;
+        return EndFrameOn(*target, inName);
     }
-    static XARGB32Volume Upright(const XBGRA32Volume& inPicture)
+    // As At, clamped to the picture.
+    static XARGB32Colour ClampedAt(const XBGRA32Volume& inPicture, int inX, int inY)
     {
-        XARGB32Volume upright(inPicture.GetWidth(), inPicture.GetHeight(), 1);
-        for (int y = 0; y < inPicture.GetHeight(); ++y)
-            for (int x = 0; x < inPicture.GetWidth(); ++x) {
-                const XARGB32Colour c = At(inPicture, x, inPicture.GetHeight() - 1 - y);
-                std::memcpy(upright.GetVoxelPtr(x, y, 0), &c, 4);
-            }
-        return upright;
-    }
-    // Column x, row y counted from the bottom, as the device's y runs.
-    static XARGB32Colour At(const XBGRA32Volume& inPicture, int inX, int inY)
-    {
-        inX = std::clamp(inX, 0, kSize - 1);
-        inY = std::clamp(inY, 0, kSize - 1);
-        const uint8_t* p = inPicture.GetVoxelPtr(inX, inY, 0);
-        return XARGB32Colour(255, p[2], p[1], p[0]);
+        return At(inPicture, std::clamp(inX, 0, kSize - 1), std::clamp(inY, 0, kSize - 1));
     }
     // The pixel a voxel-coordinate point of the node lands on in the last view.
     std::pair<int, int> PixelOf(const XMathVectorF3& inVoxel) const
@@ -153,7 +108,7 @@ protected:
     XARGB32Colour AtVoxel(const XBGRA32Volume& inPicture, const XMathVectorF3& inVoxel) const
     {
         const auto [x, y] = PixelOf(inVoxel);
-        return At(inPicture, x, y);
+        return ClampedAt(inPicture, x, y);
     }
     // Whether a pixel within one of the point's pixel shows this primary colour over
     // black: lines fall on one side of a pixel edge or the other, and smooth lines
@@ -164,19 +119,13 @@ protected:
         const auto like = [](uint8_t inGot, uint8_t inWanted) { return inWanted ? inGot >= 100 : inGot <= 30; };
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
-                const XARGB32Colour c = At(inPicture, x + dx, y + dy);
+                const XARGB32Colour c = ClampedAt(inPicture, x + dx, y + dy);
                 if (like(c.red, inColour.red) && like(c.green, inColour.green) && like(c.blue, inColour.blue))
                     return true;
             }
         return false;
     }
 
-    XAssertRecorder asserts;
-    XVector<std::string> expectedReports;
-    X3DRenderSystemManager manager;
-    std::unique_ptr<X3DGC> gc;
-    std::unique_ptr<X3DGCScopedLock> lock;
-    std::unique_ptr<X3DGCOffscreenTarget> target;
     X3DXYZRendererNode node;
     X3DPlaneContent content{node};
     boost::shared_ptr<XImageDataSource> source;

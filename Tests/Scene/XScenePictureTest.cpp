@@ -1,11 +1,10 @@
 // Scene nodes on real pixels: where the triangle's corners land, boxes in one colour,
 // quads and cubes that cover what they should and face the viewer.
-#include "XScenePictureFixture.h"
-
 #include "X3DCubeSceneNode.h"
 #include "X3DQuadSceneNode.h"
 #include "X3DTexturedQuadSceneNode.h"
 #include "X3DTriangleSceneNode.h"
+#include "XSceneFurnitureFixture.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,7 +12,21 @@
 #include <numbers>
 
 namespace {
-bool IsBlack(const XARGB32Colour& inPixel) { return inPixel.red == 0 && inPixel.green == 0 && inPixel.blue == 0; }
+// Seen through an orthographic view of the square -0.5..0.5 (x to the right, y up),
+// culling as the device starts, so that a node shows the faces it draws towards the viewer.
+class ScenePictureTest : public SceneFurnitureTest {
+protected:
+    static constexpr int kSize = 64;
+
+    ScenePictureTest() { cullMode = X3DGC::kCullClockwise; }
+
+    XBGRA32Volume Draw(X3DSceneNode& inRoot, const std::string& inName) { return DrawOrthographic(inRoot, kSize, kSize, 0.5f, 0.5f, "_" + inName); }
+    // The pixel under scene point (x, y).
+    static XARGB32Colour AtScene(const XBGRA32Volume& inPicture, float inX, float inY)
+    {
+        return At(inPicture, int((inX + 0.5f) * kSize), int((inY + 0.5f) * kSize));
+    }
+};
 
 TEST_F(ScenePictureTest, TheTrianglesCornersAreRedAtTheTopGreenLeftAndBlueRight)
 {
@@ -36,9 +49,9 @@ TEST_F(ScenePictureTest, TheTrianglesCornersAreRedAtTheTopGreenLeftAndBlueRight)
             << int(pixel.green) << " " << int(pixel.blue);
     }
     // Outside the triangle: beside the apex, and below the base.
-    EXPECT_TRUE(IsBlack(AtScene(picture, -0.3f, 0.4f)));
-    EXPECT_TRUE(IsBlack(AtScene(picture, 0.3f, 0.4f)));
-    EXPECT_TRUE(IsBlack(AtScene(picture, 0.0f, -0.48f)));
+    EXPECT_TRUE(TestPicture::IsBackground(AtScene(picture, -0.3f, 0.4f)));
+    EXPECT_TRUE(TestPicture::IsBackground(AtScene(picture, 0.3f, 0.4f)));
+    EXPECT_TRUE(TestPicture::IsBackground(AtScene(picture, 0.0f, -0.48f)));
 }
 
 // Draws its boxes in one batch, in the colours given.
@@ -87,8 +100,8 @@ TEST_F(ScenePictureTest, BoxesTakeTheirColoursInTurnThenTheLastThenWhite)
         for (int y = 0; y < kSize; ++y)
             for (int x = 0; x < kSize; ++x) {
                 const XARGB32Colour pixel = At(picture, x, y);
-                lit += !IsBlack(pixel);
-                otherColours += !IsBlack(pixel) && !IsShadeOf(pixel, c.expected[0]) && !IsShadeOf(pixel, c.expected[1]);
+                lit += !TestPicture::IsBackground(pixel);
+                otherColours += !TestPicture::IsBackground(pixel) && !IsShadeOf(pixel, c.expected[0]) && !IsShadeOf(pixel, c.expected[1]);
             }
         EXPECT_EQ(otherColours, 0);
         EXPECT_EQ(lit, 2 * (2 * 20 + 2 * 18) + (2 * 32 + 2 * 18)); // each outline's pixels, corners once
@@ -97,7 +110,7 @@ TEST_F(ScenePictureTest, BoxesTakeTheirColoursInTurnThenTheLastThenWhite)
             // The middle of each side of the outline is drawn; the inside is not.
             for (const auto& [x, y] : {std::pair{lo[0], mid[1]}, {hi[0], mid[1]}, {mid[0], lo[1]}, {mid[0], hi[1]}})
                 EXPECT_EQ(AtScene(picture, x, y), c.expected[i]) << "box " << i << " edge at " << x << ", " << y;
-            EXPECT_TRUE(IsBlack(AtScene(picture, mid[0], mid[1])));
+            EXPECT_TRUE(TestPicture::IsBackground(AtScene(picture, mid[0], mid[1])));
         }
     }
 }
@@ -136,7 +149,7 @@ TEST_F(ScenePictureTest, QuadsAndCubesCoverTheirSquareWithTheFaceThatLooksAtTheV
                 const bool isInside = x >= 16 && x < 48 && y >= 16 && y < 48;
                 const XARGB32Colour pixel = At(picture, x, y);
                 inside += isInside && pixel == c.seen;
-                outside += !isInside && !IsBlack(pixel);
+                outside += !isInside && !TestPicture::IsBackground(pixel);
             }
         EXPECT_EQ(inside, 32 * 32);
         EXPECT_EQ(outside, 0);

@@ -90,12 +90,23 @@ TEST_F(BaseRendererTest, StereoModesDrawTheEyesIntoTheirChannels)
     }
 }
 
-TEST_F(BaseRendererTest, BuiltInSampleScaleText)
+// A unit is a tenth of the longest side with a voxel to spare at each end: 258 voxels of
+// 0.2 µm in the built-in sample; new data of 1 µm voxels, 16 wide, takes a new scale.
+TEST_F(BaseRendererTest, ScaleTextFollowsTheData)
 {
     Close();
-    Open(boost::shared_ptr<XImageDataSource>(
-        new XImageDataSource(std::shared_ptr<const XDataVolumeSequence>(XSyntheticSample::Make()))));
+    const boost::shared_ptr<XImageDataSource> source(
+        new XImageDataSource(std::shared_ptr<const XDataVolumeSequence>(XSyntheticSample::Make())));
+    Open(source);
     EXPECT_EQ(renderer->GetScaleText(), XString("1 Unit = 5.2 µm"));
+    XSyntheticSample::Settings coarse;
+    coarse.width = coarse.height = 16;
+    coarse.depth = 4;
+    coarse.timepoints = coarse.cells = 1;
+    coarse.calibrationXY = coarse.calibrationZ = 1.0;
+    source->SetSequence(XSyntheticSample::Make(coarse));
+    renderer->HandleImageDataChanged();
+    EXPECT_EQ(renderer->GetScaleText(), XString("1 Unit = 1.8 µm"));
 }
 
 // The scale text sits in the bottom right corner and the time stamp in the top right;

@@ -114,11 +114,7 @@ protected:
     }
     static int Count(const XVolume& inPicture, const std::function<bool(const XARGB32Colour&)>& inTest)
     {
-        int count = 0;
-        for (int y = 0; y < inPicture.GetHeight(); ++y)
-            for (int x = 0; x < inPicture.GetWidth(); ++x)
-                count += inTest(TestPicture::PixelAt(inPicture, x, y)) ? 1 : 0;
-        return count;
+        return TestPicture::SpreadOf(inPicture, inTest).count;
     }
 
     XAssertRecorder asserts;

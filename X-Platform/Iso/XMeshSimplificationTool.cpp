@@ -1,5 +1,9 @@
 #include "XMeshSimplificationTool.h"
 
+#include "XMeshCreaseRuns.h"
+#include "XMeshHoleGrouper.h"
+#include "XMeshOutlineTracer.h"
+#include "XMeshPolygonMap.h"
 #include "XMeshTessellator.h"
 
 #include "XAssert.h"
@@ -8,7 +12,6 @@
 #include "XThreadYield.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <memory>
 #include <span>
@@ -34,11 +37,7 @@ constexpr uint32_t kCallsPerYield = 256;
 // Marks a polygon normal not yet worked out (unit normals lie within -1 ... 1).
 constexpr double kUnknownNormal = 2.0;
 
-enum : uint8_t { kVertexKept = 0, kVertexDeleted = 1, kVertexRunEnd = 2 };
-
 XMathVectorD3 Cross(const XMathVectorD3& a, const XMathVectorD3& b) { return a.Cross(b); }
-
-uint64_t EdgeKey(uint32_t inFrom, uint32_t inTo) { return (uint64_t(inFrom) << 32) | inTo; }
 
 } // namespace
 
@@ -78,70 +77,16 @@ XMeshSimplificationTool::~XMeshSimplificationTool() = default;
 void XMeshSimplificationTool::GeneratePolygonMap()
 {
     X_ASSERT_TEXT(XThread::GetCurrentThread() != nullptr, "currentThread");
-    XVector<uint32_t> counts(itsPositions.size(), 0);
-    for (const XMathVectorU3& t : itsTriangles)
-        for (uint32_t k = 0; k < 3; ++k)
-            ++counts[t[k]];
-    for (const XMathVectorU4& q : itsQuads)
-        for (uint32_t k = 0; k < 4; ++k)
-            ++counts[q[k]];
-    // One block holds every vertex's list, each with room for a few new triangles.
-    itsPolygonLists.resize(itsPositions.size());
-    size_t start = 0;
-    for (size_t v = 0; v < counts.size(); ++v) {
-        itsPolygonLists[v] = {start, 0, counts[v] + 2};
-        start += counts[v] + 2;
-    }
-    itsPolygonArena.resize(start);
-    for (uint32_t i = 0; i < itsTriangles.size(); ++i)
-        for (uint32_t k = 0; k < 3; ++k)
-            AddToPolygonMap(itsTriangles[i][k], {XPolygon::kTriangle, i});
-    for (uint32_t i = 0; i < itsQuads.size(); ++i)
-        for (uint32_t k = 0; k < 4; ++k)
-            AddToPolygonMap(itsQuads[i][k], {XPolygon::kQuad, i});
-}
-
-std::span<const XMeshSimplificationTool::XPolygon> XMeshSimplificationTool::GetPolygons(uint32_t inVertex) const
-{
-    const XPolygonList& list = itsPolygonLists[inVertex];
-    return {itsPolygonArena.data() + list.itsStart, list.itsCount};
-}
-
-void XMeshSimplificationTool::AddToPolygonMap(uint32_t inVertex, const XPolygon& inPolygon)
-{
-    XPolygonList& list = itsPolygonLists[inVertex];
-    if (list.itsCount == list.itsCapacity) {
-        // A full list moves to the end of the block with twice the room.
-        const size_t start = itsPolygonArena.size();
-        list.itsCapacity = std::max<uint32_t>(4, 2 * list.itsCapacity);
-        itsPolygonArena.resize(start + list.itsCapacity);
-        std::copy_n(itsPolygonArena.begin() + ptrdiff_t(list.itsStart), list.itsCount,
-                    itsPolygonArena.begin() + ptrdiff_t(start));
-        list.itsStart = start;
-    }
-    itsPolygonArena[list.itsStart + list.itsCount++] = inPolygon;
-}
-
-void XMeshSimplificationTool::RemoveFromPolygonMap(uint32_t inVertex, const XPolygon& inPolygon)
-{
-    XPolygonList& list = itsPolygonLists[inVertex];
-    XPolygon* first = itsPolygonArena.data() + list.itsStart;
-    XPolygon* found = std::find(first, first + list.itsCount, inPolygon);
-    if (found != first + list.itsCount)
-        *found = first[--list.itsCount];
+    itsPolygonMap = std::make_unique<XMeshPolygonMap>(itsTriangles, itsQuads, itsPositions.size());
 }
 
 void XMeshSimplificationTool::SimplifyMesh()
 {
     itsDeletedTriangleCount = itsDeletedQuadCount = itsNewTriangleCount = 0;
     const uint32_t vertexCount = uint32_t(itsPositions.size());
-    itsHoleOfVertex.assign(vertexCount, kNone);
-    itsVertexState.assign(vertexCount, kVertexKept);
     itsVertexMark.assign(vertexCount, 0);
-    itsHoleParent.clear();
     itsHoles.clear();
-    itsPendingCreases.clear();
-    itsPendingCreases.reserve(vertexCount / 10);
+    itsOutlineTracer = std::make_unique<XMeshOutlineTracer>(itsTriangles, itsQuads, vertexCount);
     itsPolygonNormals[XPolygon::kTriangle].clear();
     itsPolygonNormals[XPolygon::kQuad].clear();
 
@@ -152,21 +97,24 @@ void XMeshSimplificationTool::SimplifyMesh()
     } release{itsTessellator};
 
     XThreadYield& yield = itsYield;
+    XMeshHoleGrouper holeGrouper(vertexCount);
+    XMeshCreaseRuns creaseRuns(vertexCount);
     XVector<uint32_t> ring;
     for (uint32_t v = 0; v < vertexCount; ++v) {
         if (GetVertexNeighbours(v, ring) && ring.size() > 2) {
             if (CanDeleteSimple(v)) {
-                AddVertexToHole(v, ring);
+                holeGrouper.AddVertexToHole(v, ring);
             } else {
                 uint32_t first = kNone, second = kNone;
                 if (IsEdgeVertex(v, ring, first, second) == 2 && CanDeleteEdge(v, first, second))
-                    itsPendingCreases.push_back({first, second, v});
+                    creaseRuns.AddVertex(first, second, v);
             }
         }
         yield.Yield();
     }
 
-    CollectHoles();
+    for (XVector<uint32_t>& vertices : holeGrouper.CollectHoles())
+        itsHoles.push_back({std::move(vertices), {}, {}});
     for (XHole& hole : itsHoles) {
         if (!CreateContoursForHole(hole))
             hole.itsLoops.clear();
@@ -175,9 +123,9 @@ void XMeshSimplificationTool::SimplifyMesh()
     TriangulateHoles();
 
     XVector<XCreaseRun> runs;
-    ChainCreaseRuns(runs);
+    creaseRuns.ChainRuns(runs);
     for (const XCreaseRun& run : runs) {
-        DealWithEdge(run);
+        DealWithEdge(run, creaseRuns);
         yield.Yield();
     }
 
@@ -186,14 +134,7 @@ void XMeshSimplificationTool::SimplifyMesh()
 
 uint32_t XMeshSimplificationTool::GetCorners(const XPolygon& inPolygon, uint32_t outCorners[4]) const
 {
-    if (inPolygon.itsList == XPolygon::kTriangle) {
-        const XMathVectorU3& t = itsTriangles[inPolygon.itsIndex];
-        outCorners[0] = t[0], outCorners[1] = t[1], outCorners[2] = t[2];
-        return 3;
-    }
-    const XMathVectorU4& q = itsQuads[inPolygon.itsIndex];
-    outCorners[0] = q[0], outCorners[1] = q[1], outCorners[2] = q[2], outCorners[3] = q[3];
-    return 4;
+    return inPolygon.GetCorners(itsTriangles, itsQuads, outCorners);
 }
 
 // Twice the polygon's area along its normal, in the direction about which its corners
@@ -212,7 +153,7 @@ bool XMeshSimplificationTool::GetVertexNeighbours(uint32_t inVertex, XVector<uin
     itsFan.clear();
     itsFanStarts.clear();
     itsFanNormals.clear();
-    const std::span<const XPolygon> polygons = GetPolygons(inVertex);
+    const std::span<const XPolygon> polygons = itsPolygonMap->GetPolygons(inVertex);
     const size_t count = polygons.size();
     if (count < 2)
         return false;
@@ -358,56 +299,10 @@ bool XMeshSimplificationTool::CanDeleteEdge(uint32_t inVertex, uint32_t inFirst,
     return std::abs(1.0 - d1.Dot(d2) / (l1 * l2)) <= kCreaseStraightness;
 }
 
-void XMeshSimplificationTool::AddVertexToHole(uint32_t inVertex, const XVector<uint32_t>& inRing)
-{
-    // A hole touches the vertex when one of its vertices shares a polygon with it, that
-    // is, lies on the vertex's ring. Touching holes are merged.
-    auto find = [this](uint32_t inHole) {
-        while (itsHoleParent[inHole] != inHole)
-            inHole = itsHoleParent[inHole] = itsHoleParent[itsHoleParent[inHole]];
-        return inHole;
-    };
-    uint32_t hole = kNone;
-    for (uint32_t u : inRing) {
-        if (itsHoleOfVertex[u] == kNone)
-            continue;
-        const uint32_t root = find(itsHoleOfVertex[u]);
-        if (hole == kNone) {
-            hole = root;
-        } else if (root != hole) {
-            const uint32_t low = std::min(root, hole), high = std::max(root, hole);
-            itsHoleParent[high] = low;
-            hole = low;
-        }
-    }
-    if (hole == kNone) {
-        hole = uint32_t(itsHoleParent.size());
-        itsHoleParent.push_back(hole);
-    }
-    itsHoleOfVertex[inVertex] = hole;
-}
-
-void XMeshSimplificationTool::CollectHoles()
-{
-    XVector<uint32_t> holeOfRoot(itsHoleParent.size(), kNone);
-    for (uint32_t v = 0; v < itsHoleOfVertex.size(); ++v) {
-        if (itsHoleOfVertex[v] == kNone)
-            continue;
-        uint32_t root = itsHoleOfVertex[v];
-        while (itsHoleParent[root] != root)
-            root = itsHoleParent[root];
-        if (holeOfRoot[root] == kNone) {
-            holeOfRoot[root] = uint32_t(itsHoles.size());
-            itsHoles.emplace_back();
-        }
-        itsHoles[holeOfRoot[root]].itsVertices.push_back(v);
-    }
-}
-
 // Adds the vertex's polygons to a region being gathered, each once.
 void XMeshSimplificationTool::AddVertexToLoop(uint32_t inVertex, XVector<XPolygon>& inOutPolygons)
 {
-    for (const XPolygon& polygon : GetPolygons(inVertex)) {
+    for (const XPolygon& polygon : itsPolygonMap->GetPolygons(inVertex)) {
         XVector<uint32_t>& stamps = itsPolygonStamp[polygon.itsList];
         if (stamps.size() <= polygon.itsIndex)
             stamps.resize(polygon.itsList == XPolygon::kTriangle ? itsTriangles.size() : itsQuads.size(), 0);
@@ -427,95 +322,13 @@ bool XMeshSimplificationTool::CreateContoursForHole(XHole& inOutHole)
     return TraceOutline(inOutHole.itsPolygons, inOutHole.itsVertices, inOutHole.itsLoops);
 }
 
-// The outline of a region of polygons around some vertices: its directed edges whose
-// reverse is not in the region, traced into closed loops in the surface's winding
-// (islands run the other way). An edge at one of those vertices is inside the region,
-// since each of them has its whole fan there, so only the others need looking up.
 bool XMeshSimplificationTool::TraceOutline(const XVector<XPolygon>& inPolygons, const XVector<uint32_t>& inInside,
                                            XVector<XVector<uint32_t>>& outLoops)
 {
-    outLoops.clear();
-    const uint32_t inside = NextMark();
-    for (uint32_t v : inInside)
-        itsVertexMark[v] = inside;
-    XVector<uint64_t>& edges = itsEdgeScratch;
-    edges.clear();
-    for (const XPolygon& polygon : inPolygons) {
-        uint32_t c[4];
-        const uint32_t n = GetCorners(polygon, c);
-        for (uint32_t k = 0; k < n; ++k) {
-            const uint32_t from = c[k], to = c[(k + 1) % n];
-            if (itsVertexMark[from] != inside && itsVertexMark[to] != inside)
-                edges.push_back(EdgeKey(from, to));
-        }
-    }
-    std::sort(edges.begin(), edges.end());
-    XVector<XEdge> outline;
-    for (size_t i = 0; i < edges.size();) {
-        size_t j = i;
-        while (j < edges.size() && edges[j] == edges[i])
-            ++j;
-        const uint32_t from = uint32_t(edges[i] >> 32), to = uint32_t(edges[i]);
-        const uint64_t reverse = EdgeKey(to, from);
-        const auto range = std::equal_range(edges.begin(), edges.end(), reverse);
-        for (ptrdiff_t extra = ptrdiff_t(j - i) - (range.second - range.first); extra > 0; --extra)
-            outline.push_back({from, to});
-        i = j;
-    }
-
-    // Outline edges by their start; at a vertex the outline passes more than once, any
-    // unused edge will do: the loops are split at repeated vertices afterwards.
-    XVector<uint8_t> used(outline.size(), 0);
-    XVector<uint32_t> loop;
-    for (size_t first = 0; first < outline.size(); ++first) {
-        if (used[first])
-            continue;
-        loop.clear();
-        used[first] = 1;
-        loop.push_back(outline[first].itsFrom);
-        uint32_t at = outline[first].itsTo;
-        while (at != outline[first].itsFrom) {
-            loop.push_back(at);
-            auto it = std::lower_bound(outline.begin(), outline.end(), at,
-                                       [](const XEdge& e, uint32_t v) { return e.itsFrom < v; });
-            const XEdge* currentEdge = nullptr;
-            for (; it != outline.end() && it->itsFrom == at; ++it)
-                if (!used[size_t(it - outline.begin())]) {
-                    currentEdge = &*it;
-                    used[size_t(it - outline.begin())] = 1;
-                    break;
-                }
-            X_ASSERT(currentEdge != 0);
-            if (!currentEdge)
-                return false;
-            at = currentEdge->itsTo;
-        }
-        SplitOutDuplicates(loop, outLoops);
-    }
-    return true;
-}
-
-// A loop that passes a vertex twice becomes two loops that meet there.
-void XMeshSimplificationTool::SplitOutDuplicates(const XVector<uint32_t>& inLoop, XVector<XVector<uint32_t>>& outLoops)
-{
-    const uint32_t stamp = NextMark();
-    XVector<uint32_t> stack;
-    for (uint32_t v : inLoop) {
-        if (itsVertexMark[v] == stamp) {
-            auto it = std::find(stack.begin(), stack.end(), v);
-            XVector<uint32_t> piece(it, stack.end());
-            for (auto p = it + 1; p != stack.end(); ++p)
-                itsVertexMark[*p] = 0;
-            stack.erase(it + 1, stack.end());
-            if (piece.size() >= 3)
-                outLoops.push_back(std::move(piece));
-            continue;
-        }
-        itsVertexMark[v] = stamp;
-        stack.push_back(v);
-    }
-    if (stack.size() >= 3)
-        outLoops.push_back(std::move(stack));
+    // Outline edges always chain into closed loops on a surface of whole fans.
+    const bool traced = itsOutlineTracer->Trace(inPolygons, inInside, outLoops);
+    X_ASSERT_TEXT(traced, "currentEdge != 0");
+    return traced;
 }
 
 uint32_t XMeshSimplificationTool::NextMark()
@@ -569,41 +382,6 @@ bool XMeshSimplificationTool::TriangulateLoopAsHole(const XVector<uint32_t>& inL
     return true;
 }
 
-// Whether the new triangles close exactly the outline loops: the edges of the triangles
-// that are not matched by a reverse among them are the loops' edges, each once, so the
-// surface stays closed and oriented.
-bool XMeshSimplificationTool::ClosesOutline(const XVector<XVector<uint32_t>>& inLoops,
-                                            const XVector<XMathVectorU3>& inAdded) const
-{
-    XVector<std::pair<uint64_t, int>> flow;
-    auto add = [&flow](uint32_t a, uint32_t b, int inSign) {
-        if (a < b)
-            flow.push_back({EdgeKey(a, b), inSign});
-        else
-            flow.push_back({EdgeKey(b, a), -inSign});
-    };
-    for (const XVector<uint32_t>& loop : inLoops)
-        for (size_t k = 0; k < loop.size(); ++k)
-            add(loop[k], loop[(k + 1) % loop.size()], 1);
-    for (const XMathVectorU3& t : inAdded) {
-        if (t[0] == t[1] || t[1] == t[2] || t[2] == t[0])
-            return false;
-        for (uint32_t k = 0; k < 3; ++k)
-            add(t[k], t[(k + 1) % 3], -1);
-    }
-    std::sort(flow.begin(), flow.end());
-    for (size_t i = 0; i < flow.size();) {
-        int sum = 0;
-        size_t j = i;
-        for (; j < flow.size() && flow[j].first == flow[i].first; ++j)
-            sum += flow[j].second;
-        if (sum != 0)
-            return false;
-        i = j;
-    }
-    return true;
-}
-
 void XMeshSimplificationTool::TriangulateHoles()
 {
     XVector<XMathVectorU3> triangles;
@@ -617,7 +395,7 @@ void XMeshSimplificationTool::TriangulateHoles()
             area += a;
             size += a.GetLength();
         }
-        if (!Tessellate(hole.itsLoops, area, triangles) || !ClosesOutline(hole.itsLoops, triangles))
+        if (!Tessellate(hole.itsLoops, area, triangles) || !XMeshOutlineTracer::Closes(hole.itsLoops, triangles))
             continue;
         // The patch is flat, so the new triangles span the same area in the same plane.
         XMathVectorD3 added;
@@ -633,114 +411,10 @@ void XMeshSimplificationTool::TriangulateHoles()
     }
 }
 
-void XMeshSimplificationTool::ChainCreaseRuns(XVector<XCreaseRun>& outRuns) const
+bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun, XMeshCreaseRuns& inOutRuns)
 {
-    // Two crease vertices are linked when each names the other as a crease neighbour;
-    // links[i][k] is the crease vertex reached through neighbour k (first, second).
-    const uint32_t count = uint32_t(itsPendingCreases.size());
-    XVector<uint32_t> pendingOfVertex(itsPositions.size(), kNone);
-    for (uint32_t i = 0; i < count; ++i)
-        pendingOfVertex[itsPendingCreases[i].itsVertex] = i;
-    XVector<std::array<uint32_t, 2>> links(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        const XPendingCrease& p = itsPendingCreases[i];
-        const uint32_t neighbours[2] = {p.itsFirst, p.itsSecond};
-        for (int k = 0; k < 2; ++k) {
-            const uint32_t other = pendingOfVertex[neighbours[k]];
-            const bool mutual = other != kNone && (itsPendingCreases[other].itsFirst == p.itsVertex ||
-                                                   itsPendingCreases[other].itsSecond == p.itsVertex);
-            links[i][k] = mutual ? other : kNone;
-        }
-    }
-    auto onward = [&links](uint32_t inAt, uint32_t inFrom) {
-        for (uint32_t next : links[inAt])
-            if (next != kNone && next != inFrom)
-                return next;
-        return kNone;
-    };
-    auto unlinkedNeighbour = [&](uint32_t inAt, bool inMayTakeFirst) {
-        const XPendingCrease& p = itsPendingCreases[inAt];
-        if (links[inAt][0] == kNone && inMayTakeFirst)
-            return p.itsFirst;
-        return links[inAt][1] == kNone ? p.itsSecond : kNone;
-    };
-
-    XVector<uint8_t> visited(count, 0);
-    for (uint32_t start = 0; start < count; ++start) {
-        if (visited[start])
-            continue;
-        // Walk one way to the end of the chain; coming back to the start means a loop.
-        uint32_t end = start, from = kNone;
-        bool closed = false;
-        for (uint32_t next; (next = onward(end, from)) != kNone;) {
-            if (next == start) {
-                closed = true;
-                break;
-            }
-            from = end;
-            end = next;
-        }
-        // From that end, the other way, collecting the inner vertices.
-        XCreaseRun run;
-        uint32_t at = end, previous = kNone;
-        for (;;) {
-            visited[at] = 1;
-            run.itsInner.push_back(itsPendingCreases[at].itsVertex);
-            const uint32_t next = onward(at, previous);
-            if (next == kNone || visited[next])
-                break;
-            previous = at;
-            at = next;
-        }
-        // A closed run has no ends to keep; it is left alone.
-        if (closed)
-            continue;
-        run.itsEnds[0] = unlinkedNeighbour(end, true);
-        run.itsEnds[1] = unlinkedNeighbour(at, at != end);
-        if (run.itsEnds[0] == kNone || run.itsEnds[1] == kNone || run.itsEnds[0] == run.itsEnds[1])
-            continue;
-        outRuns.push_back(std::move(run));
-    }
-}
-
-bool XMeshSimplificationTool::SeparateNeighbours(const XVector<uint32_t>& inLoop, const uint32_t inEnds[2],
-                                                 XVector<uint32_t>& outSide1, XVector<uint32_t>& outSide2) const
-{
-    const auto first = std::find(inLoop.begin(), inLoop.end(), inEnds[0]);
-    const auto second = std::find(inLoop.begin(), inLoop.end(), inEnds[1]);
-    X_ASSERT_TEXT(first != inLoop.end() && second != inLoop.end(), "it != bigLoop.end()");
-    if (first == inLoop.end() || second == inLoop.end())
+    if (!inOutRuns.MayCollapse(inRun))
         return false;
-    // Each side runs from one end to the other along the loop; the new edge between
-    // the ends closes it.
-    const size_t size = inLoop.size();
-    const size_t a = size_t(first - inLoop.begin()), b = size_t(second - inLoop.begin());
-    outSide1.clear();
-    outSide2.clear();
-    for (size_t i = a;; i = (i + 1) % size) {
-        outSide1.push_back(inLoop[i]);
-        if (i == b)
-            break;
-    }
-    for (size_t i = b;; i = (i + 1) % size) {
-        outSide2.push_back(inLoop[i]);
-        if (i == a)
-            break;
-    }
-    return true;
-}
-
-bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
-{
-    // A vertex another run already deleted or kept as an end changes this run's
-    // neighbourhood in ways its crease test did not see.
-    for (uint32_t v : inRun.itsInner)
-        if (itsVertexState[v] != kVertexKept)
-            return false;
-    for (uint32_t v : inRun.itsEnds)
-        if (itsVertexState[v] == kVertexDeleted)
-            return false;
-
     XVector<uint32_t> ring;
     XVector<XPolygon> polygons;
     ++itsPolygonStampValue;
@@ -759,19 +433,18 @@ bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
             return false;
 
     XVector<uint32_t> side1, side2;
-    if (!SeparateNeighbours(bigLoop, inRun.itsEnds, side1, side2))
+    const bool separated = XMeshCreaseRuns::SeparateNeighbours(bigLoop, inRun.itsEnds, side1, side2);
+    X_ASSERT_TEXT(separated, "it != bigLoop.end()");
+    if (!separated)
         return false;
     XVector<XMathVectorU3> triangles;
     if (!TriangulateLoopAsHole(side1, triangles) || !TriangulateLoopAsHole(side2, triangles) ||
-        !ClosesOutline(loops, triangles))
+        !XMeshOutlineTracer::Closes(loops, triangles))
         return false;
 
-    for (uint32_t v : inRun.itsInner) {
+    for (uint32_t v : inRun.itsInner)
         DeleteVertex(v);
-        itsVertexState[v] = kVertexDeleted;
-    }
-    for (uint32_t v : inRun.itsEnds)
-        itsVertexState[v] = kVertexRunEnd;
+    inOutRuns.SetCollapsed(inRun);
     for (const XMathVectorU3& t : triangles)
         AddTriangle(t);
     return true;
@@ -780,7 +453,7 @@ bool XMeshSimplificationTool::DealWithEdge(const XCreaseRun& inRun)
 void XMeshSimplificationTool::DeleteVertex(uint32_t inVertex)
 {
     // Each deletion takes the polygon off this vertex's list too.
-    for (std::span<const XPolygon> polygons; !(polygons = GetPolygons(inVertex)).empty();) {
+    for (std::span<const XPolygon> polygons; !(polygons = itsPolygonMap->GetPolygons(inVertex)).empty();) {
         const XPolygon polygon = polygons.back();
         DeletePolygon(polygon);
     }
@@ -791,7 +464,7 @@ void XMeshSimplificationTool::DeletePolygon(const XPolygon& inPolygon)
     uint32_t c[4];
     const uint32_t n = GetCorners(inPolygon, c);
     for (uint32_t k = 0; k < n; ++k)
-        RemoveFromPolygonMap(c[k], inPolygon);
+        itsPolygonMap->Remove(c[k], inPolygon);
     if (inPolygon.itsList == XPolygon::kTriangle) {
         itsTriangles[inPolygon.itsIndex] = XMathVectorU3(kDeleted, kDeleted, kDeleted);
         ++itsDeletedTriangleCount;
@@ -810,7 +483,7 @@ void XMeshSimplificationTool::AddTriangle(const XMathVectorU3& inTriangle)
     const uint32_t index = uint32_t(itsTriangles.size());
     itsTriangles.push_back(inTriangle);
     for (uint32_t k = 0; k < 3; ++k)
-        AddToPolygonMap(inTriangle[k], {XPolygon::kTriangle, index});
+        itsPolygonMap->Add(inTriangle[k], {XPolygon::kTriangle, index});
     ++itsNewTriangleCount;
 }
 

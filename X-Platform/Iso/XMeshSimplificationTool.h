@@ -10,13 +10,15 @@
 // were. Vertices are never removed; deleted ones simply stop being referenced.
 // Surviving polygons keep their order; new triangles follow the surviving triangles.
 #include "XMathVector.h"
+#include "XMeshCreaseRuns.h"
 #include "XThreadYield.h"
 #include "XVector.h"
 
 #include <cstdint>
 #include <memory>
-#include <span>
 
+class XMeshOutlineTracer;
+class XMeshPolygonMap;
 class XMeshTessellator;
 
 class XMeshSimplificationTool {
@@ -27,6 +29,20 @@ public:
         EList itsList;
         uint32_t itsIndex;
         friend bool operator==(const XPolygon&, const XPolygon&) = default;
+
+        // Its corners in those lists; returns how many (3 or 4).
+        uint32_t GetCorners(const XVector<XMathVectorU3>& inTriangles, const XVector<XMathVectorU4>& inQuads,
+                            uint32_t outCorners[4]) const
+        {
+            if (itsList == kTriangle) {
+                const XMathVectorU3& t = inTriangles[itsIndex];
+                outCorners[0] = t[0], outCorners[1] = t[1], outCorners[2] = t[2];
+                return 3;
+            }
+            const XMathVectorU4& q = inQuads[itsIndex];
+            outCorners[0] = q[0], outCorners[1] = q[1], outCorners[2] = q[2], outCorners[3] = q[3];
+            return 4;
+        }
     };
 
     // Vertices to delete whose polygons form one connected region, and the closed
@@ -61,24 +77,8 @@ public:
     uint32_t GetNewTriangleCount() const { return itsNewTriangleCount; }
 
 private:
-    // A vertex on a straight crease, with its two crease neighbours.
-    struct XPendingCrease {
-        uint32_t itsFirst;
-        uint32_t itsSecond;
-        uint32_t itsVertex;
-    };
-    // A chain of crease vertices: its inner vertices go, its two ends stay.
-    struct XCreaseRun {
-        uint32_t itsEnds[2];
-        XVector<uint32_t> itsInner;
-    };
+    using XCreaseRun = XMeshCreaseRuns::XCreaseRun;
 
-    // Where a vertex's polygons lie in the block of all lists.
-    struct XPolygonList {
-        size_t itsStart;
-        uint32_t itsCount;
-        uint32_t itsCapacity;
-    };
     // A polygon around the vertex being looked at, with its corners.
     struct XFanEntry {
         XPolygon itsPolygon;
@@ -88,22 +88,15 @@ private:
     };
 
     void GeneratePolygonMap();
-    std::span<const XPolygon> GetPolygons(uint32_t inVertex) const;
-    void AddToPolygonMap(uint32_t inVertex, const XPolygon& inPolygon);
-    void RemoveFromPolygonMap(uint32_t inVertex, const XPolygon& inPolygon);
     bool GetVertexNeighbours(uint32_t inVertex, XVector<uint32_t>& outRing);
     bool CanDeleteSimple(uint32_t inVertex) const;
     uint32_t IsEdgeVertex(uint32_t inVertex, const XVector<uint32_t>& inRing, uint32_t& outFirst,
                           uint32_t& outSecond) const;
     bool CanDeleteEdge(uint32_t inVertex, uint32_t inFirst, uint32_t inSecond) const;
-    void AddVertexToHole(uint32_t inVertex, const XVector<uint32_t>& inRing);
     void AddVertexToLoop(uint32_t inVertex, XVector<XPolygon>& inOutPolygons);
     void DeleteVertex(uint32_t inVertex);
     bool CreateContoursForHole(XHole& inOutHole);
-    bool DealWithEdge(const XCreaseRun& inRun);
-    bool SeparateNeighbours(const XVector<uint32_t>& inLoop, const uint32_t inEnds[2], XVector<uint32_t>& outSide1,
-                            XVector<uint32_t>& outSide2) const;
-    void SplitOutDuplicates(const XVector<uint32_t>& inLoop, XVector<XVector<uint32_t>>& outLoops);
+    bool DealWithEdge(const XCreaseRun& inRun, XMeshCreaseRuns& inOutRuns);
     void TriangulateHoles();
     bool TriangulateLoopAsHole(const XVector<uint32_t>& inLoop, XVector<XMathVectorU3>& outTriangles);
     bool SortNormals();
@@ -111,13 +104,10 @@ private:
     void SimplifyVectors();
 
     // Helpers of the steps above.
-    void CollectHoles();
-    void ChainCreaseRuns(XVector<XCreaseRun>& outRuns) const;
     bool TraceOutline(const XVector<XPolygon>& inPolygons, const XVector<uint32_t>& inInside,
                       XVector<XVector<uint32_t>>& outLoops);
     bool Tessellate(const XVector<XVector<uint32_t>>& inLoops, const XMathVectorD3& inNormal,
                     XVector<XMathVectorU3>& outTriangles);
-    bool ClosesOutline(const XVector<XVector<uint32_t>>& inLoops, const XVector<XMathVectorU3>& inAdded) const;
     uint32_t GetCorners(const XPolygon& inPolygon, uint32_t outCorners[4]) const;
     XMathVectorD3 GetAreaVector(const XPolygon& inPolygon) const;
     void DeletePolygon(const XPolygon& inPolygon);
@@ -133,19 +123,14 @@ private:
     XVector<XMathVectorU3> itsTriangles;
     XVector<XMathVectorU4> itsQuads;
     XVector<XMathVectorD3> itsPositions;
-    XVector<XPolygonList> itsPolygonLists;
-    XVector<XPolygon> itsPolygonArena;
+    std::unique_ptr<XMeshPolygonMap> itsPolygonMap;
     uint32_t itsDeletedTriangleCount = 0;
     uint32_t itsDeletedQuadCount = 0;
     uint32_t itsNewTriangleCount = 0;
 
-    // Per vertex: the hole it is recorded in, whether a crease run deleted it or keeps
-    // it as an end, and scratch marks.
-    XVector<uint32_t> itsHoleOfVertex;
-    XVector<uint32_t> itsHoleParent;
+    // The holes of the run, their tracer, and per-vertex and per-polygon scratch marks.
     XVector<XHole> itsHoles;
-    XVector<XPendingCrease> itsPendingCreases;
-    XVector<uint8_t> itsVertexState;
+    std::unique_ptr<XMeshOutlineTracer> itsOutlineTracer;
     XVector<uint32_t> itsVertexMark;
     uint32_t itsMarkStamp = 0;
     XVector<uint32_t> itsPolygonStamp[2];
@@ -158,7 +143,6 @@ private:
     XVector<XFanEntry> itsFanScratch;
     XVector<XMathVectorD3> itsPolygonNormals[2];
     XVector<XMathVectorD3> itsFanNormals;
-    XVector<uint64_t> itsEdgeScratch;
 
     // Made when the first hole is closed; one serves the whole run.
     std::unique_ptr<XMeshTessellator> itsTessellator;

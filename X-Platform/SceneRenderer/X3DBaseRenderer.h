@@ -119,6 +119,8 @@ protected:
 
     void InitialiseSelf() override;
     void SetCurrentTimepointSelf(uint32_t inTimepoint) override;
+    // Recalibrates the volume scale for the new data.
+    void HandleImageDataChangedSelf() override;
     void RefreshRendererSelf(bool inImmediate) override;
     XVolume* RenderToImageSelf(const XRect& inRect, XRenderingIntent inIntent) override;
     void AttachContainerSelf(XRendererPane& inPane) override;
@@ -156,6 +158,8 @@ private:
     static bool IsUsableStateValue(XRendererStateName inName, const X3DMatrix& inValue);
     void ApplyState(XRendererStateName inName, const X3DMatrix& inValue);
     void ShowPlaceholder(const XString& inReason);
+    // Fits the volume scale to the data's voxel sizes and bounds (render mutex held).
+    void CalibrateVolumeScale();
     void DestroyTargets(X3DGC& inGC);
     // Draws one text box in the bottom-right or top-right corner when it fits in inBounds.
     static void DrawCornerText(XGC& inGC, const XString& inText, const XRect& inBounds, bool inTop,

@@ -64,6 +64,7 @@ void X3DPlaneRenderer::SetCurrentTimepointSelf(uint32_t inTimepoint)
 
 void X3DPlaneRenderer::HandleImageDataChangedSelf()
 {
+    X3DBaseRenderer::HandleImageDataChangedSelf();
     const boost::shared_ptr<XImageDataSource>& source = GetDataSource();
     if (source && itsHasContent) {
         XLock lock(GetRenderMutex());
