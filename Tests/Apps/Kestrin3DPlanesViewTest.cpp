@@ -1,5 +1,5 @@
 // 'kestrin3d render --view planes' run as a user runs it: stacks drawn as three
-// planes with merges and reference planes, and the option mistakes it refuses.
+// planes with merges, reference planes and surfaces (its mistakes are in the usage table).
 #include "TestPicture.h"
 #include "XGrey8Volume.h"
 #include "XKestrin3DRunner.h"
@@ -81,11 +81,7 @@ std::unique_ptr<XVolume> RenderPlanes(std::vector<std::string> inOptions, const 
 
 int Count(const XVolume& inPicture, bool (*inTest)(const XARGB32Colour&))
 {
-    int count = 0;
-    for (int y = 0; y < inPicture.GetHeight(); ++y)
-        for (int x = 0; x < inPicture.GetWidth(); ++x)
-            count += inTest(TestPicture::PixelAt(inPicture, x, y)) ? 1 : 0;
-    return count;
+    return TestPicture::SpreadOf(inPicture, inTest).count;
 }
 bool IsYellow(const XARGB32Colour& p) { return p.red > 150 && p.green > 150 && p.blue < 60; }
 bool IsRed(const XARGB32Colour& p) { return p.red > 150 && p.green < 60; }
@@ -164,43 +160,4 @@ TEST(Kestrin3DPlanes, IsoRegionsAreDrawnAsSurfacesWhereTheVoxelsAre)
     }
 }
 
-TEST(Kestrin3DPlanes, MistakesAreUsageErrorsThatSayWhatToChange)
-{
-    const std::string stack = WriteStack("errors.tif", 6);
-    const std::string flat = WriteStack("flat.tif", 1);
-    const std::string out = XTestEnvironment::MakeTempDir("planes-errors") + "/never.png";
-    const struct {
-        std::vector<std::string> options;
-        std::string named;
-    } cases[] = {
-        {{"--view", "sideways"}, "volume or planes"},
-        {{"--planes", "0.5,0.5,0.5"}, "add --view planes"},
-        {{"--view", "planes", "--planes", "0.5,1.5,0"}, "from 0 to 1"},
-        {{"--view", "planes", "--planes", "0.5,0.5"}, "three fractions"},
-        {{"--view", "planes", "--merge", "brightest"}, "maximum, average or combine"},
-        {{"--view", "planes", "--weight", "1=-2"}, "0 or more"},
-        {{"--view", "planes", "--plane-opacity", "1=1.5"}, "from 0 to 1"},
-        {{"--view", "planes", "--reference-plane", "1"}, "CHANNEL@PLANE"},
-        {{"--view", "planes", "--reference-plane", "1@0"}, "count from 1"},
-        {{"--view", "planes", "--model", "maximum"}, "volume view"},
-        {{"--iso", "1=100"}, "add --view planes"},
-        {{"--view", "planes", "--iso", "100"}, "CHANNEL=VALUE"},
-        {{"--view", "planes", "--iso", "0=100"}, "counted from 1"},
-        {{"--view", "planes", "--iso", "1=ten"}, "the threshold in --iso"},
-        {{"--view", "planes", "--iso", "1=5,6"}, "one threshold"},
-        {{stack, "--view", "planes", "--iso", "3=100"}, "channels 1 to 2"},
-        {{"--view", "planes", "--renderer", "1001"}, "volume view"},
-        {{stack, "--view", "planes", "--reference-plane", "1@7"}, "1 to 6"},
-        {{stack, "--view", "planes", "--weight", "3=1"}, "channels 1 to 2"},
-        {{flat, "--view", "planes"}, "at least 2 along each axis"},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string> arguments = {"render", "-o", out};
-        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-        const XRun run = RunKestrin3D(arguments);
-        EXPECT_EQ(run.exitCode, 2) << c.named;
-        EXPECT_TRUE(Contains(run.err, c.named)) << run.err;
-    }
-    EXPECT_FALSE(FileExists(out));
-}
 } // namespace

@@ -3,6 +3,7 @@
 #include "XTestEnvironment.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -42,6 +43,48 @@ XRun RunKestrin3D(const std::vector<std::string>& inArguments, const std::map<st
     run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
     return run;
+}
+
+std::string WriteStack(const std::string& inName, const XTIFFWriter::XStack& inStack,
+                       const std::function<int(uint32_t, uint32_t, int, int, int)>& inValue)
+{
+    const std::string file = XTestEnvironment::MakeTempDir("stacks") + "/" + inName;
+    const size_t voxelSize = inStack.voxelType == XVoxelType::kGrey8 ? 1 : 2;
+    std::vector<uint8_t> plane(size_t(inStack.width) * size_t(inStack.height) * voxelSize);
+    XTIFFWriter::Write(file, XTIFFWriter::XForm::kImageJ, inStack, [&](uint32_t inChannel, uint32_t inSlice, uint32_t inT) {
+        uint8_t* voxel = plane.data();
+        for (int y = 0; y < inStack.height; ++y)
+            for (int x = 0; x < inStack.width; ++x, voxel += voxelSize) {
+                const uint16_t value = uint16_t(inValue(inChannel, inT, x, y, int(inSlice)));
+                if (voxelSize == 1)
+                    *voxel = uint8_t(value);
+                else
+                    std::memcpy(voxel, &value, 2);
+            }
+        return static_cast<const void*>(plane.data());
+    });
+    return file;
+}
+
+const std::string& CellsStack()
+{
+    static const std::string path = [] {
+        XTIFFWriter::XStack stack;
+        stack.width = 32;
+        stack.height = 24;
+        stack.sliceCount = 8;
+        stack.channelCount = stack.timepointCount = 2;
+        stack.calibration[0] = stack.calibration[1] = 0.25;
+        stack.calibration[2] = 1.5;
+        stack.timeIncrement = 30;
+        return WriteStack("cells.tif", stack, [](uint32_t inChannel, uint32_t, int x, int y, int z) {
+            const bool inRows = y >= 6 && y < 18 && z >= 2 && z < 6;
+            if (inChannel == 0)
+                return inRows && x >= 3 && x < 14 ? 1000 : 7;
+            return inRows && x >= 18 && x < 30 ? 10 + 10 * x : 0;
+        });
+    }();
+    return path;
 }
 
 bool Contains(const std::string& inText, const std::string& inWhat)

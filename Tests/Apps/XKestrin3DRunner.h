@@ -3,6 +3,9 @@
 // printed. Environment entries are set in the child only.
 #include <gtest/gtest.h>
 
+#include "XTIFFWriter.h"
+
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +22,17 @@ XRun RunKestrin3D(const std::vector<std::string>& inArguments, const std::map<st
 // The run ended with inExitCode and said each of inSaid: on stdout when it succeeded, on
 // stderr when it failed.
 ::testing::AssertionResult Ran(const XRun& inRun, int inExitCode, const std::vector<std::string>& inSaid = {});
+
+// An ImageJ TIFF of inStack's shape (grey 8 or 16 bits) in a scratch folder, each voxel
+// inValue(channel, timepoint, x, y, z), all from 0.
+std::string WriteStack(const std::string& inName, const XTIFFWriter::XStack& inStack,
+                       const std::function<int(uint32_t, uint32_t, int, int, int)>& inValue);
+// Two channels, 32 x 24 x 8 voxels of 0.25 x 0.25 x 1.5 um, two timepoints 30 s apart:
+// channel 1 a bright block on the left (1000 over x 3-13, y 6-17, z 2-5; 7 elsewhere),
+// channel 2 a block on the right whose values rise along x (190 to 300 over x 18-29; 0
+// elsewhere). The blocks do not overlap, so each colour shows what the renderer does
+// where channels meet.
+const std::string& CellsStack();
 
 bool Contains(const std::string& inText, const std::string& inWhat);
 bool FileExists(const std::string& inPath);

@@ -60,16 +60,19 @@ protected:
     XQuaternion Rotation() const { return XQuaternion::MakeFromRotationMatrix(Value(kSceneStateRotation)); }
 
     // Queues a drag through inPoints (the first is the press), one sample every
-    // inStepMs, released inReleaseMs after the last movement, and hands it to the canvas.
-    void Drag(const std::vector<XPoint>& inPoints, uint32_t inModifiers = 0, int inStepMs = 10, int inReleaseMs = 10)
+    // inStepMs, released inReleaseMs after the last movement, and hands it to the
+    // canvas (the renderer's unless given).
+    void Drag(const std::vector<XPoint>& inPoints, uint32_t inModifiers = 0, int inStepMs = 10, int inReleaseMs = 10,
+              XCanvasPaneBase* inCanvas = nullptr)
     {
+        XCanvasPaneBase& canvas = inCanvas ? *inCanvas : Canvas();
         // Far enough from the last press not to be its double click.
         XClock::TimePoint t = clock.Now() + Ms(XCanvasPaneBase::kDoubleClickMs + 1);
-        Canvas().PostInput(XInputSample::Down(inPoints.front(), inModifiers).At(t));
+        canvas.PostInput(XInputSample::Down(inPoints.front(), inModifiers).At(t));
         for (size_t i = 1; i < inPoints.size(); ++i)
-            Canvas().PostInput(XInputSample::Move(inPoints[i], kButtonLeft, inModifiers).At(t += Ms(inStepMs)));
-        Canvas().PostInput(XInputSample::Up(inPoints.back(), inModifiers).At(t += Ms(inReleaseMs)));
-        Canvas().ProcessInput();
+            canvas.PostInput(XInputSample::Move(inPoints[i], kButtonLeft, inModifiers).At(t += Ms(inStepMs)));
+        canvas.PostInput(XInputSample::Up(inPoints.back(), inModifiers).At(t += Ms(inReleaseMs)));
+        canvas.ProcessInput();
     }
     // inCount + 1 points evenly from inFrom to inTo.
     static std::vector<XPoint> Line(const XPoint& inFrom, const XPoint& inTo, int inCount)

@@ -2,37 +2,10 @@
 // light tool, and pans keep the grabbed point under the cursor.
 #include "XCanvasToolFixture.h"
 
-#include <cmath>
-
-namespace {
-struct Centroid {
-    double x = 0, y = 0;
-    int count = 0;
-};
-
-Centroid WhiteCentroid(const XVolume& inPicture)
-{
-    Centroid c;
-    for (int y = 0; y < inPicture.GetHeight(); ++y)
-        for (int x = 0; x < inPicture.GetWidth(); ++x) {
-            const XARGB32Colour p = TestPicture::PixelAt(inPicture, x, y);
-            if (p.red > 200 && p.green > 200 && p.blue > 200) {
-                c.x += x;
-                c.y += y;
-                ++c.count;
-            }
-        }
-    if (c.count > 0) {
-        c.x /= c.count;
-        c.y /= c.count;
-    }
-    return c;
-}
-} // namespace
-
 class CanvasToolPictureTest : public CanvasToolTest {
 protected:
-    Centroid Frame(const std::string& inName)
+    // Where the white quad shows.
+    TestPicture::XSpread Frame(const std::string& inName)
     {
         renderer->RefreshRendererWithImmediateRedraw();
         const XBGRA32Volume* frame = renderer->GetDisplayedImage();
@@ -40,7 +13,7 @@ protected:
         if (!frame)
             return {};
         TestPicture::SavePNG(*frame, inName);
-        return WhiteCentroid(*frame);
+        return TestPicture::SpreadOf(*frame, [](const XARGB32Colour& p) { return p.red > 200 && p.green > 200 && p.blue > 200; });
     }
 };
 
@@ -58,12 +31,12 @@ TEST_F(CanvasToolPictureTest, VolumeTurnsWithTheMouse)
         Set(kSceneStateRotation, X3DMatrix::UnitMatrix(3));
         renderer->quad.SetPosition(XMathVectorF3(0, 0, -0.5f)); // the root mirrors z: towards the camera
         Command(0);
-        const Centroid before = Frame(std::string("ToolTurnBefore") + c.name);
+        const TestPicture::XSpread before = Frame(std::string("ToolTurnBefore") + c.name);
         Drag(Line({200, 200}, c.to, 5), 0, 10, 300);
-        const Centroid after = Frame(std::string("ToolTurnAfter") + c.name);
+        const TestPicture::XSpread after = Frame(std::string("ToolTurnAfter") + c.name);
         ASSERT_GT(before.count, 100);
         ASSERT_GT(after.count, 100);
-        const double dx = after.x - before.x, dy = after.y - before.y;
+        const double dx = after.centreX - before.centreX, dy = after.centreY - before.centreY;
         EXPECT_GT(dx * c.signX, c.signX ? 20 : -1e9);
         EXPECT_GT(dy * c.signY, c.signY ? 20 : -1e9);
         if (c.signX == 0) {
@@ -93,12 +66,12 @@ TEST_F(CanvasToolPictureTest, PanKeepsTheGrabbedPointUnderTheMouse)
         Set(kSceneStateRotation, c.rotation);
         renderer->quad.SetPosition(XMathVectorF3(0, 0, 0));
         Command(X3DBaseRenderer::kCommandPan);
-        const Centroid before = Frame(std::string("ToolPanBefore") + c.name);
+        const TestPicture::XSpread before = Frame(std::string("ToolPanBefore") + c.name);
         Drag(Line({200, 200}, {260, 170}, 4), c.modifiers);
-        const Centroid after = Frame(std::string("ToolPanAfter") + c.name);
+        const TestPicture::XSpread after = Frame(std::string("ToolPanAfter") + c.name);
         ASSERT_GT(before.count, 50);
-        EXPECT_NEAR(after.x - before.x, 60, 1.5);
-        EXPECT_NEAR(after.y - before.y, -30, 1.5);
+        EXPECT_NEAR(after.centreX - before.centreX, 60, 1.5);
+        EXPECT_NEAR(after.centreY - before.centreY, -30, 1.5);
         EXPECT_FALSE(renderer->IsUserInteracting());
         EXPECT_EQ(Value(kSceneStateUserInteraction)(0, 0), 0.0);
     }

@@ -165,13 +165,7 @@ TEST_F(CanvasToolTest, PlanesViewTurnsWithTheTrackball)
     XRendererPane planesPane(XRect(0, 0, kSide, kSide));
     planesPane.SetRenderer(&planes);
     planes.DoRendererToolbarCommand(0);
-    XCanvasPaneBase& canvas = *planes.GetRendererCanvasPane();
-    XClock::TimePoint t = clock.Now() + Ms(1000);
-    canvas.PostInput(XInputSample::Down({200, 200}).At(t));
-    for (int x = 220; x <= 300; x += 20)
-        canvas.PostInput(XInputSample::Move({x, 200}, kButtonLeft).At(t += Ms(10)));
-    canvas.PostInput(XInputSample::Up({300, 200}).At(t += Ms(300)));
-    canvas.ProcessInput();
+    Drag(Line({200, 200}, {300, 200}, 4), 0, 10, 300, planes.GetRendererCanvasPane());
     EXPECT_TRUE(planes.GetSceneStateValue(kSceneStateRotation)
                     .IsNearlyEqual(X3DMatrix::RotationMatrix(kUp, -std::numbers::pi / 6, 3), 1e-5));
     EXPECT_TRUE(planes.GetWorldNode().GetRotation().IsSameRotation(

@@ -56,23 +56,6 @@ TEST(XBookmark3D, CloneCopiesTheThumbnail)
     EXPECT_TRUE(clone->HasThumbnail());
 }
 
-TEST(XBookmark3D, StreamRoundTripKeepsEverything)
-{
-    XBookmark3D bookmark(MakeState(2.0), "Side");
-    bookmark.AttachThumbnail(MakeThumbnail());
-    const std::vector<uint8_t> bytes = Write(bookmark);
-
-    XStream stream(bytes);
-    XBookmark3D read;
-    read.ReadStream2(stream);
-    EXPECT_EQ(stream.GetBytesLeft(), 0u);
-    EXPECT_EQ(read.GetName(), "Side");
-    EXPECT_EQ(read.GetSceneState(), bookmark.GetSceneState());
-    ASSERT_TRUE(read.HasThumbnail());
-    EXPECT_TRUE(SameVoxels(*read.GetThumbnail(), *bookmark.GetThumbnail()));
-    EXPECT_EQ(Write(read), bytes);
-}
-
 TEST(XBookmark3D, OtherThumbnailLayoutsAreStoredAsColour)
 {
     XBookmark3D bookmark;
@@ -144,6 +127,7 @@ TEST(XBookmark3DManager, KeepsOrderAndUniqueNames)
     EXPECT_THROW(manager.GetBookmark(2), XException);
 }
 
+// The round trip of the bookmarks in it: names, states and thumbnails.
 TEST(XBookmark3DManager, StreamRoundTripAndRepeatedNames)
 {
     XBookmark3DManager manager;

@@ -1,6 +1,5 @@
 #include "XRendererSceneState.h"
 
-#include "XClassRegistry.h"
 #include "XException.h"
 #include "XStream.h"
 
@@ -26,13 +25,6 @@ XRendererSceneState MakeSample()
     state.SetStateAndEnable(kSceneStateMergeWeight, Scalar(0.25), 2);
     state.SetStateAndEnable(kSceneStateChannelVisible, Scalar(1.0), 2);
     return state;
-}
-
-std::vector<uint8_t> Write(const XStorable& inObject)
-{
-    XStream stream;
-    inObject.WriteStream2(stream);
-    return stream.GetBuffer();
 }
 } // namespace
 
@@ -102,27 +94,6 @@ TEST(XRendererSceneState, MergeReplacesOnlyWhatItHolds)
     EXPECT_TRUE(base.HasStateAndEnabled(kSceneStateCamera));
     EXPECT_EQ(base.GetChannelCount(), 5u);
     EXPECT_FALSE(base.IsStateEnabled(kSceneStateUserInteraction, 4));
-}
-
-TEST(XRendererSceneState, StreamRoundTripIsExact)
-{
-    const XRendererSceneState state = MakeSample();
-    const std::vector<uint8_t> bytes = Write(state);
-    EXPECT_EQ(bytes.size(), state.GetStreamUsage());
-
-    XStream stream(bytes);
-    XRendererSceneState read;
-    read.ReadStream2(stream);
-    EXPECT_EQ(stream.GetBytesLeft(), 0u);
-    EXPECT_EQ(read, state);
-    EXPECT_FALSE(read.IsStateEnabled(kSceneStateFloor)) << "the enabled flag survives storage";
-    EXPECT_EQ(Write(read), bytes);
-
-    XStream objectStream;
-    XClassRegistry::WriteObject(objectStream, state);
-    objectStream.Rewind();
-    auto object = XClassRegistry::ReadObjectOfClass<XRendererSceneState>(objectStream, "XRendererSceneState");
-    EXPECT_EQ(*object, state);
 }
 
 TEST(XRendererSceneState, HostileStreamsAreRefusedWithoutChange)

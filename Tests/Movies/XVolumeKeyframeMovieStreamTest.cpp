@@ -134,21 +134,10 @@ std::vector<uint8_t> WriteWithSequence(uint32_t inPlayback, uint64_t inLength, u
     return stream.GetBuffer();
 }
 
-// What every movie that reads must satisfy.
-void ExpectSoundMovie(const XVolumeKeyframeMovie& inMovie)
-{
-    EXPECT_LE(inMovie.GetKeyframesLength(), XVolumeKeyframeMovie::kMaxFrames);
-    for (size_t i = 0; i < inMovie.GetTimepointSequenceCount(); ++i) {
-        const XSequence& sequence = inMovie.GetTimepointSequence(i);
-        EXPECT_GE(sequence.GetLength(), 1u);
-        EXPECT_LE(sequence.GetStart() + sequence.GetLength(), XVolumeKeyframeMovie::kMaxFrames);
-        EXPECT_LE(uint32_t(sequence.GetPlayback()), 3u);
-        EXPECT_GE(sequence.GetStartTimepoint(), 1u);
-    }
-    EXPECT_GT(inMovie.GetPlaybackRate(), 0.0f);
-}
 } // namespace
 
+// The movie's keyframes hold states set and disabled, of several channels, and a
+// thumbnail: their round trips are tested here too.
 TEST(XVolumeKeyframeMovieStream, RoundTripIsByteForByte)
 {
     const XVolumeKeyframeMovie movie = MakeMovie();
@@ -176,6 +165,7 @@ TEST(XVolumeKeyframeMovieStream, RegisteredWhenTheModuleLoadsAndKeptByTheDatabas
     // Nothing in this test program registers the classes: loading the module must have.
     EXPECT_TRUE(XClassRegistry::IsRegistered("XVolumeKeyframeMovie"));
     EXPECT_TRUE(XClassRegistry::IsRegistered("XBookmark3D"));
+    EXPECT_TRUE(XClassRegistry::IsRegistered("XRendererSceneState"));
     const XVolumeKeyframeMovie movie = MakeMovie();
     auto sample = std::make_unique<XDataVolumeKeyframeMovie>(movie);
     sample->SetName("Movie 1");
@@ -298,7 +288,9 @@ TEST(XVolumeKeyframeMovieStream, ForeignNewerAndImpossibleStreamsAreRefused)
     }
 }
 
-TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
+// Flipped bytes are the fuzzer's (Fuzz/FuzzMovieReader.cpp): it holds whatever reads to
+// the same round trip.
+TEST(XVolumeKeyframeMovieStream, TruncatedStreamsFailCleanly)
 {
     const std::vector<uint8_t> bytes = Write(MakeMovie());
     for (size_t length = 0; length < bytes.size(); ++length) {
@@ -306,40 +298,6 @@ TEST(XVolumeKeyframeMovieStream, TruncatedAndFlippedStreamsFailCleanly)
         const int32_t code = ReadInto(target, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
         EXPECT_NE(code, -1) << "a stream cut to " << length << " bytes read";
     }
-
-    std::mt19937 random(20261206);
-    int reads = 0;
-    for (int round = 0; round < 4000; ++round) {
-        std::vector<uint8_t> damaged = bytes;
-        const int flips = 1 + int(random() % 4);
-        for (int f = 0; f < flips; ++f) {
-            const size_t at = random() % damaged.size();
-            if (random() % 4 == 0)
-                damaged[at] = uint8_t(random()); // a whole byte
-            else
-                damaged[at] ^= uint8_t(1u << (random() % 8));
-        }
-        XVolumeKeyframeMovie target = MakeMovie();
-        try {
-            if (ReadInto(target, damaged) != -1)
-                continue;
-        } catch (...) {
-            ADD_FAILURE() << "round " << round << ": something other than an XException";
-            continue;
-        }
-        ++reads;
-        ExpectSoundMovie(target);
-        // Whatever was read writes and reads back to the same bytes.
-        const std::vector<uint8_t> rewritten = Write(target);
-        EXPECT_EQ(rewritten.size(), target.GetStreamUsage());
-        XVolumeKeyframeMovie again;
-        ASSERT_EQ(ReadInto(again, rewritten), -1) << "round " << round;
-        EXPECT_EQ(Write(again), rewritten);
-        if (::testing::Test::HasFailure())
-            break;
-    }
-    // Flips inside values (names, floats, voxels) read as other valid movies.
-    EXPECT_GT(reads, 0);
 }
 
 TEST(XVolumeKeyframeMovieStream, EveryEditedMovieReadsBack)

@@ -24,7 +24,7 @@ XBookmark3D Scene(std::initializer_list<std::pair<XRendererStateName, double>> i
     return XBookmark3D(state);
 }
 
-XVolumeKeyframeMovie MovieOfLengths(std::initializer_list<uint64_t> inLengths)
+XVolumeKeyframeMovie MovieOfLengths(const std::vector<uint64_t>& inLengths)
 {
     XVolumeKeyframeMovie movie("test");
     double height = 0;
@@ -55,15 +55,6 @@ protected:
     }
 };
 
-// The value of inName (enabled) in the bookmark made for inFrame.
-double ValueAt(const XVolumeKeyframeMovie& inMovie, uint64_t inFrame, XRendererStateName inName = kSceneStateFloorHeight,
-               uint32_t inChannel = 0)
-{
-    XRenderer renderer;
-    std::unique_ptr<XBookmark3D> frame(inMovie.MakeFrameBookmark(renderer, inFrame));
-    EXPECT_TRUE(frame->GetSceneState().HasStateAndEnabled(inName, inChannel));
-    return frame->GetSceneState().GetState(inName, inChannel)(0, 0);
-}
 } // namespace
 
 TEST(XVolumeKeyframeMovieFrames, StartsEndsAndLengths)
@@ -90,99 +81,102 @@ TEST(XVolumeKeyframeMovieFrames, StartsEndsAndLengths)
     EXPECT_TRUE(recorder.Has("keyIter != itsKeyframes.end()"));
 }
 
-TEST(XVolumeKeyframeMovieFrames, TotalsNeverPassTwoToTheSixtyThird)
+TEST(XVolumeKeyframeMovieFrames, EditsBeyondTwoToTheSixtyThirdOrOfNoFramesAreRefused)
 {
-    XVolumeKeyframeMovie movie = MovieOfLengths({kMax - 1});
-    movie.AppendKeyframeTransition(XBookmark3D(), 1);
+    XVolumeKeyframeMovie movie = MovieOfLengths({kMax - 1, 1});
     EXPECT_EQ(movie.GetKeyframesLength(), kMax);
-    EXPECT_THROW(movie.AppendKeyframeTransition(XBookmark3D(), 1), XException);
-    EXPECT_THROW(movie.AppendKeyframeTransition(XBookmark3D(), ~uint64_t(0)), XException);
-    EXPECT_EQ(movie.GetKeyframeCount(), 2u);
-    EXPECT_THROW(movie.SetKeyframeLength(1, 2), XException);
-    EXPECT_THROW(movie.SetKeyframeLength(0, ~uint64_t(0)), XException);
-    EXPECT_EQ(movie.GetKeyframesLength(), kMax) << "a refused length changed the movie";
-    movie.SetKeyframeLength(1, 0);
-    movie.SetKeyframeLength(0, kMax);
-    EXPECT_EQ(movie.GetKeyframesLength(), kMax) << "the keyframe's own length does not count against it";
-}
-
-TEST(XVolumeKeyframeMovieFrames, SequencesRefuseNoFramesAndEndsBeyondTheLimit)
-{
-    XVolumeKeyframeMovie movie;
     movie.AppendTimepointSequence(XSequence(1, 4, 2));
     XSequence& sequence = movie.GetTimepointSequence(0);
-    // Each edit is refused and leaves the sequence at 4 frames from frame 2.
+    // Each edit is refused and leaves the movie as it was.
     const std::vector<std::pair<const char*, std::function<void()>>> refused = {
-        {"constructed with 0 frames", [] { (void)XSequence(1, 0, 0); }},
-        {"constructed ending beyond 2^63", [] { (void)XSequence(1, 2, kMax - 1); }},
-        {"constructed with the largest length", [] { (void)XSequence(1, ~uint64_t(0), 5); }},
-        {"length set to 0", [&] { sequence.SetLength(0); }},
-        {"length set beyond 2^63", [&] { sequence.SetLength(kMax - 1); }},
-        {"start set beyond 2^63", [&] { sequence.SetStart(kMax - 3); }},
+        {"a keyframe past the limit", [&] { movie.AppendKeyframeTransition(XBookmark3D(), 1); }},
+        {"a keyframe of the largest length", [&] { movie.AppendKeyframeTransition(XBookmark3D(), ~uint64_t(0)); }},
+        {"a keyframe made longer", [&] { movie.SetKeyframeLength(1, 2); }},
+        {"a keyframe of the largest length set", [&] { movie.SetKeyframeLength(0, ~uint64_t(0)); }},
+        {"a sequence constructed with 0 frames", [] { (void)XSequence(1, 0, 0); }},
+        {"a sequence constructed ending beyond 2^63", [] { (void)XSequence(1, 2, kMax - 1); }},
+        {"a sequence constructed with the largest length", [] { (void)XSequence(1, ~uint64_t(0), 5); }},
+        {"a sequence's length set to 0", [&] { sequence.SetLength(0); }},
+        {"a sequence's length set beyond 2^63", [&] { sequence.SetLength(kMax - 1); }},
+        {"a sequence's start set beyond 2^63", [&] { sequence.SetStart(kMax - 3); }},
         {"the largest start", [&] { sequence.SetStart(~uint64_t(0)); }},
     };
     for (const auto& [what, edit] : refused) {
         SCOPED_TRACE(what);
         EXPECT_THROW(edit(), XException);
+        EXPECT_EQ(KeyframeLengths(movie), (std::vector<uint64_t>{kMax - 1, 1}));
         EXPECT_EQ(sequence.GetLength(), 4u);
         EXPECT_EQ(sequence.GetStart(), 2u);
     }
     sequence.SetStart(kMax - 4);
     EXPECT_EQ(movie.GetTimepointSequencesLength(), kMax) << "ending exactly at the limit is allowed";
+    movie.SetKeyframeLength(1, 0);
+    movie.SetKeyframeLength(0, kMax);
+    EXPECT_EQ(movie.GetKeyframesLength(), kMax) << "the keyframe's own length does not count against it";
 }
 
-TEST(XVolumeKeyframeMovieFrames, FramesBlendBetweenKeyframesAndPastThemShowTheLastOne)
+TEST(XVolumeKeyframeMovieFrames, EachStateBlendsBetweenTheKeyframesThatSetIt)
 {
-    XVolumeKeyframeMovie movie = MovieOfLengths({10, 1});
-    XFractionRenderer renderer;
-    std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, 5));
-    EXPECT_EQ(renderer.itsFractions, std::vector<float>{0.5f});
-    EXPECT_DOUBLE_EQ(frame->GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 0.5);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 0), 0.0);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 10), 1.0) << "the last keyframe's own frame shows it";
-    movie.AppendTimepointSequence(XSequence(1, 20, 0));
-    ASSERT_EQ(movie.GetLength(), 20u);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 15), 1.0);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 19), 1.0);
-}
-
-TEST(XVolumeKeyframeMovieFrames, StatesSpanKeyframesThatDoNotSetThem)
-{
-    // The floor colour is set in keyframes 0 and 2 only; frame 6 lies in keyframe 1.
-    XVolumeKeyframeMovie movie;
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 0}, {kSceneStateYZPlane, 0}}), 4);
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 1}}), 4);
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 2}, {kSceneStateYZPlane, 1}}), 1);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 6, kSceneStateYZPlane), 0.75) << "(6 - 0) / (8 - 0)";
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 6), 1.5) << "(6 - 4) / (8 - 4)";
-}
-
-TEST(XVolumeKeyframeMovieFrames, StateOfOneKeyframeHoldsForTheWholeMovie)
-{
-    XVolumeKeyframeMovie movie;
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 7}, {kSceneStateOrientator, 1}}), 3);
-    movie.AppendKeyframeTransition(Scene({{kSceneStateOrientator, 0}}), 3);
-    movie.AppendKeyframeTransition(Scene({{kSceneStateOrientator, 1}, {kSceneStateXYPlane, 0.25}}), 2);
-    for (uint64_t t = 0; t < movie.GetLength(); ++t) {
-        SCOPED_TRACE(t);
-        EXPECT_DOUBLE_EQ(ValueAt(movie, t), 7.0) << "enabled only in the first keyframe";
-        EXPECT_DOUBLE_EQ(ValueAt(movie, t, kSceneStateXYPlane), 0.25) << "enabled only in the last keyframe";
-        EXPECT_EQ(ValueAt(movie, t, kSceneStateOrientator), t < 3 || t >= 6 ? 1.0 : 0.0)
-            << "a flag holds until the next keyframe";
+    struct XState {
+        XRendererStateName name;
+        double value;
+        uint32_t channel = 0;
+    };
+    struct XKeyframe {
+        std::vector<XState> states;
+        uint64_t length;
+    };
+    struct XProbe {
+        uint64_t frame;
+        XState expected;
+        bool present = true;
+    };
+    constexpr XRendererStateName kHeight = kSceneStateFloorHeight, kFlag = kSceneStateOrientator;
+    const struct {
+        const char* what;
+        std::vector<XKeyframe> keyframes;
+        uint64_t sequence; // frames of a timepoint sequence, 0 for none
+        std::vector<XProbe> probes;
+    } cases[] = {
+        {"past the last keyframe it shows", {{{{kHeight, 0}}, 10}, {{{kHeight, 1}}, 1}}, 20,
+         {{0, {kHeight, 0}}, {5, {kHeight, 0.5}}, {10, {kHeight, 1}}, {15, {kHeight, 1}}, {19, {kHeight, 1}}}},
+        // (6 - 0) / (8 - 0) of the way for the plane set in keyframes 0 and 2, (6 - 4) / (8 - 4) for the height.
+        {"across keyframes that do not set it",
+         {{{{kHeight, 0}, {kSceneStateYZPlane, 0}}, 4}, {{{kHeight, 1}}, 4}, {{{kHeight, 2}, {kSceneStateYZPlane, 1}}, 1}}, 0,
+         {{6, {kSceneStateYZPlane, 0.75}}, {6, {kHeight, 1.5}}}},
+        // Set only in the first or the last keyframe, a state holds throughout; a flag until the next keyframe.
+        {"from one keyframe", {{{{kHeight, 7}, {kFlag, 1}}, 3}, {{{kFlag, 0}}, 3}, {{{kFlag, 1}, {kSceneStateXYPlane, 0.25}}, 2}}, 0,
+         {{0, {kHeight, 7}}, {7, {kHeight, 7}}, {0, {kSceneStateXYPlane, 0.25}}, {5, {kSceneStateXYPlane, 0.25}}, {0, {kFlag, 1}},
+          {2, {kFlag, 1}}, {3, {kFlag, 0}}, {5, {kFlag, 0}}, {6, {kFlag, 1}}, {7, {kFlag, 1}}}},
+        {"of its channel", {{{{kHeight, 0, 2}}, 4}, {{{kSceneStateFloor, 1}}, 4}, {{{kHeight, 8, 2}}, 1}}, 0,
+         {{2, {kHeight, 2, 2}}, {6, {kHeight, 6, 2}}, {6, {kHeight, 0, 0}, false}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        XVolumeKeyframeMovie movie;
+        for (const XKeyframe& keyframe : c.keyframes) {
+            XRendererSceneState state;
+            for (const XState& s : keyframe.states)
+                state.SetStateAndEnable(s.name, X3DMatrix(1, 1, s.value), s.channel);
+            movie.AppendKeyframeTransition(XBookmark3D(state), keyframe.length);
+        }
+        if (c.sequence)
+            movie.AppendTimepointSequence(XSequence(1, c.sequence, 0));
+        for (const XProbe& p : c.probes) {
+            SCOPED_TRACE(testing::Message() << "frame " << p.frame << ", state " << p.expected.name);
+            XFractionRenderer renderer;
+            std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, p.frame));
+            const XRendererSceneState& state = frame->GetSceneState();
+            ASSERT_EQ(state.HasStateAndEnabled(p.expected.name, p.expected.channel), p.present);
+            if (p.present) {
+                EXPECT_DOUBLE_EQ(state.GetState(p.expected.name, p.expected.channel)(0, 0), p.expected.value);
+            }
+        }
     }
-}
-
-TEST(XVolumeKeyframeMovieFrames, ChannelStatesNeedTheChannel)
-{
-    XVolumeKeyframeMovie movie;
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 0}}, 2), 4);
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloor, 1}}), 4); // channel 0 only
-    movie.AppendKeyframeTransition(Scene({{kSceneStateFloorHeight, 8}}, 2), 1);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 2, kSceneStateFloorHeight, 2), 2.0);
-    EXPECT_DOUBLE_EQ(ValueAt(movie, 6, kSceneStateFloorHeight, 2), 6.0);
-    XRenderer renderer;
-    std::unique_ptr<XBookmark3D> frame(movie.MakeFrameBookmark(renderer, 6));
-    EXPECT_FALSE(frame->GetSceneState().HasState(kSceneStateFloorHeight, 0));
+    // The renderer's interpolation is asked, with the fraction of the way.
+    XFractionRenderer renderer;
+    std::unique_ptr<XBookmark3D> frame(MovieOfLengths({10, 1}).MakeFrameBookmark(renderer, 5));
+    EXPECT_EQ(renderer.itsFractions, std::vector<float>{0.5f});
 }
 
 TEST(XVolumeKeyframeMovieFrames, MisuseIsReportedAndStillAnswered)
@@ -263,57 +257,56 @@ TEST(XVolumeKeyframeMovieTimepoints, InterfaceClampsImpossibleValues)
     EXPECT_EQ(movie.GetPlaybackRate(), 10.0f) << "a refused rate changed the movie";
 }
 
-TEST(XVolumeKeyframeMovieEditing, ScaleRoundsAndKeepsAtLeastOneFrame)
+TEST(XVolumeKeyframeMovieEditing, ScaleAndResizeRoundKeepAFrameAndRefuseWithoutChange)
 {
-    XVolumeKeyframeMovie movie = MovieOfLengths({1, 50, 149, 1000});
-    movie.AppendTimepointSequence(XSequence(1, 120, 30));
-    XVolumeKeyframeMovie::ScaleMovieBy(0.01f, movie);
-    EXPECT_EQ(KeyframeLengths(movie), (std::vector<uint64_t>{1, 1, 1, 10}));
-    EXPECT_EQ(movie.GetTimepointSequence(0).GetLength(), 1u);
-    EXPECT_EQ(movie.GetTimepointSequence(0).GetStart(), 30u) << "starts are not scaled";
-
-    XVolumeKeyframeMovie doubled = MovieOfLengths({3, 5});
-    XVolumeKeyframeMovie::ScaleMovieBy(2.5f, doubled);
-    EXPECT_EQ(KeyframeLengths(doubled), (std::vector<uint64_t>{8, 13})) << "7.5 and 12.5 round up";
-}
-
-TEST(XVolumeKeyframeMovieEditing, ScaleRefusesBadFactorsWithoutChange)
-{
-    XVolumeKeyframeMovie movie = MovieOfLengths({4, kMax / 4});
-    EXPECT_THROW(XVolumeKeyframeMovie::ScaleMovieBy(-1.0f, movie), XException);
-    EXPECT_THROW(XVolumeKeyframeMovie::ScaleMovieBy(std::numeric_limits<float>::quiet_NaN(), movie), XException);
-    EXPECT_THROW(XVolumeKeyframeMovie::ScaleMovieBy(5.0f, movie), XException) << "beyond 2^63 frames";
-    EXPECT_EQ(KeyframeLengths(movie), (std::vector<uint64_t>{4, kMax / 4}));
-}
-
-TEST(XVolumeKeyframeMovieEditing, ResizeByFewFramesTouchesTheFirstKeyframes)
-{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     const struct {
-        uint64_t to;
+        const char* what;
         std::vector<uint64_t> lengths;
-    } cases[] = {{9, {4, 3, 2}} /* the one-frame keyframe goes */, {14, {6, 2, 4, 2}}, {11, {5, 1, 3, 2}}};
+        bool scale; // else resize
+        double by;
+        std::vector<uint64_t> expected; // keyframe lengths after, the same when refused
+        bool refused = false;
+    } cases[] = {
+        {"scaled down, each keeps a frame", {1, 50, 149, 1000}, true, 0.01, {1, 1, 1, 10}},
+        {"7.5 and 12.5 round up", {3, 5}, true, 2.5, {8, 13}},
+        {"a negative factor", {4, kMax / 4}, true, -1, {4, kMax / 4}, true},
+        {"a NaN factor", {4, kMax / 4}, true, nan, {4, kMax / 4}, true},
+        {"scaled beyond 2^63 frames", {4, kMax / 4}, true, 5, {4, kMax / 4}, true},
+        {"resized by few frames: the one-frame keyframe goes", {5, 1, 3, 2}, false, 9, {4, 3, 2}},
+        {"resized by few frames, the first ones grow", {5, 1, 3, 2}, false, 14, {6, 2, 4, 2}},
+        {"resized to its length", {5, 1, 3, 2}, false, 11, {5, 1, 3, 2}},
+        {"resized by many frames: scaled", {10, 30}, false, 80, {20, 60}},
+        {"resized by many frames down", {10, 30}, false, 20, {5, 15}},
+        {"nothing to stretch", {}, false, 50, {}},
+        {"resized beyond 2^63", {10, 30}, false, double(kMax + 1), {10, 30}, true},
+    };
     for (const auto& c : cases) {
-        XVolumeKeyframeMovie movie = MovieOfLengths({5, 1, 3, 2});
-        XVolumeKeyframeMovie::ResizeMovieTo(c.to, movie);
-        EXPECT_EQ(KeyframeLengths(movie), c.lengths) << "to " << c.to;
-        if (c.to == 9) {
-            EXPECT_DOUBLE_EQ(movie.GetKeyframe(1).GetBookmark().GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 2.0);
+        SCOPED_TRACE(c.what);
+        XVolumeKeyframeMovie movie = MovieOfLengths(c.lengths);
+        const auto edit = [&] {
+            if (c.scale)
+                XVolumeKeyframeMovie::ScaleMovieBy(float(c.by), movie);
+            else
+                XVolumeKeyframeMovie::ResizeMovieTo(uint64_t(c.by), movie);
+        };
+        if (c.refused) {
+            EXPECT_THROW(edit(), XException);
+        } else {
+            edit();
         }
+        EXPECT_EQ(KeyframeLengths(movie), c.expected);
     }
-}
-
-TEST(XVolumeKeyframeMovieEditing, ResizeByManyFramesScales)
-{
-    XVolumeKeyframeMovie movie = MovieOfLengths({10, 30});
-    XVolumeKeyframeMovie::ResizeMovieTo(80, movie);
-    EXPECT_EQ(KeyframeLengths(movie), (std::vector<uint64_t>{20, 60}));
-    XVolumeKeyframeMovie::ResizeMovieTo(20, movie);
-    EXPECT_EQ(KeyframeLengths(movie), (std::vector<uint64_t>{5, 15}));
-
-    XVolumeKeyframeMovie empty;
-    XVolumeKeyframeMovie::ResizeMovieTo(50, empty);
-    EXPECT_EQ(empty.GetLength(), 0u) << "nothing to stretch";
-    EXPECT_THROW(XVolumeKeyframeMovie::ResizeMovieTo(kMax + 1, movie), XException);
+    XVolumeKeyframeMovie dropped = MovieOfLengths({5, 1, 3, 2});
+    XVolumeKeyframeMovie::ResizeMovieTo(9, dropped);
+    EXPECT_DOUBLE_EQ(dropped.GetKeyframe(1).GetBookmark().GetSceneState().GetState(kSceneStateFloorHeight)(0, 0), 2.0)
+        << "the keyframe after the dropped one";
+    // Sequence lengths are scaled, their starts are not.
+    XVolumeKeyframeMovie sequence;
+    sequence.AppendTimepointSequence(XSequence(1, 120, 30));
+    XVolumeKeyframeMovie::ScaleMovieBy(0.01f, sequence);
+    EXPECT_EQ(sequence.GetTimepointSequence(0).GetLength(), 1u);
+    EXPECT_EQ(sequence.GetTimepointSequence(0).GetStart(), 30u);
 }
 
 TEST(XVolumeKeyframeMovieEditing, CopiesAreDeep)

@@ -36,52 +36,36 @@ protected:
 };
 } // namespace
 
-TEST_F(ShadeSpecPrefs, RoundTripsEveryFieldUnderItsIndexedKey)
+// Every field round trips under the entry of its index, in the preferences of each
+// channel's placeholder, which go with the sequence.
+TEST_F(ShadeSpecPrefs, RoundTripsEveryFieldUnderItsIndexedKeyAndChannel)
 {
-    const XChannelShadeSpecification shading = MakeSpec();
-    shading.WriteToSamplePrefs(7, itsPlaceholder);
-
-    XSamplePrefsSaver prefs(itsPlaceholder);
-    EXPECT_TRUE(prefs.EntryExists("VRShadeSpecs", "ChannelShadeSpec7"));
-    EXPECT_FALSE(prefs.EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
-
-    XChannelShadeSpecification read;
-    ASSERT_TRUE(read.ReadFromSamplePrefs(7, itsPlaceholder));
-    EXPECT_EQ(read, shading);
-
-    // Another index is another entry; a missing one leaves the object alone.
-    XChannelShadeSpecification untouched = MakeSpec();
-    untouched.SetChannel(9);
-    EXPECT_FALSE(untouched.ReadFromSamplePrefs(0, itsPlaceholder));
-    EXPECT_EQ(untouched.GetChannel(), 9u);
-}
-
-TEST_F(ShadeSpecPrefs, SequencePlaceholdersKeepChannelsApart)
-{
-    auto sequence = std::make_unique<XDataVolumeSequence>(2, 1);
-    const uint32_t id = XSampleDB::GetDB().AddSample(std::move(sequence));
+    const uint32_t id = XSampleDB::GetDB().AddSample(std::make_unique<XDataVolumeSequence>(2, 1));
     XDBGetSample<XDataVolumeSequence> s(id);
-    const uint32_t p1 = s.Get().GetChannelPlaceholder(1);
-    const uint32_t p2 = s.Get().GetChannelPlaceholder(2);
-
+    const uint32_t p1 = s.Get().GetChannelPlaceholder(1), p2 = s.Get().GetChannelPlaceholder(2);
     XChannelShadeSpecification one = MakeSpec();
     one.SetChannel(1);
     XChannelShadeSpecification two = MakeSpec();
-    two.SetChannel(2);
     two.SetShaderModel(XChannelShadeSpecification::kMetal);
-    one.WriteToSamplePrefs(0, p1);
-    two.WriteToSamplePrefs(0, p2);
+    one.WriteToSamplePrefs(7, p1);
+    two.WriteToSamplePrefs(7, p2);
+    EXPECT_TRUE(XSamplePrefsSaver(p1).EntryExists("VRShadeSpecs", "ChannelShadeSpec7"));
+    EXPECT_FALSE(XSamplePrefsSaver(p1).EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
 
     XChannelShadeSpecification read;
-    ASSERT_TRUE(read.ReadFromSamplePrefs(0, p1));
+    ASSERT_TRUE(read.ReadFromSamplePrefs(7, p1));
     EXPECT_EQ(read, one);
-    ASSERT_TRUE(read.ReadFromSamplePrefs(0, p2));
+    ASSERT_TRUE(read.ReadFromSamplePrefs(7, p2));
     EXPECT_EQ(read, two);
+    // Another index is another entry; a missing one leaves the object alone.
+    XChannelShadeSpecification untouched = MakeSpec();
+    untouched.SetChannel(9);
+    EXPECT_FALSE(untouched.ReadFromSamplePrefs(0, p1));
+    EXPECT_EQ(untouched.GetChannel(), 9u);
 
-    // The preferences go with the sequence.
     XSampleDB::GetDB().RemoveSample(id);
-    EXPECT_FALSE(XSamplePrefsSaver(p1).EntryExists("VRShadeSpecs", "ChannelShadeSpec0"));
-    EXPECT_THROW(one.WriteToSamplePrefs(0, p1), XException);
+    EXPECT_FALSE(XSamplePrefsSaver(p1).EntryExists("VRShadeSpecs", "ChannelShadeSpec7"));
+    EXPECT_THROW(one.WriteToSamplePrefs(7, p1), XException);
 }
 
 TEST_F(ShadeSpecPrefs, DamagedEntriesThrowAndLeaveTheObjectUnchanged)
