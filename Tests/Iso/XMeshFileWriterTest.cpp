@@ -117,7 +117,8 @@ TEST(XMeshFileWriter, FacesTurnCounterClockwiseAndEncloseAPositiveVolume)
     EXPECT_EQ(at, ply.size());
     EXPECT_NEAR(-GetEnclosedVolume(read), enclosed, 1e-6 * enclosed);
 
-    // STL facet normals: unit length, along the winding of their triangle.
+    // STL facet normals: unit length, along the winding of their triangle, outwards
+    // from the ball's centre.
     const std::string stl = Written(s, XMeshFileWriter::kSTL);
     for (size_t base = 84; base < stl.size(); base += 50) {
         XMathVectorF3 v[4];
@@ -126,6 +127,7 @@ TEST(XMeshFileWriter, FacesTurnCounterClockwiseAndEncloseAPositiveVolume)
                     ReadAt<float>(stl, base + 12 * k + 8)};
         EXPECT_NEAR(v[0].GetLength(), 1.0f, 1e-6f);
         EXPECT_GT(v[0].Dot((v[2] - v[1]).Cross(v[3] - v[1])), 0.0f);
+        EXPECT_GT(v[0].Dot(v[1] - XMathVectorF3(4, 4, 4)), 0.0f);
     }
 }
 
