@@ -69,10 +69,6 @@ TEST(XRendererInterpolation, CameraStateFollowsTheDocumentedLayout)
     EXPECT_TRUE(side.GetSubMatrix(0, 3, 3, 1).IsNearlyEqual(Vec(3, 0, 0), 1e-12));
     // Up parallel to the view direction still gives a rigid camera.
     ExpectRigidCamera(XRenderer::MakeCameraStateValue(Vec(0, 4, 0), Vec(0, 0, 0), Vec(0, 1, 0)));
-
-    XRenderer renderer;
-    EXPECT_TRUE(renderer.GetDefaultSceneStateValue(kSceneStateCamera)
-                    .IsNearlyEqual(XRenderer::MakeCameraStateValue(Vec(0, 0, 2), Vec(0, 0, 0), Vec(0, 1, 0))));
 }
 
 TEST(XRendererInterpolation, CamerasStayRigidAndMoveTheirEyeLinearly)
