@@ -80,14 +80,11 @@ TEST_F(XZoomToolPaneTest, ClicksStepAndLimitsAlert)
         double scale;
         uint32_t modifiers;
         uint32_t kind;
-        const char* title;
-        const char* text;
+        const char* limit;
     };
     const Case cases[] = {
-        {64.0, 0, XHintAlert::kHintAlertCannotEnlarge, "This image cannot be made any larger",
-         "The maximum zoom level is 64x or 6400%"},
-        {1.0 / 64, kModifierShift, XHintAlert::kHintAlertCannotReduce, "This image cannot be made any smaller",
-         "The minimum zoom level is 1/64x or about 2%"},
+        {64.0, 0, XHintAlert::kHintAlertCannotEnlarge, "64x"},
+        {1.0 / 64, kModifierShift, XHintAlert::kHintAlertCannotReduce, "1/64x"},
     };
     for (const Case& c : cases) {
         pane.SetScale(c.scale);
@@ -96,7 +93,8 @@ TEST_F(XZoomToolPaneTest, ClicksStepAndLimitsAlert)
         Click(XPoint((image.left + image.right) / 2, (image.top + image.bottom) / 2), c.modifiers);
         EXPECT_DOUBLE_EQ(pane.GetScale(), c.scale);
         EXPECT_EQ(XHintAlert::GetShownCount(), shown + 1);
-        EXPECT_EQ(XHintAlert::GetLastShownAlert(), XHintAlert(c.kind, c.title, c.text));
+        EXPECT_EQ(XHintAlert::GetLastShownAlert().GetKind(), c.kind);
+        EXPECT_TRUE(XHintAlert::GetLastShownAlert().GetText().Contains(c.limit));
     }
 }
 
