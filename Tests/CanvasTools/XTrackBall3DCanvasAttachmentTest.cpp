@@ -65,6 +65,7 @@ TEST_F(CanvasToolTest, ModifierRevolvesTheCamera)
     EXPECT_NEAR(Camera().GetPosition()[2], 2.0, 1e-5);
 }
 
+// The steps themselves, and the nearest the camera comes, are X3DCanvasToolMaths'.
 TEST_F(CanvasToolTest, DollyStepsTheCamera)
 {
     struct Case {
@@ -78,9 +79,6 @@ TEST_F(CanvasToolTest, DollyStepsTheCamera)
         Drag({{200, 200}, {200, 210}}, c.modifiers);
         EXPECT_NEAR(Camera().GetPosition()[2], 3.75, 1e-5);
         EXPECT_EQ(Canvas().GetCursor(), uint32_t(kCursorZoomIn));
-        // A huge step stops short of the origin.
-        Drag({{200, 0}, {200, 399}, {200, 0}, {200, 399}}, c.modifiers, 10);
-        EXPECT_GT(Camera().GetPosition()[2], 0.0f);
     }
 }
 
