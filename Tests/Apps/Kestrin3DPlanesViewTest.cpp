@@ -1,7 +1,6 @@
 // 'kestrin3d render --view planes' run as a user runs it: stacks drawn as three
 // planes with merges, reference planes and surfaces (its mistakes are in the usage table).
 #include "TestPicture.h"
-#include "XGrey8Volume.h"
 #include "XKestrin3DRunner.h"
 #include "XPNGFile.h"
 #include "XTIFFWriter.h"
@@ -18,50 +17,28 @@
 using namespace XKestrin3DRunner;
 
 namespace {
-// Two channels of 24 x 20 x DEPTH voxels: channel 1 bright (200) in the left half,
+// Two channels of 24 x 20 x 6 voxels: channel 1 bright (200) in the left half,
 // channel 2 bright in the top half, so the planes show red, green and their merge.
-std::string WriteStack(const std::string& inName, int32_t inDepth)
+std::string WriteHalves(const std::string& inName)
 {
-    const std::string file = XTestEnvironment::MakeTempDir("planes") + "/" + inName;
-    std::vector<std::unique_ptr<XGrey8Volume>> volumes;
-    std::vector<const XVolume*> pointers;
-    for (int channel = 0; channel < 2; ++channel) {
-        auto volume = std::make_unique<XGrey8Volume>(X3DRect(0, 0, 0, 24, 20, inDepth));
-        for (int z = 0; z < inDepth; ++z)
-            for (int y = 0; y < 20; ++y)
-                for (int x = 0; x < 24; ++x)
-                    *volume->GetVoxelPtr(x, y, z) = (channel == 0 ? x < 12 : y < 10) ? 200 : 0;
-        pointers.push_back(volume.get());
-        volumes.push_back(std::move(volume));
-    }
     XTIFFWriter::XStack stack;
     stack.width = 24;
     stack.height = 20;
-    stack.sliceCount = uint32_t(inDepth);
+    stack.sliceCount = 6;
     stack.channelCount = 2;
     stack.voxelType = XVoxelType::kGrey8;
-    XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, pointers);
-    return file;
+    return WriteStack(inName, stack, [](uint32_t c, uint32_t, int x, int y, int) { return (c == 0 ? x < 12 : y < 10) ? 200 : 0; });
 }
 
 // Channel 1 is 200 where inInside holds on a 24^3 grid, channel 2 is empty.
 std::string WriteShape(const std::string& inName, const std::function<bool(int, int, int)>& inInside)
 {
-    const std::string file = XTestEnvironment::MakeTempDir("planes-iso") + "/" + inName;
-    XGrey8Volume shape(X3DRect(0, 0, 0, 24, 24, 24)), empty(X3DRect(0, 0, 0, 24, 24, 24));
-    for (int z = 0; z < 24; ++z)
-        for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 24; ++x) {
-                *shape.GetVoxelPtr(x, y, z) = inInside(x, y, z) ? 200 : 0;
-                *empty.GetVoxelPtr(x, y, z) = 0;
-            }
     XTIFFWriter::XStack stack;
     stack.width = stack.height = 24;
     stack.sliceCount = 24;
     stack.channelCount = 2;
     stack.voxelType = XVoxelType::kGrey8;
-    XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, {&shape, &empty});
-    return file;
+    return WriteStack(inName, stack, [&](uint32_t c, uint32_t, int x, int y, int z) { return c == 0 && inInside(x, y, z) ? 200 : 0; });
 }
 
 std::unique_ptr<XVolume> RenderPlanes(std::vector<std::string> inOptions, const std::string& inName, std::string* outText = nullptr)
@@ -89,7 +66,7 @@ bool IsDimYellow(const XARGB32Colour& p) { return p.red > 70 && p.red < 130 && p
 
 TEST(Kestrin3DPlanes, DrawsThePlanesMergedAsAsked)
 {
-    const std::string stack = WriteStack("two.tif", 6);
+    const std::string stack = WriteHalves("two.tif");
     std::string text;
     const auto merged = RenderPlanes({stack}, "merged.png", &text);
     ASSERT_TRUE(merged);
@@ -110,7 +87,7 @@ TEST(Kestrin3DPlanes, DrawsThePlanesMergedAsAsked)
 
 TEST(Kestrin3DPlanes, AReferencePlaneShowsAProjection)
 {
-    const std::string stack = WriteStack("reference.tif", 6);
+    const std::string stack = WriteHalves("reference.tif");
     // Only channel 2 is sliced; channel 1's projection is a half-transparent plane.
     const auto without = RenderPlanes({stack, "--channels", "2", "--rotate", "70,0,0"}, "no-reference.png");
     const auto with = RenderPlanes({stack, "--channels", "2", "--rotate", "70,0,0", "--reference-plane", "1@1",

@@ -2,7 +2,6 @@
 // through XTest, pictures read back from the window. Failing tests keep their pictures.
 #include "TestPicture.h"
 #include "XBGRA32Volume.h"
-#include "XGrey8Volume.h"
 #include "XKestrin3DRunner.h"
 #include "XPNGFile.h"
 #include "XPrivateXServer.h"
@@ -35,19 +34,6 @@ constexpr int kStatusRows = 20; // the status line along the bottom is the viewe
 // 24 x 20 x 6 voxels, two timepoints: channel 1 holds 10 x, channel 2 10 y + 5 (t - 1).
 std::string WriteCoordinateStack()
 {
-    const std::string file = XTestEnvironment::MakeTempDir("viewer") + "/coordinates.tif";
-    std::vector<std::unique_ptr<XGrey8Volume>> volumes;
-    std::vector<const XVolume*> pointers;
-    for (int channel = 0; channel < 2; ++channel)
-        for (int t = 0; t < 2; ++t) {
-            auto volume = std::make_unique<XGrey8Volume>(X3DRect(0, 0, 0, 24, 20, 6));
-            for (int z = 0; z < 6; ++z)
-                for (int y = 0; y < 20; ++y)
-                    for (int x = 0; x < 24; ++x)
-                        *volume->GetVoxelPtr(x, y, z) = uint8_t(channel == 0 ? 10 * x : 10 * y + 5 * t);
-            pointers.push_back(volume.get());
-            volumes.push_back(std::move(volume));
-        }
     XTIFFWriter::XStack stack;
     stack.width = 24;
     stack.height = 20;
@@ -55,8 +41,7 @@ std::string WriteCoordinateStack()
     stack.channelCount = 2;
     stack.timepointCount = 2;
     stack.voxelType = XVoxelType::kGrey8;
-    XTIFFWriter::WriteVolumes(file, XTIFFWriter::XForm::kImageJ, stack, pointers);
-    return file;
+    return WriteStack("coordinates.tif", stack, [](uint32_t c, uint32_t t, int x, int y, int) { return c == 0 ? 10 * x : 10 * y + 5 * int(t); });
 }
 
 const std::vector<std::string> kLooks = {"--size", "400x400", "--colour", "1=FF0000", "--colour", "2=00FF00",
