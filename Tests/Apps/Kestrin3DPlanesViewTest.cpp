@@ -2,9 +2,7 @@
 // planes with merges, reference planes and surfaces (its mistakes are in the usage table).
 #include "TestPicture.h"
 #include "XKestrin3DRunner.h"
-#include "XPNGFile.h"
 #include "XTIFFWriter.h"
-#include "XTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -43,17 +41,10 @@ std::string WriteShape(const std::string& inName, const std::function<bool(int, 
 
 std::unique_ptr<XVolume> RenderPlanes(std::vector<std::string> inOptions, const std::string& inName, std::string* outText = nullptr)
 {
-    const std::string out = XTestEnvironment::MakeTempDir("planes-pictures") + "/" + inName;
-    std::vector<std::string> arguments = {"render", "--view", "planes", "-o", out, "--size", "120x90", "--colour",
-        "1=FF0000", "--colour", "2=00FF00", "--range", "1=0,255", "--range", "2=0,255"};
+    std::vector<std::string> arguments = {"render", "--view", "planes", "--size", "120x90", "--colour", "1=FF0000",
+        "--colour", "2=00FF00", "--range", "1=0,255", "--range", "2=0,255"};
     arguments.insert(arguments.end(), inOptions.begin(), inOptions.end());
-    const XRun run = RunKestrin3D(arguments);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    if (outText)
-        *outText = run.out;
-    if (run.exitCode != 0 || !FileExists(out))
-        return nullptr;
-    return XPNGFile::Read(out);
+    return RunForPicture(arguments, inName, outText);
 }
 
 int Count(const XVolume& inPicture, bool (*inTest)(const XARGB32Colour&))

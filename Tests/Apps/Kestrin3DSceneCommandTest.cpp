@@ -1,8 +1,6 @@
 // The scene command of kestrin3d, run as a user runs it.
 #include "TestPicture.h"
 #include "XKestrin3DRunner.h"
-#include "XPNGFile.h"
-#include "XTestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +13,16 @@ using namespace TestPicture;
 
 namespace {
 struct XScene {
-    XRun run;
+    std::string said;
     std::unique_ptr<XVolume> picture;
 };
 
 XScene DrawScene(std::vector<std::string> inArguments, const std::string& inName)
 {
-    const std::string out = XTestEnvironment::MakeTempDir("scenes") + "/" + inName + ".png";
     inArguments.insert(inArguments.begin(), "scene");
-    inArguments.insert(inArguments.end(), {"-o", out, "--size", "240x180"});
-    XScene scene{RunKestrin3D(inArguments), nullptr};
-    EXPECT_EQ(scene.run.exitCode, 0) << scene.run.err;
-    if (scene.run.exitCode == 0 && FileExists(out))
-        scene.picture = XPNGFile::Read(out);
+    inArguments.insert(inArguments.end(), {"--size", "240x180"});
+    XScene scene;
+    scene.picture = RunForPicture(inArguments, inName + ".png", &scene.said);
     return scene;
 }
 
@@ -59,8 +54,8 @@ TEST(Kestrin3DScene, DrawsTheFurniturePrintsTheScaleAndFollowsItsOptions)
         SCOPED_TRACE(c.name);
         XScene scene = DrawScene(c.arguments, c.name);
         ASSERT_NE(scene.picture, nullptr);
-        EXPECT_TRUE(Contains(scene.run.out, c.spacing)) << scene.run.out;
-        EXPECT_TRUE(Contains(scene.run.out, c.grid)) << scene.run.out;
+        EXPECT_TRUE(Contains(scene.said, c.spacing)) << scene.said;
+        EXPECT_TRUE(Contains(scene.said, c.grid)) << scene.said;
         EXPECT_EQ(scene.picture->GetWidth(), 240);
         EXPECT_EQ(scene.picture->GetHeight(), 180);
         // The orientation marker's green x arrow in the bottom-left third (rows from the top).

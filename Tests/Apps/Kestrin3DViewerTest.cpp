@@ -3,10 +3,8 @@
 #include "TestPicture.h"
 #include "XBGRA32Volume.h"
 #include "XKestrin3DRunner.h"
-#include "XPNGFile.h"
 #include "XPrivateXServer.h"
 #include "XTIFFWriter.h"
-#include "XTestEnvironment.h"
 
 #define XPoint WXlibPoint
 #include <X11/Xlib.h>
@@ -217,13 +215,10 @@ int CountChangedAboveStatus(const XVolume& inA, const XVolume& inB)
 
 std::unique_ptr<XVolume> Render(const std::string& inFile, const std::vector<std::string>& inExtra, const std::string& inName)
 {
-    const std::string out = XTestEnvironment::MakeTempDir("viewer-render") + "/" + inName + ".png";
-    std::vector<std::string> arguments = {"render", inFile, "--view", "planes", "-o", out};
+    std::vector<std::string> arguments = {"render", inFile, "--view", "planes"};
     arguments.insert(arguments.end(), kLooks.begin(), kLooks.end());
     arguments.insert(arguments.end(), inExtra.begin(), inExtra.end());
-    const XRun run = RunKestrin3D(arguments);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    return run.exitCode == 0 ? XPNGFile::Read(out) : nullptr;
+    return RunForPicture(arguments, inName + ".png");
 }
 
 class Kestrin3DViewer : public ::testing::Test {

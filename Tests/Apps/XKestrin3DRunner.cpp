@@ -1,5 +1,6 @@
 #include "XKestrin3DRunner.h"
 
+#include "XPNGFile.h"
 #include "XTestEnvironment.h"
 
 #include <cstdlib>
@@ -43,6 +44,18 @@ XRun RunKestrin3D(const std::vector<std::string>& inArguments, const std::map<st
     run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
     return run;
+}
+
+std::unique_ptr<XVolume> RunForPicture(std::vector<std::string> inArguments, const std::string& inName, std::string* outSaid)
+{
+    const std::string out = XTestEnvironment::MakeTempDir("pictures") + "/" + inName;
+    inArguments.insert(inArguments.end(), {"-o", out});
+    const XRun run = RunKestrin3D(inArguments);
+    if (outSaid)
+        *outSaid = run.out;
+    const ::testing::AssertionResult ran = Ran(run, 0, {"Wrote " + out});
+    EXPECT_TRUE(ran);
+    return ran && FileExists(out) ? XPNGFile::Read(out) : nullptr;
 }
 
 std::string WriteStack(const std::string& inName, const XTIFFWriter::XStack& inStack,

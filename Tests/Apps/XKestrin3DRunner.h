@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "XTIFFWriter.h"
+#include "XVolume.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,12 @@ struct XRun {
 };
 
 XRun RunKestrin3D(const std::vector<std::string>& inArguments, const std::map<std::string, std::string>& inEnvironment = {});
+
+// Runs a command that draws a picture, adding "-o" and a scratch file named inName; the
+// picture read back, or null (and the test failed) when the run failed or said nothing
+// of it. outSaid receives what it printed.
+std::unique_ptr<XVolume> RunForPicture(std::vector<std::string> inArguments, const std::string& inName,
+                                       std::string* outSaid = nullptr);
 
 // The run ended with inExitCode and said each of inSaid: on stdout when it succeeded, on
 // stderr when it failed.
