@@ -91,15 +91,22 @@ struct XOldSequence {
     uint64_t start;
 };
 
+// The start of a movie stream: its version, the name "old", the rate and the keyframe count.
+XStream BeginMovie(uint32_t inVersion, float inRate, uint32_t inKeyframes)
+{
+    XStream stream;
+    stream.WriteVersion(inVersion);
+    stream.WriteString("old");
+    stream.WriteFloat32S(inRate);
+    stream.Write32(inKeyframes);
+    return stream;
+}
+
 // A movie in the layout of major versions 0 and 1.
 std::vector<uint8_t> WriteOldMovie(uint32_t inMajor, const std::vector<XOldKeyframe>& inKeyframes,
                                    const std::vector<XOldSequence>& inSequences)
 {
-    XStream stream;
-    stream.WriteVersion((inMajor << 16) | 0x3B00);
-    stream.WriteString("old");
-    stream.WriteFloat32S(15.0f);
-    stream.Write32(uint32_t(inKeyframes.size()));
+    XStream stream = BeginMovie((inMajor << 16) | 0x3B00, 15.0f, uint32_t(inKeyframes.size()));
     for (const XOldKeyframe& keyframe : inKeyframes) {
         XClassRegistry::WriteObject(stream, keyframe.bookmark);
         stream.Write64(keyframe.length);
@@ -120,11 +127,7 @@ std::vector<uint8_t> WriteOldMovie(uint32_t inMajor, const std::vector<XOldKeyfr
 std::vector<uint8_t> WriteWithSequence(uint32_t inPlayback, uint64_t inLength, uint64_t inStart, uint32_t inFirst,
                                        uint32_t inLast)
 {
-    XStream stream;
-    stream.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-    stream.WriteString("s");
-    stream.WriteFloat32S(10.0f);
-    stream.Write32(0);
+    XStream stream = BeginMovie(XVolumeKeyframeMovie::kClassVersion, 10.0f, 0);
     stream.Write32(1);
     stream.Write32(inPlayback);
     stream.Write64(inLength);
@@ -232,11 +235,7 @@ TEST(XVolumeKeyframeMovieStream, ForeignNewerAndImpossibleStreamsAreRefused)
         return copy;
     };
     // A keyframe object of another storable class.
-    XStream other;
-    other.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-    other.WriteString("x");
-    other.WriteFloat32S(10.0f);
-    other.Write32(1);
+    XStream other = BeginMovie(XVolumeKeyframeMovie::kClassVersion, 10.0f, 1);
     XClassRegistry::WriteObject(other, MakeBookmark(1).GetSceneState());
     other.Write64(5);
     other.Write32(0);
@@ -244,11 +243,7 @@ TEST(XVolumeKeyframeMovieStream, ForeignNewerAndImpossibleStreamsAreRefused)
     constexpr uint64_t kMax = XVolumeKeyframeMovie::kMaxFrames;
     // A current stream with the given rate and a keyframe count but no keyframes.
     const auto header = [](float inRate, uint32_t inKeyframes) {
-        XStream s;
-        s.WriteVersion(XVolumeKeyframeMovie::kClassVersion);
-        s.WriteString("h");
-        s.WriteFloat32S(inRate);
-        s.Write32(inKeyframes);
+        XStream s = BeginMovie(XVolumeKeyframeMovie::kClassVersion, inRate, inKeyframes);
         s.Write32(0);
         return s.GetBuffer();
     };
