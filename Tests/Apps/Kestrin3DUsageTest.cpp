@@ -86,6 +86,7 @@ TEST(Kestrin3DUsage, MistakesSayWhatToChangeAndWriteNothing)
         {{"render", "-o", out, "--view", "planes", "--planes", "0.5,1.5,0"}, 2, {"from 0 to 1"}},
         {{"render", "-o", out, "--view", "planes", "--merge", "brightest"}, 2, {"maximum, average or combine"}},
         {{"render", "-o", out, "--view", "planes", "--weight", "1=-2"}, 2, {"0 or more"}},
+        {{"render", "-o", out, "--view", "planes", "--plane-opacity", "1=1.5"}, 2, {"from 0 to 1"}},
         {{"render", "-o", out, "--view", "planes", "--reference-plane", "1@0"}, 2, {"count from 1"}},
         {{"render", "-o", out, "--view", "planes", "--model", "maximum"}, 2, {"volume view"}},
         {{"render", "-o", out, "--iso", "1=100"}, 2, {"add --view planes"}},
