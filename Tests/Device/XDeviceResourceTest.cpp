@@ -44,7 +44,6 @@ TEST_F(DeviceTest, UserDrawsLeaveTheBoundBuffersBoundAlsoWhenTheyThrow)
             EXPECT_EQ(gc.GetIndexBuffer(), indices);
         }
     }
-    EXPECT_EQ(indices->GetElementSizeBytes(), 4u);
     gc.SetVerticies(nullptr);
     gc.SetIndicies(nullptr);
     vertices->Destroy(gc);

@@ -1,5 +1,5 @@
-// The scene nodes' programs through the OpenGL device: which parameters each stage
-// has, and the colour each draws for known normals, lights and cameras.
+// The scene nodes' programs through the OpenGL device: the colour each draws for
+// known normals, lights and cameras (a lost or renamed uniform shows as a wrong colour).
 #include "XOpenGLDeviceFixture.h"
 
 #include "X3DNodePrograms.h"
@@ -11,47 +11,9 @@
 #include <array>
 
 namespace {
-using XNames = std::vector<std::string>;
-
-std::vector<std::string> ParameterNames(const XShader& inShader)
-{
-    std::vector<std::string> names;
-    for (CGparameter p = cgGetFirstParameter(inShader, CG_PROGRAM); p != nullptr; p = cgGetNextParameter(p))
-        names.push_back(cgGetParameterName(p));
-    return names;
-}
-
 XShader Compile(X3DGC& inDevice, XNodeProgram inProgram, XShader::XShaderType inType)
 {
     return XShader(inDevice, GetNodeProgramSource(inProgram), GetNodeProgramEntry(inProgram, inType), inType);
-}
-
-TEST_F(OpenGLDeviceTest, NodeProgramStagesHaveTheirOwnParameters)
-{
-    using P = XNodeProgram;
-    const XNames pointLight = {"ModelViewProj", "NormalMatrix", "World", "inLightPos", "inCameraPos"};
-    XNames uniformLit = pointLight;
-    uniformLit.push_back("inColour");
-    struct XCase {
-        P program;
-        XNames vertex, fragment;
-    };
-    const XCase cases[] = {
-        {P::kPointLightLit, pointLight, {"inModulateColour"}},
-        {P::kDirectionalLightLit, {"ModelViewProj", "NormalMatrix", "World", "inDirectionalLightVector", "inCameraPos"}, {}},
-        {P::kUniformColourLit, uniformLit, {}},
-        {P::kUniformColour, {"ModelViewProj", "inColour"}, {}},
-        {P::kModulatedColour, {"ModelViewProj"}, {"inModulateColour"}},
-        {P::kFloorPlain, {"ModelViewProj"}, {"colour"}},
-        {P::kFloorChequered, {"ModelViewProj"}, {"colour", "tex0"}},
-    };
-    for (const XCase& c : cases) {
-        SCOPED_TRACE(int(c.program));
-        EXPECT_EQ(ParameterNames(Compile(*gc, c.program, XShader::kVertexShader)), c.vertex);
-        const XShader fragment = Compile(*gc, c.program, XShader::kFragmentShader);
-        EXPECT_EQ(ParameterNames(fragment), c.fragment);
-        EXPECT_EQ(fragment.GetParametersByClass(CG_PARAMETERCLASS_SAMPLER).size(), c.program == P::kFloorChequered ? 1u : 0u);
-    }
 }
 
 // Everything any of the programs reads, per vertex.

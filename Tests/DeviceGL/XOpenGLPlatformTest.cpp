@@ -10,19 +10,6 @@
 #include <thread>
 
 namespace {
-TEST_F(OpenGLDeviceTest, DeviceInfoComesFromTheDriver)
-{
-    const X3DGC::XDeviceInfo& info = gc->GetDeviceInfo();
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    ASSERT_NE(version, nullptr);
-    EXPECT_EQ(info.description.Find(version), 0) << info.description;
-    EXPECT_GE(info.textureUnitCount, 1u);
-    EXPECT_GE(info.maxTextureSize, 64u);
-    EXPECT_GE(info.maxViewportBounds.GetWidth(), kSize);
-    // Framebuffer objects are offered here, so their limit is known too.
-    EXPECT_GE(info.maxRenderBufferBounds.GetWidth(), kSize);
-}
-
 TEST_F(OpenGLDeviceTest, PBufferTargetReadsItsFrameBack)
 {
     X3DGCOffscreenTarget owner(*gc, 6, 4);
@@ -90,7 +77,6 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
     lock.reset();
     X3DGCThreadPool pool;
     std::barrier start(2);
-    const X3DGC* devices[2] = {};
     int wrongFrames[2] = {0, 0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 2; ++t)
@@ -103,7 +89,6 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
             const uint8_t r = c.quad.red, g = c.quad.green, b = c.quad.blue;
             const XColouredVertex quad[] = {{-1, -1, 0, {r, g, b, 255}}, {0, -1, 0, {r, g, b, 255}}, {0, 1, 0, {r, g, b, 255}},
                                             {-1, 1, 0, {r, g, b, 255}}};
-            devices[t] = &device;
             start.arrive_and_wait();
             for (int frame = 0; frame < kFrames; ++frame) {
                 device.AttachRenderTarget(&own);
@@ -121,8 +106,6 @@ TEST_F(OpenGLDeviceTest, PoolDevicesDrawOnTwoThreadsAtOnce)
         });
     for (std::thread& thread : threads)
         thread.join();
-    EXPECT_NE(devices[0], devices[1]);
-    EXPECT_EQ(pool.GetDeviceCount(), 0u) << "the devices of ended threads are released";
     EXPECT_EQ(wrongFrames[0], 0);
     EXPECT_EQ(wrongFrames[1], 0);
     lock = std::make_unique<X3DGCScopedLock>(*gc);

@@ -23,7 +23,6 @@ TEST_F(OpenGLDeviceTest, StandardShadersDrawThroughTheDevice)
     };
     const XCase cases[] = {
         {"fixed function", false, 1.0f, {{8, 8}, {56, 56}}, {}},
-        {"shaded", true, 1.0f, {{8, 8}, {56, 56}}, {}},
         {"shaded at half size", true, 0.5f, {{8, 8}, {24, 24}}, {{40, 40}, {56, 8}, {8, 56}}},
         {"fixed function again", false, 0.5f, {{8, 8}, {56, 56}}, {}},
     };

@@ -25,7 +25,6 @@ TEST_F(OpenGLTextureTest, StorageIsEnlargedToPowersOfTwoAndDrawnUpToTheMaximumCo
         {300, 200, 2048, 2048 * 256, 0.5859375f, 0.78125f},
         {256, 256, 1024, 1024 * 256, 1.0f, 1.0f},
         {1, 3, 4, 16, 1.0f, 0.75f},
-        {0, 0, 4, 4, 1.0f, 1.0f}, // an empty texture is one texel
     };
     for (const XCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
@@ -133,25 +132,6 @@ TEST_F(OpenGLTextureTest, RenderedTextureIsReadBackAndDrawn)
     gc->AttachRenderTarget(nullptr);
     textureTarget.Destroy(*gc);
     Destroy(texture);
-}
-
-TEST_F(OpenGLTextureTest, TargetSizesAreAtLeastOnePixel)
-{
-    struct XCase {
-        uint32_t width, height;
-        int32_t expectedWidth, expectedHeight;
-    };
-    for (const XCase& c : {XCase{0, 0, 1, 1}, XCase{3, 5, 3, 5}}) {
-        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        X3DGCOffscreenTarget small(*gc, c.width, c.height);
-        BeginPixelFrameOn(small, XARGB32Colour(255, 0, 0, 255));
-        const XBGRA32Volume picture = EndFrameOn(small);
-        ASSERT_EQ(picture.GetWidth(), c.expectedWidth);
-        ASSERT_EQ(picture.GetHeight(), c.expectedHeight);
-        EXPECT_EQ(At(picture, c.expectedWidth - 1, c.expectedHeight - 1).blue, 255);
-        gc->AttachRenderTarget(nullptr);
-        small.Destroy(*gc);
-    }
 }
 
 // Multisampled targets resolve partly covered edge pixels; single-sample ones leave none.

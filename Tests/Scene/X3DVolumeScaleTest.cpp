@@ -45,16 +45,12 @@ protected:
     void SetUp() override
     {
         SceneFurnitureTest::SetUp();
+        furniture = {&scale};
         XMathVectorF3 spacing;
         scale.CalibrateForDimension(10, 1, 1, 1, X3DRect(0, 0, 0, 100, 50, 20), spacing);
         // A voxel two pixels wide in a 256 x 256 frame seen from +z, the box centred.
         scale.SetScale(XMathVectorF3(1.0f / 128, 1.0f / 128, 1.0f / 128));
         scale.SetPosition(scale.GetGrid().GetBox().GetCentre() * (-1.0f / 128));
-    }
-    void TearDown() override
-    {
-        scale.UnloadGraphicsResources(*gc);
-        SceneFurnitureTest::TearDown();
     }
     XBGRA32Volume Draw(const XMathVectorF3& inLook, const std::string& inSuffix)
     {

@@ -32,11 +32,9 @@ TEST_F(PlanesPictureTest, TheSelectedPlaneOfEachAxisShows)
         uint64_t plane;
         XView view;
     };
+    // Which plane a fraction selects, clamps included, is the selection test's.
     for (const XCase& c : {XCase{"XY at the back", 0, kSceneStateXYPlane, 1.0, 9, kFromFront},
-             XCase{"XY at the front", 0, kSceneStateXYPlane, 0.0, 0, kFromFront},
              XCase{"XY in the middle", 0, kSceneStateXYPlane, 0.5, 4, kFromFront},
-             XCase{"XY past the end, clamped", 0, kSceneStateXYPlane, 7.5, 9, kFromFront},
-             XCase{"XY before the start, clamped", 0, kSceneStateXYPlane, -2.0, 0, kFromBack},
              XCase{"XZ", 1, kSceneStateXZPlane, 0.8, 7, kFromBelow},
              XCase{"YZ", 2, kSceneStateYZPlane, 0.3, 2, kFromRight}}) {
         SCOPED_TRACE(c.name);

@@ -6,9 +6,17 @@
 #include "XOffscreenPictureFixture.h"
 
 #include <algorithm>
+#include <vector>
 
 class SceneFurnitureTest : public OffscreenPictureTest {
 protected:
+    // The furniture's device resources go before the device does.
+    void TearDown() override
+    {
+        for (X3DSceneNode* node : furniture)
+            node->UnloadGraphicsResources(*gc);
+        OffscreenPictureTest::TearDown();
+    }
     // A frame of inWidth x inHeight cleared to black, drawn with the state's camera.
     void BeginFrame(int inWidth, int inHeight)
     {
@@ -80,5 +88,6 @@ protected:
     }
 
     XSceneRenderState state;
+    std::vector<X3DSceneNode*> furniture; // unloaded at the end
     X3DGC::XCullMode cullMode = X3DGC::kCullNone; // as the renderer draws its scene: both sides of every face
 };

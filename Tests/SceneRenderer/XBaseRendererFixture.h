@@ -56,7 +56,50 @@ protected:
     }
 };
 
-class BaseRendererTest : public ::testing::Test {
+// A renderer shown in a pane of its own, with scene states set one at a time and
+// exports kept as pictures; an internal-error report fails the test.
+template <class TRenderer>
+class RendererPaneTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        pane.reset();
+        renderer.reset();
+        for (const auto& report : asserts.GetReports())
+            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source;
+    }
+    // A renderer of inSource in a pane of inWidth x inHeight, in place of any before.
+    void Open(const boost::shared_ptr<XImageDataSource>& inSource, int inWidth, int inHeight)
+    {
+        pane.reset();
+        renderer = std::make_unique<TRenderer>(inSource);
+        pane = std::make_unique<XRendererPane>(XRect(0, 0, inWidth, inHeight));
+        pane->SetRenderer(renderer.get());
+    }
+    void Set(XRendererStateName inName, const X3DMatrix& inValue, uint32_t inChannel = 0)
+    {
+        XRendererSceneState state;
+        state.SetStateAndEnable(inName, inValue, inChannel);
+        renderer->SetSceneState(state);
+    }
+    void SetScalar(XRendererStateName inName, double inValue, uint32_t inChannel = 0)
+    {
+        Set(inName, XRenderer::MakeScalarStateValue(inValue), inChannel);
+    }
+    std::unique_ptr<XVolume> Export(int inWidth, int inHeight, XRenderer::XRenderingIntent inIntent, const std::string& inName)
+    {
+        std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, inWidth, inHeight), inIntent));
+        TestPicture::SavePNG(*image, inName);
+        return image;
+    }
+
+    XAssertRecorder asserts;
+    X3DRenderSystemManager manager;
+    std::unique_ptr<TRenderer> renderer;
+    std::unique_ptr<XRendererPane> pane;
+};
+
+class BaseRendererTest : public RendererPaneTest<XTestSceneRenderer> {
 protected:
     static constexpr int kWidth = 96;
     static constexpr int kHeight = 64;
@@ -73,32 +116,7 @@ protected:
             new XImageDataSource(std::shared_ptr<const XDataVolumeSequence>(XSyntheticSample::Make(settings))));
     }
 
-    void SetUp() override { Open(SmallSource()); }
-    void TearDown() override
-    {
-        Close();
-        for (const auto& report : asserts.GetReports())
-            ADD_FAILURE() << "assertion " << report.condition << " in " << report.source;
-    }
-    void Open(const boost::shared_ptr<XImageDataSource>& inSource)
-    {
-        renderer = std::make_unique<XTestSceneRenderer>(inSource);
-        pane = std::make_unique<XRendererPane>(XRect(0, 0, kWidth, kHeight));
-        pane->SetRenderer(renderer.get());
-    }
-    void Close()
-    {
-        pane.reset();
-        renderer.reset();
-    }
-
-    void Set(XRendererStateName inName, const X3DMatrix& inValue)
-    {
-        XRendererSceneState state;
-        state.SetStateAndEnable(inName, inValue);
-        renderer->SetSceneState(state);
-    }
-    void SetScalar(XRendererStateName inName, double inValue) { Set(inName, XRenderer::MakeScalarStateValue(inValue)); }
+    void SetUp() override { Open(SmallSource(), kWidth, kHeight); }
 
     // Paints the canvas now; the frame the renderer shows (null when it failed).
     const XBGRA32Volume* Paint()
@@ -106,19 +124,8 @@ protected:
         renderer->RefreshRendererWithImmediateRedraw();
         return renderer->GetDisplayedImage();
     }
-    std::unique_ptr<XVolume> Export(int inWidth, int inHeight, XRenderer::XRenderingIntent inIntent, const std::string& inName)
-    {
-        std::unique_ptr<XVolume> image(renderer->RenderToImage(XRect(0, 0, inWidth, inHeight), inIntent));
-        TestPicture::SavePNG(*image, inName);
-        return image;
-    }
     static int Count(const XVolume& inPicture, const std::function<bool(const XARGB32Colour&)>& inTest)
     {
         return TestPicture::SpreadOf(inPicture, inTest).count;
     }
-
-    XAssertRecorder asserts;
-    X3DRenderSystemManager manager;
-    std::unique_ptr<XTestSceneRenderer> renderer;
-    std::unique_ptr<XRendererPane> pane;
 };

@@ -8,7 +8,6 @@
 #include "XGLContextLock.h"
 #include "XOpenGL.h"
 #include "XRecordingRenderSystem.h"
-#include "XSessionLogManager.h"
 #include "XShader.h"
 #include "cgGL.h"
 
@@ -52,9 +51,7 @@ protected:
 
 TEST_F(ShaderTest, StandardShadersAreRegisteredWithTheirParameters)
 {
-    XSessionLogManager::GetManager()->ClearEntries();
     X3DShaderManager manager;
-    EXPECT_EQ(XSessionLogManager::GetManager()->FindEntries("Cg Version reported as ").size(), 1u);
     struct XCase {
         uint32_t id;
         XShader::XShaderType type;
@@ -89,8 +86,6 @@ TEST_F(ShaderTest, FailuresBecomeExceptions)
         FAIL() << "a broken program compiled";
     } catch (const XCgException& e) {
         EXPECT_EQ(e.GetCgError(), CG_COMPILER_ERROR);
-        EXPECT_EQ(std::string(e.GetRawErrorMessage().GetCString()),
-                  "a Cg error occurred (" + std::string(cgGetErrorString(CG_COMPILER_ERROR)) + ", 1)");
         EXPECT_NE(std::string(e.GetErrorMessage().GetCString()).find("undeclared"), std::string::npos)
             << e.GetErrorMessage().GetCString();
     }
