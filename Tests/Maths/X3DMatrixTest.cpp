@@ -86,9 +86,7 @@ TEST(X3DMatrix, RotationIsRightHanded)
     const X3DMatrix x = X3DMatrix::ColumnVector(1, 0, 0), y = X3DMatrix::ColumnVector(0, 1, 0),
                     z = X3DMatrix::ColumnVector(0, 0, 1);
     const X3DMatrix rz = X3DMatrix::RotationMatrix(z, quarter, 3);
-    EXPECT_TRUE((rz * x).IsNearlyEqual(y));
-    EXPECT_TRUE((X3DMatrix::RotationMatrix(x, quarter, 3) * y).IsNearlyEqual(z));
-    EXPECT_TRUE((X3DMatrix::RotationMatrix(y, quarter, 3) * z).IsNearlyEqual(x));
+    EXPECT_TRUE((rz * x).IsNearlyEqual(y)); // other axes: against the quaternions' rotations
     // Only the axis direction counts.
     EXPECT_TRUE(X3DMatrix::RotationMatrix(z * 7.0, quarter, 3).IsNearlyEqual(rz));
 
