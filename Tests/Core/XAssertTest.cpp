@@ -2,7 +2,6 @@
 #include "XAssertRecorder.h"
 
 #include <gtest/gtest.h>
-#include <utility>
 
 TEST(XAssert, ReportsConditionSourceAndLineAndContinues)
 {
@@ -19,9 +18,6 @@ TEST(XAssert, ReportsConditionSourceAndLineAndContinues)
     EXPECT_EQ(reports[0].source, "Tests/XAssertTest");
     EXPECT_GT(reports[0].line, 0);
     EXPECT_EQ(reports[1].condition, "id");
-    // Source names drop subfolders and the extension.
-    for (auto [path, name] : {std::pair{"/a/b/X-Platform/GL/XGLContext.cpp", "X-Platform/XGLContext"},
-                              {"X-Platform/Renderers/XVolumeRendererManager.cpp", "X-Platform/XVolumeRendererManager"},
-                              {"/w/Linux/WGLWnd.cpp", "Linux/WGLWnd"}})
-        EXPECT_STREQ(XAssertDetail::MakeSourceName(path), name);
+    // Source names drop subfolders and the extension (the suites' recorders check Host and X-Platform ones).
+    EXPECT_STREQ(XAssertDetail::MakeSourceName("/w/Linux/Sub/WGLWnd.cpp"), "Linux/WGLWnd");
 }

@@ -64,7 +64,6 @@ TEST_F(ClassRegistry, WritesAndReadsObjectsByName)
     XClassRegistry::WriteObject(s, pin);
     XClassRegistry::WriteObject(s, Other());
     EXPECT_EQ(XClassRegistry::GetObjectStreamUsage(pin) + XClassRegistry::GetObjectStreamUsage(Other()), s.GetSize());
-    EXPECT_EQ(pin.GetStreamUsage(), 4u + 4 + 3 + 4);
 
     std::unique_ptr<XStorable> first = XClassRegistry::ReadObject(s);
     auto* readPin = dynamic_cast<Pin*>(first.get());
@@ -89,8 +88,6 @@ TEST_F(ClassRegistry, RefusesUnknownAndWrongClasses)
     named.WriteString("TestPin");
     named.Write8(1);
     EXPECT_EQ(CodeOf([&] { XClassRegistry::ReadObjectOfClass<Pin>(named, "TestPin"); }), XException::kStreamWrongClass);
-    EXPECT_EQ(CodeOf([] { XClassRegistry::RegisterClass("", [] { return std::make_unique<Other>(); }); }),
-              XException::kBadArgument);
 }
 
 TEST(XVersionTest, AncestryAndClassVersions)
@@ -114,7 +111,5 @@ TEST(XVersionTest, AncestryAndClassVersions)
     EXPECT_EQ(read(0x00017A00, 0x00027A00), -1);
     EXPECT_EQ(read(0x00037A00, 0x00027A00), XException::kStreamNewerVersion);
     EXPECT_EQ(read(0x00027B00, 0x00027A00), XException::kStreamWrongClass);
-    EXPECT_EQ(read(2, 3), -1);
-    EXPECT_EQ(read(4, 3), XException::kStreamNewerVersion);
     EXPECT_EQ(CodeOf([] { XStream empty; XVersioned::ReadClassVersion(empty, 1); }), XException::kStreamEnded);
 }

@@ -5,7 +5,6 @@
 #include "XTestEnvironment.h"
 
 #include <cstdlib>
-#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -27,18 +26,6 @@ std::vector<std::string> LogTexts(const char* inText)
         texts.push_back(e.text.GetStdString());
     return texts;
 }
-
-template <class T>
-T Lookup(const fs::path& inLibrary, const char* inSymbol)
-{
-    // The library is loaded already: this only finds it.
-    void* handle = dlopen(inLibrary.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (!handle)
-        return nullptr;
-    auto symbol = reinterpret_cast<T>(dlsym(handle, inSymbol));
-    dlclose(handle);
-    return symbol;
-}
 } // namespace
 
 TEST(XModuleManager, LoadsTheModuleFolderInNameOrderAndSkipsLibrariesAndFoldersThatFail)
@@ -57,7 +44,6 @@ TEST(XModuleManager, LoadsTheModuleFolderInNameOrderAndSkipsLibrariesAndFoldersT
     EXPECT_EQ(manager.LoadModules(), 2u);
     unsetenv("KESTRIN_MODULE_DIR"); // without it, the folder beside the executable
     EXPECT_EQ(manager.GetModuleDirectory(), XString((fs::read_symlink("/proc/self/exe").parent_path() / "modules").string()));
-    EXPECT_EQ(manager.LoadModulesFrom(XString(XTestEnvironment::GetScratchDir() + "/no-such-folder")), 0u);
     ASSERT_EQ(manager.GetModuleCount(), before + 2);
     XVector<XString> paths = manager.GetModulePaths();
     EXPECT_TRUE(paths[before].EndsWith("/a-first.so"));
@@ -77,18 +63,10 @@ TEST(XModuleManager, LoadsTheModuleFolderInNameOrderAndSkipsLibrariesAndFoldersT
 
     XAppInitialisedMessage message;
     manager.SendMessageToModules(message, 7);
-    auto received = LogTexts("Test module");
-    std::string type = typeid(XAppInitialisedMessage).name();
-    ASSERT_GE(received.size(), 2u);
-    EXPECT_EQ(received[received.size() - 2], "Test module a-first.so received " + type + " (delivery 7)");
-    EXPECT_EQ(received[received.size() - 1], "Test module b-second.so received " + type + " (delivery 7)");
-
-    auto count = Lookup<int (*)()>(dir / "a-first.so", "KestrinTestModuleGetMessageCount");
-    auto delivery = Lookup<uint32_t (*)()>(dir / "b-second.so", "KestrinTestModuleGetLastDelivery");
-    ASSERT_NE(count, nullptr);
-    ASSERT_NE(delivery, nullptr);
-    EXPECT_EQ(count(), 1);
-    EXPECT_EQ(delivery(), 7u);
+    // Each module once, in name order, with the message's type and delivery.
+    const std::string type = typeid(XAppInitialisedMessage).name();
+    EXPECT_EQ(LogTexts("(delivery 7)"), (std::vector<std::string>{"Test module a-first.so received " + type + " (delivery 7)",
+                                                                  "Test module b-second.so received " + type + " (delivery 7)"}));
 }
 
 TEST(XModuleManager, BuiltInModulesGetMessagesInOrderAndAFailingOneDoesNotStopTheRest)

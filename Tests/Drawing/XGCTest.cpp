@@ -347,7 +347,6 @@ TEST(XGC, TruncationFitsTheWidthWithAnEllipsis)
     EXPECT_TRUE(micro.IsValidUTF8());
     EXPECT_TRUE(micro.EndsWith("…"));
     EXPECT_EQ(gc.TruncateTextWithEllipsis(text, 1.0), "");
-    EXPECT_EQ(gc.TruncateTextWithEllipsis(text, -5.0), "");
 }
 
 TEST(XGC, TransformClipAndSaveRestore)

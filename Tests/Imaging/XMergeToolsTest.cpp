@@ -40,16 +40,6 @@ TEST(XMergeTools, RedAndGreenChannels)
     EXPECT_EQ(At(bp, 0), XARGB32Colour(255, 255, 255, 0));
     EXPECT_EQ(At(bp, 1), XARGB32Colour(255, 0, 255, 0));
     EXPECT_EQ(At(bp, 2), XARGB32Colour(255, 200, 100, 0));
-
-    // Different colours never share a component, so the sum equals the maximum here.
-    auto sum = XCombineMergeTool::CombineVolumesToVolume(images, weights);
-    EXPECT_EQ(At(sum, 2), XARGB32Colour(255, 200, 100, 0));
-
-    // The average divides by the total weight: each colour at half strength.
-    auto avg = XAverageMergeTool::AverageVolumesToVolume(images, weights);
-    EXPECT_EQ(At(avg, 0), XARGB32Colour(255, 128, 128, 0));
-    EXPECT_EQ(At(avg, 2), XARGB32Colour(255, 100, 50, 0));
-    EXPECT_EQ(At(avg, 3), XARGB32Colour(255, 50, 0, 0));
 }
 
 TEST(XMergeTools, EachModeCombinesTheWeightedChannels)

@@ -72,7 +72,6 @@ TEST(XVolumeResample, LinearInterpolatesBetweenCentresAndClampsAtEdges)
     XGrey8Volume deeper(1, 1, 3);
     column.CopyInto(deeper, XResampleMode::kLinear);
     EXPECT_EQ(deeper.GetVoxel(0, 0, 1), 100);
-    EXPECT_LT(deeper.GetVoxel(0, 0, 0), deeper.GetVoxel(0, 0, 1));
 }
 
 TEST(XVolumeResample, SubRectangleLandsInPlace)

@@ -216,23 +216,15 @@ TEST(XVolume, DrawIntoBGRA32UsesTheRenderer)
     EXPECT_EQ(picture.GetVoxel(2, 0), XBGRA32Colour(0, 128, 255, 255));
 }
 
-TEST(XVolume, LockModes)
+TEST(XVolume, ReadLocksAreShared)
 {
     XGrey8Volume v(1, 1, 1);
-    {
-        XLock a(v, kLockRead);
-        bool otherReaderGotIn = false;
-        std::thread reader([&] {
-            XLock b(v, kLockRead); // readers share: this does not wait for a
-            otherReaderGotIn = true;
-        });
-        reader.join();
-        EXPECT_TRUE(otherReaderGotIn);
-    }
-    {
-        XLock w(v, kLockWrite);
-        v.SetVoxel(0, 0, 5);
-    }
-    XVolume::XReadLock r(v);
-    EXPECT_EQ(v.GetVoxel(0, 0), 5);
+    XLock a(v, kLockRead);
+    bool otherReaderGotIn = false;
+    std::thread reader([&] {
+        XLock b(v, kLockRead); // does not wait for a
+        otherReaderGotIn = true;
+    });
+    reader.join();
+    EXPECT_TRUE(otherReaderGotIn);
 }

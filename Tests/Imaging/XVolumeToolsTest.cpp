@@ -127,7 +127,6 @@ TEST(X3DRegion, MaskVolumeOfTheRegion)
 {
     X3DRegion region(X3DRect(2, 3, 4, 5, 5, 6), XARGB32Colour::kRed);
     region.AddVoxel(X3DPoint(6, 3, 4));
-    EXPECT_EQ(region.GetColour(), XARGB32Colour::kRed);
     XMaskVolume mask = region.GetMaskVolume();
     ASSERT_EQ(mask.GetBounds(), X3DRect(2, 3, 4, 7, 5, 6));
     uint64_t set = 0;

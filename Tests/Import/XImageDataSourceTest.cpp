@@ -43,8 +43,6 @@ TEST(XImageDataSource, AnswersFromTheSequence)
     sequence->SetRenderer(2, XImageRenderer(XARGB32Colour::kRed, 0, 100));
     XImageDataSource source(sequence);
 
-    EXPECT_EQ(source.GetChannelCount(), 2u);
-    EXPECT_EQ(source.GetTimepointCount(), 3u);
     EXPECT_EQ(source.GetChannelBounds(1), X3DRect(0, 0, 0, 4, 3, 5));
     EXPECT_EQ(source.GetChannelBounds(2), X3DRect(2, 0, 1, 7, 3, 2));
     EXPECT_EQ(source.GetBounds(), X3DRect(0, 0, 0, 7, 3, 5));

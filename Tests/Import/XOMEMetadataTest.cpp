@@ -1,7 +1,6 @@
 #include "XException.h"
 #include "XOMEMetadata.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -32,9 +31,6 @@ TEST(XOMEMetadata, UnitsDatesAndCounts)
     EXPECT_FALSE(XOMEMetadata::ParseCount("0", n));
     EXPECT_FALSE(XOMEMetadata::ParseCount("-3", n));
     EXPECT_FALSE(XOMEMetadata::ParseCount("99999999999", n));
-    EXPECT_FALSE(XOMEMetadata::IsUsableSize(0.0));
-    EXPECT_FALSE(XOMEMetadata::IsUsableSize(std::nan("")));
-    EXPECT_TRUE(XOMEMetadata::IsUsableSize(0.065));
 }
 
 namespace {
@@ -76,16 +72,12 @@ TEST(XOMEMetadata, RefusesMalformedHostileAndInconsistentDocuments)
         laughs += std::string("<!ENTITY ") + c + " '&" + char(c - 1) + ";&" + char(c - 1) + ";'>";
     laughs += "]><OME>&j;</OME>";
     const std::pair<std::string, const char*> cases[] = {
+        // Well-formedness is the XML library's; these reach its refusals, its depth limit included.
         {"", "malformed"},
-        {"just text", "malformed"},
         {"<OME><Image></OME></Image>", "malformed"},
-        {"<OME><Image x=1/></OME>", "malformed"},
         {"<OME>&unknown;</OME>", "malformed"},
-        {"<OME>&#0;</OME>", "malformed"},
-        {"<OME/><OME/>", "malformed"},
         {deep, "malformed"},
         {std::string(XOMEMetadata::kMaxXMLBytes + 1, ' '), "larger than 64 MB"},
-        {"<!DOCTYPE OME [<!ENTITY x 'boom'>]><OME>&x;</OME>", "declares entities"},
         {"<!DOCTYPE OME [<!ENTITY x SYSTEM 'file:///etc/passwd'>]><OME>&x;</OME>", "declares entities"},
         {laughs, "declares entities"},
         {"<OME><Image/></OME>", "describes no image"},

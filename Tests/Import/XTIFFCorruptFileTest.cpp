@@ -70,13 +70,8 @@ TEST(XTIFFCorruptFiles, MissingAndTruncatedFilesAreFileErrors)
 
 TEST(XTIFFCorruptFiles, InconsistentUnsupportedAndHugeFilesAreRefusedByName)
 {
-    // OME XML that places planes on pages the file does not have, twice or not at all,
-    // is malformed, points into another file or lies about the sample type.
+    // OME XML the parser refuses (its refusals are XOMEMetadata's tests): one, to see it reaches the importer.
     const XString xml = XTIFFWriter::MakeOMEXML(MakeStack(XVoxelType::kGrey16, 1, 2, 1, 8, 8).info, "x.ome.tif");
-    const XString tiffData = "<TiffData IFD=\"0\" PlaneCount=\"2\"/>";
-    const auto ome = [&](const XString& inFrom, const XString& inTo) {
-        return Described(XString(xml).ReplaceAll(inFrom, inTo).GetStdString());
-    };
     const std::string ij = "ImageJ=1.11a\n";
     const Page rgb{.bits = 8, .samples = 3, .photometric = PHOTOMETRIC_RGB};
     const struct {
@@ -96,15 +91,8 @@ TEST(XTIFFCorruptFiles, InconsistentUnsupportedAndHugeFilesAreRefusedByName)
          "which is not its 2 images"},
         {"imagej-4.tif", Described(ij + "images=3\n"), "announces 3 images but the file holds 2 pages"},
         {"imagej-5.tif", Described(ij + "images=2\nchannels=2\n", 2, rgb), "RGB hyperstack with several channels"},
-        {"ome-beyond.ome.tif", ome(tiffData, "<TiffData IFD=\"1\" PlaneCount=\"2\"/>"), "on page 3"},
-        {"ome-missing.ome.tif", ome("PlaneCount=\"2\"", "PlaneCount=\"1\""), "no page for channel 1, slice 2"},
-        {"ome-twice.ome.tif", ome(tiffData, "<TiffData IFD=\"0\" FirstZ=\"0\"/><TiffData IFD=\"0\" FirstZ=\"1\"/>"),
-         "two planes on page 1"},
-        {"ome-broken.ome.tif", ome("</Pixels>", "</Pixel>"), "malformed"},
-        {"ome-multi.ome.tif",
-         ome(tiffData, "<TiffData IFD=\"0\" PlaneCount=\"2\"><UUID FileName=\"other.ome.tif\">urn:uuid:1</UUID></TiffData>"),
-         "other.ome.tif"},
-        {"ome-type.ome.tif", ome("Type=\"uint16\"", "Type=\"uint8\""), "declares uint8"},
+        {"ome-type.ome.tif", Described(XString(xml).ReplaceAll("Type=\"uint16\"", "Type=\"uint8\"").GetStdString()),
+         "declares uint8"},
         {"int16.tif", {{.bits = 16, .format = SAMPLEFORMAT_INT}}, "16-bit signed integer"},
         {"uint32.tif", {{.bits = 32, .format = SAMPLEFORMAT_UINT}}, "32-bit unsigned integer"},
         {"float64.tif", {{.bits = 64, .format = SAMPLEFORMAT_IEEEFP}}, "64-bit floating-point"},

@@ -57,7 +57,6 @@ TEST(X3DCamera, SceneStateRoundTrip)
     // Columns 0-2 are the right, up and backward axes, column 3 the position.
     EXPECT_NEAR(m(0, 2), -camera.GetLookVector()[0], 1e-6);
     EXPECT_NEAR(m(1, 3), 2.0, 1e-6);
-    EXPECT_TRUE((m.GetSubMatrix(0, 0, 3, 3).GetTranspose() * m.GetSubMatrix(0, 0, 3, 3)).IsNearlyEqual(X3DMatrix::UnitMatrix(3), 1e-6));
 
     XRendererSceneState state;
     state.SetStateAndEnable(kSceneStateCamera, m);

@@ -4,15 +4,11 @@
 #include "XSessionLogManager.h"
 #include "XString.h"
 
-#include <atomic>
 #include <cstdint>
 #include <dlfcn.h>
 #include <typeinfo>
 
 namespace {
-std::atomic<int> sMessageCount{0};
-std::atomic<uint32_t> sLastDelivery{0};
-
 XString GetOwnFileName()
 {
     Dl_info info{};
@@ -27,15 +23,9 @@ XString GetOwnFileName()
 extern "C" __attribute__((visibility("default"))) void KestrinModuleHandleMessage(const XMessage& inMessage,
                                                                                   uint32_t inDelivery)
 {
-    ++sMessageCount;
-    sLastDelivery = inDelivery;
     XSessionLogManager::GetManager()->AddEntry(XString("Test module %1 received %2 (delivery %3)")
                                                    .Replace(GetOwnFileName())
                                                    .Replace(XString(typeid(inMessage).name()))
                                                    .Replace(static_cast<int64_t>(inDelivery)),
                                                XSessionLogManager::kInfo);
 }
-
-extern "C" __attribute__((visibility("default"))) int KestrinTestModuleGetMessageCount() { return sMessageCount; }
-
-extern "C" __attribute__((visibility("default"))) uint32_t KestrinTestModuleGetLastDelivery() { return sLastDelivery; }
