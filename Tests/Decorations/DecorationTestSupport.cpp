@@ -11,6 +11,14 @@ std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow)
     return std::unique_ptr<XVolume>(inWindow.RenderToVolume());
 }
 
+std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow, XGLRenderable& inNode)
+{
+    inWindow.AddChild(inNode);
+    std::unique_ptr<XVolume> picture(inWindow.RenderToVolume());
+    inWindow.RemoveChild(inNode);
+    return picture;
+}
+
 namespace {
 // Switches and client arrays, read with glIsEnabled.
 const std::pair<const char*, GLenum> kSwitches[] = {
