@@ -6,11 +6,6 @@
 #include <sstream>
 #include <tuple>
 
-std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow)
-{
-    return std::unique_ptr<XVolume>(inWindow.RenderToVolume());
-}
-
 std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow, XGLRenderable& inNode)
 {
     inWindow.AddChild(inNode);
