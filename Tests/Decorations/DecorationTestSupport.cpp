@@ -6,9 +6,12 @@
 #include <sstream>
 #include <tuple>
 
-std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow)
+std::unique_ptr<XVolume> DecorationTest::Picture(WGLWnd& inWindow, XGLRenderable& inNode)
 {
-    return std::unique_ptr<XVolume>(inWindow.RenderToVolume());
+    inWindow.AddChild(inNode);
+    std::unique_ptr<XVolume> picture(inWindow.RenderToVolume());
+    inWindow.RemoveChild(inNode);
+    return picture;
 }
 
 namespace {

@@ -16,8 +16,8 @@ namespace DecorationTest {
 using TestPicture::IsBackground;
 using TestPicture::PixelAt;
 using TestPicture::SavePNG;
-// Renders the window's whole frame and returns the picture.
-std::unique_ptr<XVolume> Picture(WGLWnd& inWindow);
+// Renders the window's whole frame, with inNode in the window for that frame only.
+std::unique_ptr<XVolume> Picture(WGLWnd& inWindow, XGLRenderable& inNode);
 
 // The state a well-behaved decoration leaves as it found it: each named part's values.
 struct XGLStateSnapshot {

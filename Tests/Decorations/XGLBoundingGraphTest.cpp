@@ -54,11 +54,8 @@ TEST(XGLBoundingGraph, DrawsItsBoxInItsColour)
     graph.SetColour(XARGB32Colour(255, 255, 255, 0));
     graph.CalibrateForDimension(10, 1.0, 1.0, 1.0, X3DRect(0, 0, 0, 100, 100, 100));
     fit.AddChild(graph);
-    window.AddChild(fit);
-    std::unique_ptr<XVolume> picture = Picture(window);
+    std::unique_ptr<XVolume> picture = Picture(window, fit);
     SavePNG(*picture, "bounding-graph");
-    window.RemoveChild(fit);
-    fit.RemoveChild(graph);
     // Box edges at columns and rows 50 and 150; nothing in the middle of the box face.
     int yellow = 0, inside = 0;
     for (int y = 0; y < 200; ++y)

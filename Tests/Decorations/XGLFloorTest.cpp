@@ -91,18 +91,12 @@ protected:
     }
     std::unique_ptr<XVolume> Draw(XGLFloor& inFloor, XGLRenderable* inExtra = nullptr)
     {
-        XGLRenderable group;
+        XGLRenderable group; // leaves its children as it ends
         group.SetScale(0.19);
         group.AddChild(inFloor);
         if (inExtra)
             group.AddChild(*inExtra);
-        itsWindow.AddChild(group);
-        std::unique_ptr<XVolume> picture = Picture(itsWindow);
-        itsWindow.RemoveChild(group);
-        group.RemoveChild(inFloor);
-        if (inExtra)
-            group.RemoveChild(*inExtra);
-        return picture;
+        return Picture(itsWindow, group);
     }
     WGLWnd itsWindow;
 };

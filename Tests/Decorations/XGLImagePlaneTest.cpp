@@ -42,9 +42,7 @@ protected:
         XGLMatrix turn;
         turn.RotateY(inTurnDegrees);
         itsPlane.SetRotation(turn);
-        itsWindow.AddChild(itsPlane);
-        std::unique_ptr<XVolume> picture = Picture(itsWindow);
-        itsWindow.RemoveChild(itsPlane);
+        std::unique_ptr<XVolume> picture = Picture(itsWindow, itsPlane);
         SavePNG(*picture, inImage);
         return picture;
     }

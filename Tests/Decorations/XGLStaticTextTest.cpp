@@ -20,9 +20,7 @@ protected:
     XGLStaticTextPictureTest() : itsWindow(200, 200) { itsWindow.SetProjectionMode(XGLContext::kOrthographic); }
     XInk Draw(XGLStaticText& inText, const char* inImage)
     {
-        itsWindow.AddChild(inText);
-        std::unique_ptr<XVolume> picture = Picture(itsWindow);
-        itsWindow.RemoveChild(inText);
+        std::unique_ptr<XVolume> picture = Picture(itsWindow, inText);
         SavePNG(*picture, inImage);
         XInk ink;
         static_cast<TestPicture::XSpread&>(ink) = TestPicture::SpreadOf(*picture, [](const XARGB32Colour& p) { return !IsBackground(p); });

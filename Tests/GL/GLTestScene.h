@@ -53,12 +53,6 @@ private:
 class XRecordingRenderable : public XGLRenderable {
 public:
     XRecordingRenderable(std::vector<std::string>& inLog, std::string inName) : itsLog(inLog), itsName(std::move(inName)) {}
-    int itsRefreshCount = 0;
-    void RefreshScene(bool inRedrawNow) override
-    {
-        ++itsRefreshCount;
-        XGLRenderable::RefreshScene(inRedrawNow);
-    }
 
 protected:
     void RenderSelf(XGLRenderable&) override { itsLog.push_back(itsName + ".Self"); }

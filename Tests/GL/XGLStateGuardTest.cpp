@@ -2,7 +2,6 @@
 #include "WGLWnd.h"
 #include "XGLAlphaTestSetter.h"
 #include "XGLAntiAlias.h"
-#include "XAssertRecorder.h"
 #include "XGLBlendFunctionSaver.h"
 #include "XGLBlendFunctionSetter.h"
 #include "XGLColourAttachment.h"
@@ -78,12 +77,6 @@ TEST(XGLStateGuard, SettersSwitchAndRestoreModeFunctionAndSwitch)
     }
     EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH));
     EXPECT_EQ(Integer(GL_LINE_SMOOTH_HINT), GL_FASTEST);
-    XAssertRecorder recorder;
-    {
-        XGLAntiAlias wrong(GL_DEPTH_TEST);
-    }
-    EXPECT_TRUE(recorder.Has("false"));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 }
 
 TEST(XGLStateGuard, ColourBindingAndCapabilitiesAreRestored)

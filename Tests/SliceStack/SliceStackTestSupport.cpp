@@ -73,14 +73,6 @@ void ExpectLitJustWhereProjected(XVolumeRendererBase& inRenderer, const XVolume&
     EXPECT_GT(std::min({centre.red, centre.green, centre.blue}), 200);
 }
 
-void SetVisible(XVolumeRendererBase& inRenderer, uint32_t inChannel, bool inVisible)
-{
-    XChannelShadeSpecification shading;
-    inRenderer.GetChannelShadeSpecification(inChannel, shading);
-    shading.SetVisible(inVisible);
-    inRenderer.SetChannelShadeSpecification(inChannel, shading);
-}
-
 void XSliceStackFixture::SetUp()
 {
     XModuleManager& modules = XModuleManager::GetModuleManager();

@@ -38,8 +38,6 @@ XPicturePoint Project(XVolumeRendererBase& inRenderer, double inX, double inY, d
 // Expects the pixels brighter than 64 in any component to fill just the rectangle
 // inBox's corners project to, within linear filtering's spread of about one voxel.
 void ExpectLitJustWhereProjected(XVolumeRendererBase& inRenderer, const XVolume& inPicture, const X3DRect& inBox);
-// Shows or hides channel inChannel.
-void SetVisible(XVolumeRendererBase& inRenderer, uint32_t inChannel, bool inVisible);
 
 // Loads the module, makes the registry and lets the module register.
 class XSliceStackFixture : public ::testing::Test {

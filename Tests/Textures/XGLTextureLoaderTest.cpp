@@ -149,19 +149,15 @@ TEST_F(XGLTextureLoaderTest, SettersReportWhatTheyCannotHoldAndSizesAreCapped)
 {
     XAssertRecorder recorder;
     XGLTextureLoader loader;
-    loader.SetBorderWidth(2);
-    EXPECT_TRUE(recorder.Has("(newBorderWidth == 0) || (newBorderWidth == 1)"));
     loader.SetSourceChannels(5);
     EXPECT_TRUE(recorder.Has("numberOfChannels <= 4"));
     loader.SetTextureChannels(0);
     EXPECT_TRUE(recorder.Has("numberOfChannels >= 1"));
     recorder.Clear();
-    loader.SetBorderWidth(0);
     loader.SetSourceWidth(4096);
     loader.SetSourceHeight(16);
     loader.SetTextureWidthLog2(11); // 2048 fits the source but passes the size cap
     EXPECT_TRUE(recorder.Has("(1UL << textureWidthLog2) <= GetMaxTextureSize()"));
-    EXPECT_FALSE(recorder.Has("textureLeft + (1 << textureWidthLog2) <= sourceWidth - borderWidth"));
     loader.SetTextureHeightLog2(5);
     EXPECT_TRUE(recorder.Has("textureTop + (1 << textureHeightLog2) <= sourceHeight - borderWidth"));
     loader.SetSourceChannels(2);

@@ -124,5 +124,4 @@ TEST(XGLTextureOps, DescriptorsFollowTheCurrentContext)
     XGLContextLock lock(a);
     XGLTextureOps::Free(descriptor);
     EXPECT_FALSE(IsTexture(name));
-    EXPECT_EQ(XGLTextureOps::GetCurrentContextID(), a.GetContextID());
 }

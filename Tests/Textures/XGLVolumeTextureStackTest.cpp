@@ -74,11 +74,6 @@ TEST_F(XGLVolumeTextureStackTest, EverySliceHoldsItsPixelsInALargerBlackTexture)
         EXPECT_EQ(BoundTextureParameter(GL_TEXTURE_WRAP_S), GL_CLAMP);
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-
-    XGLVolumeTextureStack square(MakeVolume(256, 256, 1));
-    EXPECT_EQ(square.GetSliceCount(), 1u);
-    square.BindSliceTexture(0);
-    EXPECT_EQ(TextureTest::BoundTextureSize(), std::make_pair(256, 256));
 }
 
 TEST_F(XGLVolumeTextureStackTest, LoadingKeepsTheCallersBindingAndUsesTheOverride)

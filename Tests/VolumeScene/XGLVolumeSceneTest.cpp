@@ -72,7 +72,6 @@ TEST(XGLVolumeScene, ScaleCaptionAndTimeGroupRulesAndReset)
     EXPECT_EQ(scene.GetScaleCaption().GetText(), "1 Unit = 50.0 \xC2\xB5m");
     scene.SetScaleColour(XARGB32Colour(255, 10, 20, 30));
     EXPECT_EQ(scene.GetScaleCaption().GetColour(), XARGB32Colour(255, 10, 20, 30));
-    EXPECT_EQ(scene.GetScaleColour(), XARGB32Colour(255, 10, 20, 30));
 
     // Reset returns every transform to identity.
     for (XGLRenderable* node : scene.GetTransformQueue()) {
