@@ -371,18 +371,36 @@ TEST_F(Kestrin3DViewer, SharedMemoryAndThePlainPutShowTheSameFrame)
     EXPECT_EQ(CountChangedAboveStatus(*shared, *put), 0);
 }
 
-TEST_F(Kestrin3DViewer, FollowsResize)
+TEST_F(Kestrin3DViewer, FollowsResizeInEitherView)
 {
     XViewer& v = *itsViewer;
-    XResizeWindow(v.GetDisplay(), v.GetWindow(), 300, 200);
-    XFlush(v.GetDisplay());
-    ASSERT_TRUE(v.WaitFor("size 300x200")) << v.GetLastLine();
-    const auto resized = v.Capture();
-    ASSERT_TRUE(resized);
-    EXPECT_EQ(resized->GetWidth(), 300);
-    EXPECT_GT(TestPicture::CountNonBackground(*resized), 300 * 200 / 10) << "nothing drawn after the resize";
-    if (::testing::Test::HasFailure())
-        TestPicture::SavePNG(*resized, "viewer-resized");
+    const struct {
+        int width, height;
+        const char* view; // switched to before the resize
+    } cases[] = {{300, 200, nullptr}, {260, 340, "volume on-window"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.view ? c.view : "planes");
+        if (c.view) {
+            v.Move(100, 100); // keys go to the window under the pointer
+            v.Key(XK_v);
+            ASSERT_TRUE(v.WaitFor(std::string("view ") + c.view)) << v.GetLastLine();
+        }
+        XResizeWindow(v.GetDisplay(), v.GetWindow(), unsigned(c.width), unsigned(c.height));
+        XFlush(v.GetDisplay());
+        ASSERT_TRUE(v.WaitFor("size " + std::to_string(c.width) + "x" + std::to_string(c.height))) << v.GetLastLine();
+        const auto resized = v.Capture(1500);
+        ASSERT_TRUE(resized);
+        EXPECT_EQ(resized->GetWidth(), c.width);
+        // The stack stays in the middle of the new window: a view or surface left at
+        // the old size draws it off centre or cut.
+        const auto stack = TestPicture::SpreadOf(
+            *resized, [](const XARGB32Colour& p) { return std::max(p.red, p.green) > 40 && p.blue < 40; });
+        EXPECT_GT(stack.count, c.width * c.height / 20) << "nothing drawn after the resize";
+        EXPECT_NEAR((stack.left + stack.right + 1) / 2.0, c.width / 2.0, 6);
+        EXPECT_NEAR((stack.top + stack.bottom + 1) / 2.0, c.height / 2.0, 6);
+        if (::testing::Test::HasFailure())
+            TestPicture::SavePNG(*resized, std::string("viewer-resized-") + (c.view ? "volume" : "planes"));
+    }
 }
 
 TEST_F(Kestrin3DViewer, ExitsWithZeroWhenQuitOrClosed)
