@@ -11,6 +11,8 @@
 #undef XPoint
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -32,6 +34,18 @@ EGLSurface MakePbuffer(EGLDisplay inDisplay, EGLConfig inConfig, int32_t inWidth
 // displays' contexts share no objects, so their windows must not meet in one group.
 constexpr uint64_t kX11FormatTag = uint64_t(1) << 32;
 
+std::mutex& X11DisplayUsersMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::map<EGLDisplay, int>& X11DisplayUsers()
+{
+    static std::map<EGLDisplay, int> users;
+    return users;
+}
+
 EGLDisplay OpenX11Display(Display* inDisplay)
 {
     auto getPlatformDisplay =
@@ -42,7 +56,22 @@ EGLDisplay OpenX11Display(Display* inDisplay)
     EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_X11_KHR, inDisplay, nullptr);
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
         throw Unavailable(XString("EGL could not use the X11 display (EGL error %1)").Replace(int64_t(eglGetError())));
+    std::lock_guard<std::mutex> lock(X11DisplayUsersMutex());
+    ++X11DisplayUsers()[display];
     return display;
+}
+
+// EGL gives every window on one X display the same EGL display, and terminating it
+// ends them all: the last window to go terminates it.
+void CloseX11Display(EGLDisplay inDisplay)
+{
+    std::lock_guard<std::mutex> lock(X11DisplayUsersMutex());
+    auto users = X11DisplayUsers().find(inDisplay);
+    if (users != X11DisplayUsers().end() && --users->second > 0)
+        return;
+    if (users != X11DisplayUsers().end())
+        X11DisplayUsers().erase(users);
+    eglTerminate(inDisplay);
 }
 
 // A config like the headless one's that draws into windows of the window's visual
@@ -174,7 +203,7 @@ void WGLWnd::DestroyNative()
     itsContext = EGL_NO_CONTEXT;
     // The X11 display's EGL side goes before the host closes the display it uses.
     if (itsNativeWindow)
-        eglTerminate(itsDisplay);
+        CloseX11Display(itsDisplay);
     itsNativeWindow = 0;
     itsDisplay = EGL_NO_DISPLAY;
 }

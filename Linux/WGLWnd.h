@@ -16,7 +16,7 @@ public:
     // Throws XException when OpenGL is not available or no context can be made.
     WGLWnd(int32_t inWidth, int32_t inHeight);
     // On the X11 window, whose size it follows; throws XException when EGL cannot draw
-    // into it (no X11 platform, no config for its visual). One such window per X display.
+    // into it (no X11 platform, no config for its visual). Windows on one X display share its EGL display.
     WGLWnd(int32_t inWidth, int32_t inHeight, const WRendererEnclosureWnd::XNativeWindow& inWindow);
     ~WGLWnd() override;
     WGLWnd(const WGLWnd&) = delete;

@@ -1,4 +1,5 @@
 #include "WCanvasWnd.h"
+#include "WGLWnd.h"
 #include "XBGRA32Volume.h"
 #include "XCanvasAttachment.h"
 #include "XGC.h"
@@ -135,4 +136,25 @@ TEST_F(WCanvasWndOnDisplay, TheWindowShowsThePaneAndPassesInputAndCloseOn)
         open = window.ProcessWindowEvents(100);
     EXPECT_FALSE(open);
     EXPECT_TRUE(window.IsCloseRequested());
+}
+
+TEST_F(WCanvasWndOnDisplay, GLWindowsOnOneDisplayOutliveEachOther)
+{
+    // EGL gives both windows one EGL display: the first to go must not end it for the other.
+    Window native[2];
+    for (Window& w : native) {
+        w = XCreateSimpleWindow(itsDisplay, DefaultRootWindow(itsDisplay), 0, 0, 32, 24, 0, 0, 0);
+        XMapWindow(itsDisplay, w);
+    }
+    XSync(itsDisplay, False);
+    auto first = std::make_unique<WGLWnd>(32, 24, WRendererEnclosureWnd::XNativeWindow{itsDisplay, native[0]});
+    WGLWnd second(32, 24, WRendererEnclosureWnd::XNativeWindow{itsDisplay, native[1]});
+    ASSERT_TRUE(first->IsOnNativeWindow() && second.IsOnNativeWindow());
+    first.reset();
+    second.SetClearColor(XARGB32Colour(255, 0, 200, 0));
+    std::unique_ptr<XVolume> picture;
+    ASSERT_NO_THROW(picture.reset(second.RenderToVolume(XRect(0, 0, 32, 24))));
+    EXPECT_EQ(TestPicture::PixelAt(*picture, 5, 5).green, 200);
+    for (Window w : native)
+        XDestroyWindow(itsDisplay, w);
 }
