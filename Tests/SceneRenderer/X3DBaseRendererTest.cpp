@@ -97,15 +97,26 @@ TEST_F(BaseRendererTest, ScaleTextFollowsTheData)
     const boost::shared_ptr<XImageDataSource> source(
         new XImageDataSource(std::shared_ptr<const XDataVolumeSequence>(XSyntheticSample::Make())));
     Open(source, kWidth, kHeight);
+    SetScalar(kSceneStateVolumeScale, 1.0);
     EXPECT_EQ(renderer->GetScaleText(), XString("1 Unit = 5.2 µm"));
     XSyntheticSample::Settings coarse;
     coarse.width = coarse.height = 16;
     coarse.depth = 4;
     coarse.timepoints = coarse.cells = 1;
-    coarse.calibrationXY = coarse.calibrationZ = 1.0;
-    source->SetSequence(XSyntheticSample::Make(coarse));
-    renderer->HandleImageDataChanged();
-    EXPECT_EQ(renderer->GetScaleText(), XString("1 Unit = 1.8 µm"));
+    // Voxel sizes the scale cannot show (a grid of tens of thousands of intervals along
+    // z) hide it, rather than leave the last data's grid and a unit of 0 µm, until data
+    // it can show comes.
+    for (const double sizeZ : {1.0, 10000.0, 1.0}) {
+        coarse.calibrationXY = 1.0;
+        coarse.calibrationZ = sizeZ;
+        source->SetSequence(XSyntheticSample::Make(coarse));
+        renderer->HandleImageDataChanged();
+        const bool shown = sizeZ == 1.0;
+        EXPECT_EQ(renderer->IsVolumeScaleVisible(), shown) << sizeZ;
+        if (shown) {
+            EXPECT_EQ(renderer->GetScaleText(), XString("1 Unit = 1.8 µm"));
+        }
+    }
 }
 
 // The scale text sits in the bottom right corner and the time stamp in the top right;

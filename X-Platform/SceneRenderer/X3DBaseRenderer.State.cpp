@@ -132,7 +132,7 @@ void X3DBaseRenderer::ApplyState(XRendererStateName inName, const X3DMatrix& inV
         itsLightMarker.SetPosition(itsLightPosition);
         break;
     case kSceneStateVolumeScale:
-        itsVolumeScale.SetVisible(first != 0.0);
+        itsVolumeScale.SetVisible(first != 0.0 && itsScaleUnitLength > 0.0f);
         break;
     case kSceneStateOverlayColour:
         itsOverlayTextColour = OpaqueColour(inValue);

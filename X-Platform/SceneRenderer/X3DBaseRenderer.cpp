@@ -139,9 +139,11 @@ void X3DBaseRenderer::CalibrateVolumeScale()
             source->GetCalibrationZ(), source->GetBounds(), spacing);
         itsScaleUnitLength = spacing[0];
     } catch (const XException&) {
-        // Data without a usable calibration shows no scale; the rest of the scene stands.
+        // Data without a usable calibration shows no scale (neither the last data's grid
+        // nor a unit of 0 µm); the rest of the scene stands.
         itsScaleUnitLength = 0.0f;
     }
+    itsVolumeScale.SetVisible(GetAppliedStateValue(kSceneStateVolumeScale)(0, 0) != 0.0 && itsScaleUnitLength > 0.0f);
 }
 
 void X3DBaseRenderer::HandleImageDataChangedSelf()

@@ -94,6 +94,8 @@ public:
     const X3DCamera& GetCamera() const { return itsCamera; }
     XARGB32Colour GetBackgroundColour() const { return itsBackgroundColour; }
     bool IsLightMarkerVisible() const { return itsLightMarker.IsVisible(); }
+    // Shown when asked for and the data's voxel sizes give it a unit.
+    bool IsVolumeScaleVisible() const { return itsVolumeScale.IsVisible(); }
     bool HasOrientator() const { return itsOrientator != nullptr; }
     X3DSceneNode& GetWorldNode() { return itsWorldNode; }
     // True while a canvas tool drags; the tools set it around each drag.
