@@ -118,7 +118,7 @@ TEST_F(SliceStackShadingTest, MaximumProjectionShowsTheBrighterChannel)
 }
 
 // A thick region glows with its own level rather than one saturated glow; colour and
-// brightness come from the shade specification.
+// brightness come from the channel's shading.
 TEST_F(SliceStackShadingTest, ThickRegionsShowTheirLevelInTheShadingsColourAndBrightness)
 {
     XChannelBoxes dim{kRed, {kLeftBox}, 60};
