@@ -15,7 +15,6 @@
 #include <poll.h>
 
 #include <atomic>
-#include <bit>
 #include <cstdlib>
 #include <map>
 
@@ -101,9 +100,6 @@ unsigned int FontCursorForKind(uint32_t inKind)
 }
 
 std::atomic<bool> sHeadlessByDefault{false};
-
-// Where a channel of 8 bits lands in a pixel of the visual: its mask's lowest bit.
-int Shift(unsigned long inMask) { return inMask ? std::countr_zero(inMask) : 0; }
 } // namespace
 
 struct WCanvasWnd::XNative {
@@ -317,8 +313,9 @@ std::unique_ptr<XBGRA32Volume> WCanvasWnd::CaptureWindow() const
         XBGRA32Colour* row = volume->GetVoxelRow(y, 0);
         for (int x = 0; x < GetWidth(); ++x) {
             const unsigned long p = XGetPixel(image, x, y);
-            row[x] = XBGRA32Colour(uint8_t((p & blue) >> Shift(blue)), uint8_t((p & green) >> Shift(green)),
-                                   uint8_t((p & red) >> Shift(red)), 255);
+            row[x] = XBGRA32Colour(uint8_t((p & blue) >> WImagePutter::ChannelShift(blue)),
+                                   uint8_t((p & green) >> WImagePutter::ChannelShift(green)),
+                                   uint8_t((p & red) >> WImagePutter::ChannelShift(red)), 255);
         }
     }
     XDestroyImage(image);

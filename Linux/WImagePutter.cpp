@@ -13,10 +13,9 @@ int NoteAttachFailure(Display*, XErrorEvent*)
     sAttachFailed = true;
     return 0;
 }
-
-// Where a channel of 8 bits lands in a pixel of the visual: its mask's lowest bit.
-int Shift(unsigned long inMask) { return inMask ? std::countr_zero(inMask) : 0; }
 } // namespace
+
+int WImagePutter::ChannelShift(unsigned long inMask) { return inMask ? std::countr_zero(inMask) : 0; }
 
 WImagePutter::WImagePutter(Display* inDisplay, Visual* inVisual, int inDepth)
     : itsDisplay(inDisplay), itsVisual(inVisual), itsDepth(inDepth)
@@ -46,8 +45,8 @@ void WImagePutter::Convert(const uint32_t* inPixels, int inWidth, const XRect& i
         }
         for (int32_t x = 0; x < inArea.GetWidth(); ++x) {
             const uint32_t p = from[x];
-            to[x] = uint32_t((((p >> 16) & 0xFF) << Shift(red)) | (((p >> 8) & 0xFF) << Shift(green)) |
-                             ((p & 0xFF) << Shift(blue)));
+            to[x] = uint32_t((((p >> 16) & 0xFF) << ChannelShift(red)) | (((p >> 8) & 0xFF) << ChannelShift(green)) |
+                             ((p & 0xFF) << ChannelShift(blue)));
         }
     }
 }

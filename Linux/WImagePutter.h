@@ -24,6 +24,8 @@ public:
     WImagePutter& operator=(const WImagePutter&) = delete;
 
     bool IsSharingMemory() const { return itsShared; }
+    // Where a channel of 8 bits lands in a pixel of a visual: its mask's lowest bit.
+    static int ChannelShift(unsigned long inMask);
     // Puts inArea of the inWidth × inHeight 0x00RRGGBB pixels at the same place in
     // inDrawable, in the visual's pixel layout.
     void Put(Drawable inDrawable, GC inGC, const uint32_t* inPixels, int inWidth, int inHeight, const XRect& inArea);
